@@ -1,0 +1,61 @@
+#pragma once
+
+// The only road to the reservation host: sign-on check, one entry at a time with every entry
+// and response written to the debug log, the lines of the last response, and the conversion
+// of the host's screen markup into text.
+//
+// A failing terminal during an entry ends the program (Env::EndProgram) after the e-mail
+// alert; no caller sees that failure.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "form/frm_main.h"
+#include "host/terminal.h"
+#include "mail/alerts.h"
+
+namespace ambervale {
+
+// Removes "<CARRIAGE_RETURN/>", "<SOM/>", "<FORMAT/>", "<FORMAT>"; "<TABSTOP/>" becomes the
+// field mark 0xB7 and "<PILLOW/>" "@". Changes `text` and returns the result.
+std::string CleanResponseText(std::string& text);
+// The same, except that "<CARRIAGE_RETURN/>" becomes CR LF.
+std::string FormatResponseText(std::string& text);
+
+class HostLayer {
+ public:
+  // None of the arguments is owned; all must outlive this object.
+  HostLayer(frmMain& form, Alerts& alerts, TerminalFactory& terminals);
+
+  // Creates a new terminal object and asks the sign-on state with "OP/W*": "OK", "SIGN IN",
+  // "FAIL" or an empty text.
+  std::string ConnectHost();
+  // Sends one entry. "&" in `entry` is escaped in the caller's variable.
+  void sendTECommand(std::string& entry);
+  // Convenience for literal entries.
+  void sendTECommand(std::string_view entry) {
+    std::string copy(entry);
+    sendTECommand(copy);
+  }
+  int16_t GetResponseLineCount();
+  std::string GetResponseLine(int16_t index);
+  // Every line of the last response formatted and joined (line breaks come from the markup).
+  std::string GetScreenText();
+  // The entry offered on the first response line containing `find`; empty when none.
+  std::string GetSuggestedEntry(std::string_view find);
+  // Writes one unticketed status line per listed PNR of the last response; always "OK".
+  std::string LogQueueListStatus(std::string_view pcc, std::string_view queue);
+
+  // True once ConnectHost has made a terminal object.
+  bool HasTerminal() const { return terminal_ != nullptr; }
+
+ private:
+  frmMain& form_;
+  Alerts& alerts_;
+  TerminalFactory& terminals_;
+  std::unique_ptr<Terminal> terminal_;
+};
+
+}  // namespace ambervale

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/env.h"
+
+namespace ambervale {
+
+// One ring of numbered files folder/prefix + N + extension, N = 1..ring_size.
+//
+// The current file is chosen from the folder at every write: among the files that exist the
+// most recently modified one (ties to the higher number), or number 1 when none exists. When
+// the current file is larger than the size limit (strictly), writing moves on to the next
+// number (ring_size wraps to 1), whose old content is deleted first.
+//
+// After each write the file's modification time is set from the Env clock, and to just after
+// the newest time seen in the ring when the clock has not moved past it, so the file just
+// written stays the current one even on file systems with coarse timestamps.
+class RingLog {
+ public:
+  // `size_limit` is read at every write (the owner changes it once at start-up).
+  RingLog(Env& env, std::string folder, std::string prefix, std::string extension, int ring_size,
+          const int32_t& size_limit);
+
+  // Where the next write goes: the located file after the size check (which may have moved
+  // on and emptied the next number).
+  struct Target {
+    std::string path;
+    int number = 1;
+    int64_t size_before = 0;  // size of the target file before the write (0 when new)
+  };
+  Target Locate();
+  // Appends `bytes` to `target` and stamps its modification time. False when the write failed.
+  bool Append(const Target& target, std::string_view bytes);
+
+  // Locate + Append(text + CR LF).
+  void WriteLine(std::string_view text);
+
+  // The located file without the size check.
+  std::string CurrentPath();
+  std::string PathOf(int number) const;
+
+ private:
+  Env& env_;
+  std::string folder_;
+  std::string prefix_;
+  std::string extension_;
+  int ring_size_;
+  const int32_t& size_limit_;
+  TimePoint newest_seen_{};
+};
+
+}  // namespace ambervale

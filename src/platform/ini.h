@@ -1,0 +1,42 @@
+#pragma once
+
+// clsINI: the settings file access of the program, with the semantics of the Windows
+// profile-string service: section and key names matched ignoring case, the first matching
+// section and the first matching key in it win, blanks around names and values stripped, one
+// pair of enclosing double or single quotes stripped from a value, lines starting with ";"
+// are comments, values cut to 255 characters, the default for a missing key.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ambervale {
+
+// An error of a write operation, as the classic class raises it.
+struct IniError {
+  int32_t number = 0;  // e.g. 0x8004065E as a signed 32-bit value
+  std::string source;  // e.g. "clsINI: WriteToINI"
+  std::string description;
+};
+
+// Reads `key` of `section` from the text of an INI file.
+std::string ReadIniValue(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view default_value);
+
+class clsINI {
+ public:
+  // The value, or `DefaultValue` when the key (or the file) is missing.
+  std::string ReadFromINI(std::string_view SectionName, std::string_view KeyName,
+                          std::string_view DefaultValue, const std::string& IniFile) const;
+
+  // Each keeps every other line of the file as it was. nullopt on success.
+  std::optional<IniError> WriteToINI(std::string_view SectionName, std::string_view KeyName,
+                                     std::string_view value, const std::string& IniFile) const;
+  std::optional<IniError> DeleteKey(std::string_view SectionName, std::string_view KeyName,
+                                    const std::string& IniFile) const;
+  std::optional<IniError> DeleteSection(std::string_view SectionName,
+                                        const std::string& IniFile) const;
+};
+
+}  // namespace ambervale

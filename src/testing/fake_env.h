@@ -1,0 +1,49 @@
+#pragma once
+
+// Test doubles of the Env seam: a clock that moves only when the test or a sleep moves it,
+// a program folder of the test's choosing, and an end of program that throws ProgramEnded.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace ambervale {
+
+// Thrown by FakeEnv::EndProgram. Deliberately not a std::exception, so that code catching
+// std::exception to skip a failed step does not swallow it.
+struct ProgramEnded {
+  int exit_code = 0;
+};
+
+class FakeEnv : public Env {
+ public:
+  // The clock starts at 2026-12-06 10:00:00 local time (local time is UTC here).
+  explicit FakeEnv(std::string program_folder = "");
+
+  TimePoint Now() override { return now_; }
+  CivilTime ToLocal(TimePoint t) override;
+  void SleepMs(int64_t ms) override;
+  std::string ProgramFolder() override { return program_folder_; }
+  std::string OperatorName() override { return operator_name_; }
+  [[noreturn]] void EndProgram(int exit_code) override;
+
+  // Test controls.
+  void SetNow(int year, int month, int day, int hour = 10, int minute = 0, int second = 0);
+  void Advance(int64_t ms);
+  void AdvanceNanos(int64_t ns);
+  void set_program_folder(std::string folder) { program_folder_ = std::move(folder); }
+  void set_operator_name(std::string name) { operator_name_ = std::move(name); }
+  const std::vector<int64_t>& sleeps() const { return sleeps_; }
+  int end_count() const { return end_count_; }
+
+ private:
+  TimePoint now_;
+  std::string program_folder_;
+  std::string operator_name_ = "Test Operator";
+  std::vector<int64_t> sleeps_;
+  int end_count_ = 0;
+};
+
+}  // namespace ambervale

@@ -1,0 +1,80 @@
+#pragma once
+
+// A Window that records what the core showed and answers questions from a script.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "form/window.h"
+
+namespace ambervale {
+
+class RecordingWindow : public Window {
+ public:
+  struct Box {
+    std::string text;
+    BoxButtons buttons;
+    BoxIcon icon;
+    std::string title;
+  };
+
+  void SetEventHandler(WindowEvents* handler) override { handler_ = handler; }
+  void SetCaption(Control control, std::string_view text) override;
+  void SetBackColour(Control control, uint32_t bgr) override { colours_[control] = bgr; }
+  void SetBold(Control control, bool bold) override { bold_[control] = bold; }
+  void SetVisible(Control control, bool visible) override { visible_[control] = visible; }
+  void SetProgressMax(int max) override { progress_max_ = max; }
+  void SetProgressValue(int value) override { progress_value_ = value; }
+  int ListCount() override { return static_cast<int>(list_.size()); }
+  void AddListLine(std::string_view line) override { list_.emplace_back(line); }
+  void RemoveListLine(int index) override;
+  void SelectListLine(int index) override { selected_ = index; }
+  std::string SelectedListLine() override;
+  BoxAnswer ShowMessageBox(std::string_view text, BoxButtons buttons, BoxIcon icon,
+                           std::string_view title) override;
+  void DoEvents() override;
+
+  // Script: answers for the next Yes/No boxes, in order (default kNo).
+  void QueueAnswer(BoxAnswer answer) { answers_.push_back(answer); }
+  // Runs once at the next DoEvents (to click Cancel or close the window mid-run).
+  void OnNextDoEvents(std::function<void(WindowEvents&)> action) {
+    pending_.push_back(std::move(action));
+  }
+
+  std::string caption(Control c) const;
+  uint32_t colour(Control c) const;
+  bool bold(Control c) const;
+  bool visible(Control c) const;
+  int progress_max() const { return progress_max_; }
+  int progress_value() const { return progress_value_; }
+  const std::vector<std::string>& list() const { return list_; }
+  int selected() const { return selected_; }
+  const std::vector<Box>& boxes() const { return boxes_; }
+  int do_events_count() const { return do_events_; }
+  // Every caption ever set, in order, as "control-number=text" lines are hard to read; this
+  // keeps (control, text) pairs.
+  const std::vector<std::pair<Control, std::string>>& caption_history() const {
+    return caption_history_;
+  }
+
+ private:
+  WindowEvents* handler_ = nullptr;
+  std::map<Control, std::string> captions_;
+  std::map<Control, uint32_t> colours_;
+  std::map<Control, bool> bold_;
+  std::map<Control, bool> visible_;
+  std::vector<std::pair<Control, std::string>> caption_history_;
+  int progress_max_ = 0;
+  int progress_value_ = 0;
+  std::vector<std::string> list_;
+  int selected_ = -1;
+  std::vector<Box> boxes_;
+  std::deque<BoxAnswer> answers_;
+  std::vector<std::function<void(WindowEvents&)>> pending_;
+  int do_events_ = 0;
+};
+
+}  // namespace ambervale
