@@ -94,9 +94,7 @@ bool Contains(std::string_view s, std::string_view find) {
   return s.find(find) != std::string_view::npos;
 }
 
-bool ContainsNoCase(std::string_view s, std::string_view find) {
-  return InStrNoCase(s, find) > 0;
-}
+bool ContainsNoCase(std::string_view s, std::string_view find) { return InStrNoCase(s, find) > 0; }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

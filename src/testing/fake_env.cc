@@ -37,9 +37,9 @@ void FakeEnv::EndProgram(int exit_code) {
 
 void FakeEnv::SetNow(int year, int month, int day, int hour, int minute, int second) {
   using namespace std::chrono;
-  const sys_days d = year_month_day{std::chrono::year{year},
-                                    std::chrono::month{static_cast<unsigned>(month)},
-                                    std::chrono::day{static_cast<unsigned>(day)}};
+  const sys_days d =
+      year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                     std::chrono::day{static_cast<unsigned>(day)}};
   now_ = TimePoint(d) + hours(hour) + minutes(minute) + seconds(second);
 }
 

@@ -33,8 +33,6 @@ std::string TempDir::Read(std::string_view name) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TempDir::Exists(std::string_view name) const {
-  return std::filesystem::exists(File(name));
-}
+bool TempDir::Exists(std::string_view name) const { return std::filesystem::exists(File(name)); }
 
 }  // namespace ambervale

@@ -1,0 +1,173 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace ambervale {
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (a write may only fail here).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool WriteWithFlags(const std::string& path, std::string_view bytes, int flags) {
+  Fd fd(::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return false;
+  const bool written = WriteAll(fd.get(), bytes);
+  return fd.Close() && written;
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  std::string out(folder);
+  if (out.back() != '/') out.push_back('/');
+  out.append(name);
+  return out;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  return FolderExists(path);
+}
+
+std::optional<int64_t> FileSize(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<int64_t>(st.st_size);
+}
+
+std::optional<TimePoint> FileModified(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return TimePoint(std::chrono::seconds(st.st_mtim.tv_sec) +
+                   std::chrono::nanoseconds(st.st_mtim.tv_nsec));
+}
+
+bool SetFileModified(const std::string& path, TimePoint t) {
+  const auto ns = t.time_since_epoch().count();
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(ns / 1000000000);
+  times[1].tv_nsec = static_cast<long>(ns % 1000000000);
+  if (times[1].tv_nsec < 0) {
+    times[1].tv_nsec += 1000000000;
+    times[1].tv_sec -= 1;
+  }
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool DeleteFile(const std::string& path) {
+  if (::unlink(path.c_str()) == 0) return true;
+  return errno == ENOENT;
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+  return WriteWithFlags(path, bytes, O_APPEND);
+}
+
+bool WriteFile(const std::string& path, std::string_view bytes) {
+  return WriteWithFlags(path, bytes, O_TRUNC);
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return false;
+  const bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  if (!fd.Close() || !ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  std::string out;
+  char buf[65536];
+  while (true) {
+    const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return out;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (::getcwd(cwd, sizeof cwd) == nullptr) return path;
+  return JoinPath(cwd, path);
+}
+
+}  // namespace ambervale
