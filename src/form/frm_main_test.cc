@@ -1,0 +1,149 @@
+#include "form/frm_main.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/test_program.h"
+
+namespace ambervale {
+namespace {
+
+constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
+
+TEST(AddActionLogTest, ScreenLinesGoToTheActionLogFile) {
+  TestProgram p;
+  p.form.AddActionLog("Loaded completed.");
+  ASSERT_EQ(p.window.list().size(), 1u);
+  EXPECT_EQ(p.window.list()[0], std::string(kStamp) + "Loaded completed.");
+  EXPECT_EQ(p.window.selected(), 0);
+  EXPECT_EQ(p.Log("action_log_1.txt"), std::string(kStamp) + "Loaded completed.\r\n");
+  EXPECT_EQ(p.RunLog(), "");
+}
+
+TEST(AddActionLogTest, FileOnlyLinesChooseTheirFileByPrefix) {
+  TestProgram p;
+  p.form.AddActionLog("Application Started:", kRunLogPrefix, true);
+  p.form.AddActionLog("moved", kSuccessPrefix, true);
+  p.form.AddActionLog("file only", "", true);
+  EXPECT_TRUE(p.window.list().empty());
+  EXPECT_EQ(p.RunLog(), std::string(kStamp) + "Application Started:\r\n");
+  EXPECT_EQ(p.Log("Success_PNR_1.txt"), "#### " + std::string(kStamp) + "moved ####\r\n");
+  EXPECT_EQ(p.Log("action_log_1.txt"), std::string(kStamp) + "file only\r\n");
+}
+
+TEST(AddActionLogTest, ListKeepsTheNewest101LinesAndSelectsTheLast) {
+  TestProgram p;
+  for (int i = 1; i <= 150; ++i) p.form.AddActionLog("line " + std::to_string(i));
+  ASSERT_EQ(p.window.list().size(), 101u);
+  EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 50");
+  EXPECT_EQ(p.window.list().back(), std::string(kStamp) + "line 150");
+  EXPECT_EQ(p.window.selected(), 100);
+}
+
+TEST(AddActionLogTest, MessageWithLineBreaksIsOneEntry) {
+  TestProgram p;
+  p.form.AddActionLog("a\r\nb");
+  ASSERT_EQ(p.window.list().size(), 1u);
+  EXPECT_EQ(p.Log("action_log_1.txt"), std::string(kStamp) + "a\r\nb\r\n");
+}
+
+TEST(ShowStatusTest, HighlightsOneLabelAndLetsEventsRun) {
+  const struct {
+    const char* state;
+    Control highlighted;  // kFrmToFail stands for "none"
+  } kCases[] = {
+      {"COUNTDOWN", Control::kLblCountDown},
+      {"PEEKQUEUE", Control::kLblPeekQueue},
+      {"RETRIEVEDATA", Control::kLblRetrieveDataFromQueue},
+      {"CHECKNEWDATA", Control::kLblMoveQueue},
+      {"", Control::kFrmToFail},
+      {"peekqueue", Control::kFrmToFail},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    p.form.ShowStatus(c.state);
+    for (Control label : {Control::kLblCountDown, Control::kLblPeekQueue,
+                          Control::kLblRetrieveDataFromQueue, Control::kLblMoveQueue}) {
+      EXPECT_EQ(p.window.colour(label), label == c.highlighted ? kHighlight : kGrey)
+          << c.state << " label " << static_cast<int>(label);
+    }
+    EXPECT_EQ(p.window.do_events_count(), 1) << c.state;
+  }
+}
+
+TEST(ShowStatusTest, CountdownCaption) {
+  TestProgram p;
+  p.form.ShowStatus("COUNTDOWN", " (59)");
+  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (59)");
+  p.form.ShowStatus("COUNTDOWN");
+  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down");
+}
+
+TEST(RefreshCountersTest, ShowsCountersAndSubCounts) {
+  TestProgram p;
+  p.form.intSuccessCount = 1;
+  p.form.intSuccessSubCount = 1;
+  p.form.intFailCount = 7;
+  p.form.intFailSubCount = 0;
+  p.form.lngSuccessOrgQ2FailQCount = 3;
+  p.form.lngFailFromFail2OrgQCount = -2;
+  p.form.RefreshCounters();
+  EXPECT_EQ(p.window.caption(Control::kLbSuccessCount), "1");
+  EXPECT_EQ(p.window.caption(Control::kLbSuccessSubCount), "(1)");
+  EXPECT_EQ(p.window.caption(Control::kLbFailCount), "7");
+  EXPECT_EQ(p.window.caption(Control::kLbFailSubCount), "");
+  EXPECT_EQ(p.window.caption(Control::kLblSuccessToFailQ), "3");
+  EXPECT_EQ(p.window.caption(Control::kLblFailFromFailQ), "-2");
+  EXPECT_TRUE(p.window.bold(Control::kLblFailToFailQ));
+  EXPECT_FALSE(p.window.bold(Control::kLbFailSubCount));
+}
+
+TEST(DoubleClickTest, ShowsTheSelectedLineOrNothing) {
+  TestProgram p;
+  p.form.lstActionLog_DblClick();
+  p.form.AddActionLog("a long line");
+  p.form.lstActionLog_DblClick();
+  ASSERT_EQ(p.window.boxes().size(), 2u);
+  EXPECT_EQ(p.window.boxes()[0].text, "");
+  EXPECT_EQ(p.window.boxes()[0].title, "Action Log Message");
+  EXPECT_EQ(p.window.boxes()[1].text, std::string(kStamp) + "a long line");
+  EXPECT_EQ(p.window.boxes()[1].icon, BoxIcon::kNone);
+}
+
+TEST(CancelTest, YesInUnticketedModeStopsWithTheOperatorsName) {
+  TestProgram p;
+  p.form.strPNRMoveMode = "utk";
+  p.env.set_operator_name("a.b");
+  p.window.QueueAnswer(BoxAnswer::kYes);
+  p.form.cmdCancel_Click();
+  ASSERT_EQ(p.window.boxes().size(), 1u);
+  EXPECT_EQ(p.window.boxes()[0].title, "Cancel queuing unticketed PNRs");
+  EXPECT_EQ(p.window.boxes()[0].buttons, BoxButtons::kYesNo);
+  EXPECT_EQ(p.window.boxes()[0].text.substr(0, 50),
+            " Are you sure you want to cancel this progress?\r\n\r\n");
+  EXPECT_TRUE(p.form.blnStopRequested);
+  EXPECT_EQ(p.form.strErrMsg, "Error message: Processing cancelled at 2026/12/06 10:00:00 by a b.,,,");
+}
+
+TEST(CancelTest, NoOrAnotherModeChangesNothing) {
+  for (const char* mode : {"UTK", ""}) {
+    TestProgram p;
+    p.form.strPNRMoveMode = mode;
+    p.window.QueueAnswer(std::string(mode).empty() ? BoxAnswer::kYes : BoxAnswer::kNo);
+    p.form.cmdCancel_Click();
+    EXPECT_FALSE(p.form.blnStopRequested) << mode;
+    EXPECT_EQ(p.form.strErrMsg, "") << mode;
+  }
+}
+
+TEST(CancelTest, ConfirmedCancelAsksNothing) {
+  TestProgram p;
+  p.form.strPNRMoveMode = "UTK";
+  p.env.set_operator_name("");
+  p.form.cmdCancel_Click(/*confirmed=*/true);
+  EXPECT_TRUE(p.window.boxes().empty());
+  EXPECT_TRUE(p.form.blnStopRequested);
+  EXPECT_EQ(p.form.strErrMsg, "Error message: Processing cancelled at 2026/12/06 10:00:00 by .,,,");
+}
+
+}  // namespace
+}  // namespace ambervale

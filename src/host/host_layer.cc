@@ -1,0 +1,161 @@
+#include "host/host_layer.h"
+
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+
+namespace ambervale {
+namespace {
+
+constexpr std::string_view kFieldMark = "\xB7";
+constexpr std::string_view kNoResponse = "Invalid line number 0 : HOST Response failed!";
+
+std::string ConvertMarkup(std::string& text, std::string_view line_break) {
+  std::string s = Replace(text, "<CARRIAGE_RETURN/>", line_break);
+  s = Replace(s, "<SOM/>", "");
+  s = Replace(s, "<FORMAT/>", "");
+  s = Replace(s, "<FORMAT>", "");
+  s = Replace(s, "<TABSTOP/>", kFieldMark);
+  s = Replace(s, "<PILLOW/>", "@");
+  text = s;
+  return s;
+}
+
+}  // namespace
+
+std::string CleanResponseText(std::string& text) { return ConvertMarkup(text, ""); }
+
+std::string FormatResponseText(std::string& text) { return ConvertMarkup(text, kCrLf); }
+
+HostLayer::HostLayer(frmMain& form, Alerts& alerts, TerminalFactory& terminals)
+    : form_(form), alerts_(alerts), terminals_(terminals) {}
+
+std::string HostLayer::ConnectHost() {
+  Status created;
+  terminal_ = terminals_.Create(&created);
+  if (terminal_ == nullptr) {
+    form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) +
+                               ". Terminal object not created: " + created.message() + " #####");
+    (void)form_.window().ShowMessageBox("Error creating Tessiver Terminal Object", BoxButtons::kOk,
+                                        BoxIcon::kCritical, "");
+    return "";
+  }
+
+  sendTECommand("OP/W*");
+  std::string line;
+  if (GetResponseLineCount() > 0) {
+    line = GetResponseLine(0);
+  } else {
+    form_.logs().WriteDebugLog(kNoResponse);
+    form_.AddActionLog("Invalid line number 0: HOST Response failed!", kRunLogPrefix, true);
+  }
+
+  if (Left(line, 8) == "*ORSINE*") return "FAIL";
+  if (Left(line, 10) == " *VANTORA*" ||
+      ContainsNoCase(line, "DUTY CODE NOT AUTHORISED FOR TERMINAL - VANTORA")) {
+    return "OK";
+  }
+  if (Left(line, 7) == "SIGN IN") return "SIGN IN";
+  if (line.empty()) {
+    (void)alerts_.SendEmailAlert(
+        "HOST Connection failed: Unable to obtain response from the Vantora HOST !!! ", false);
+    return "FAIL";
+  }
+  return "";
+}
+
+void HostLayer::sendTECommand(std::string& entry) {
+  Status failure;
+  if (terminal_ == nullptr) {
+    failure = Status::Error("Unable to obtain response from Quillmarsh.");
+  } else {
+    entry = Replace(entry, "&", "&amp;");
+    const std::string wrapped = "<FORMAT>" + entry + "</FORMAT>";
+    failure = terminal_->SendEntry(wrapped);
+    if (failure.ok()) {
+      Logs& logs = form_.logs();
+      logs.WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + " TE REQUEST #####");
+      logs.WriteDebugLog(wrapped);
+      logs.WriteDebugLog(" ");
+      logs.WriteDebugLog("===== " + FormatDateTime(form_.env().LocalNow()) +
+                         " TE RESPONSE =====");
+      const std::optional<int16_t> count = terminal_->GetLineCount();
+      if (!count) {
+        failure = Status::Error("The terminal gave no response lines.");
+      } else {
+        if (*count > 0 &&
+            Contains(terminal_->GetLine(0).value_or(""), "PREVIOUS ENTRY IN PROGRESS")) {
+          form_.env().SleepMs(10000);
+        }
+        for (int16_t i = 0; i < *count; ++i) logs.WriteDebugLog(terminal_->GetLine(i).value_or(""));
+        logs.WriteDebugLog(" ");
+        return;
+      }
+    }
+  }
+
+  // The host cannot be reached: report and end the program. A failed alert changes nothing.
+  if (form_.IsUnticketedMode()) form_.logs().AppendUnticketedHeader("Host Command: " + entry);
+  (void)alerts_.SendEmailAlert(
+      "Error message: Unable to obtain response from Vantora HOST !!! " + failure.message(), false);
+  form_.env().EndProgram(1);
+}
+
+int16_t HostLayer::GetResponseLineCount() {
+  if (terminal_ == nullptr) return 0;
+  return terminal_->GetLineCount().value_or(0);
+}
+
+std::string HostLayer::GetResponseLine(int16_t index) {
+  const int16_t count = GetResponseLineCount();
+  if (index > count - 1) {
+    const std::string text =
+        "Invalid line number " + std::to_string(index) + " : HOST Response failed!";
+    form_.logs().WriteDebugLog(text);
+    form_.AddActionLog(text, kRunLogPrefix, true);
+    return "";
+  }
+  if (terminal_ == nullptr) return "";
+  return terminal_->GetLine(index).value_or("");
+}
+
+std::string HostLayer::GetScreenText() {
+  std::string screen;
+  const int16_t count = GetResponseLineCount();
+  for (int16_t i = 0; i < count; ++i) {
+    std::string line = GetResponseLine(i);
+    screen += FormatResponseText(line);
+  }
+  return screen;
+}
+
+std::string HostLayer::GetSuggestedEntry(std::string_view find) {
+  const int16_t count = GetResponseLineCount();
+  for (int16_t i = 0; i < count; ++i) {
+    std::string line = GetResponseLine(i);
+    FormatResponseText(line);
+    if (!Contains(line, find)) continue;
+    const std::string flat = Replace(Replace(line, kCrLf, ""), ".", "");
+    const std::string entry = Trim(Mid(flat, 26));
+    return Left(entry, static_cast<int>(entry.size()) - 1);
+  }
+  return "";
+}
+
+std::string HostLayer::LogQueueListStatus(std::string_view pcc, std::string_view queue) {
+  const std::string screen = GetScreenText();
+  int start = 1;
+  while (start <= static_cast<int>(screen.size()) - 1) {
+    const int star = InStr(screen, "*", start);
+    if (star == 0) break;
+    if (Mid(screen, star + 7, 1) == kFieldMark) {
+      form_.logs().AppendUnticketedStatus(std::string(pcc) + "," + Mid(screen, star + 1, 6) +
+                                          "," + std::string(queue) + ",");
+      start = star + 8;
+    } else {
+      start = star + 3;
+    }
+  }
+  return "OK";
+}
+
+}  // namespace ambervale

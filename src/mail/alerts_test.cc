@@ -1,0 +1,167 @@
+#include "mail/alerts.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/test_program.h"
+
+namespace ambervale {
+namespace {
+
+constexpr char kSmtp[] =
+    "[MailSetting]\r\nSMTPServerString = mail.example:2525 \r\nFromString=robot@agency.example\r\n"
+    "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
+    "SMTPPasswordString=secret\r\n";
+
+TEST(SendEmailAlertTest, HandsTheMessageToTheComponentAndLogsIt) {
+  TestProgram p;
+  p.WriteSettings(std::string(kSmtp) +
+                  "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+                  "EmailVantoraHelpDesk=desk@vantora.example\r\n");
+  ASSERT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
+  ASSERT_EQ(p.mailers.sent().size(), 1u);
+  const RecordedMail& m = p.mailers.sent()[0];
+  EXPECT_EQ(m.separator, ";");
+  EXPECT_EQ(m.server, "mail.example:2525");
+  EXPECT_EQ(m.from, "robot@agency.example");
+  EXPECT_EQ(m.recipients, "ops@agency.example;desk@vantora.example");
+  EXPECT_EQ(m.subject, "Ambervale alert");
+  EXPECT_EQ(m.text, "HOST Connection failed");
+  EXPECT_TRUE(m.attachments.empty());
+  EXPECT_TRUE(m.use_authentication);
+  EXPECT_EQ(m.user, "robot");
+  EXPECT_EQ(m.password, "secret");
+  EXPECT_EQ(p.Log("action_log_1.txt"),
+            "2026/12/06 10:00:00 - Sending Email Alert to ops@agency.example;desk@vantora.example"
+            "....\r\n"
+            "2026/12/06 10:00:00 - Email Alert sent to ops@agency.example;desk@vantora.example\r\n");
+}
+
+TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
+  const struct {
+    const char* internal;
+    const char* desk;
+    const char* login;
+    const char* recipients;
+    bool auth;
+  } kCases[] = {
+      {"a@x;b@x", "b@x", "TRUE", "a@x;b@x", true},
+      {"a@x", "a@x", "true", "a@x", false},
+      {"a@x", "", "Y", "a@x", false},
+      {"", "d@x", "", ";d@x", false},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    p.WriteSettings(std::string("[EMails]\nEmailInternal=") + c.internal +
+                    "\nEmailVantoraHelpDesk=" + c.desk + "\n[MailSetting]\nSMTPNeedLoginString=" +
+                    c.login + "\n");
+    ASSERT_TRUE(p.alerts.SendEmailAlert("m", false).ok());
+    ASSERT_EQ(p.mailers.sent().size(), 1u);
+    EXPECT_EQ(p.mailers.sent()[0].recipients, c.recipients) << c.internal << " " << c.desk;
+    EXPECT_EQ(p.mailers.sent()[0].use_authentication, c.auth) << c.login;
+  }
+}
+
+TEST(SendEmailAlertTest, FailureIsReturnedAndLogged) {
+  TestProgram p;
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
+  p.mailers.set_send_error("connection refused");
+  const Status s = p.alerts.SendEmailAlert("m", false);
+  EXPECT_FALSE(s.ok());
+  EXPECT_EQ(s.message(), "connection refused");
+  EXPECT_NE(p.Log("action_log_1.txt").find("Sending Email Alert FAILED to ops@x"),
+            std::string::npos);
+}
+
+TEST(SendEmailAlertTest, UnticketedModeCompletesTheReportAndAttachesIt) {
+  TestProgram p;
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
+  p.form.strPNRMoveMode = "UTK";
+  p.form.tmpCurrentPCC = "AB12";
+  p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
+  p.logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
+  p.logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
+  ASSERT_TRUE(p.alerts.SendEmailAlert("Error message: boom", false).ok());
+  const std::string report =
+      "XML Ambervale activity log,,,\r\nRun completed successfully: N,,,\r\n"
+      "Last PCC completed successfully: AB12,,,\r\nError message: boom\r\n"
+      "Error message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\n"
+      "PCC,PNR,Destination Queue,\r\n";
+  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), report);
+  EXPECT_FALSE(p.dir.Exists("logs/tempHeader.txt"));
+  ASSERT_EQ(p.mailers.sent().size(), 1u);
+  EXPECT_FALSE(p.mailers.sent()[0].text_set);
+  ASSERT_EQ(p.mailers.sent()[0].attachments.size(), 1u);
+  EXPECT_EQ(p.mailers.sent()[0].attachments[0], p.dir.File("logs/Unticketed_PNR_Log_1.csv"));
+  EXPECT_EQ(p.mailers.sent()[0].attachment_contents[0], report);
+}
+
+TEST(SendEmailAlertTest, SuccessfulUnticketedRunAddsNoFailureLines) {
+  TestProgram p;
+  p.form.strPNRMoveMode = "UTK";
+  p.logs.AppendUnticketedHeader("Run completed successfully: Y,,,");
+  p.logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
+  ASSERT_TRUE(p.alerts.SendEmailAlert("Unticketed PNR Results", true).ok());
+  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"),
+            "Run completed successfully: Y,,,\r\nPCC,PNR,Destination Queue,\r\n");
+}
+
+TEST(SendEmailAlertTest, ReportIsKeptWhenTheComponentCannotBeCreated) {
+  TestProgram p;
+  p.form.strPNRMoveMode = "UTK";
+  p.mailers.set_create_fails(true);
+  p.logs.AppendUnticketedHeader("header,,,");
+  p.logs.AppendUnticketedStatus("status,");
+  EXPECT_FALSE(p.alerts.SendEmailAlert("m", true).ok());
+  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), "header,,,\r\nstatus,\r\n");
+}
+
+TEST(SendFailQueueEmailTest, RecipientsAreJoinedOnce) {
+  const struct {
+    const char* a1;
+    const char* a2;
+    const char* a3;
+    const char* expected;
+  } kCases[] = {
+      {"a@x", "", "c@x", "a@x;c@x"},
+      {"a@x;b@x", "b@x", "", "a@x;b@x"},
+      {"a@x", "b@x", "c@x", "a@x;b@x;c@x"},
+      {"a@x", " ", "", "a@x; "},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    p.WriteSettings(std::string("[FailQueue]\nEmailAlert1=") + c.a1 + "\nEmailAlert2=\"" + c.a2 +
+                    "\"\nEmailAlert3=" + c.a3 + "\n");
+    EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "OK");
+    ASSERT_EQ(p.mailers.sent().size(), 1u);
+    EXPECT_EQ(p.mailers.sent()[0].recipients, Trim(c.expected)) << c.a1 << "|" << c.a2;
+  }
+}
+
+TEST(SendFailQueueEmailTest, FoldsLineBreaksInTheSubjectAndAttachesTheLog) {
+  TestProgram p;
+  p.WriteSettings("[FailQueue]\r\nEmailAlert1=fq@x\r\n");
+  p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
+  const std::string subject = "2026/12/06:10:00:00 AB12,CD34\n PNR(s) moved to Fail Queue - Ambervale";
+  EXPECT_EQ(p.alerts.SendFailQueueEmail(subject, "  body\r\n\r\nAmbervale  ", true), "OK");
+  ASSERT_EQ(p.mailers.sent().size(), 1u);
+  const RecordedMail& m = p.mailers.sent()[0];
+  EXPECT_EQ(m.subject, "2026/12/06:10:00:00 AB12,CD34  PNR(s) moved to Fail Queue - Ambervale");
+  EXPECT_EQ(m.text, "body\r\n\r\nAmbervale");
+  ASSERT_EQ(m.attachments.size(), 1u);
+  EXPECT_EQ(m.attachment_contents[0], "From PCC, From Queue\r\n");
+  EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Email Alert sent to fq@x\r\n");
+}
+
+TEST(SendFailQueueEmailTest, FailureAnswersFailAndWritesTheFailedLine) {
+  TestProgram p;
+  p.WriteSettings("[FailQueue]\r\nEmailAlert1=fq@x\r\n");
+  p.mailers.set_send_error("server down");
+  EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "Fail");
+  EXPECT_EQ(p.Log("action_log_1.txt"),
+            "2026/12/06 10:00:00 - Sending Email Alert to fq@x....\r\n"
+            "2026/12/06 10:00:00 - Sending Email Alert FAILED to fq@x FAILED !!!\r\n");
+  EXPECT_EQ(p.RunLog(), "");
+}
+
+}  // namespace
+}  // namespace ambervale
