@@ -1,9 +1,10 @@
 #include "platform/classic_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace ambervale {
 namespace {
@@ -26,7 +27,7 @@ double RoundHalfEven(double v) {
 template <typename T>
 std::optional<T> ToInteger(std::string_view s) {
   const std::optional<double> v = NumericValue(s);
-  if (!v || !std::isfinite(*v)) return std::nullopt;
+  if (!v) return std::nullopt;
   const double r = RoundHalfEven(*v);
   if (r < static_cast<double>(std::numeric_limits<T>::min()) ||
       r > static_cast<double>(std::numeric_limits<T>::max())) {
@@ -35,24 +36,22 @@ std::optional<T> ToInteger(std::string_view s) {
   return static_cast<T>(r);
 }
 
-std::optional<double> ParseRadix(std::string_view digits, int radix) {
-  if (digits.empty() || digits.size() > 16) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : digits) {
-    int d;
-    if (c >= '0' && c <= '9') {
-      d = c - '0';
-    } else if (radix == 16 && c >= 'a' && c <= 'f') {
-      d = c - 'a' + 10;
-    } else if (radix == 16 && c >= 'A' && c <= 'F') {
-      d = c - 'A' + 10;
-    } else {
-      return std::nullopt;
-    }
-    if (d >= radix) return std::nullopt;
-    value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
+char LowerChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+  switch (u) {
+    case 0x8A:
+      return static_cast<char>(0x9A);
+    case 0x8C:
+      return static_cast<char>(0x9C);
+    case 0x8E:
+      return static_cast<char>(0x9E);
+    case 0x9F:
+      return static_cast<char>(0xFF);
+    default:
+      return c;
   }
-  return static_cast<double>(value);
 }
 
 }  // namespace
@@ -76,7 +75,7 @@ std::string Right(std::string_view s, int length) {
 }
 
 int InStr(std::string_view s, std::string_view find, int start) {
-  if (start < 1 || start > Len(s) + 1) return 0;
+  if (s.empty() || start < 1 || start > Len(s) + 1) return 0;
   const size_t pos = s.find(find, static_cast<size_t>(start - 1));
   return pos == std::string_view::npos ? 0 : static_cast<int>(pos) + 1;
 }
@@ -86,6 +85,8 @@ int InStrNoCase(std::string_view s, std::string_view find, int start) {
 }
 
 int InStrRev(std::string_view s, std::string_view find) {
+  if (s.empty()) return 0;
+  if (find.empty()) return Len(s);
   const size_t pos = s.rfind(find);
   return pos == std::string_view::npos ? 0 : static_cast<int>(pos) + 1;
 }
@@ -94,7 +95,9 @@ bool Contains(std::string_view s, std::string_view find) {
   return s.find(find) != std::string_view::npos;
 }
 
-bool ContainsNoCase(std::string_view s, std::string_view find) { return InStrNoCase(s, find) > 0; }
+bool ContainsNoCase(std::string_view s, std::string_view find) {
+  return UCase(s).find(UCase(find)) != std::string::npos;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -131,24 +134,6 @@ char UpperChar(char c) {
       return static_cast<char>(0x8E);
     case 0xFF:  // y diaeresis
       return static_cast<char>(0x9F);
-    default:
-      return c;
-  }
-}
-
-static char LowerChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
-  switch (u) {
-    case 0x8A:
-      return static_cast<char>(0x9A);
-    case 0x8C:
-      return static_cast<char>(0x9C);
-    case 0x8E:
-      return static_cast<char>(0x9E);
-    case 0x9F:
-      return static_cast<char>(0xFF);
     default:
       return c;
   }
@@ -198,13 +183,6 @@ std::optional<double> NumericValue(std::string_view s) {
   std::string_view t = s.substr(b, e - b);
   if (t.empty()) return std::nullopt;
 
-  if (t.size() > 2 && t[0] == '&') {
-    const char kind = UpperChar(t[1]);
-    if (kind == 'H') return ParseRadix(t.substr(2), 16);
-    if (kind == 'O') return ParseRadix(t.substr(2), 8);
-    return std::nullopt;
-  }
-
   size_t i = 0;
   bool negative = false;
   if (t[i] == '+' || t[i] == '-') {
@@ -238,7 +216,13 @@ std::optional<double> NumericValue(std::string_view s) {
     if (exp_digits == 0) return std::nullopt;
   }
   if (i != t.size()) return std::nullopt;
-  const double v = std::strtod(canonical.c_str(), nullptr);
+  // from_chars ignores the process locale (a window toolkit may set a locale whose decimal
+  // mark is a comma). A value beyond the range of a double (1e400) is refused, as the classic
+  // test refuses it; so is one too small for it (1e-400).
+  double v = 0;
+  const char* end = canonical.data() + canonical.size();
+  const auto [ptr, ec] = std::from_chars(canonical.data(), end, v);
+  if (ec != std::errc() || ptr != end || !std::isfinite(v)) return std::nullopt;
   return negative ? -v : v;
 }
 

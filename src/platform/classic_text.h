@@ -22,11 +22,13 @@ std::string Left(std::string_view s, int length);
 std::string Right(std::string_view s, int length);
 
 // Position (1-based) of the first `find` at or after `start`, case-sensitive; 0 when none.
-// An empty `find` gives `start` when start <= length + 1, else 0 (classic InStr).
+// An empty `s` gives 0; an empty `find` gives `start` when start <= length + 1, else 0
+// (classic InStr).
 int InStr(std::string_view s, std::string_view find, int start = 1);
 // The same ignoring letter case (Windows-1252 upper-casing).
 int InStrNoCase(std::string_view s, std::string_view find, int start = 1);
-// Position of the last `find`, case-sensitive; 0 when none.
+// Position of the last `find`, case-sensitive; 0 when none. An empty `s` gives 0, an empty
+// `find` the length of `s` (classic InStrRev).
 int InStrRev(std::string_view s, std::string_view find);
 bool Contains(std::string_view s, std::string_view find);
 bool ContainsNoCase(std::string_view s, std::string_view find);
@@ -49,9 +51,11 @@ std::string Replace(std::string_view s, std::string_view find, std::string_view 
 // `s` filled with blanks on the right to `width` characters; longer text is kept whole.
 std::string PadRight(std::string_view s, size_t width);
 
-// The classic IsNumeric test: optional blanks, a sign, digits with at most one decimal point
-// (at least one digit), an optional exponent (E or D, optional sign, digits), optional blanks.
-// Also accepts "&H" hex and "&O" octal forms. Empty or blank text is not numeric.
+// The classic IsNumeric test: optional blanks (or tabs), a sign, digits with at most one
+// decimal point (at least one digit), an optional exponent (E or D, optional sign, digits),
+// optional blanks. Empty or blank text is not numeric, and neither is a value too large for
+// a double. Hex and octal forms ("&H1A") are refused: a setting or a queue number written
+// that way is a typing error, not a number.
 bool IsNumeric(std::string_view s);
 // The value of a text IsNumeric accepts; nullopt otherwise.
 std::optional<double> NumericValue(std::string_view s);

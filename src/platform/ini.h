@@ -4,7 +4,13 @@
 // profile-string service: section and key names matched ignoring case, the first matching
 // section and the first matching key in it win, blanks around names and values stripped, one
 // pair of enclosing double or single quotes stripped from a value, lines starting with ";"
-// are comments, values cut to 255 characters, the default for a missing key.
+// are comments, values cut to 255 characters, the default for a missing key. Lines end in
+// CR LF or LF. A line without "=" is not a key.
+//
+// The writes change only the lines they must: every other line of the file stays as it was,
+// with its own line end; new lines end in CR LF. A missing file or section is created (a
+// section is appended at the end of the file). The file is replaced through a temporary file,
+// so a failed write leaves the old content whole.
 
 #include <cstdint>
 #include <optional>
@@ -31,6 +37,18 @@ class clsINI {
                           std::string_view DefaultValue, const std::string& IniFile) const;
 
   // Each keeps every other line of the file as it was. nullopt on success.
+  //
+  // WriteToINI fails with 0x8004065E (-2147219874), "clsINI: WriteToINI", "Unsuccessful Write
+  // To INI Procedure" when the file cannot be read or written, and also for a name or value
+  // that the file could not give back as written: an empty section or key name, a line break
+  // anywhere, "]" in a section name, "=" in a key name, a key name starting with ";" or "[".
+  // An existing key keeps its spelling and position; a new key goes after the last non-blank
+  // line of its section.
+  //
+  // DeleteKey removes the first matching key of the first matching section; DeleteSection
+  // removes every section of the name with all its lines. A missing file, section or key is
+  // not a failure (nothing to delete). Failures: 0x8004065F (-2147219873), "Unsuccessful
+  // Delete", source "clsINI: DeleteKey" / "clsINI: DeleteSection".
   std::optional<IniError> WriteToINI(std::string_view SectionName, std::string_view KeyName,
                                      std::string_view value, const std::string& IniFile) const;
   std::optional<IniError> DeleteKey(std::string_view SectionName, std::string_view KeyName,
