@@ -1,0 +1,24 @@
+#include "host/record_locator.h"
+
+#include "platform/classic_text.h"
+
+namespace ambervale {
+
+std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine) {
+  host.sendTECommand("*R");
+  const int16_t count = host.GetResponseLineCount();
+  if (count >= 1) {
+    const std::string first = host.GetResponseLine(0);
+    if (ContainsNoCase(first, "NO B.F.")) return "NO B.F.";
+    if (ContainsNoCase(first, "QUEUE EMPTY")) return "QUEUE EMPTY";
+  }
+  for (int16_t i = 0; i < count; ++i) {
+    const std::string line = host.GetResponseLine(i);
+    if (InStr(line, "/") != 7) continue;
+    if (agentsine != nullptr) *agentsine = Mid(line, 8, 2);
+    return Left(line, 6);
+  }
+  return "";
+}
+
+}  // namespace ambervale
