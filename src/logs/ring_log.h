@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/env.h"
 
@@ -43,13 +44,23 @@ class RingLog {
   std::string PathOf(int number) const;
 
  private:
+  // The newest file of the ring as found in the folder.
+  struct Scan {
+    bool any = false;  // some file of the ring exists
+    int number = 1;
+    int64_t size = 0;
+    TimePoint newest{};
+  };
+  Scan ScanFolder();
+
   Env& env_;
   std::string folder_;
   std::string prefix_;
   std::string extension_;
   int ring_size_;
   const int32_t& size_limit_;
-  TimePoint newest_seen_{};
+  std::vector<std::string> names_;  // prefix + N + extension, N = 1..ring_size
+  TimePoint newest_seen_{};         // newest time of the last Locate, then of the last stamp
 };
 
 }  // namespace ambervale
