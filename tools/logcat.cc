@@ -65,8 +65,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       std::fprintf(stderr, "ambervale-logcat: unknown option '%s'\n%s", argv[i], kUsage.data());
       return std::nullopt;
     } else if (!o.path.empty()) {
-      std::fprintf(stderr, "ambervale-logcat: only one file, got '%s' and '%s'\n",
-                   o.path.c_str(), argv[i]);
+      std::fprintf(stderr, "ambervale-logcat: only one file, got '%s' and '%s'\n", o.path.c_str(),
+                   argv[i]);
       return std::nullopt;
     } else {
       o.path = arg;

@@ -132,8 +132,7 @@ void Logs::AppendUnticketedHeader(std::string_view line) {
 }
 
 void Logs::AppendUnticketedStatus(std::string_view line) {
-  (void)AppendToFile(JoinPath(folder_, kTempHeaderStatus),
-                     std::string(line) + std::string(kCrLf));
+  (void)AppendToFile(JoinPath(folder_, kTempHeaderStatus), std::string(line) + std::string(kCrLf));
 }
 
 bool Logs::BuildUnticketedReport() {

@@ -34,7 +34,8 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
       {"debug_log_1.txt", [](Logs& l, std::string_view t) { l.WriteDebugLog(t); }},
       {"action_log_1.txt", [](Logs& l, std::string_view t) { l.WriteActionLogFile(t); }},
       {"Failed_PNR_1.txt", [](Logs& l, std::string_view t) { l.WriteFailedPnrLog(t); }},
-      {"Success_PNR_1.txt", [](Logs& l, std::string_view t) { l.WriteRunLogScreen(t, kSuccessPrefix); }},
+      {"Success_PNR_1.txt",
+       [](Logs& l, std::string_view t) { l.WriteRunLogScreen(t, kSuccessPrefix); }},
   };
   for (const auto& c : kCases) {
     TempDir dir;
@@ -75,8 +76,7 @@ TEST_F(LogsTest, RunLogSeparatorRules) {
   logs_.WriteRunLogScreen("SCREEN ONE", kRunLogPrefix);
   logs_.WriteRunLog("x Application Started: again", kRunLogPrefix);
   logs_.WriteRunLog("application started", kRunLogPrefix);  // case matters
-  EXPECT_EQ(ClearRunLog(), "Application Started:\r\nloading\r\nSCREEN ONE\r\n" +
-                               std::string(kSep) +
+  EXPECT_EQ(ClearRunLog(), "Application Started:\r\nloading\r\nSCREEN ONE\r\n" + std::string(kSep) +
                                "x Application Started: again\r\napplication started\r\n");
 }
 

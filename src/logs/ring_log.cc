@@ -63,16 +63,17 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A regular file's size and modification time; nothing when it cannot be examined.
-struct FileState {
-  int64_t size = 0;
-  TimePoint modified{};
-};
-
-std::optional<FileState> StatAt(int dir_fd, const char* name) {
+// A regular file's size and modification time; nothing when it is missing, is no regular
+// file, or cannot be examined (then `failed` is set: the answer may change without notice).
+template <typename State>
+std::optional<State> StatAt(int dir_fd, const char* name, bool& failed) {
   struct stat st;
-  if (::fstatat(dir_fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return FileState{static_cast<int64_t>(st.st_size), ModifiedOf(st)};
+  if (::fstatat(dir_fd, name, &st, 0) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) failed = true;
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) return std::nullopt;
+  return State{static_cast<int64_t>(st.st_size), ModifiedOf(st)};
 }
 
 int64_t FileSizeOrZero(const std::string& path) {
@@ -90,9 +91,58 @@ RingLog::RingLog(Env& env, std::string folder, std::string prefix, std::string e
       prefix_(std::move(prefix)),
       extension_(std::move(extension)),
       ring_size_(ring_size < 1 ? 1 : ring_size),
-      size_limit_(size_limit) {
+      size_limit_(size_limit),
+      watch_(std::make_unique<FolderWatch>(folder_)),
+      known_(static_cast<size_t>(ring_size_)) {
   names_.reserve(static_cast<size_t>(ring_size_));
   for (int n = 1; n <= ring_size_; ++n) names_.push_back(prefix_ + std::to_string(n) + extension_);
+}
+
+int RingLog::NumberOf(std::string_view name) const {
+  if (!name.starts_with(prefix_) || !name.ends_with(extension_) ||
+      name.size() <= prefix_.size() + extension_.size()) {
+    return 0;
+  }
+  const std::string_view digits =
+      name.substr(prefix_.size(), name.size() - prefix_.size() - extension_.size());
+  if (digits.size() > 5 || digits[0] == '0') return 0;
+  int n = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n <= ring_size_ ? n : 0;
+}
+
+void RingLog::Refresh() {
+  const FolderWatch::Changes changes = watch_->Poll();
+  const bool everything = changes.everything || !known_valid_;
+  std::vector<int> numbers;
+  if (everything) {
+    for (int n = 1; n <= ring_size_; ++n) numbers.push_back(n);
+  } else {
+    for (const std::string& name : changes.names) {
+      if (const int n = NumberOf(name); n != 0) numbers.push_back(n);
+    }
+    if (numbers.empty()) return;
+  }
+  // One descriptor of the folder for this look: every name is examined relative to it,
+  // which spares the path walk for each file. It is closed before the write.
+  ScopedFd dir(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) {
+    // A missing folder holds no files; any other failure is looked at again next time.
+    known_valid_ = errno == ENOENT || errno == ENOTDIR;
+    for (auto& k : known_) k.reset();
+    return;
+  }
+  // What cannot be examined counts as missing for this write and is examined afresh at the
+  // next one.
+  bool failed = false;
+  for (const int n : numbers) {
+    const auto i = static_cast<size_t>(n - 1);
+    known_[i] = StatAt<FileState>(dir.get(), names_[i].c_str(), failed);
+  }
+  known_valid_ = !failed;
 }
 
 std::string RingLog::PathOf(int number) const {
@@ -105,24 +155,19 @@ std::string RingLog::PathOf(int number) const {
 }
 
 RingLog::Scan RingLog::ScanFolder() {
+  Refresh();
   Scan scan;
-  // One descriptor of the folder per write: every name is looked up relative to it, which
-  // spares the path walk for each of the ring's files. It is closed before the write.
-  ScopedFd dir(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) return scan;
-  bool found = false;
   for (int n = 1; n <= ring_size_; ++n) {
-    const std::optional<FileState> st = StatAt(dir.get(), names_[static_cast<size_t>(n - 1)].c_str());
+    const std::optional<FileState>& st = known_[static_cast<size_t>(n - 1)];
     if (!st) continue;
     // On equal times the higher number wins, hence ">=".
-    if (!found || st->modified >= scan.newest) {
-      found = true;
+    if (!scan.any || st->modified >= scan.newest) {
+      scan.any = true;
       scan.newest = st->modified;
       scan.number = n;
       scan.size = st->size;
     }
   }
-  scan.any = found;
   return scan;
 }
 
@@ -154,7 +199,7 @@ bool RingLog::Append(const Target& target, std::string_view bytes) {
   TimePoint stamp = env_.Now();
   if (stamp <= newest_seen_) stamp = newest_seen_ + std::chrono::nanoseconds(1);
   const struct timespec times[2] = {{0, UTIME_OMIT}, ToTimespec(stamp)};
-  if (::futimens(fd.get(), times) == 0 && stamp > newest_seen_) newest_seen_ = stamp;
+  if (::futimens(fd.get(), times) == 0) newest_seen_ = stamp;
   return fd.Close() && written;
 }
 

@@ -1,10 +1,13 @@
 #include "logs/ring_log.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -175,6 +178,99 @@ TEST_F(RingLogTest, LocateReportsTheTargetBeforeTheWrite) {
   EXPECT_FALSE(dir_.Exists(Name(5)));  // emptied by moving on
   EXPECT_TRUE(ring_.Append(t, "x"));
   EXPECT_EQ(dir_.Read(Name(5)), "x");
+}
+
+// Sets both access and modification time, as `touch` does (the kernel reports that as a
+// change of attributes, not of content).
+void Touch(const std::string& path, TimePoint t) {
+  const int64_t ns = t.time_since_epoch().count();
+  const struct timespec ts = {static_cast<time_t>(ns / 1000000000), ns % 1000000000};
+  const struct timespec times[2] = {ts, ts};
+  (void)::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// The number a fresh look at the folder picks: the newest regular file, ties to the higher
+// number, 1 when none exists.
+int ReferenceCurrent(const std::string& folder) {
+  int best = 1;
+  std::optional<TimePoint> newest;
+  for (int n = 1; n <= 99; ++n) {
+    const std::string path = folder + "/" + Name(n);
+    if (!FileExists(path)) continue;
+    const std::optional<TimePoint> t = FileModified(path);
+    if (t && (!newest || *t >= *newest)) {
+      newest = t;
+      best = n;
+    }
+  }
+  return best;
+}
+
+// What the ring remembers between writes must never differ from a fresh look at the folder,
+// whatever other processes do to the files or the folder in between.
+TEST_F(RingLogTest, AgreesWithAFreshLookAfterOutsideChanges) {
+  limit_ = 40;
+  std::mt19937 rng(20261206);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const std::string folder = dir_.path();
+  for (int step = 0; step < 1500; ++step) {
+    const int n = pick(1, 99);
+    const std::string path = folder + "/" + Name(n);
+    const TimePoint when = env_.Now() + seconds(pick(-100, 100));
+    std::string what;
+    switch (pick(0, 7)) {
+      case 0:
+      case 1: {
+        const int current = ReferenceCurrent(folder);
+        const bool full = FileSize(folder + "/" + Name(current)).value_or(0) > limit_;
+        const int target = full ? current % 99 + 1 : current;
+        const std::string line = "step " + std::to_string(step);
+        ring_.WriteLine(line);
+        ASSERT_TRUE(dir_.Read(Name(target)).ends_with(line + "\r\n")) << "step " << step;
+        what = "write";
+        break;
+      }
+      case 2:
+        if (FileExists(path)) Touch(path, when);
+        what = "touch " + Name(n);
+        break;
+      case 3:
+        (void)DeleteFile(path);
+        what = "delete " + Name(n);
+        break;
+      case 4:
+        (void)AppendToFile(path, std::string(static_cast<size_t>(pick(0, 30)), 'y'));
+        (void)SetFileModified(path, when);
+        what = "outside write " + Name(n);
+        break;
+      case 5: {
+        // A file prepared elsewhere in the folder is renamed onto a name of the ring.
+        const std::string incoming = folder + "/incoming.tmp";
+        ASSERT_TRUE(WriteFile(incoming, "z"));
+        (void)SetFileModified(incoming, when);
+        std::filesystem::rename(incoming, path);
+        what = "rename onto " + Name(n);
+        break;
+      }
+      case 6:
+        if (pick(0, 20) == 0) {
+          // The whole folder is moved away and a new one with a single file takes its place.
+          std::filesystem::rename(folder, folder + ".old");
+          ASSERT_TRUE(CreateFolder(folder));
+          dir_.Write(Name(n), "fresh");
+          (void)SetFileModified(path, when);
+          std::filesystem::remove_all(folder + ".old");
+          what = "folder replaced";
+        }
+        break;
+      default:
+        env_.Advance(pick(0, 3000));
+        what = "clock";
+        break;
+    }
+    ASSERT_EQ(ring_.CurrentPath(), folder + "/" + Name(ReferenceCurrent(folder)))
+        << "step " << step << " after " << what;
+  }
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ TEST(RunLogReaderTest, UnscramblesAWholeFileRecordByRecordInOrder) {
   const std::string clear = UnscrambleRunLog(dir.Read("Ambervale_LOG_1.dat"));
   EXPECT_EQ(SplitRunLogRecords(clear),
             (Records{"2026/12/06 10:00:00 - Application Started:\r\n",
-                     "2026/12/06 10:00:01 - Loading Queue mapping files ......\r\n",
-                     "QUEUE 50\r\n", "ABC123\r\n", "\r\n", "************************\r\n",
+                     "2026/12/06 10:00:01 - Loading Queue mapping files ......\r\n", "QUEUE 50\r\n",
+                     "ABC123\r\n", "\r\n", "************************\r\n",
                      "2026/12/06 11:00:00 - Application Started:\r\n"}));
 }
 
@@ -51,11 +51,16 @@ TEST(RunLogReaderTest, LastRecords) {
     size_t count;
     std::string_view tail;
   } kCases[] = {
-      {"a\r\nb\r\nc\r\n", 1, "c\r\n"},   {"a\r\nb\r\nc\r\n", 2, "b\r\nc\r\n"},
-      {"a\r\nb\r\nc\r\n", 3, "a\r\nb\r\nc\r\n"}, {"a\r\nb\r\nc\r\n", 9, "a\r\nb\r\nc\r\n"},
-      {"a\r\nb\r\nc\r\n", 0, ""},        {"a\r\nb", 1, "b"},
-      {"a\r\n\r\n", 1, "\r\n"},          {"\r\n\r\n", 2, "\r\n\r\n"},
-      {"x\r\r\n", 1, "x\r\r\n"},         {"", 3, ""},
+      {"a\r\nb\r\nc\r\n", 1, "c\r\n"},
+      {"a\r\nb\r\nc\r\n", 2, "b\r\nc\r\n"},
+      {"a\r\nb\r\nc\r\n", 3, "a\r\nb\r\nc\r\n"},
+      {"a\r\nb\r\nc\r\n", 9, "a\r\nb\r\nc\r\n"},
+      {"a\r\nb\r\nc\r\n", 0, ""},
+      {"a\r\nb", 1, "b"},
+      {"a\r\n\r\n", 1, "\r\n"},
+      {"\r\n\r\n", 2, "\r\n\r\n"},
+      {"x\r\r\n", 1, "x\r\r\n"},
+      {"", 3, ""},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(LastRunLogRecords(c.clear, c.count), c.tail) << c.clear << " n=" << c.count;

@@ -1,3 +1,5 @@
+#include "platform/env.h"
+
 #include <pwd.h>
 #include <sys/types.h>
 #include <time.h>
@@ -16,7 +18,6 @@
 #include <vector>
 
 #include "platform/cp1252.h"
-#include "platform/env.h"
 #include "platform/system_env.h"
 
 namespace ambervale {
@@ -65,8 +66,7 @@ class SystemEnv : public Env {
   explicit SystemEnv(std::string program_folder) : program_folder_(std::move(program_folder)) {}
 
   TimePoint Now() override {
-    return std::chrono::time_point_cast<std::chrono::nanoseconds>(
-        std::chrono::system_clock::now());
+    return std::chrono::time_point_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now());
   }
 
   CivilTime ToLocal(TimePoint t) override {

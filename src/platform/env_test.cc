@@ -1,3 +1,5 @@
+#include "platform/env.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <time.h>
@@ -6,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/env.h"
 #include "platform/system_env.h"
 
 namespace ambervale {
