@@ -25,6 +25,8 @@ namespace ambervale {
 inline constexpr std::string_view kRunLogPrefix = "Ambervale_LOG_";
 inline constexpr std::string_view kQueueListPrefix = "PNR_Queue_List_";
 inline constexpr std::string_view kSuccessPrefix = "Success_PNR_";
+// The scrambled run log starts over once it has grown past this many bytes.
+inline constexpr int64_t kRunLogSizeLimit = 50'000'000;
 
 // Applies the run log's scrambling to every byte; applying it twice gives the text back.
 std::string ScrambleLogText(std::string_view text);
@@ -53,6 +55,8 @@ class Logs {
   void WriteRunLog(std::string_view text, std::string_view prefix);
   void WriteRunLogScreen(std::string_view text, std::string_view prefix);
   std::string RunLogPath() const;  // logs/Ambervale_LOG_1.dat
+  // The scrambled run log's limit (kRunLogSizeLimit unless a test lowers it).
+  void SetRunLogSizeLimit(int64_t bytes) { run_log_size_limit_ = bytes; }
 
   // The unticketed-PNR report.
   void AppendUnticketedHeader(std::string_view line);
@@ -76,6 +80,7 @@ class Logs {
   Env& env_;
   std::string folder_;
   int32_t size_limit_ = 0;
+  int64_t run_log_size_limit_ = kRunLogSizeLimit;
   RingLog debug_;
   RingLog action_;
   RingLog failed_pnr_;

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "logs/folder_watch.h"
 #include "platform/env.h"
 
 namespace ambervale {
@@ -18,6 +22,10 @@ namespace ambervale {
 // After each write the file's modification time is set from the Env clock, and to just after
 // the newest time seen in the ring when the clock has not moved past it, so the file just
 // written stays the current one even on file systems with coarse timestamps.
+//
+// What is known about the ring's files is kept between writes and examined again only for
+// the names a FolderWatch reports changed (or all of them when it cannot tell), so that a
+// write to a ring of 99 files does not look at 99 files each time.
 class RingLog {
  public:
   // `size_limit` is read at every write (the owner changes it once at start-up).
@@ -43,13 +51,33 @@ class RingLog {
   std::string PathOf(int number) const;
 
  private:
+  // One file of the ring as last examined.
+  struct FileState {
+    int64_t size = 0;
+    TimePoint modified{};
+  };
+  // The newest file of the ring as found in the folder.
+  struct Scan {
+    bool any = false;  // some file of the ring exists
+    int number = 1;
+    int64_t size = 0;
+    TimePoint newest{};
+  };
+  Scan ScanFolder();
+  void Refresh();                             // brings known_ up to date with the folder
+  int NumberOf(std::string_view name) const;  // 0 when not a name of this ring
+
   Env& env_;
   std::string folder_;
   std::string prefix_;
   std::string extension_;
   int ring_size_;
   const int32_t& size_limit_;
-  TimePoint newest_seen_{};
+  std::vector<std::string> names_;  // prefix + N + extension, N = 1..ring_size
+  TimePoint newest_seen_{};         // newest time of the last Locate, then of the last stamp
+  std::unique_ptr<FolderWatch> watch_;
+  std::vector<std::optional<FileState>> known_;  // by number - 1; nothing: missing
+  bool known_valid_ = false;                     // false: examine every file at the next write
 };
 
 }  // namespace ambervale

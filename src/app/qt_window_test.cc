@@ -1,0 +1,318 @@
+#include "app/qt_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <vector>
+
+namespace ambervale {
+namespace {
+
+// One application for the whole test program, on the offscreen platform so no display is
+// needed. Deliberately never destroyed: widgets of other tests may still refer to it at exit.
+QApplication& App() {
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "qt_window_test";
+    static char* argv[] = {name, nullptr};
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+struct RecordingEvents : WindowEvents {
+  void OnCloseRequest() override { ++closes; }
+  void OnActionLogDoubleClick() override { ++double_clicks; }
+  void OnCancelClick(bool confirmed) override { cancels.push_back(confirmed); }
+  int closes = 0;
+  int double_clicks = 0;
+  std::vector<bool> cancels;
+};
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() {
+    App();
+    window_ = std::make_unique<QtWindow>();
+    window_->SetEventHandler(&events_);
+    window_->Show();
+    window_->DoEvents();
+  }
+  template <typename T>
+  T* Find(const char* name) {
+    T* w = window_->widget()->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QString Text(const char* label_name) { return Find<QLabel>(label_name)->text(); }
+  QColor Back(const char* name) { return Find<QWidget>(name)->palette().color(QPalette::Window); }
+  QListWidget* List() { return Find<QListWidget>("lstActionLog"); }
+
+  RecordingEvents events_;
+  std::unique_ptr<QtWindow> window_;
+};
+
+TEST_F(QtWindowTest, StartsInTheDesignState) {
+  QWidget* form = window_->widget();
+  EXPECT_EQ(form->windowTitle(), "Ambervale");
+  EXPECT_EQ(form->size(), QSize(663, 399));
+  EXPECT_EQ(Find<QGroupBox>("frmToFail")->title(), "To Fail Category");
+  EXPECT_EQ(Find<QGroupBox>("frmFromFail")->title(), "From Fail Category");
+  EXPECT_TRUE(Find<QGroupBox>("frmProgressBar")->isHidden());
+  EXPECT_EQ(Find<QGroupBox>("frmProgressBar")->title(), "Queuing unticketed PNRs");
+  EXPECT_EQ(Back("lblCountDown"), QColor(128, 128, 255));
+  for (const char* grey : {"lblPeekQueue", "lblRetrieveDataFromQueue", "lblMoveQueue"}) {
+    EXPECT_EQ(Back(grey), QColor(192, 192, 192)) << grey;
+  }
+  EXPECT_EQ(Text("lblVersion"), "(Version 12.0.0415.0)");
+  EXPECT_EQ(List()->size(), QSize(633, 199));
+}
+
+TEST_F(QtWindowTest, ShowsCaptionsOnTheirOwnWidgets) {
+  const struct {
+    Control control;
+    const char* name;
+  } kLabels[] = {
+      {Control::kLblCountDown, "lblCountDown"},
+      {Control::kLblPeekQueue, "lblPeekQueue"},
+      {Control::kLblRetrieveDataFromQueue, "lblRetrieveDataFromQueue"},
+      {Control::kLblMoveQueue, "lblMoveQueue"},
+      {Control::kLbSuccessCount, "lbSuccessCount"},
+      {Control::kLbSuccessSubCount, "lbSuccessSubCount"},
+      {Control::kLbFailCount, "lbFailCount"},
+      {Control::kLbFailSubCount, "lbfailsubcount"},
+      {Control::kLblSuccessToFailQ, "lblSuccessToFailQ"},
+      {Control::kLblFailToFailQ, "lblFailToFailQ"},
+      {Control::kLblSuccessFromFailQ, "lblSuccessFromFailQ"},
+      {Control::kLblFailFromFailQ, "lblFailFromFailQ"},
+      {Control::kLabel6, "Label6"},
+  };
+  int n = 0;
+  for (const auto& c : kLabels) window_->SetCaption(c.control, "v" + std::to_string(n++));
+  n = 0;
+  for (const auto& c : kLabels) {
+    EXPECT_EQ(Text(c.name), QString::fromStdString("v" + std::to_string(n++))) << c.name;
+  }
+  window_->SetCaption(Control::kFrmToFail, "To Fail Queue");
+  window_->SetCaption(Control::kFrmFromFail, "From Fail Queue Category");
+  window_->SetCaption(Control::kLabel6, "Processing PCC 1 of 3 \xB7 Z\xFCrich");
+  EXPECT_EQ(Find<QGroupBox>("frmToFail")->title(), "To Fail Queue");
+  EXPECT_EQ(Find<QGroupBox>("frmFromFail")->title(), "From Fail Queue Category");
+  EXPECT_EQ(Text("Label6"), QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
+}
+
+TEST_F(QtWindowTest, ColoursAndBoldAffectOnlyTheirLabel) {
+  window_->SetBackColour(Control::kLblCountDown, kGrey);
+  window_->SetBackColour(Control::kLblRetrieveDataFromQueue, kHighlight);
+  EXPECT_EQ(Back("lblCountDown"), QColor(192, 192, 192));
+  EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
+  EXPECT_EQ(Back("lblPeekQueue"), QColor(192, 192, 192));
+  window_->SetBackColour(Control::kLblMoveQueue, 0x0000FF);  // pure red in 0x00BBGGRR
+  EXPECT_EQ(Back("lblMoveQueue"), QColor(255, 0, 0));
+
+  window_->SetBold(Control::kLbSuccessSubCount, true);
+  window_->SetBold(Control::kLblFailFromFailQ, false);
+  EXPECT_TRUE(Find<QLabel>("lbSuccessSubCount")->font().bold());
+  EXPECT_FALSE(Find<QLabel>("lblFailFromFailQ")->font().bold());
+  EXPECT_TRUE(Find<QLabel>("lbSuccessCount")->font().bold());
+}
+
+TEST_F(QtWindowTest, KeepsListLinesAsTheirBytes) {
+  const std::string line = "2026/12/06 10:00:00 - Caf\xE9 \x80\r\nsecond line";
+  window_->AddListLine("first");
+  window_->AddListLine(line);
+  ASSERT_EQ(window_->ListCount(), 2);
+  EXPECT_EQ(List()->item(1)->text(),
+            QString::fromUtf8("2026/12/06 10:00:00 - Caf\xC3\xA9 \xE2\x82\xAC second line"));
+  window_->SelectListLine(1);
+  EXPECT_EQ(window_->SelectedListLine(), line);
+  EXPECT_EQ(List()->currentRow(), 1);
+}
+
+TEST_F(QtWindowTest, RemovesAndSelectsLines) {
+  for (int i = 0; i < 5; ++i) window_->AddListLine("line " + std::to_string(i));
+  window_->RemoveListLine(0);
+  window_->RemoveListLine(99);
+  window_->RemoveListLine(-1);
+  ASSERT_EQ(window_->ListCount(), 4);
+  EXPECT_EQ(List()->item(0)->text(), "line 1");
+  window_->SelectListLine(3);
+  EXPECT_EQ(window_->SelectedListLine(), "line 4");
+  window_->SelectListLine(-1);
+  EXPECT_EQ(window_->SelectedListLine(), "");
+  window_->SelectListLine(7);
+  EXPECT_EQ(window_->SelectedListLine(), "");
+}
+
+TEST_F(QtWindowTest, DrivesTheProgressFrame) {
+  window_->SetVisible(Control::kFrmProgressBar, true);
+  EXPECT_TRUE(Find<QGroupBox>("frmProgressBar")->isVisible());
+  auto* bar = Find<QProgressBar>("ProgressBar1");
+  window_->SetProgressMax(3);
+  window_->SetProgressValue(2);
+  EXPECT_EQ(bar->maximum(), 3);
+  EXPECT_EQ(bar->value(), 2);
+  window_->SetProgressValue(4);
+  EXPECT_EQ(bar->value(), 3) << "a value past the end shows a full bar";
+  window_->SetProgressMax(0);
+  EXPECT_EQ(bar->maximum(), 1) << "no busy animation for an empty run";
+  window_->SetVisible(Control::kFrmProgressBar, false);
+  EXPECT_FALSE(Find<QGroupBox>("frmProgressBar")->isVisible());
+}
+
+TEST_F(QtWindowTest, ReportsTheOperatorsActions) {
+  window_->SetVisible(Control::kFrmProgressBar, true);
+  QTest::mouseClick(Find<QPushButton>("cmdCancel"), Qt::LeftButton);
+  EXPECT_EQ(events_.cancels, std::vector<bool>{false});
+
+  window_->SetVisible(Control::kFrmProgressBar, false);
+  window_->AddListLine("a line to read");
+  QListWidget* list = List();
+  const QPoint on_line = list->visualItemRect(list->item(0)).center();
+  // What a real double-click delivers: a press and release, then the double-click.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, on_line);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, on_line);
+  EXPECT_EQ(events_.double_clicks, 1);
+  EXPECT_EQ(window_->SelectedListLine(), "a line to read");
+}
+
+TEST_F(QtWindowTest, RoutesACloseRequestAndStaysOpen) {
+  EXPECT_FALSE(window_->widget()->close());
+  EXPECT_EQ(events_.closes, 1);
+  EXPECT_TRUE(window_->widget()->isVisible());
+
+  window_->CloseForReal();
+  EXPECT_FALSE(window_->widget()->isVisible());
+  EXPECT_EQ(events_.closes, 1);
+}
+
+TEST_F(QtWindowTest, ClosesForRealFromWithinACloseRequest) {
+  struct CloseAtOnce : RecordingEvents {
+    QtWindow* window = nullptr;
+    void OnCloseRequest() override {
+      ++closes;
+      window->CloseForReal();
+    }
+  } events;
+  events.window = window_.get();
+  window_->SetEventHandler(&events);
+  window_->widget()->close();
+  EXPECT_EQ(events.closes, 1);
+  EXPECT_FALSE(window_->widget()->isVisible());
+}
+
+TEST_F(QtWindowTest, ShowsMessageBoxesAsAsked) {
+  const struct {
+    const char* name;
+    BoxButtons buttons;
+    BoxIcon icon;
+    const char* title;
+    QMessageBox::StandardButton press;
+    BoxAnswer answer;
+    QString shown_title;
+    QMessageBox::Icon shown_icon;
+    QMessageBox::StandardButtons shown_buttons;
+  } kCases[] = {
+      {"critical OK", BoxButtons::kOk, BoxIcon::kCritical, "", QMessageBox::Ok, BoxAnswer::kOk,
+       "Ambervale", QMessageBox::Critical, QMessageBox::Ok},
+      {"plain OK with title", BoxButtons::kOk, BoxIcon::kNone, "Action Log Message",
+       QMessageBox::Ok, BoxAnswer::kOk, "Action Log Message", QMessageBox::NoIcon, QMessageBox::Ok},
+      {"question Yes", BoxButtons::kYesNo, BoxIcon::kNone, "Cancel queuing unticketed PNRs",
+       QMessageBox::Yes, BoxAnswer::kYes, "Cancel queuing unticketed PNRs", QMessageBox::NoIcon,
+       QMessageBox::Yes | QMessageBox::No},
+      {"question No", BoxButtons::kYesNo, BoxIcon::kInformation, "", QMessageBox::No,
+       BoxAnswer::kNo, "Ambervale", QMessageBox::Information, QMessageBox::Yes | QMessageBox::No},
+      {"question closed", BoxButtons::kYesNo, BoxIcon::kNone, "", QMessageBox::NoButton,
+       BoxAnswer::kNo, "Ambervale", QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No},
+  };
+  for (const auto& c : kCases) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool was_visible = false;
+    window_->set_box_answerer([&](QMessageBox& box) {
+      title = box.windowTitle();
+      text = box.text();
+      icon = box.icon();
+      buttons = box.standardButtons();
+      was_visible = box.isVisible();
+      return c.press;
+    });
+    const BoxAnswer answer =
+        window_->ShowMessageBox("Line one\r\n<b>Caf\xE9</b>", c.buttons, c.icon, c.title);
+    EXPECT_EQ(answer, c.answer) << c.name;
+    EXPECT_TRUE(was_visible) << c.name;
+    EXPECT_EQ(title, c.shown_title) << c.name;
+    EXPECT_EQ(text, QString::fromUtf8("Line one\n<b>Caf\xC3\xA9</b>")) << c.name;
+    EXPECT_EQ(icon, c.shown_icon) << c.name;
+    EXPECT_EQ(buttons, c.shown_buttons) << c.name;
+  }
+}
+
+class QtEventLoopTest : public ::testing::Test {
+ protected:
+  QtEventLoopTest() { App(); }
+};
+
+TEST_F(QtEventLoopTest, TicksUntilQuit) {
+  QtEventLoop loop;
+  int ticks = 0;
+  loop.SetTimer(1, [&] {
+    if (++ticks == 3) loop.Quit(4);
+  });
+  EXPECT_EQ(loop.Exec(), 4);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(QtEventLoopTest, QuitBeforeExecReturnsAtOnce) {
+  QtEventLoop loop;
+  loop.Quit(6);
+  EXPECT_EQ(loop.Exec(), 6);
+}
+
+TEST_F(QtEventLoopTest, DropsTicksWhileTheHandlerLetsEventsRun) {
+  QtEventLoop loop;
+  QtWindow window;
+  int ticks = 0;
+  int nested = 0;
+  bool running = false;
+  loop.SetTimer(1, [&] {
+    if (running) ++nested;
+    ++ticks;
+    if (ticks == 1) {
+      // A run that lets pending events run while several timer periods pass.
+      running = true;
+      QElapsedTimer clock;
+      clock.start();
+      while (clock.elapsed() < 20) window.DoEvents();
+      running = false;
+    }
+    if (ticks == 3) loop.Quit(0);
+  });
+  EXPECT_EQ(loop.Exec(), 0);
+  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(QtEventLoopTest, StopsTicking) {
+  QtEventLoop loop;
+  int ticks = 0;
+  loop.SetTimer(1, [&] {
+    ++ticks;
+    loop.SetTimer(0, nullptr);
+    QTimer::singleShot(30, [&] { loop.Quit(0); });
+  });
+  EXPECT_EQ(loop.Exec(), 0);
+  EXPECT_EQ(ticks, 1);
+}
+
+}  // namespace
+}  // namespace ambervale

@@ -1,0 +1,400 @@
+#include "mail/curl_mailer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mail/curl_mailer_mime.h"
+#include "platform/cp1252.h"
+#include "testing/smtp_sink.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+// Short time-outs: every server in these tests is on loopback.
+constexpr CurlMailerOptions kTestTimeouts{2000, 5000};
+
+// One message as the alerts hand it over, step by step in their order.
+struct Mail {
+  std::string server;
+  std::string from = "robot@agency.test";
+  std::string recipients = "desk@agency.test";
+  std::string subject = "Ambervale alert";
+  std::string text = "Run finished.";
+  bool set_text = true;
+  std::vector<std::string> attachments;
+  bool authentication = false;
+  std::string user;
+  std::string password;
+};
+
+Status Send(MailerFactory& factory, const Mail& m) {
+  auto mailer = factory.Create();
+  if (!mailer) return Status::Error("no mailer");
+  for (Status s :
+       {mailer->SetRecipientSeparator(";"), mailer->SetServer(m.server), mailer->SetFrom(m.from),
+        mailer->SetRecipients(m.recipients), mailer->SetSubject(m.subject)}) {
+    if (!s.ok()) return s;
+  }
+  if (m.set_text) {
+    if (Status s = mailer->SetMessageText(m.text); !s.ok()) return s;
+  }
+  for (const std::string& a : m.attachments) {
+    if (Status s = mailer->AddAttachment(a); !s.ok()) return s;
+  }
+  for (Status s : {mailer->SetUseAuthentication(m.authentication), mailer->SetUserName(m.user),
+                   mailer->SetPassword(m.password)}) {
+    if (!s.ok()) return s;
+  }
+  return mailer->Send();
+}
+
+class CurlMailerTest : public ::testing::Test {
+ protected:
+  void StartSink(SmtpSinkOptions options = {}) {
+    dir_.Write("sink/.keep", "");
+    sink_ = std::make_unique<SmtpSink>(dir_.File("sink"), options);
+    ASSERT_TRUE(sink_->status().ok()) << sink_->status().message();
+  }
+  Mail MailToSink() const {
+    Mail m;
+    m.server = sink_->Address();
+    return m;
+  }
+  std::vector<ReceivedMail> Received() const { return sink_->Messages(); }
+
+  TempDir dir_;
+  std::unique_ptr<SmtpSink> sink_;
+  CurlMailerFactory factory_{kTestTimeouts};
+};
+
+TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
+  StartSink();
+  const std::string csv = "PNR,From,To\r\nABC123,LON1/40,FAIL/9\r\n";
+  dir_.Write("logs/Fail_Queue_Log.csv", csv);
+  Mail m = MailToSink();
+  m.recipients = " first@agency.test ;; second@agency.test; ";
+  m.subject = "Fail Queue alert";
+  m.text = "Two PNRs went to the Fail Queue.\r\nSee the attachment.";
+  m.attachments = {dir_.File("logs/Fail_Queue_Log.csv")};
+  const Status s = Send(factory_, m);
+  ASSERT_TRUE(s.ok()) << s.message();
+
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 1u);
+  const ReceivedMail& r = mails[0];
+  EXPECT_EQ(r.mail_from, "robot@agency.test");
+  EXPECT_EQ(r.rcpt_tos, (std::vector<std::string>{"first@agency.test", "second@agency.test"}));
+  EXPECT_EQ(r.Header("to"), "first@agency.test, second@agency.test");
+  EXPECT_EQ(r.Header("from"), "robot@agency.test");
+  EXPECT_EQ(r.Header("subject"), "Fail Queue alert");
+  EXPECT_FALSE(r.Header("date").empty());
+  EXPECT_NE(r.Header("message-id").find("@agency.test>"), std::string::npos);
+  EXPECT_EQ(r.body, "Two PNRs went to the Fail Queue.\r\nSee the attachment.");
+  ASSERT_EQ(r.attachments.size(), 1u);
+  EXPECT_EQ(r.attachments[0].filename, "Fail_Queue_Log.csv");
+  EXPECT_EQ(r.attachments[0].content_type, "text/csv");
+  EXPECT_EQ(r.attachments[0].data, csv);
+  EXPECT_TRUE(r.defects.empty()) << r.defects.front();
+  EXPECT_FALSE(r.authenticated);
+}
+
+TEST_F(CurlMailerTest, SendsWindows1252TextReadably) {
+  StartSink();
+  const std::string subject = "Caf\xE9 \x80 \xB7 Z\xFCrich \x96 " + std::string(60, 'x');
+  const std::string text =
+      "Gr\xFC\xDF"
+      "e: \x80 100 \xB7 na\xEFve\nline two";
+  const std::string report = "PCC,Status\r\nLON1,Queued \xB7 \x80\r\n";
+  dir_.Write("Unticketed_R\xE9port.csv", report);
+  Mail m = MailToSink();
+  m.from = "Ambervale Caf\xE9 <robot@agency.test>";
+  m.subject = subject;
+  m.text = text;
+  m.attachments = {dir_.File("Unticketed_R\xE9port.csv")};
+  const Status s = Send(factory_, m);
+  ASSERT_TRUE(s.ok()) << s.message();
+
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_EQ(mails[0].Header("subject"), Cp1252ToUtf8(subject));
+  EXPECT_EQ(mails[0].Header("from"), "Ambervale Caf\xC3\xA9 <robot@agency.test>");
+  EXPECT_EQ(mails[0].mail_from, "robot@agency.test");
+  EXPECT_EQ(mails[0].body, Cp1252ToUtf8("Gr\xFC\xDF"
+                                        "e: \x80 100 \xB7 na\xEFve\r\nline two"));
+  EXPECT_EQ(mails[0].body_charset, "utf-8");
+  ASSERT_EQ(mails[0].attachments.size(), 1u);
+  EXPECT_EQ(mails[0].attachments[0].filename, Cp1252ToUtf8("Unticketed_R\xE9port.csv"));
+  EXPECT_EQ(mails[0].attachments[0].charset, "windows-1252");
+  EXPECT_EQ(mails[0].attachments[0].data, report) << "attachments keep their bytes";
+  EXPECT_TRUE(mails[0].defects.empty()) << mails[0].defects.front();
+}
+
+TEST_F(CurlMailerTest, SendsAnAttachmentWithoutText) {
+  StartSink();
+  dir_.Write("report.log", "line\r\n");
+  Mail m = MailToSink();
+  m.set_text = false;
+  m.attachments = {dir_.File("report.log")};
+  ASSERT_TRUE(Send(factory_, m).ok());
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 1u);
+  ASSERT_EQ(mails[0].attachments.size(), 1u);
+  EXPECT_EQ(mails[0].attachments[0].content_type, "text/plain");
+  EXPECT_EQ(mails[0].body, "");
+}
+
+TEST_F(CurlMailerTest, FoldsLineBreaksInTheSubjectSoNoHeaderCanBeAdded) {
+  StartSink();
+  Mail m = MailToSink();
+  m.subject = "Alert\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
+  ASSERT_TRUE(Send(factory_, m).ok());
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_EQ(mails[0].Header("subject"), "Alert Bcc: victim@elsewhere.test  Injected text . QUIT");
+  EXPECT_EQ(mails[0].headers.count("bcc"), 0u);
+  EXPECT_EQ(mails[0].rcpt_tos, (std::vector<std::string>{"desk@agency.test"}));
+  EXPECT_EQ(mails[0].body, "Run finished.");
+}
+
+TEST_F(CurlMailerTest, RefusesAddressesThatCouldCarryCommands) {
+  StartSink();
+  const struct {
+    const char* name;
+    const char* from;
+    const char* recipients;
+  } kCases[] = {
+      {"CRLF in sender", "robot@agency.test\r\nRCPT TO:<x@evil.test>", "desk@agency.test"},
+      {"CRLF in recipient", "robot@agency.test", "desk@agency.test\r\nDATA"},
+      {"angle bracket", "robot@agency.test", "desk@agency.test>x@evil.test"},
+      {"no at sign", "robot@agency.test", "desk"},
+      {"blank inside", "robot@agency.test", "de sk@agency.test"},
+      {"address in the name", "robot@agency.test RCPT TO:<x@evil.test>", "desk@agency.test"},
+  };
+  for (const auto& c : kCases) {
+    Mail m = MailToSink();
+    m.from = c.from;
+    m.recipients = c.recipients;
+    const Status s = Send(factory_, m);
+    EXPECT_FALSE(s.ok()) << c.name;
+    EXPECT_NE(s.message().find("not an e-mail address"), std::string::npos)
+        << c.name << ": " << s.message();
+  }
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CurlMailerTest, ReportsAServerThatIsDown) {
+  StartSink();
+  const Mail m = MailToSink();
+  sink_->Stop();
+  const Status s = Send(factory_, m);
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("sending through smtp://" + sink_->Address()), std::string::npos)
+      << s.message();
+  EXPECT_NE(s.message().find("connect"), std::string::npos) << s.message();
+}
+
+TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
+  StartSink();
+  Mail m = MailToSink();
+  m.recipients = "desk@agency.test;reject-me@agency.test";
+  const Status s = Send(factory_, m);
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("RCPT"), std::string::npos) << s.message();
+  EXPECT_NE(s.message().find("550"), std::string::npos) << s.message();
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CurlMailerTest, LogsInWhenTheServerRequiresIt) {
+  StartSink({SmtpSinkOptions::Auth::kRequired, "alerts", "pa55:word"});
+  Mail m = MailToSink();
+  m.authentication = true;
+  m.user = "alerts";
+  m.password = "pa55:word";
+  const Status s = Send(factory_, m);
+  ASSERT_TRUE(s.ok()) << s.message();
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_TRUE(mails[0].authenticated);
+  EXPECT_EQ(mails[0].login, "alerts");
+}
+
+TEST_F(CurlMailerTest, FailsOnAWrongPasswordWithoutShowingIt) {
+  StartSink({SmtpSinkOptions::Auth::kRequired, "alerts", "right"});
+  Mail m = MailToSink();
+  m.authentication = true;
+  m.user = "alerts";
+  m.password = "Wr0ngPassw0rd";
+  const Status s = Send(factory_, m);
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("535"), std::string::npos) << s.message();
+  EXPECT_EQ(s.message().find("Wr0ngPassw0rd"), std::string::npos) << s.message();
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CurlMailerTest, FailsWhenTheServerRequiresALoginThatIsSwitchedOff) {
+  StartSink({SmtpSinkOptions::Auth::kRequired});
+  const Status s = Send(factory_, MailToSink());
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("530"), std::string::npos) << s.message();
+}
+
+TEST_F(CurlMailerTest, SendsNothingWhenALoginIsWantedAndTheServerOffersNone) {
+  StartSink({SmtpSinkOptions::Auth::kNone});
+  Mail m = MailToSink();
+  m.authentication = true;
+  m.user = "alerts";
+  m.password = "secret";
+  const Status s = Send(factory_, m);
+  ASSERT_FALSE(s.ok()) << "libcurl alone would have sent the message without a login";
+  EXPECT_NE(s.message().find("offers no login"), std::string::npos) << s.message();
+  EXPECT_NE(s.message().find("not sent"), std::string::npos) << s.message();
+  EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CurlMailerTest, LogsInWhereOfferedWhenSwitchedOn) {
+  StartSink({SmtpSinkOptions::Auth::kOffered});
+  Mail m = MailToSink();
+  m.authentication = true;
+  m.user = "alerts";
+  m.password = "secret";
+  ASSERT_TRUE(Send(factory_, m).ok());
+  m.authentication = false;
+  ASSERT_TRUE(Send(factory_, m).ok());
+  const auto mails = Received();
+  ASSERT_EQ(mails.size(), 2u);
+  EXPECT_TRUE(mails[0].authenticated);
+  EXPECT_FALSE(mails[1].authenticated) << "no login when switched off";
+}
+
+TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
+  const struct {
+    const char* name;
+    void (*edit)(Mail&);
+    const char* expected;
+  } kCases[] = {
+      {"empty server", [](Mail& m) { m.server = ""; }, "SMTP server is empty"},
+      {"bad server", [](Mail& m) { m.server = "mail server"; },
+       "SMTP server 'mail server': not a host"},
+      {"bad port", [](Mail& m) { m.server = "mail:99999"; }, "port is out of range"},
+      {"empty sender", [](Mail& m) { m.from = ""; }, "sender address is empty"},
+      {"no recipient", [](Mail& m) { m.recipients = " ; ;"; }, "holds no address"},
+      {"missing attachment", [](Mail& m) { m.attachments = {"/nonexistent/Fail_Queue_Log.csv"}; },
+       "attachment '/nonexistent/Fail_Queue_Log.csv' cannot be read"},
+      {"login without user", [](Mail& m) { m.authentication = true; }, "user name is empty"},
+  };
+  for (const auto& c : kCases) {
+    Mail m;
+    m.server = "localhost";
+    c.edit(m);
+    const Status s = Send(factory_, m);
+    ASSERT_FALSE(s.ok()) << c.name;
+    EXPECT_NE(s.message().find(c.expected), std::string::npos) << c.name << ": " << s.message();
+  }
+}
+
+TEST_F(CurlMailerTest, ReportsAnAttachmentGoneBeforeTheSend) {
+  dir_.Write("gone.csv", "x");
+  auto mailer = factory_.Create();
+  ASSERT_TRUE(mailer->SetServer("localhost").ok());
+  ASSERT_TRUE(mailer->SetFrom("robot@agency.test").ok());
+  ASSERT_TRUE(mailer->SetRecipients("desk@agency.test").ok());
+  ASSERT_TRUE(mailer->AddAttachment(dir_.File("gone.csv")).ok());
+  std::filesystem::remove(dir_.File("gone.csv"));
+  const Status s = mailer->Send();
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("gone.csv' cannot be read"), std::string::npos) << s.message();
+}
+
+TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
+  const struct {
+    const char* server;
+    const char* url;  // nullptr: refused
+  } kCases[] = {
+      {"mail.agency.test", "smtp://mail.agency.test:25"},
+      {"  mail.agency.test  ", "smtp://mail.agency.test:25"},
+      {"mail.agency.test:587", "smtp://mail.agency.test:587"},
+      {"smtp://mail.agency.test", "smtp://mail.agency.test:25"},
+      {"SMTP://mail.agency.test:2525/", "smtp://mail.agency.test:2525"},
+      {"smtps://mail.agency.test", "smtps://mail.agency.test:465"},
+      {"smtps://mail.agency.test:1465", "smtps://mail.agency.test:1465"},
+      {"10.0.0.5", "smtp://10.0.0.5:25"},
+      {"[::1]:25", "smtp://[::1]:25"},
+      {"", nullptr},
+      {"http://mail.agency.test", nullptr},
+      {"mail.agency.test:", nullptr},
+      {"mail.agency.test:0", nullptr},
+      {"mail.agency.test:25x", nullptr},
+      {"user:pw@mail.agency.test", nullptr},
+      {"mail.agency.test/path?x", nullptr},
+      {"smtp://", nullptr},
+      {"[::1", nullptr},
+  };
+  for (const auto& c : kCases) {
+    std::string url;
+    const Status s = SmtpServerUrl(c.server, &url);
+    if (c.url == nullptr) {
+      EXPECT_FALSE(s.ok()) << "'" << c.server << "' gave " << url;
+    } else {
+      EXPECT_TRUE(s.ok()) << "'" << c.server << "': " << s.message();
+      EXPECT_EQ(url, c.url) << "'" << c.server << "'";
+    }
+  }
+}
+
+TEST(SplitRecipientsTest, TrimsAndDropsEmptyParts) {
+  const struct {
+    const char* list;
+    const char* separator;
+    std::vector<std::string> parts;
+  } kCases[] = {
+      {"a@x", ";", {"a@x"}}, {" a@x ; b@y ;", ";", {"a@x", "b@y"}}, {";;", ";", {}},
+      {"", ";", {}},         {"a@x, b@y", ",", {"a@x", "b@y"}},     {"a@x;b@y", "", {"a@x", "b@y"}},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(SplitRecipients(c.list, c.separator), c.parts) << "'" << c.list << "'";
+  }
+}
+
+TEST(MimeTest, WritesRfcDates) {
+  EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 3600), "Sun, 06 Dec 2026 10:00:00 +0100");
+  EXPECT_EQ(RfcDate(2000, 2, 29, 23, 59, 58, -16200), "Tue, 29 Feb 2000 23:59:58 -0430");
+  EXPECT_EQ(RfcDate(2024, 1, 1, 0, 0, 0, 0), "Mon, 01 Jan 2024 00:00:00 +0000");
+}
+
+TEST(MimeTest, PicksContentTypesByExtension) {
+  EXPECT_EQ(ContentTypeFor("Fail_Queue_Log.csv"), "text/csv");
+  EXPECT_EQ(ContentTypeFor("REPORT.CSV"), "text/csv");
+  EXPECT_EQ(ContentTypeFor("unticketed.log"), "text/plain");
+  EXPECT_EQ(ContentTypeFor("archive.zip"), "application/zip");
+  EXPECT_EQ(ContentTypeFor("noextension"), "application/octet-stream");
+  EXPECT_EQ(ContentTypeFor("data.bin"), "application/octet-stream");
+}
+
+TEST(MimeTest, KeepsEveryHeaderOnItsLines) {
+  MimeMessage m;
+  m.date = "Sun, 06 Dec 2026 10:00:00 +0000";
+  m.message_id = "1@agency.test\r\nBcc: x@y";
+  m.from = "Ambervale Robot <robot@agency.test>";
+  for (int i = 0; i < 8; ++i) m.to.push_back("agent" + std::to_string(i) + "@agency.test");
+  m.subject = std::string(200, 's');
+  m.text = "x";
+  const std::string text = BuildMimeMessage(m);
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    const std::string line = text.substr(start, end - start);
+    EXPECT_LE(line.size(), 78u) << line;
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    EXPECT_NE(line.rfind("Bcc", 0), 0u) << line;
+    start = end + 2;
+  }
+  EXPECT_NE(text.find("From: \"Ambervale Robot\" <robot@agency.test>\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ambervale
