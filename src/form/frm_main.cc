@@ -11,9 +11,9 @@ namespace {
 
 constexpr int kMaxListLines = 101;
 
-constexpr std::array<Control, 4> kStatusLabels = {
-    Control::kLblCountDown, Control::kLblPeekQueue, Control::kLblRetrieveDataFromQueue,
-    Control::kLblMoveQueue};
+constexpr std::array<Control, 4> kStatusLabels = {Control::kLblCountDown, Control::kLblPeekQueue,
+                                                  Control::kLblRetrieveDataFromQueue,
+                                                  Control::kLblMoveQueue};
 
 std::string SubCount(int32_t n) { return n >= 1 ? "(" + std::to_string(n) + ")" : ""; }
 
@@ -21,9 +21,7 @@ std::string SubCount(int32_t n) { return n >= 1 ? "(" + std::to_string(n) + ")" 
 
 frmMain::frmMain(Env& env, Window& window, Logs& logs) : env_(env), window_(window), logs_(logs) {}
 
-std::string frmMain::SettingsPath() const {
-  return JoinPath(env_.ProgramFolder(), "settings.ini");
-}
+std::string frmMain::SettingsPath() const { return JoinPath(env_.ProgramFolder(), "settings.ini"); }
 
 bool frmMain::IsUnticketedMode() const { return UCase(strPNRMoveMode) == "UTK"; }
 

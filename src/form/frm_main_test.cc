@@ -118,10 +118,11 @@ TEST(CancelTest, YesInUnticketedModeStopsWithTheOperatorsName) {
   ASSERT_EQ(p.window.boxes().size(), 1u);
   EXPECT_EQ(p.window.boxes()[0].title, "Cancel queuing unticketed PNRs");
   EXPECT_EQ(p.window.boxes()[0].buttons, BoxButtons::kYesNo);
-  EXPECT_EQ(p.window.boxes()[0].text.substr(0, 50),
+  EXPECT_EQ(p.window.boxes()[0].text.substr(0, 51),
             " Are you sure you want to cancel this progress?\r\n\r\n");
   EXPECT_TRUE(p.form.blnStopRequested);
-  EXPECT_EQ(p.form.strErrMsg, "Error message: Processing cancelled at 2026/12/06 10:00:00 by a b.,,,");
+  EXPECT_EQ(p.form.strErrMsg,
+            "Error message: Processing cancelled at 2026/12/06 10:00:00 by a b.,,,");
 }
 
 TEST(CancelTest, NoOrAnotherModeChangesNothing) {

@@ -76,8 +76,7 @@ void HostLayer::sendTECommand(std::string& entry) {
       logs.WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + " TE REQUEST #####");
       logs.WriteDebugLog(wrapped);
       logs.WriteDebugLog(" ");
-      logs.WriteDebugLog("===== " + FormatDateTime(form_.env().LocalNow()) +
-                         " TE RESPONSE =====");
+      logs.WriteDebugLog("===== " + FormatDateTime(form_.env().LocalNow()) + " TE RESPONSE =====");
       const std::optional<int16_t> count = terminal_->GetLineCount();
       if (!count) {
         failure = Status::Error("The terminal gave no response lines.");
@@ -148,8 +147,8 @@ std::string HostLayer::LogQueueListStatus(std::string_view pcc, std::string_view
     const int star = InStr(screen, "*", start);
     if (star == 0) break;
     if (Mid(screen, star + 7, 1) == kFieldMark) {
-      form_.logs().AppendUnticketedStatus(std::string(pcc) + "," + Mid(screen, star + 1, 6) +
-                                          "," + std::string(queue) + ",");
+      form_.logs().AppendUnticketedStatus(std::string(pcc) + "," + Mid(screen, star + 1, 6) + "," +
+                                          std::string(queue) + ",");
       start = star + 8;
     } else {
       start = star + 3;

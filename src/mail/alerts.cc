@@ -26,8 +26,8 @@ SmtpSettings ReadSmtpSettings(const clsINI& ini, const std::string& path) {
   SmtpSettings s;
   s.server = Trim(ini.ReadFromINI("MailSetting", "SMTPServerString", "", path));
   s.from = Trim(ini.ReadFromINI("MailSetting", "FromString", "", path));
-  s.use_authentication = Trim(ini.ReadFromINI("MailSetting", "SMTPNeedLoginString", "", path)) ==
-                         "TRUE";
+  s.use_authentication =
+      Trim(ini.ReadFromINI("MailSetting", "SMTPNeedLoginString", "", path)) == "TRUE";
   s.user = Trim(ini.ReadFromINI("MailSetting", "SMTPUserNameString", "", path));
   s.password = Trim(ini.ReadFromINI("MailSetting", "SMTPPasswordString", "", path));
   return s;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classic_text.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
@@ -30,10 +31,11 @@ TEST(SendEmailAlertTest, HandsTheMessageToTheComponentAndLogsIt) {
   EXPECT_TRUE(m.use_authentication);
   EXPECT_EQ(m.user, "robot");
   EXPECT_EQ(m.password, "secret");
-  EXPECT_EQ(p.Log("action_log_1.txt"),
-            "2026/12/06 10:00:00 - Sending Email Alert to ops@agency.example;desk@vantora.example"
-            "....\r\n"
-            "2026/12/06 10:00:00 - Email Alert sent to ops@agency.example;desk@vantora.example\r\n");
+  EXPECT_EQ(
+      p.Log("action_log_1.txt"),
+      "2026/12/06 10:00:00 - Sending Email Alert to ops@agency.example;desk@vantora.example"
+      "....\r\n"
+      "2026/12/06 10:00:00 - Email Alert sent to ops@agency.example;desk@vantora.example\r\n");
 }
 
 TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
@@ -52,8 +54,8 @@ TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
   for (const auto& c : kCases) {
     TestProgram p;
     p.WriteSettings(std::string("[EMails]\nEmailInternal=") + c.internal +
-                    "\nEmailVantoraHelpDesk=" + c.desk + "\n[MailSetting]\nSMTPNeedLoginString=" +
-                    c.login + "\n");
+                    "\nEmailVantoraHelpDesk=" + c.desk +
+                    "\n[MailSetting]\nSMTPNeedLoginString=" + c.login + "\n");
     ASSERT_TRUE(p.alerts.SendEmailAlert("m", false).ok());
     ASSERT_EQ(p.mailers.sent().size(), 1u);
     EXPECT_EQ(p.mailers.sent()[0].recipients, c.recipients) << c.internal << " " << c.desk;
@@ -141,7 +143,8 @@ TEST(SendFailQueueEmailTest, FoldsLineBreaksInTheSubjectAndAttachesTheLog) {
   TestProgram p;
   p.WriteSettings("[FailQueue]\r\nEmailAlert1=fq@x\r\n");
   p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
-  const std::string subject = "2026/12/06:10:00:00 AB12,CD34\n PNR(s) moved to Fail Queue - Ambervale";
+  const std::string subject =
+      "2026/12/06:10:00:00 AB12,CD34\n PNR(s) moved to Fail Queue - Ambervale";
   EXPECT_EQ(p.alerts.SendFailQueueEmail(subject, "  body\r\n\r\nAmbervale  ", true), "OK");
   ASSERT_EQ(p.mailers.sent().size(), 1u);
   const RecordedMail& m = p.mailers.sent()[0];
