@@ -1,0 +1,118 @@
+#include "sim/day_month.h"
+
+#include <array>
+
+namespace ambervale::sim {
+namespace {
+
+using std::chrono::sys_days;
+using std::chrono::year_month_day;
+
+constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+constexpr std::array<int, 12> kLongestMonth = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+constexpr std::string_view kPlaceholder = "{today";
+constexpr int kMaxOffsetDigits = 6;
+
+std::optional<sys_days> InYear(DayMonth dm, int year) {
+  const year_month_day ymd{std::chrono::year{year},
+                           std::chrono::month{static_cast<unsigned>(dm.month)},
+                           std::chrono::day{static_cast<unsigned>(dm.day)}};
+  if (!ymd.ok()) return std::nullopt;
+  return sys_days(ymd);
+}
+
+int YearOf(sys_days d) { return static_cast<int>(year_month_day(d).year()); }
+
+// Reads "}" or "+N}" / "-N}" after "{today"; the day offset and the length read.
+std::optional<std::pair<int, size_t>> ReadOffset(std::string_view rest) {
+  if (!rest.empty() && rest[0] == '}') return std::make_pair(0, size_t{1});
+  if (rest.size() < 3 || (rest[0] != '+' && rest[0] != '-')) return std::nullopt;
+  size_t i = 1;
+  int value = 0;
+  while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
+    if (static_cast<int>(i) > kMaxOffsetDigits) return std::nullopt;
+    value = value * 10 + (rest[i] - '0');
+    ++i;
+  }
+  if (i == 1 || i >= rest.size() || rest[i] != '}') return std::nullopt;
+  return std::make_pair(rest[0] == '-' ? -value : value, i + 1);
+}
+
+}  // namespace
+
+sys_days DayOf(const CivilTime& t) {
+  return sys_days(year_month_day{std::chrono::year{t.year},
+                                 std::chrono::month{static_cast<unsigned>(t.month)},
+                                 std::chrono::day{static_cast<unsigned>(t.day)}});
+}
+
+std::string FormatDayMonth(sys_days date) {
+  const year_month_day ymd(date);
+  const unsigned day = static_cast<unsigned>(ymd.day());
+  std::string out;
+  out.push_back(static_cast<char>('0' + day / 10));
+  out.push_back(static_cast<char>('0' + day % 10));
+  out += kMonths[static_cast<unsigned>(ymd.month()) - 1];
+  return out;
+}
+
+std::optional<DayMonth> ParseDayMonth(std::string_view text) {
+  if (text.size() != 5) return std::nullopt;
+  if (text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return std::nullopt;
+  const int day = (text[0] - '0') * 10 + (text[1] - '0');
+  for (size_t m = 0; m < kMonths.size(); ++m) {
+    if (text.substr(2) != kMonths[m]) continue;
+    if (day < 1 || day > kLongestMonth[m]) return std::nullopt;
+    return DayMonth{day, static_cast<int>(m) + 1};
+  }
+  return std::nullopt;
+}
+
+std::optional<sys_days> NearestDate(DayMonth dm, sys_days today) {
+  std::optional<sys_days> best;
+  const int year = YearOf(today);
+  for (int y = year - 1; y <= year + 1; ++y) {
+    const std::optional<sys_days> candidate = InYear(dm, y);
+    if (!candidate) continue;
+    // Candidates come in rising order, so a tie keeps the earlier one.
+    if (!best || std::chrono::abs(*candidate - today) < std::chrono::abs(*best - today)) {
+      best = candidate;
+    }
+  }
+  return best;
+}
+
+std::optional<sys_days> FirstOnOrAfter(DayMonth dm, sys_days from) {
+  // 29FEB comes round at least once in eight years.
+  for (int y = YearOf(from); y <= YearOf(from) + 8; ++y) {
+    const std::optional<sys_days> candidate = InYear(dm, y);
+    if (candidate && *candidate >= from) return candidate;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ExpandTodayPlaceholders(std::string_view text, sys_days today,
+                                                   std::string* bad) {
+  std::string out;
+  size_t pos = 0;
+  while (true) {
+    const size_t found = text.find(kPlaceholder, pos);
+    if (found == std::string_view::npos) break;
+    out.append(text.substr(pos, found - pos));
+    const std::string_view rest = text.substr(found + kPlaceholder.size());
+    const auto offset = ReadOffset(rest);
+    if (!offset) {
+      const size_t close = text.find('}', found);
+      *bad = std::string(text.substr(
+          found, close == std::string_view::npos ? std::string_view::npos : close - found + 1));
+      return std::nullopt;
+    }
+    out += FormatDayMonth(today + std::chrono::days(offset->first));
+    pos = found + kPlaceholder.size() + offset->second;
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
+}  // namespace ambervale::sim

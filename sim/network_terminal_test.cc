@@ -1,0 +1,335 @@
+// The network terminal against the real `ambervale-hostsim` process, and the line format
+// they share.
+
+#include "host/network_terminal.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "host/wire_format.h"
+#include "platform/files.h"
+#include "sim/day_month.h"
+#include "sim/hostsim_app.h"
+#include "sim/hostsim_process.h"
+#include "sim/sim_terminal.h"
+#include "sim/sim_test_util.h"
+#include "testing/fake_env.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale::sim {
+namespace {
+
+using testing::Cr;
+using Lines = std::vector<std::string>;
+
+constexpr int kTimeoutSeconds = 5;
+
+std::string Format(std::string_view entry) { return "<FORMAT>" + std::string(entry) + "</FORMAT>"; }
+
+// Sends `entry` (FORMAT-wrapped) and returns the answer; a failure adds a test failure.
+Lines Send(Terminal& terminal, std::string_view entry) {
+  const Status sent = terminal.SendEntry(Format(entry));
+  EXPECT_TRUE(sent.ok()) << entry << ": " << sent.message();
+  Lines lines;
+  const std::optional<int16_t> count = terminal.GetLineCount();
+  if (!count) return {"(no line count)"};
+  for (int16_t i = 0; i < *count; ++i) lines.push_back(terminal.GetLine(i).value_or("(failed)"));
+  return lines;
+}
+
+std::unique_ptr<HostsimProcess> StartHostsim(const std::vector<std::string>& args) {
+  Status status;
+  std::unique_ptr<HostsimProcess> process = HostsimProcess::Start(AMBERVALE_HOSTSIM, args, &status);
+  EXPECT_TRUE(process) << status.message();
+  return process;
+}
+
+std::unique_ptr<Terminal> Connect(uint16_t port, int timeout_seconds = kTimeoutSeconds) {
+  NetworkTerminalFactory factory("127.0.0.1", port, timeout_seconds);
+  Status status;
+  std::unique_ptr<Terminal> terminal = factory.Create(&status);
+  EXPECT_TRUE(terminal) << status.message();
+  return terminal;
+}
+
+std::string ScenarioWithFaults(std::string_view faults) {
+  std::string scenario = testing::BasicScenario();
+  return scenario.replace(scenario.find("\"faults\": {}"), 12,
+                          "\"faults\": " + std::string(faults));
+}
+
+TEST(WireFormatTest, EscapesBackslashCrAndLfOnly) {
+  const struct {
+    const char* text;
+    const char* wire;
+  } kCases[] = {
+      {"OP/W*", "OP/W*"},
+      {"A\\B", "A\\\\B"},
+      {"A\r\nB", "A\\r\\nB"},
+      {"\\n", "\\\\n"},
+      {"\xB7&<TABSTOP/>", "\xB7&<TABSTOP/>"},
+      {"", ""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(EscapeWireLine(c.text), c.wire) << c.text;
+    EXPECT_EQ(UnescapeWireLine(c.wire), c.text) << c.wire;
+  }
+  EXPECT_EQ(UnescapeWireLine("A\\tB\\"), "A\\tB\\");  // unknown and trailing escapes kept
+  EXPECT_EQ(EncodeWireAnswer({"A\nB", ""}), "2\nA\\nB\n\n");
+  EXPECT_EQ(ParseWireCount("12"), 12u);
+  for (const char* bad : {"", "-1", "1a", " 1", "1234567890"}) {
+    EXPECT_EQ(ParseWireCount(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(HostPortTest, ReadsHostAndPort) {
+  std::string host;
+  uint16_t port = 0;
+  ASSERT_TRUE(ParseHostPort("127.0.0.1:7000", &host, &port));
+  EXPECT_EQ(host, "127.0.0.1");
+  EXPECT_EQ(port, 7000);
+  ASSERT_TRUE(ParseHostPort("[::1]:0", &host, &port));
+  EXPECT_EQ(host, "::1");
+  for (const char* bad : {"127.0.0.1", ":80", "host:", "host:65536", "host:8x"}) {
+    EXPECT_FALSE(ParseHostPort(bad, &host, &port)) << bad;
+  }
+}
+
+TEST(HostsimArgsTest, ReadsTheCommandLine) {
+  const struct {
+    std::vector<std::string> args;
+    const char* error;  // nullptr: accepted
+  } kCases[] = {
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0"}, nullptr},
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--state-out", "st.json", "--verbose"},
+       nullptr},
+      {{"--help"}, nullptr},
+      {{"--listen", "127.0.0.1:0"}, "--scenario is required"},
+      {{"--scenario", "s.json"}, "--listen is required"},
+      {{"--scenario"}, "--scenario needs a value"},
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--port", "1"},
+       "unknown argument \"--port\""},
+  };
+  for (const auto& c : kCases) {
+    HostsimOptions options;
+    std::string error;
+    EXPECT_EQ(ParseHostsimArgs(c.args, &options, &error), c.error == nullptr) << c.args[0];
+    if (c.error != nullptr) {
+      EXPECT_EQ(error, c.error);
+    }
+  }
+}
+
+// The same entries through the network and in process give the same answers, byte for byte.
+TEST(NetworkTerminalTest, EveryEntryKindRoundTrips) {
+  std::unique_ptr<HostsimProcess> hostsim =
+      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  ASSERT_TRUE(hostsim);
+  std::unique_ptr<Terminal> remote = Connect(hostsim->port());
+  ASSERT_TRUE(remote);
+
+  FakeEnv env;
+  const CivilTime today = NewSystemEnv()->LocalNow();
+  env.SetNow(today.year, today.month, today.day);
+  Status status;
+  std::unique_ptr<SimHost> local_host =
+      SimHost::Open(testing::BasicScenarioPath(), "", env, &status);
+  ASSERT_TRUE(local_host) << status.message();
+  SimTerminalFactory local_factory(*local_host);
+  std::unique_ptr<Terminal> local = local_factory.Create(&status);
+
+  const auto day = [&](int offset) {
+    return FormatDayMonth(DayOf(today) + std::chrono::days(offset));
+  };
+  const std::vector<std::string> entries = {
+      "OP/W*",
+      "*R",
+      "SON/1234",
+      "OP/W*",
+      "SEM/SU",
+      "SEM/XYZ2/AG",
+      "SEM/ABC1/AG",
+      "QCB/ABC1/12",
+      "QCT/ABC1/12*C1",
+      "QLD/ABC1/12/TS",
+      "MR",
+      "Q/ABC1/12",
+      "*R",
+      "*P",
+      "*DI",
+      "*CI",
+      "*TD",
+      "NP.A&B",
+      "T.T@AU/" + day(0) + "*N",
+      "*TD",
+      "IR",
+      "I",
+      "I",
+      "NP.X",
+      "Q/ABC1/0",
+      "ER",
+      "R.ME",
+      "ER",
+      "QPB*12",
+      "QEB/ABC1/40+DEF3/7",
+      "LD/ABC1/UTK/" + day(-5) + "*" + day(5) + "-D",
+      "LD/ABC1/UTK/AA/" + day(-5) + "*" + day(5) + "-Q/ABC1/41",
+      "Q/DEF3/7",
+      "*P",
+      "QX+I",
+      "BAD ENTRY"};
+  for (const std::string& entry : entries) {
+    const Lines expected = Send(*local, entry);
+    EXPECT_EQ(Send(*remote, entry), expected) << entry;
+  }
+  EXPECT_EQ(Send(*remote, "Q/DEF3/7"), Send(*local, "Q/DEF3/7"));
+  EXPECT_EQ(hostsim->Stop(), 0);
+}
+
+TEST(NetworkTerminalTest, EscapedCharactersTravelBothWays) {
+  std::unique_ptr<HostsimProcess> hostsim =
+      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  ASSERT_TRUE(hostsim);
+  std::unique_ptr<Terminal> t = Connect(hostsim->port());
+  ASSERT_TRUE(t);
+  Send(*t, "SON/1234");
+  // "&" arrives escaped inside the FORMAT tags; CR, LF and "\" inside the entry survive.
+  EXPECT_EQ(Send(*t, "SEM/A&amp;B/AG"), Cr({"NOT AUTHORISED - A&B"}));
+  EXPECT_EQ(Send(*t, "SEM/A\r\nB\\C/AG"), Cr({"NOT AUTHORISED - A\r\nB\\C"}));
+  // Trailing blanks, CR and LF of an entry are ignored.
+  EXPECT_EQ(Send(*t, "SEM/SU \r\n"), Cr({"OK"}));
+  // 0xB7 and other Windows-1252 bytes in answers pass unchanged.
+  Send(*t, "Q/DEF3/7");
+  EXPECT_EQ(Send(*t, "*P"), Cr({"1.1M\xDCLLER/ANNA\xB7MS"}));
+  // A bare entry (no FORMAT tags) is accepted too.
+  ASSERT_TRUE(t->SendEntry("*CI").ok());
+  EXPECT_EQ(t->GetLine(0), Cr("NO CI DATA"));
+}
+
+TEST(NetworkTerminalTest, ConnectionsShareTheOneSession) {
+  std::unique_ptr<HostsimProcess> hostsim =
+      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  ASSERT_TRUE(hostsim);
+  std::unique_ptr<Terminal> first = Connect(hostsim->port());
+  std::unique_ptr<Terminal> second = Connect(hostsim->port());
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(Send(*second, "OP/W*"), Cr({"SIGN IN"}));
+  Send(*first, "SON/5678");
+  EXPECT_EQ(Send(*second, "OP/W*"), Cr({" *VANTORA* AGENT 5678 SIGNED IN"}));
+  first.reset();
+  EXPECT_EQ(Send(*second, "SEM/ABC1/AG"), Cr({"PROCEED"}));
+}
+
+TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
+  TempDir dir;
+  dir.Write("drop.json", ScenarioWithFaults(R"({"drop_connection_after": 2})"));
+  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
+  ASSERT_TRUE(hostsim);
+  std::unique_ptr<Terminal> t = Connect(hostsim->port());
+  ASSERT_TRUE(t);
+  EXPECT_EQ(Send(*t, "OP/W*"), Cr({"SIGN IN"}));
+  const Status dropped = t->SendEntry(Format("SON/1234"));
+  EXPECT_FALSE(dropped.ok());
+  EXPECT_NE(dropped.message().find("closed the connection"), std::string::npos)
+      << dropped.message();
+  EXPECT_EQ(t->GetLineCount(), std::nullopt);
+  EXPECT_EQ(t->GetLine(0), std::nullopt);
+  const Status after = t->SendEntry(Format("OP/W*"));
+  EXPECT_FALSE(after.ok());
+  EXPECT_NE(after.message().find("is closed"), std::string::npos) << after.message();
+  // The dropped entry was not carried out; a new connection goes on with the session.
+  std::unique_ptr<Terminal> again = Connect(hostsim->port());
+  ASSERT_TRUE(again);
+  EXPECT_EQ(Send(*again, "OP/W*"), Cr({"SIGN IN"}));
+}
+
+// A server that accepts connections and never answers.
+class SilentServer {
+ public:
+  SilentServer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(fd_, 4) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+      ADD_FAILURE() << "cannot listen";
+    }
+    port_ = ntohs(addr.sin_port);
+  }
+  ~SilentServer() { ::close(fd_); }
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+  uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  uint16_t port_ = 0;
+};
+
+TEST(NetworkTerminalTest, SilentServerTimesOut) {
+  SilentServer server;
+  std::unique_ptr<Terminal> t = Connect(server.port(), 1);
+  ASSERT_TRUE(t);
+  const Status sent = t->SendEntry(Format("OP/W*"));
+  EXPECT_FALSE(sent.ok());
+  EXPECT_EQ(sent.message(), "no answer from the host at 127.0.0.1:" +
+                                std::to_string(server.port()) + " within 1 s");
+  EXPECT_EQ(t->GetLineCount(), std::nullopt);
+}
+
+TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
+  uint16_t port = 0;
+  {
+    SilentServer closed_soon;
+    port = closed_soon.port();
+  }
+  NetworkTerminalFactory factory("127.0.0.1", port, 1);
+  Status status;
+  EXPECT_EQ(factory.Create(&status), nullptr);
+  EXPECT_EQ(status.message(), "cannot connect to the host at 127.0.0.1:" + std::to_string(port) +
+                                  ": Connection refused");
+}
+
+TEST(HostsimTest, StateFileOutlivesTheServer) {
+  TempDir dir;
+  const std::string state = dir.File("state.json");
+  {
+    std::unique_ptr<HostsimProcess> hostsim =
+        StartHostsim({"--scenario", testing::BasicScenarioPath(), "--state-out", state});
+    ASSERT_TRUE(hostsim);
+    std::unique_ptr<Terminal> t = Connect(hostsim->port());
+    ASSERT_TRUE(t);
+    Send(*t, "SON/1234");
+    Send(*t, "Q/ABC1/12");
+    Send(*t, "QEB/ABC1/40");
+    Send(*t, "OP/W*");
+    EXPECT_EQ(hostsim->Stop(), 0);
+  }
+  const std::string text = ReadFile(state).value_or("");
+  EXPECT_NE(text.find("\"entries\": 4"), std::string::npos) << text;
+  std::unique_ptr<HostsimProcess> again =
+      StartHostsim({"--scenario", testing::BasicScenarioPath(), "--state-out", state});
+  ASSERT_TRUE(again);
+  std::unique_ptr<Terminal> t = Connect(again->port());
+  ASSERT_TRUE(t);
+  EXPECT_EQ(Send(*t, "OP/W*"), Cr({" *VANTORA* AGENT 1234 SIGNED IN"}));
+  EXPECT_EQ(Send(*t, "QCB/ABC1/40"), Lines{"QC ABC1 BF/Q040....1"});
+}
+
+TEST(HostsimTest, BadScenarioStopsTheServerWithAMessage) {
+  TempDir dir;
+  dir.Write("bad.json", "{\"pccs\": {\"A1\": {}},\n \"queues\": {\"A1/100\": []}}\n");
+  Status status;
+  EXPECT_EQ(HostsimProcess::Start(AMBERVALE_HOSTSIM, {"--scenario", dir.File("bad.json")}, &status),
+            nullptr);
+  EXPECT_NE(status.message().find("exit status 1"), std::string::npos) << status.message();
+}
+
+}  // namespace
+}  // namespace ambervale::sim
