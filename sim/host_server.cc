@@ -112,6 +112,8 @@ bool HostServer::ReadAndAnswer(Connection& c, bool verbose, std::ostream& log) {
     const ssize_t n = ::recv(c.fd, chunk, sizeof chunk, 0);
     if (n > 0) {
       c.in.append(chunk, static_cast<size_t>(n));
+      // A short read took everything there was; poll reports anything that comes later.
+      if (static_cast<size_t>(n) < sizeof chunk) break;
     } else if (n == 0) {
       open = false;  // requests already received are still answered
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {

@@ -71,14 +71,12 @@ Screen EndAndRedisplay(HostContext& ctx) {
 }
 
 // "QPB*{q}": the banner of queue q in the worked queue's PCC (else the emulated one).
-Screen ShowBanner(const HostContext& ctx, std::string_view number) {
-  if (number.empty() || number.size() > 2 ||
-      !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return FormatError();
-  }
+Screen ShowBanner(const HostContext& ctx, std::string_view digits) {
+  int number = 0;
+  if (ReadQueueNumber(digits, &number) != AddressCheck::kValid) return FormatError();
   const std::string pcc =
       ctx.InQueueMode() ? ctx.session.worked_queue->pcc : ctx.world.emulated_pcc.value_or("");
-  return Screen("QPB" + ctx.Banner(std::stoi(std::string(number)), pcc));
+  return Screen("QPB" + ctx.Banner(number, pcc));
 }
 
 // Checks the destinations of "QEB/"; the error screen of the first bad one.

@@ -110,6 +110,7 @@ TEST_F(QueueModeTest, BannerNamesTheWorkedQueuesPcc) {
   EXPECT_EQ(w.Enter("QPB*7"), Cr({"QPBQUEUE 007 ABC1" + std::string(10, ' ')}));
   EXPECT_EQ(w.Enter("QPB*X"), Cr({"FORMAT"}));
   EXPECT_EQ(w.Enter("QPB*100"), Cr({"FORMAT"}));
+  EXPECT_EQ(w.Enter("QPB*007"), Cr({"QPBQUEUE 007 ABC1" + std::string(10, ' ')}));
 }
 
 TEST_F(QueueModeTest, PlaceChecksInOrder) {

@@ -38,6 +38,11 @@ std::string EntryOfRequest(std::string_view request) {
   return std::string(text);
 }
 
+std::string PathFromFolder(std::string_view folder, std::string_view path) {
+  if (path.empty() || path.front() == '/') return std::string(path);
+  return JoinPath(folder, path);
+}
+
 SimHost::SimHost(World world, std::string state_path, Env& env)
     : world_(std::move(world)), state_path_(std::move(state_path)), env_(env) {
   if (world_.signed_in && !world_.agent_ids.empty()) session_.agent_id = world_.agent_ids.front();

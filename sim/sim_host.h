@@ -69,6 +69,10 @@ class SimHost {
   Env& env_;
 };
 
+// `path` as the in-process simulator takes its files: an absolute path as it is, a relative
+// one from `folder` (the program's folder); an empty path stays empty (no state file).
+std::string PathFromFolder(std::string_view folder, std::string_view path);
+
 // The entry a request carries: unwrapped from "<FORMAT>...</FORMAT>" with "&amp;" turned
 // back into "&" (a bare request is taken as it is), trailing blanks, CR and LF removed.
 std::string EntryOfRequest(std::string_view request);

@@ -40,6 +40,12 @@ TEST(EntryOfRequestTest, UnwrapsAndUnescapes) {
   for (const auto& c : kCases) EXPECT_EQ(EntryOfRequest(c.request), c.entry) << c.request;
 }
 
+TEST(PathFromFolderTest, RelativePathsAreTakenFromTheFolder) {
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", "host/state.json"), "/opt/ambervale/host/state.json");
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", "/var/state.json"), "/var/state.json");
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", ""), "");
+}
+
 TEST(FaultsTest, BusyEveryNthEntryDoesNothing) {
   SimWorld w(WithFaults(R"({"busy_every": 3})"));
   EXPECT_EQ(w.Enter("OP/W*"), Cr({"SIGN IN"}));

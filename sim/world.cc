@@ -24,26 +24,35 @@ bool IsAlphanumeric(std::string_view text) {
   });
 }
 
+AddressCheck ReadQueueNumber(std::string_view digits, int* number) {
+  if (!IsDigits(digits)) return AddressCheck::kNotANumber;
+  const size_t first = digits.find_first_not_of('0');
+  const std::string_view significant =
+      first == std::string_view::npos ? std::string_view() : digits.substr(first);
+  if (significant.size() > 2) return AddressCheck::kInvalid;
+  *number = 0;
+  for (const char c : significant) *number = *number * 10 + (c - '0');
+  return AddressCheck::kValid;
+}
+
 AddressCheck ParseQueueAddress(const World& world, std::string_view pcc, std::string_view address,
                                bool allow_category, QueueAddress* out) {
-  std::string_view number = address;
+  std::string_view digits = address;
   std::string_view category;
   const size_t star = address.find('*');
-  if (star != std::string_view::npos && allow_category) {
-    number = address.substr(0, star);
+  const bool has_category = star != std::string_view::npos && allow_category;
+  if (has_category) {
+    digits = address.substr(0, star);
     category = address.substr(star + 1);
   }
-  if (!IsDigits(number)) return AddressCheck::kNotANumber;
-  const size_t first = number.find_first_not_of('0');
-  const std::string_view significant =
-      first == std::string_view::npos ? std::string_view() : number.substr(first);
-  if (significant.size() > 2) return AddressCheck::kInvalid;
-  if (!world.pccs.Contains(pcc)) return AddressCheck::kInvalid;
-  if (star != std::string_view::npos && allow_category && !IsAlphanumeric(category)) {
-    return AddressCheck::kInvalid;
+  int number = 0;
+  if (const AddressCheck check = ReadQueueNumber(digits, &number); check != AddressCheck::kValid) {
+    return check;
   }
+  if (!world.pccs.Contains(pcc)) return AddressCheck::kInvalid;
+  if (has_category && !IsAlphanumeric(category)) return AddressCheck::kInvalid;
   out->pcc = std::string(pcc);
-  out->number = significant.empty() ? 0 : std::stoi(std::string(significant));
+  out->number = number;
   out->category = std::string(category);
   return AddressCheck::kValid;
 }

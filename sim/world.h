@@ -71,6 +71,8 @@ enum class AddressCheck {
   kInvalid,     // unknown PCC, number over 99, or a malformed category
 };
 
+// Reads a queue number: digits only (leading zeros allowed), 0-99.
+[[nodiscard]] AddressCheck ReadQueueNumber(std::string_view digits, int* number);
 // Reads `address` ("n" or "n*category") of a queue of `pcc` against the world's PCCs.
 // `allow_category` false makes "n*category" a kNotANumber (the number part is not a number).
 [[nodiscard]] AddressCheck ParseQueueAddress(const World& world, std::string_view pcc,

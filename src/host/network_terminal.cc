@@ -190,15 +190,17 @@ class NetworkTerminal : public Terminal {
     }
     char chunk[16384];
     while (true) {
+      // The answer is rarely there yet: wait first rather than try a read that would fail.
+      if (!WaitFor(socket_.fd(), POLLIN, timeout_ms_)) return Failure("reading from", errno);
       const ssize_t n = ::recv(socket_.fd(), chunk, sizeof chunk, 0);
       if (n > 0) {
         buffer_.append(chunk, static_cast<size_t>(n));
         return Status::Ok();
       }
       if (n == 0) return Status::Error("the host at " + where_ + " closed the connection");
-      if (errno == EINTR) continue;
-      if (errno != EAGAIN && errno != EWOULDBLOCK) return Failure("reading from", errno);
-      if (!WaitFor(socket_.fd(), POLLIN, timeout_ms_)) return Failure("reading from", errno);
+      if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+        return Failure("reading from", errno);
+      }
     }
   }
 
