@@ -1,5 +1,7 @@
 #include "host/host_layer.h"
 
+#include <vector>
+
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
@@ -73,20 +75,21 @@ void HostLayer::sendTECommand(std::string& entry) {
     failure = terminal_->SendEntry(wrapped);
     if (failure.ok()) {
       Logs& logs = form_.logs();
-      logs.WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + " TE REQUEST #####");
-      logs.WriteDebugLog(wrapped);
-      logs.WriteDebugLog(" ");
-      logs.WriteDebugLog("===== " + FormatDateTime(form_.env().LocalNow()) + " TE RESPONSE =====");
+      logs.WriteDebugLines(
+          {"##### " + FormatDateTime(form_.env().LocalNow()) + " TE REQUEST #####", wrapped, " ",
+           "===== " + FormatDateTime(form_.env().LocalNow()) + " TE RESPONSE ====="});
       const std::optional<int16_t> count = terminal_->GetLineCount();
       if (!count) {
         failure = Status::Error("The terminal gave no response lines.");
       } else {
-        if (*count > 0 &&
-            Contains(terminal_->GetLine(0).value_or(""), "PREVIOUS ENTRY IN PROGRESS")) {
+        std::vector<std::string> response;
+        response.reserve(static_cast<size_t>(*count) + 1);
+        for (int16_t i = 0; i < *count; ++i) response.push_back(terminal_->GetLine(i).value_or(""));
+        response.emplace_back(" ");
+        if (*count > 0 && Contains(response[0], "PREVIOUS ENTRY IN PROGRESS")) {
           form_.env().SleepMs(10000);
         }
-        for (int16_t i = 0; i < *count; ++i) logs.WriteDebugLog(terminal_->GetLine(i).value_or(""));
-        logs.WriteDebugLog(" ");
+        logs.WriteDebugLines(response);
         return;
       }
     }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "logs/ring_log.h"
 #include "platform/env.h"
@@ -45,6 +46,8 @@ class Logs {
   Env& env() { return env_; }
 
   void WriteDebugLog(std::string_view text);
+  // Several debug lines in one write (the host layer logs each entry and answer as a block).
+  void WriteDebugLines(const std::vector<std::string>& lines) { debug_.WriteLines(lines); }
   void WriteActionLogFile(std::string_view text);
   void WriteFailedPnrLog(std::string_view text);
   // Nothing stays open between writes; kept so that shutdown reads as the program does.

@@ -203,6 +203,16 @@ bool RingLog::Append(const Target& target, std::string_view bytes) {
   return fd.Close() && written;
 }
 
+void RingLog::WriteLines(const std::vector<std::string>& lines) {
+  std::string block;
+  for (const std::string& line : lines) {
+    block.append(line);
+    block.append("\r\n");
+  }
+  const Target target = Locate();
+  (void)Append(target, block);
+}
+
 void RingLog::WriteLine(std::string_view text) {
   std::string line;
   line.reserve(text.size() + 2);

@@ -45,6 +45,9 @@ class RingLog {
 
   // Locate + Append(text + CR LF).
   void WriteLine(std::string_view text);
+  // Several lines in one write: one Locate, one append of every line + CR LF. The size check
+  // applies to the block as a whole.
+  void WriteLines(const std::vector<std::string>& lines);
 
   // The located file without the size check.
   std::string CurrentPath();

@@ -1,0 +1,73 @@
+#include "app/terminal_choice.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/fake_env.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+constexpr char kScenario[] = R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})";
+
+std::string FirstLine(Terminal& t, std::string_view entry) {
+  EXPECT_TRUE(t.SendEntry("<FORMAT>" + std::string(entry) + "</FORMAT>").ok());
+  return t.GetLine(0).value_or("");
+}
+
+TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
+  TempDir dir;
+  FakeEnv env(dir.path());
+  dir.Write("host.json", kScenario);
+  dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nStateFile=state.json\r\n");
+  auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+  Status error;
+  auto first = choice->factory().Create(&error);
+  ASSERT_NE(first, nullptr) << error.message();
+  EXPECT_EQ(FirstLine(*first, "SON/1234"), "SIGN ON COMPLETE<CARRIAGE_RETURN/>");
+  auto second = choice->factory().Create(&error);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(FirstLine(*second, "OP/W*"), " *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>");
+  choice->Stop();
+  EXPECT_TRUE(dir.Exists("state.json"));
+}
+
+TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
+  const struct {
+    const char* settings;
+    const char* reason_part;
+  } kCases[] = {
+      {"", "Connection is missing"},
+      {"[Terminal]\nConnection=com1\n", "neither sim:"},
+      {"[Terminal]\nConnection=sim:\n", "neither sim:"},
+      {"[Terminal]\nConnection=sim:missing.json\n", "missing.json"},
+      {"[Terminal]\nConnection=tcp:localhost\n", "needs a host and a port"},
+      {"[Terminal]\nConnection=tcp:localhost:http\n", "is not a port number"},
+      {"[Terminal]\nConnection=tcp:localhost:70000\n", "is not a port number"},
+      {"[Terminal]\nConnection=tcp:127.0.0.1:1\nTimeoutSeconds=soon\n", "TimeoutSeconds"},
+  };
+  for (const auto& c : kCases) {
+    TempDir dir;
+    FakeEnv env(dir.path());
+    dir.Write("settings.ini", c.settings);
+    auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+    Status error;
+    EXPECT_EQ(choice->factory().Create(&error), nullptr) << c.settings;
+    EXPECT_NE(error.message().find(c.reason_part), std::string::npos)
+        << c.settings << " -> " << error.message();
+  }
+}
+
+TEST(ChooseTerminalTest, NetworkTerminalReportsARefusedConnection) {
+  TempDir dir;
+  FakeEnv env(dir.path());
+  // Port 1 on loopback has no listener here.
+  dir.Write("settings.ini", "[Terminal]\nConnection=tcp:127.0.0.1:1\nTimeoutSeconds=2\n");
+  auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+  Status error;
+  EXPECT_EQ(choice->factory().Create(&error), nullptr);
+  EXPECT_FALSE(error.message().empty());
+}
+
+}  // namespace
+}  // namespace ambervale

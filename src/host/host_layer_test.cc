@@ -1,0 +1,225 @@
+#include "host/host_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "platform/classic_text.h"
+#include "sim/sim_host.h"
+#include "sim/sim_terminal.h"
+#include "testing/test_program.h"
+
+namespace ambervale {
+namespace {
+
+// Answers every entry with the next scripted screen, for screens the simulated host never
+// shows (other sign-on texts, odd markup). Records what was sent.
+class ScriptedTerminals : public TerminalFactory {
+ public:
+  std::unique_ptr<Terminal> Create(Status* error) override {
+    if (!create_error.empty()) {
+      *error = Status::Error(create_error);
+      return nullptr;
+    }
+    return std::make_unique<ScriptedTerminal>(*this);
+  }
+
+  std::deque<std::vector<std::string>> screens;
+  std::vector<std::string> sent;
+  std::string create_error;
+
+ private:
+  class ScriptedTerminal : public Terminal {
+   public:
+    explicit ScriptedTerminal(ScriptedTerminals& owner) : owner_(owner) {}
+    Status SendEntry(std::string_view text) override {
+      owner_.sent.emplace_back(text);
+      lines_.clear();
+      if (!owner_.screens.empty()) {
+        lines_ = owner_.screens.front();
+        owner_.screens.pop_front();
+      }
+      return Status::Ok();
+    }
+    std::optional<int16_t> GetLineCount() override { return static_cast<int16_t>(lines_.size()); }
+    std::optional<std::string> GetLine(int16_t i) override {
+      if (i < 0 || i >= static_cast<int16_t>(lines_.size())) return std::nullopt;
+      return lines_[static_cast<size_t>(i)];
+    }
+
+   private:
+    ScriptedTerminals& owner_;
+    std::vector<std::string> lines_;
+  };
+};
+
+TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
+  std::string clean = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
+  std::string format = clean;
+  EXPECT_EQ(CleanResponseText(clean),
+            "A\xB7"
+            "B@C");
+  EXPECT_EQ(clean,
+            "A\xB7"
+            "B@C");
+  EXPECT_EQ(FormatResponseText(format),
+            "A\xB7"
+            "B@C\r\n");
+  std::string lower = "<carriage_return/>";
+  EXPECT_EQ(CleanResponseText(lower), "<carriage_return/>");
+}
+
+TEST(ConnectHostTest, ClassifiesTheFirstLine) {
+  const struct {
+    const char* line;
+    const char* result;
+  } kCases[] = {
+      {" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>", "OK"},
+      {"*VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>", ""},
+      {"*ORSINE* AGENT 1234 SIGNED IN", "FAIL"},
+      {"duty code not authorised for terminal - vantora<CARRIAGE_RETURN/>", "OK"},
+      {"SIGN IN<CARRIAGE_RETURN/>", "SIGN IN"},
+      {"SIGN ON COMPLETE", ""},
+      {"<CARRIAGE_RETURN/>", ""},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    ScriptedTerminals terminals;
+    terminals.screens.push_back({c.line});
+    HostLayer host(p.form, p.alerts, terminals);
+    EXPECT_EQ(host.ConnectHost(), c.result) << c.line;
+    ASSERT_EQ(terminals.sent.size(), 1u);
+    EXPECT_EQ(terminals.sent[0], "<FORMAT>OP/W*</FORMAT>");
+    EXPECT_TRUE(p.mailers.attempts().empty()) << c.line;
+  }
+}
+
+TEST(ConnectHostTest, EmptyAnswerIsLoggedTwiceAndAlerted) {
+  TestProgram p;
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
+  Status opened;
+  auto world = sim::SimHost::FromScenarioText(
+      R"({"agent_ids": ["1234"], "signed_in": true, "sign_on_answer": "none"})", p.env, &opened);
+  ASSERT_NE(world, nullptr) << opened.message();
+  sim::SimTerminalFactory terminals(*world);
+  HostLayer host(p.form, p.alerts, terminals);
+  EXPECT_EQ(host.ConnectHost(), "FAIL");
+  EXPECT_NE(p.Log("debug_log_1.txt").find("Invalid line number 0 : HOST Response failed!\r\n"),
+            std::string::npos);
+  EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Invalid line number 0: HOST Response failed!\r\n");
+  ASSERT_EQ(p.mailers.sent().size(), 1u);
+  EXPECT_EQ(p.mailers.sent()[0].text,
+            "HOST Connection failed: Unable to obtain response from the Vantora HOST !!!");
+}
+
+TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.create_error = "no route";
+  HostLayer host(p.form, p.alerts, terminals);
+  EXPECT_EQ(host.ConnectHost(), "");
+  ASSERT_EQ(p.window.boxes().size(), 1u);
+  EXPECT_EQ(p.window.boxes()[0].text, "Error creating Tessiver Terminal Object");
+  EXPECT_EQ(p.window.boxes()[0].buttons, BoxButtons::kOk);
+  EXPECT_NE(p.Log("debug_log_1.txt").find("no route"), std::string::npos);
+}
+
+TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.screens.push_back({"X"});
+  terminals.screens.push_back({"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"});
+  HostLayer host(p.form, p.alerts, terminals);
+  (void)host.ConnectHost();
+  std::string entry = "NP.A&B";
+  host.sendTECommand(entry);
+  EXPECT_EQ(entry, "NP.A&amp;B");
+  EXPECT_EQ(terminals.sent.back(), "<FORMAT>NP.A&amp;B</FORMAT>");
+  const std::string debug = p.Log("debug_log_1.txt");
+  const std::string expected =
+      "##### 2026/12/06 10:00:00 TE REQUEST #####\r\n<FORMAT>NP.A&amp;B</FORMAT>\r\n \r\n"
+      "===== 2026/12/06 10:00:00 TE RESPONSE =====\r\nLINE 1<CARRIAGE_RETURN/>\r\n"
+      "<CARRIAGE_RETURN/>\r\n \r\n";
+  ASSERT_GE(debug.size(), expected.size());
+  EXPECT_EQ(debug.substr(debug.size() - expected.size()), expected);
+  EXPECT_TRUE(p.env.sleeps().empty());
+}
+
+TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.screens.push_back({"X"});
+  terminals.screens.push_back({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
+  terminals.screens.push_back({"OK"});
+  terminals.screens.push_back({"previous entry in progress"});
+  terminals.screens.push_back({"PREVIOUS ENTRY IN PROGRESS"});
+  HostLayer host(p.form, p.alerts, terminals);
+  (void)host.ConnectHost();
+  for (const char* e : {"*R", "*R", "*R", "*R"}) host.sendTECommand(std::string_view(e));
+  EXPECT_EQ(terminals.sent.size(), 5u);
+  EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
+}
+
+TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
+  for (const char* mode : {"", "UTK"}) {
+    TestProgram p;
+    p.form.strPNRMoveMode = mode;
+    ScriptedTerminals terminals;
+    HostLayer host(p.form, p.alerts, terminals);
+    std::string entry = "QX+I&";
+    EXPECT_THROW(host.sendTECommand(entry), ProgramEnded);
+    ASSERT_EQ(p.mailers.attempts().size(), 1u) << mode;
+    EXPECT_EQ(p.mailers.attempts()[0].text,
+              std::string(mode).empty()
+                  ? "Error message: Unable to obtain response from Vantora HOST !!! Unable to "
+                    "obtain response from Quillmarsh."
+                  : "");
+    if (std::string(mode) == "UTK") {
+      EXPECT_NE(p.Log("Unticketed_PNR_Log_1.csv").find("Host Command: QX+I&\r\n"),
+                std::string::npos);
+    }
+  }
+}
+
+TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.screens.push_back({"A", "B"});
+  HostLayer host(p.form, p.alerts, terminals);
+  (void)host.ConnectHost();
+  EXPECT_EQ(host.GetResponseLine(1), "B");
+  EXPECT_EQ(host.GetResponseLine(2), "");
+  EXPECT_EQ(host.GetResponseLine(-1), "");
+  EXPECT_NE(p.Log("debug_log_1.txt").find("Invalid line number 2 : HOST Response failed!\r\n"),
+            std::string::npos);
+  EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Invalid line number 2 : HOST Response failed!\r\n");
+}
+
+TEST(GetSuggestedEntryTest, TakesTheEntryAfterColumn25WithoutItsMark) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.screens.push_back(
+      {"QUEUE 12<CARRIAGE_RETURN/>",
+       "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"});
+  HostLayer host(p.form, p.alerts, terminals);
+  (void)host.ConnectHost();
+  EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE NEXT 100 BFS"), "QLD/AB12/12/TS/101");
+  EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE FIRST 100 BFS"), "");
+}
+
+TEST(LogQueueListStatusTest, WritesOneLinePerStarredLocator) {
+  TestProgram p;
+  ScriptedTerminals terminals;
+  terminals.screens.push_back({"B.F. COUNT 002<CARRIAGE_RETURN/>",
+                               "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
+                               "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
+                               "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"});
+  HostLayer host(p.form, p.alerts, terminals);
+  (void)host.ConnectHost();
+  EXPECT_EQ(host.LogQueueListStatus("AB12", "50"), "OK");
+  EXPECT_EQ(p.Log("tempHeaderStatus.txt"), "AB12,ABC123,50,\r\nAB12,DEF456,50,\r\n");
+}
+
+}  // namespace
+}  // namespace ambervale
