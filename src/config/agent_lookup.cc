@@ -70,8 +70,8 @@ class Screen {
 // "MR" whenever the last line of a screen is reached, holds text and did not match. True when
 // `test` matched a line.
 template <typename LineTest>
-bool ScanDiDisplay(frmMain& form, Screen& screen, const clsAgentQueue& row,
-                   std::string_view kind, std::string_view file_name, LineTest test) {
+bool ScanDiDisplay(frmMain& form, Screen& screen, const clsAgentQueue& row, std::string_view kind,
+                   std::string_view file_name, LineTest test) {
   const int n = screen.count() - 1;
   int pages = 0;
   for (int j = 0; j <= n; ++j) {
@@ -81,8 +81,8 @@ bool ScanDiDisplay(frmMain& form, Screen& screen, const clsAgentQueue& row,
       if (pages == kMaxPagesPerRow) {
         WriteProblemLine(form, "The DI display was still going on after " +
                                    std::to_string(kMaxPagesPerRow) + " MR entries for the " +
-                                   std::string(kind) + " row " + Quoted(row.fldAgentId()) +
-                                   " of " + std::string(file_name.empty() ? "the mapping file" : file_name) +
+                                   std::string(kind) + " row " + Quoted(row.fldAgentId()) + " of " +
+                                   std::string(file_name.empty() ? "the mapping file" : file_name) +
                                    " line " + std::to_string(row.line_number) +
                                    "; the row is taken as not matched");
         return false;

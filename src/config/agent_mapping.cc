@@ -181,7 +181,7 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
   return Status::Ok();
 }
 
-[[noreturn]] void ReportMissingValues(frmMain& form, const LoadReport& report) {
+void ReportMissingValues(frmMain& form, const LoadReport& report) {
   form.logs().WriteDebugLog(DebugStopText(form.env().LocalNow(), report.text));
   form.AddActionLog(report.text, kRunLogPrefix, true);
   const std::string message =
@@ -197,11 +197,12 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
   form.env().EndProgram(1);
 }
 
-[[noreturn]] void ReportInvalidPrefix(frmMain& form, const LoadReport& report) {
-  (void)form.window().ShowMessageBox("Invalid values for Prefix agent sine entered.\r\n\r\n"
-                                     "Please rectify the " +
-                                         report.invalid_prefix_files + " file to continue.",
-                                     BoxButtons::kOk, BoxIcon::kNone, "");
+void ReportInvalidPrefix(frmMain& form, const LoadReport& report) {
+  (void)form.window().ShowMessageBox(
+      "Invalid values for Prefix agent sine entered.\r\n\r\n"
+      "Please rectify the " +
+          report.invalid_prefix_files + " file to continue.",
+      BoxButtons::kOk, BoxIcon::kNone, "");
   form.env().EndProgram(1);
 }
 
@@ -245,12 +246,11 @@ std::string CheckMappingDuplicates(frmMain& form, std::string* problem) {
           const auto [it, added] = seen.emplace(signature, where);
           if (added) continue;
           const clsFromQueue& last = tasks.back();
-          std::string detail = where + " repeats " + it->second + " (identifier " +
-                               Quoted(row.fldAgentId()) + ", destination " + row.fldDestPCC +
-                               "/" + std::to_string(row.fldQueueNo) +
-                               (row.fldCatagory.empty() ? "" : "*" + row.fldCatagory) +
-                               ") for source " + last.fldFmPCC + " queue " +
-                               std::to_string(last.fldFmQueueNo);
+          std::string detail =
+              where + " repeats " + it->second + " (identifier " + Quoted(row.fldAgentId()) +
+              ", destination " + row.fldDestPCC + "/" + std::to_string(row.fldQueueNo) +
+              (row.fldCatagory.empty() ? "" : "*" + row.fldCatagory) + ") for source " +
+              last.fldFmPCC + " queue " + std::to_string(last.fldFmQueueNo);
           WriteProblemLine(form, detail);
           if (problem != nullptr) *problem = std::move(detail);
           return "Duplicated mapping entries are found towards pseudo " + last.fldFmPCC +

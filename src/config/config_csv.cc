@@ -7,12 +7,12 @@ namespace ambervale {
 namespace {
 
 constexpr std::string_view kTaskColumns[] = {"FROM PCC"};
-constexpr std::string_view kTaskDistributionColumns[] = {
-    "FROM CATEGORY", "MAPPING FILE", "FROM QUEUE NO", "ADD NOTE", "NOTEPAD"};
+constexpr std::string_view kTaskDistributionColumns[] = {"FROM CATEGORY", "MAPPING FILE",
+                                                         "FROM QUEUE NO", "ADD NOTE", "NOTEPAD"};
 constexpr std::string_view kTaskUnticketedColumns[] = {"AIRLINE", "DAYS"};
 constexpr std::string_view kMappingColumns[] = {
-    "PREFIX AGENT SINE", "AGENT NAME", "AGENT SINE", "DI.AC",    "CI",
-    "DI.X",              "DESTINATION PCC", "QUEUE NO", "CATEGORY", "DISTRIBUTED BY"};
+    "PREFIX AGENT SINE", "AGENT NAME", "AGENT SINE", "DI.AC",         "CI", "DI.X",
+    "DESTINATION PCC",   "QUEUE NO",   "CATEGORY",   "DISTRIBUTED BY"};
 
 template <size_t N>
 void AddColumns(ColumnTable& table, const std::string_view (&names)[N]) {
@@ -92,7 +92,8 @@ std::optional<int16_t> CsvRowReader::Number(std::string_view column) {
 void CsvRowReader::FailValue(std::string_view column, std::string_view value,
                              std::string_view what) {
   if (failed()) return;
-  problem_ = Where() + ", column " + Quoted(column) + ": " + Quoted(value) + " " + std::string(what);
+  problem_ =
+      Where() + ", column " + Quoted(column) + ": " + Quoted(value) + " " + std::string(what);
 }
 
 void CsvRowReader::FailEmpty(std::string_view column, std::string_view rest) {

@@ -16,8 +16,8 @@ constexpr size_t kTaskFileWidth = 31;
 
 void WriteReportFile(frmMain& form, std::string_view name, const std::string& report) {
   if (!WriteFile(JoinPath(form.env().ProgramFolder(), name), report + "\r\n")) {
-    WriteProblemLine(form, std::string(name) + " cannot be written in " +
-                               Quoted(form.env().ProgramFolder()));
+    WriteProblemLine(
+        form, std::string(name) + " cannot be written in " + Quoted(form.env().ProgramFolder()));
   }
 }
 
@@ -113,7 +113,8 @@ FailQueueConflicts FindFailQueueConflicts(frmMain& form) {
     if (!examined.insert(name).second) continue;
     const AgentTable* table = form.dictAgentMapping.Find(name);
     if (table == nullptr || !ReadQueueCatFromMapping(form, *table, fq)) continue;
-    form.MappingQueueList += std::to_string(n) + ") " + PadRight(name, kMappingNameWidth) + fq + "\n";
+    form.MappingQueueList +=
+        std::to_string(n) + ") " + PadRight(name, kMappingNameWidth) + fq + "\n";
     ++n;
   }
 

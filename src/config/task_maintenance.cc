@@ -36,10 +36,10 @@ void InvalidCategoryDialog(frmMain& form, const clsFromQueue& row, const CsvRowR
       BoxIcon::kNone, "");
   if (answer == BoxAnswer::kYes) return;
   form.AddActionLog(std::string(kInvalidCategory) + " - " + row.fldFmCategory, "", true);
-  form.logs().WriteDebugLog(DebugStopText(form.env().LocalNow(),
-                                          " " + row.fldFmCategory + ". Invalid Category Found!"));
-  WriteProblemLine(form, reader.Where() + ", column \"FROM CATEGORY\": " +
-                             Quoted(row.fldFmCategory) +
+  form.logs().WriteDebugLog(
+      DebugStopText(form.env().LocalNow(), " " + row.fldFmCategory + ". Invalid Category Found!"));
+  WriteProblemLine(form, reader.Where() +
+                             ", column \"FROM CATEGORY\": " + Quoted(row.fldFmCategory) +
                              " is not a category (C and a digit, C and two digits or C and two "
                              "letters); the operator chose to stop");
   form.env().EndProgram(1);
@@ -114,7 +114,8 @@ Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
   const std::optional<CsvRows> rows = ReadCsvFile(path);
   form.dictFmtoMapping = TaskTable();
   if (!rows) {
-    if (FileExists(path)) return Fail(form, "Task Maintenance file " + Quoted(path) + " cannot be read");
+    if (FileExists(path))
+      return Fail(form, "Task Maintenance file " + Quoted(path) + " cannot be read");
     return Fail(form, "Task Maintenance file " + Quoted(fileName) + " was not found (looked for " +
                           Quoted(AbsolutePath(fileName)) + " and " + Quoted(path) + ")");
   }
@@ -157,8 +158,8 @@ bool IsValidCategory(std::string& category) {
     case 2:
       return t[0] == 'C' && IsDigit(t[1]);
     case 3:
-      return t[0] == 'C' && ((IsDigit(t[1]) && IsDigit(t[2])) ||
-                             (IsUpperLetter(t[1]) && IsUpperLetter(t[2])));
+      return t[0] == 'C' &&
+             ((IsDigit(t[1]) && IsDigit(t[2])) || (IsUpperLetter(t[1]) && IsUpperLetter(t[2])));
     default:
       return false;
   }
@@ -168,17 +169,18 @@ std::string CheckTaskDuplicates(frmMain& form, std::string* problem) {
   for (const auto& [key, rows] : form.dictFmtoMapping) {
     std::unordered_map<std::string, int> seen;  // signature -> line of its first row
     for (const clsFromQueue& row : rows) {
-      const std::string signature = row.fldFmPCC + '\n' + std::to_string(row.fldFmQueueNo) +
-                                    '\n' + row.fldFmCategory + '\n' + row.fldMappingFileName;
+      const std::string signature = row.fldFmPCC + '\n' + std::to_string(row.fldFmQueueNo) + '\n' +
+                                    row.fldFmCategory + '\n' + row.fldMappingFileName;
       const auto [it, added] = seen.emplace(signature, row.line_number);
       if (added) continue;
-      const std::string file = Trim(form.taskMainFile).empty() ? std::string("Task Maintenance file")
-                                                               : Trim(form.taskMainFile);
+      const std::string file = Trim(form.taskMainFile).empty()
+                                   ? std::string("Task Maintenance file")
+                                   : Trim(form.taskMainFile);
       std::string detail = file + " line " + std::to_string(row.line_number) + " repeats line " +
                            std::to_string(it->second) + " (PCC " + row.fldFmPCC + ", queue " +
                            std::to_string(row.fldFmQueueNo) + ", category " +
-                           Quoted(row.fldFmCategory) + ", mapping file " +
-                           row.fldMappingFileName + ")";
+                           Quoted(row.fldFmCategory) + ", mapping file " + row.fldMappingFileName +
+                           ")";
       WriteProblemLine(form, detail);
       if (problem != nullptr) *problem = std::move(detail);
       return "";
@@ -193,9 +195,8 @@ std::vector<std::string> SplitAirlines(std::string_view airlines) {
   size_t start = 0;
   while (true) {
     const size_t comma = airlines.find(',', start);
-    codes.emplace_back(airlines.substr(start, comma == std::string_view::npos
-                                                  ? std::string_view::npos
-                                                  : comma - start));
+    codes.emplace_back(airlines.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
