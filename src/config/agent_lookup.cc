@@ -1,6 +1,7 @@
 #include "config/agent_lookup.h"
 
 #include <algorithm>
+#include <bitset>
 #include <limits>
 #include <optional>
 
@@ -28,6 +29,46 @@ std::string_view TrimView(std::string_view s) {
 }
 
 bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// UpperChar as a table: the name search compares every character of the PNR text.
+class UpperTable {
+ public:
+  UpperTable() {
+    for (int c = 0; c < 256; ++c) upper_[c] = UpperChar(static_cast<char>(c));
+  }
+  char operator()(char c) const { return upper_[static_cast<unsigned char>(c)]; }
+
+ private:
+  char upper_[256];
+};
+
+const UpperTable& Upper() {
+  static const UpperTable kTable;
+  return kTable;
+}
+
+// `by` equals the ASCII word `kind` ignoring case (accented letters never equal ASCII ones).
+bool KindIs(std::string_view by, std::string_view kind) {
+  if (by.size() != kind.size()) return false;
+  for (size_t i = 0; i < by.size(); ++i) {
+    const char c = by[i];
+    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) != kind[i]) return false;
+  }
+  return true;
+}
+
+// The wildcard test, without compiling a pattern that holds no wildcard: such a pattern
+// matches only itself.
+bool MatchesPattern(std::string_view text, std::string_view pattern) {
+  if (pattern.find_first_of("?*#[") == std::string_view::npos) return text == pattern;
+  return Like(text, pattern);
+}
+
+// Like(t, "X*QD-") and Like(t, "X*QD"): "X", any run of characters, then the tail.
+bool IsDiXMark(std::string_view t, std::string_view tail) {
+  return t.size() >= tail.size() + 1 && t.front() == 'X' &&
+         t.substr(t.size() - tail.size()) == tail;
+}
 
 void LogMatch(frmMain& form, std::string_view kind, std::string_view text) {
   std::string line(kind);
@@ -100,7 +141,7 @@ template <typename Visit>
 void ForEachRow(const AgentTable& dict, std::string_view kind, Visit visit) {
   for (const auto& entry : dict) {
     for (const clsAgentQueue& row : entry.second) {
-      if (EqualsNoCase(row.fldDistributedBy, kind)) visit(row);
+      if (KindIs(row.fldDistributedBy, kind)) visit(row);
     }
   }
 }
@@ -108,48 +149,98 @@ void ForEachRow(const AgentTable& dict, std::string_view kind, Visit visit) {
 // Position (1-based) of the first `name` in `upper_text` ignoring case; 0 when none.
 // `upper_text` is already in upper case.
 size_t FindUpper(std::string_view upper_text, std::string_view name) {
-  const auto it =
-      std::search(upper_text.begin(), upper_text.end(), name.begin(), name.end(),
-                  [](char text_char, char name_char) { return text_char == UpperChar(name_char); });
-  return it == upper_text.end() ? 0 : static_cast<size_t>(it - upper_text.begin()) + 1;
+  if (name.empty()) return upper_text.empty() ? 0 : 1;
+  const UpperTable& upper = Upper();
+  const char first = upper(name.front());
+  for (size_t p = upper_text.find(first);
+       p != std::string_view::npos && p + name.size() <= upper_text.size();
+       p = upper_text.find(first, p + 1)) {
+    size_t i = 1;
+    while (i < name.size() && upper_text[p + i] == upper(name[i])) ++i;
+    if (i == name.size()) return p + 1;
+  }
+  return 0;
 }
+
+// Which characters and pairs of neighbouring characters an upper-case text holds: most names
+// of a large table can be ruled out by their first two characters without a search.
+class TextPairs {
+ public:
+  void Index(std::string_view upper_text) {
+    chars_.reset();
+    pairs_.reset();
+    for (size_t i = 0; i < upper_text.size(); ++i) {
+      chars_.set(Byte(upper_text[i]));
+      if (i + 1 < upper_text.size()) pairs_.set(Pair(upper_text[i], upper_text[i + 1]));
+    }
+  }
+  // False when `name` cannot occur in the text, ignoring case.
+  bool MayHold(std::string_view name) const {
+    const UpperTable& upper = Upper();
+    if (name.size() == 1) return chars_.test(Byte(upper(name[0])));
+    return name.size() < 2 || pairs_.test(Pair(upper(name[0]), upper(name[1])));
+  }
+
+ private:
+  static unsigned Byte(char c) { return static_cast<unsigned char>(c); }
+  static unsigned Pair(char a, char b) { return Byte(a) << 8 | Byte(b); }
+
+  std::bitset<256> chars_;
+  std::bitset<65536> pairs_;
+};
 
 }  // namespace
 
 void findAgentBySine(frmMain& form, std::string_view match, const AgentTable& dict,
                      AgentCollection& clnAgent, [[maybe_unused]] std::string& MissingValues) {
-  ForEachRow(dict, "SINE", [&](const clsAgentQueue& row) {
-    if (!EqualsNoCase(row.fldAgentSine, match)) return;
-    LogMatch(form, "AGENT Sine", match);
-    clnAgent.push_back(row);
-  });
+  for (const auto& [id, rows] : dict) {
+    // A SINE row's identifier is its sine: other identifiers need no look at their rows.
+    if (id.size() != match.size() || !EqualsNoCase(id, match)) continue;
+    for (const clsAgentQueue& row : rows) {
+      if (!KindIs(row.fldDistributedBy, "SINE") || !EqualsNoCase(row.fldAgentSine, match)) {
+        continue;
+      }
+      LogMatch(form, "AGENT Sine", match);
+      clnAgent.push_back(row);
+    }
+  }
 }
 
 void findAgentByName(frmMain& form, std::string& match, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues) {
-  // Cleaning is repeated for every NAME row; once it changes nothing, it never will again.
+  // The text is cleaned again for every NAME row; once cleaning changes nothing it never will,
+  // and from then on (MissingValues holding the text) only identifiers that occur in the text
+  // need a look at their rows: a NAME row's identifier is its name.
   bool clean = false;
+  bool settled = false;
   std::string upper;
-  ForEachRow(dict, "NAME", [&](const clsAgentQueue& row) {
-    if (!clean) {
-      const std::string before = match;
-      CleanResponseText(match);
-      clean = before == match;
-      upper = UCase(match);
+  TextPairs pairs;
+  for (const auto& [id, rows] : dict) {
+    if (settled && (!pairs.MayHold(id) || FindUpper(upper, id) == 0)) continue;
+    for (const clsAgentQueue& row : rows) {
+      if (!KindIs(row.fldDistributedBy, "NAME")) continue;
+      if (!clean) {
+        const std::string before = match;
+        CleanResponseText(match);
+        clean = before == match;
+        upper = UCase(match);
+        pairs.Index(upper);
+      }
+      MissingValues = match;
+      settled = clean;
+      const std::string& name = row.fldAgentName;
+      if (name.empty()) continue;  // an empty name would stand in every text
+      const size_t pos = FindUpper(upper, name);
+      if (pos == 0) continue;
+      const size_t end = pos + name.size();  // 1-based position just after the name
+      if (match.size() > end) {
+        if (IsUpperLetter(match[end - 1])) continue;
+        if (pos > 1 && IsUpperLetter(match[pos - 2])) continue;
+      }
+      LogMatch(form, "AGENT name", match);
+      clnAgent.push_back(row);
     }
-    MissingValues = match;
-    const std::string& name = row.fldAgentName;
-    if (name.empty()) return;  // an empty name would stand in every text
-    const size_t pos = FindUpper(upper, name);
-    if (pos == 0) return;
-    const size_t end = pos + name.size();  // 1-based position just after the name
-    if (match.size() > end) {
-      if (IsUpperLetter(match[end - 1])) return;
-      if (pos > 1 && IsUpperLetter(match[pos - 2])) return;
-    }
-    LogMatch(form, "AGENT name", match);
-    clnAgent.push_back(row);
-  });
+  }
 }
 
 void findAgentByDIAC(frmMain& form, HostLayer& host, const AgentTable& dict,
@@ -162,7 +253,7 @@ void findAgentByDIAC(frmMain& form, HostLayer& host, const AgentTable& dict,
         ScanDiDisplay(form, *screen, row, "DI.AC", file_name, [&](const std::string& line) {
           if (MidView(line, 6, 8) != "AC ACCT-") return false;
           MissingValues = MidView(line, 14);
-          if (!Like(TrimView(MidView(line, 14)), row.fldDI_AC)) return false;
+          if (!MatchesPattern(TrimView(MidView(line, 14)), row.fldDI_AC)) return false;
           LogMatch(form, "DI.AC field", line);
           return true;
         });
@@ -179,7 +270,7 @@ void findAgentByCI(frmMain& form, HostLayer& host, const AgentTable& dict,
       const std::string& line = screen->line(j);
       if (MidView(line, 1, 5) != "CUST-") continue;
       MissingValues = MidView(line, 6);
-      if (!Like(TrimView(MidView(line, 6)), row.fldCI)) continue;
+      if (!MatchesPattern(TrimView(MidView(line, 6)), row.fldCI)) continue;
       LogMatch(form, "CI. field", line);
       clnAgent.push_back(row);
       return;
@@ -197,16 +288,16 @@ void findAgentByDIX(frmMain& form, HostLayer& host, const AgentTable& dict,
     const bool matched =
         ScanDiDisplay(form, *screen, row, "DI.X", file_name, [&](const std::string& line) {
           int value_start = 0;
-          if (Like(MidView(line, 6, 5), "X*QD-")) {
+          if (IsDiXMark(MidView(line, 6, 5), "QD-")) {
             value_start = 11;
-          } else if (Like(MidView(line, 6, 4), "X*QD")) {
+          } else if (IsDiXMark(MidView(line, 6, 4), "QD")) {
             value_start = 10;
           } else {
             return false;
           }
           if (++dix_lines != 1) return false;
           MissingValues = MidView(line, value_start);
-          if (!Like(TrimView(MidView(line, value_start)), row.fldDI_X_QD)) return false;
+          if (!MatchesPattern(TrimView(MidView(line, value_start)), row.fldDI_X_QD)) return false;
           LogMatch(form, "DI.AC field", line);
           return true;
         });

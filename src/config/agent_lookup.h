@@ -6,6 +6,8 @@
 // appeared and, within an identifier, in row order; only rows whose "DISTRIBUTED BY" (ignoring
 // case) names the lookup's kind take part.
 //
+// Tables are expected as the loader builds them: every row filed under its own fldAgentId.
+//
 // Every match is appended to `clnAgent` (nothing is removed) and written to the run log as
 // "<kind> is matched: HOST Resopnse- " + the text that matched. `MissingValues` receives what
 // the PNR showed for the kind, for the caller's fail records.

@@ -114,6 +114,22 @@ TEST(FindAgentByNameTest, CleansTheMatchAndReportsItPerNameRow) {
   EXPECT_EQ(untouched, "kept");
 }
 
+TEST(FindAgentByNameTest, TextIsCleanedOncePerNameRow) {
+  // Removing the inner mark leaves another mark: a second NAME row cleans that one too.
+  for (const int name_rows : {1, 2}) {
+    TestProgram p;
+    std::vector<clsAgentQueue> rows = {Row("SINE", "AB"), Row("NAME", "SMITH")};
+    if (name_rows == 2) rows.push_back(Row("NAME", "JONES"));
+    AgentCollection found;
+    std::string missing;
+    std::string match = "<SO<SOM/>M/>SMITH/JOHN";
+    findAgentByName(p.form, match, Table(rows), found, missing);
+    EXPECT_EQ(match, name_rows == 1 ? "<SOM/>SMITH/JOHN" : "SMITH/JOHN") << name_rows;
+    EXPECT_EQ(missing, match) << name_rows;
+    EXPECT_EQ(found.size(), 1u) << name_rows;
+  }
+}
+
 TEST(ReadQueueCatFromMappingTest, FirstRowOfEachIdentifierAgainstTheFailQueue) {
   const struct {
     int16_t queue;

@@ -143,28 +143,40 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
                           Quoted(form.env().ProgramFolder()));
   }
 
-  const std::optional<CsvRows> rows = ReadCsvFile(lookup.path);
-  if (!rows) return Fail(form, "Mapping file " + NamedBy(form, task) + " cannot be read");
-  if (rows->empty()) return Fail(form, name + " is empty: it has no header row");
-  ReadHeaderRow(rows->front(), columns);
-  if (HasMissingColumn(columns)) {
-    form.logs().WriteDebugLog(
-        DebugStopText(form.env().LocalNow(), ". Agent Mapping File configure Error."));
-    return Fail(form, name + " line 1: the header row has no column " +
-                          Quoted(FirstMissingColumn(columns)));
-  }
+  // The file is read whole (a read that fails part-way reads nothing) and parsed a block of
+  // lines at a time, so a large file's cells are never all held beside its table.
+  const std::optional<std::string> text =
+      FileExists(lookup.path) ? ReadFile(lookup.path) : std::nullopt;
+  if (!text) return Fail(form, "Mapping file " + NamedBy(form, task) + " cannot be read");
 
   AgentTable table;
   FileReport file;
-  for (size_t i = 1; i < rows->size(); ++i) {
-    const int line = static_cast<int>(i) + 1;
-    CsvRowReader reader(name, line, (*rows)[i], columns);
+  std::string problem;
+  bool header = false;
+  const auto read_row = [&](int line, const CsvRow& cells) {
+    if (line == 1) {
+      header = true;
+      ReadHeaderRow(cells, columns);
+      if (!HasMissingColumn(columns)) return true;
+      form.logs().WriteDebugLog(
+          DebugStopText(form.env().LocalNow(), ". Agent Mapping File configure Error."));
+      problem =
+          name + " line 1: the header row has no column " + Quoted(FirstMissingColumn(columns));
+      return false;
+    }
+    CsvRowReader reader(name, line, cells, columns);
     clsAgentQueue row;
     row.line_number = line;
-    if (!ReadAgentRow(reader, row)) return Fail(form, reader.problem());
+    if (!ReadAgentRow(reader, row)) {
+      problem = reader.problem();
+      return false;
+    }
     CheckAgentRow(form, task, reader, row, file);
     table.GetOrAdd(row.fldAgentId()).push_back(std::move(row));
-  }
+    return true;
+  };
+  if (!ForEachCsvRow(*text, read_row)) return Fail(form, problem);
+  if (!header) return Fail(form, name + " is empty: it has no header row");
   form.dictAgentMapping.Add(name, std::move(table));
 
   if (file.missing_values) {

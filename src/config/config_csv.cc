@@ -19,7 +19,29 @@ void AddColumns(ColumnTable& table, const std::string_view (&names)[N]) {
   for (std::string_view name : names) table.Add(name, 0);
 }
 
+// Lines are parsed in blocks of about this many bytes.
+constexpr size_t kBlockBytes = 1 << 20;
+
 }  // namespace
+
+bool ForEachCsvRow(std::string_view text, const std::function<bool(int, const CsvRow&)>& row) {
+  int line = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    // A block ends just after a line feed, so no line is cut and each block parses as the
+    // same lines would within the whole text.
+    size_t end = text.size();
+    if (text.size() - start > kBlockBytes) {
+      const size_t lf = text.find('\n', start + kBlockBytes);
+      if (lf != std::string_view::npos) end = lf + 1;
+    }
+    for (const CsvRow& cells : ParseCsvText(text.substr(start, end - start))) {
+      if (!row(++line, cells)) return false;
+    }
+    start = end;
+  }
+  return true;
+}
 
 ConfigColumns InitColumnNames(const frmMain& form) {
   ConfigColumns columns;

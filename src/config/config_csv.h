@@ -9,6 +9,7 @@
 //   TASKS.CSV line 4, column "FROM QUEUE NO": "Q1" is not a number
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,11 @@
 #include "platform/ordered_dict.h"
 
 namespace ambervale {
+
+// Calls `row` with the 1-based line number and cells of every line of `text`, split exactly as
+// ParseCsvText splits it, parsing a block of lines at a time so that a large file's rows are
+// never all held at once. Stops early (and returns false) when `row` returns false.
+bool ForEachCsvRow(std::string_view text, const std::function<bool(int, const CsvRow&)>& row);
 
 // Column name (upper case) -> 1-based index in the header row; 0 while the header row has not
 // named the column.
