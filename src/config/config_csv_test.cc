@@ -116,6 +116,9 @@ TEST_F(FileLookupTest, MatchesEveryComponentIgnoringCase) {
   const std::string absolute = dir.File("maps/SALES.CSV");
   EXPECT_EQ(FindFileIgnoringCase("/nowhere", absolute).path, dir.File("Maps/Sales.csv"));
   EXPECT_EQ(FindConfigFile(absolute, "/nowhere").path, dir.File("Maps/Sales.csv"));
+  // A name written with Windows separators, found in the program folder.
+  EXPECT_EQ(FindConfigFile("MAPS\\SUB\\OTHER.CSV", dir.path()).path,
+            dir.File("Maps/sub/Other.csv"));
 }
 
 TEST_F(FileLookupTest, TwoSpellingsOfOneNameAreAmbiguous) {

@@ -70,7 +70,9 @@ FileLookup FindFileIgnoringCase(std::string_view folder, std::string_view name) 
   return result;
 }
 
-FileLookup FindConfigFile(std::string_view name, std::string_view program_folder) {
+FileLookup FindConfigFile(std::string_view written, std::string_view program_folder) {
+  // Files written on Windows name subfolders with "\".
+  const std::string name = Replace(written, "\\", "/");
   if (!name.empty() && name.front() == '/') return FindFileIgnoringCase("/", name);
   FileLookup here = FindFileIgnoringCase(WorkingFolder(), name);
   if (here.outcome != FileLookup::kMissing) return here;

@@ -27,7 +27,8 @@ struct FileLookup {
 
 // Looks for `name` as a relative name against the working directory, then against
 // `program_folder`; an absolute name is looked for once. The first place that holds the name
-// (or holds it twice) decides.
+// (or holds it twice) decides. A "\" in the name separates folders, as in files written on
+// Windows.
 [[nodiscard]] FileLookup FindConfigFile(std::string_view name, std::string_view program_folder);
 
 }  // namespace ambervale
