@@ -1,11 +1,12 @@
 #include "host/record_locator.h"
 
+#include "host/busy_retry.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
 
 std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine) {
-  host.sendTECommand("*R");
+  SendEntry(host, "*R");
   const int16_t count = host.GetResponseLineCount();
   if (count >= 1) {
     const std::string first = host.GetResponseLine(0);
@@ -19,6 +20,12 @@ std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine) {
     return Left(line, 6);
   }
   return "";
+}
+
+bool ShowsAnotherPnr(std::string_view now, std::string_view rloc) {
+  if (now == "QUEUE EMPTY") return true;
+  if (now.empty() || now == "NO B.F.") return false;
+  return now != rloc;
 }
 
 }  // namespace ambervale

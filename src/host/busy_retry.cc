@@ -1,0 +1,19 @@
+#include "host/busy_retry.h"
+
+#include "platform/classic_text.h"
+
+namespace ambervale {
+
+bool IsBusyAnswer(HostLayer& host) {
+  if (host.GetResponseLineCount() < 1) return false;
+  return Contains(host.GetResponseLine(0), "PREVIOUS ENTRY IN PROGRESS");
+}
+
+void SendEntry(HostLayer& host, std::string_view entry) {
+  host.sendTECommand(entry);
+  for (int resend = 0; resend < kBusyResends && IsBusyAnswer(host); ++resend) {
+    host.sendTECommand(entry);
+  }
+}
+
+}  // namespace ambervale
