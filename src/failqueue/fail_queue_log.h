@@ -1,0 +1,82 @@
+#pragma once
+
+// The Fail Queue Log: every PNR the run puts on the Fail Queue gets one CSV row (source PCC,
+// source queue, fail queue, fail category, PNR, time, reason, the five values read) in two
+// files of the logs folder: the current file Fail_Queue_Log.csv (the rows written since the
+// first run after this start, attached to the Fail Queue mail) and an archive ring of five,
+// Fail_Queue_Log_Archive_N.csv, that keeps the rows of many starts. Lines end in CR LF;
+// fields are separated by "," without quoting.
+//
+// At the first run after a start the current file is loaded (LoadFailQueueLog), its PNRs are
+// returned to their queues (MoveFailQueue) and the file is started afresh
+// (StartFailQueueLog): the rows of PNRs that went back are dropped, every other row is kept,
+// so that a PNR still waiting on the Fail Queue never loses its record.
+//
+// One FailQueueLog lives for the whole process (it remembers which PNRs were returned between
+// the load and the start); it does not own the frmMain it is given. Writes that fail lose
+// that row silently, as every log write does.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "form/frm_main.h"
+#include "logs/ring_log.h"
+
+namespace ambervale {
+
+inline constexpr std::string_view kFailQueueLogName = "Fail_Queue_Log.csv";
+inline constexpr std::string_view kFailQueueArchivePrefix = "Fail_Queue_Log_Archive_";
+inline constexpr int kFailQueueArchiveRing = 5;
+inline constexpr std::string_view kFailQueueLogHeader =
+    "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,"
+    "NAME,DI.AC,CI,DI.X";
+
+class FailQueueLog {
+ public:
+  explicit FailQueueLog(frmMain& form);
+  FailQueueLog(const FailQueueLog&) = delete;
+  FailQueueLog& operator=(const FailQueueLog&) = delete;
+
+  // Appends `row` as one line to the current archive file (ring rule and LOGFILESIZE of the
+  // other logs) and to the current file, each preceded by the header block when it is empty.
+  void WriteFailQueueLog(std::string_view row);
+
+  // Writes the restart block into the current archive file when that is not empty, then
+  // starts the current file afresh: empty (0 bytes) when every row's PNR was returned (or
+  // there were none), else a new header block followed by the rows of PNRs not returned, as
+  // they were. A current file that exists but cannot be read is left as it is.
+  void StartFailQueueLog();
+
+  // Reads the current file into form.dictFailQueueMapping (PCC + "#" + PNR -> rows in file
+  // order), empties form.dictFailPCCMapping and sets form.LogFailedQueue from the third header
+  // line. A missing or empty file loads as empty tables. A line with fewer than five fields
+  // or a "To Queue" that is no number is skipped with a debug-log line naming the file, the
+  // line and its text; the other rows load. False only when the file exists but cannot be
+  // read.
+  [[nodiscard]] bool LoadFailQueueLog();
+
+  // The PNR of `key` (PCC + "#" + PNR) is back on its original queue: StartFailQueueLog drops
+  // its rows.
+  void MarkReturned(std::string_view key);
+  [[nodiscard]] bool WasReturned(std::string_view key) const;
+
+  std::string CurrentPath() const;
+  std::string ArchivePath(int number) const;
+
+ private:
+  std::string HeaderBlock();
+  std::string RestartBlock();
+  void UpdateSizeLimit();
+
+  frmMain& form_;
+  int32_t size_limit_ = 0;  // the logs' LOGFILESIZE, brought up to date before every write
+  RingLog archive_;
+  std::set<std::string, std::less<>> returned_;
+};
+
+// The key of a Fail Queue Log row: PCC + "#" + PNR.
+[[nodiscard]] std::string FailQueueKey(std::string_view pcc, std::string_view pnr);
+
+}  // namespace ambervale

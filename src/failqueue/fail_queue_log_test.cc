@@ -1,0 +1,183 @@
+#include "failqueue/fail_queue_log.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/test_program.h"
+
+namespace ambervale {
+namespace {
+
+constexpr std::string_view kHeader =
+    "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,NAME,"
+    "DI.AC,CI,DI.X\r\n";
+
+std::string HeaderBlock(std::string_view when, std::string_view queue, std::string_view cat) {
+  return std::string(kHeader) + std::string(when) + " - Started by Agent,,,,,,,,,,,\r\n" +
+         "Fail Queue assigned : ,," + std::string(queue) + "," + std::string(cat) + ",,,,,,,,\r\n";
+}
+
+std::string Row(std::string_view pcc, std::string_view pnr, std::string_view from = "12") {
+  return std::string(pcc) + "," + std::string(from) + ",50,C1," + std::string(pnr) +
+         ",2026/12/06 10:00:00,Agent not mapped,XY,SMITH/JOHN MR,,,";
+}
+
+class FailQueueLogTest : public ::testing::Test {
+ protected:
+  FailQueueLogTest() : log_(program_.form) {
+    program_.form.FailQueueNo = "50";
+    program_.form.FailQueueCategory = "C1";
+  }
+
+  std::string Current() const { return program_.Log("Fail_Queue_Log.csv"); }
+  std::string Archive(int n) const {
+    return program_.Log("Fail_Queue_Log_Archive_" + std::to_string(n) + ".csv");
+  }
+
+  TestProgram program_;
+  FailQueueLog log_;
+};
+
+TEST_F(FailQueueLogTest, FirstRowsBringTheHeaderBlock) {
+  log_.WriteFailQueueLog(Row("ABC1", "AAA111"));
+  program_.env.Advance(1000);
+  log_.WriteFailQueueLog(Row("ABC1", "BBB222"));
+  const std::string expected = HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
+                               Row("ABC1", "AAA111") + "\r\n" + Row("ABC1", "BBB222") + "\r\n";
+  EXPECT_EQ(Current(), expected);
+  EXPECT_EQ(Archive(1), expected);
+}
+
+TEST_F(FailQueueLogTest, AStartKeepsTheArchiveAndMarksTheRestart) {
+  log_.WriteFailQueueLog(Row("ABC1", "AAA111"));
+  program_.env.Advance(60'000);
+  log_.StartFailQueueLog();
+  // AAA111 was not returned: its row stays, under a fresh header block.
+  const std::string kept =
+      HeaderBlock("2026/12/06 10:01:00", "50", "C1") + Row("ABC1", "AAA111") + "\r\n";
+  EXPECT_EQ(Current(), kept);
+  const std::string restart = ",,,,,\r\n" + std::string(69, '*') +
+                              ",,,,,\r\n2026/12/06 10:01:00 - Restarted by Agent,,,,,\r\nFail "
+                              "Queue assigned : ,,50,C1,,\r\n";
+  EXPECT_EQ(Archive(1), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "AAA111") +
+                            "\r\n" + restart);
+
+  // The next row goes on in the same archive and after the kept row.
+  log_.WriteFailQueueLog(Row("ABC1", "CCC333"));
+  EXPECT_EQ(Current(), kept + Row("ABC1", "CCC333") + "\r\n");
+  EXPECT_EQ(Archive(1), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "AAA111") +
+                            "\r\n" + restart + Row("ABC1", "CCC333") + "\r\n");
+}
+
+TEST_F(FailQueueLogTest, AStartOnAnEmptyArchiveWritesNoRestartBlock) {
+  log_.StartFailQueueLog();
+  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log_Archive_1.csv"));
+  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
+}
+
+TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
+  program_.dir.Write("logs/Fail_Queue_Log.csv",
+                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
+                         "\r\n" + Row("ABC1", "BBB222", "14*C2") + "\r\n" +
+                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "AAA111") + "\r\n");
+  ASSERT_TRUE(log_.LoadFailQueueLog());
+  const FailQueueTable& t = program_.form.dictFailQueueMapping;
+  ASSERT_EQ(t.size(), 3u);
+  EXPECT_EQ(t.at(0).first, "ABC1#AAA111");
+  EXPECT_EQ(t.at(1).first, "ABC1#BBB222");
+  EXPECT_EQ(t.at(2).first, "DEF3#AAA111");
+  ASSERT_EQ(t.at(0).second.size(), 2u);
+  EXPECT_EQ(t.at(0).second[0].fldFmFailQueueNo, "12");
+  EXPECT_EQ(t.at(0).second[1].fldFmFailQueueNo, "13");
+  const clsFailQueue& b = t.at(1).second[0];
+  EXPECT_EQ(b.fldFmFailPCC, "ABC1");
+  EXPECT_EQ(b.fldFmFailQueueNo, "14*C2");
+  EXPECT_EQ(b.fldToFailQueueNo, 50);
+  EXPECT_EQ(b.fldFailQueueCategory, "C1");
+  EXPECT_EQ(b.fldFailPNR, "BBB222");
+  EXPECT_EQ(program_.form.LogFailedQueue, 50);
+  EXPECT_NE(program_.RunLog().find("Loading Fail Queue Log file..."), std::string::npos);
+  EXPECT_EQ(program_.window.list().size(), 1u);
+}
+
+TEST_F(FailQueueLogTest, MissingOrEmptyFileLoadsAsEmptyTables) {
+  program_.form.dictFailQueueMapping.GetOrAdd("OLD#KEY");
+  program_.form.dictFailPCCMapping.GetOrAdd("OLD");
+  EXPECT_TRUE(log_.LoadFailQueueLog());
+  EXPECT_TRUE(program_.form.dictFailQueueMapping.empty());
+  EXPECT_TRUE(program_.form.dictFailPCCMapping.empty());
+  program_.dir.Write("logs/Fail_Queue_Log.csv", "");
+  EXPECT_TRUE(log_.LoadFailQueueLog());
+  EXPECT_TRUE(program_.form.dictFailQueueMapping.empty());
+}
+
+TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
+  program_.dir.Write("logs/Fail_Queue_Log.csv",
+                     std::string(kHeader) +
+                         "2026/12/05 09:00:00 - Started by Agent,,,,,,,,,,,\r\n" +
+                         "Fail Queue assigned : ,,XX,C1,,,,,,,,\r\n" + Row("ABC1", "AAA111") +
+                         "\r\nABC1,12,50\r\n" + "ABC1,12,Q50,C1,BBB222,x\r\n\r\n" +
+                         Row("ABC1", "CCC333") + "\r\n");
+  program_.form.LogFailedQueue = 7;
+  ASSERT_TRUE(log_.LoadFailQueueLog());
+  const FailQueueTable& t = program_.form.dictFailQueueMapping;
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_EQ(t.at(0).first, "ABC1#AAA111");
+  EXPECT_EQ(t.at(1).first, "ABC1#CCC333");
+  EXPECT_EQ(program_.form.LogFailedQueue, 7);
+  const std::string debug = program_.Log("debug_log_1.txt");
+  EXPECT_NE(debug.find("Fail_Queue_Log.csv line 3 skipped, no Fail Queue number in its third "
+                       "field: Fail Queue assigned : ,,XX,C1"),
+            std::string::npos)
+      << debug;
+  EXPECT_NE(debug.find("line 5 skipped, fewer than 5 fields: ABC1,12,50 #####"), std::string::npos)
+      << debug;
+  EXPECT_NE(debug.find("line 6 skipped, To Queue \"Q50\" is no number: ABC1,12,Q50,C1,BBB222,x"),
+            std::string::npos)
+      << debug;
+}
+
+TEST_F(FailQueueLogTest, AStartKeepsTheRowsOfPnrsNotReturned) {
+  const std::string bad = "ABC1,12,50";
+  program_.dir.Write("logs/Fail_Queue_Log.csv",
+                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
+                         "\r\n" + Row("ABC1", "BBB222") + "\r\n" + bad + "\r\n" +
+                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "CCC333") + "\r\n");
+  ASSERT_TRUE(log_.LoadFailQueueLog());
+  log_.MarkReturned("ABC1#AAA111");
+  log_.MarkReturned("DEF3#CCC333");
+  log_.StartFailQueueLog();
+  EXPECT_EQ(Current(), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "BBB222") +
+                           "\r\n" + bad + "\r\n");
+
+  // Once every row's PNR is back the file is left empty.
+  ASSERT_TRUE(log_.LoadFailQueueLog());
+  log_.MarkReturned("ABC1#BBB222");
+  program_.dir.Write("logs/Fail_Queue_Log.csv", HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
+                                                    Row("ABC1", "BBB222") + "\r\n");
+  log_.StartFailQueueLog();
+  EXPECT_TRUE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
+  EXPECT_EQ(Current(), "");
+  EXPECT_FALSE(log_.WasReturned("ABC1#BBB222"));  // forgotten once the file is started
+}
+
+TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
+  const std::string row = Row("ABC1", "AAA111");
+  const std::string block = HeaderBlock("2026/12/06 10:00:00", "50", "C1");
+  // The limit lets one header block and one row in a file; the next row moves on.
+  program_.logs.SetSizeLimit(static_cast<int32_t>(block.size() + row.size()));
+  for (int i = 0; i < 6; ++i) {
+    log_.WriteFailQueueLog(row);
+    program_.env.Advance(1);
+  }
+  // Six rows: files 1..5 each took one, the sixth emptied file 1 and started it again.
+  for (int n = 2; n <= 5; ++n) EXPECT_EQ(Archive(n), block + row + "\r\n") << n;
+  EXPECT_EQ(Archive(1), block + row + "\r\n");
+  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log_Archive_6.csv"));
+  // The current file is not a ring: it keeps every row.
+  std::string all = block;
+  for (int i = 0; i < 6; ++i) all += row + "\r\n";
+  EXPECT_EQ(Current(), all);
+}
+
+}  // namespace
+}  // namespace ambervale
