@@ -1,0 +1,131 @@
+#include "distribution/distribution.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "config/agent_lookup.h"
+#include "distribution/queue_task.h"
+#include "failqueue/fail_queue_return.h"
+#include "host/busy_retry.h"
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+
+namespace ambervale {
+
+Distribution::Distribution(Session& session, UnticketedTasks* unticketed)
+    : session_(session), unticketed_(unticketed), fail_queue_log_(session.form) {}
+
+void Distribution::MoveQueue() {
+  frmMain& form = session_.form;
+  ReturnFromFailQueue();
+  SignOnCheck();
+  form.window().SetProgressMax(static_cast<int>(form.dictFmtoMapping.size()));
+  form.tmpCurrentPCC.clear();
+
+  RunState run;
+  if (form.IsUnticketedMode()) {
+    RunUnticketedTasks(run);
+    return;
+  }
+  if (!RunDefaultTasks(run)) return;
+  EndOfRun(run);
+}
+
+void Distribution::ReturnFromFailQueue() {
+  frmMain& form = session_.form;
+  if (!form.FailQueueActivated || !form.MoveFailPNR) return;
+  if (fail_queue_log_.LoadFailQueueLog()) {
+    form.AddActionLog("START to Move PNR(s) from Fail Queue to Original Queue.", kRunLogPrefix,
+                      true);
+    MoveFailQueue(session_, fail_queue_log_);
+    form.AddActionLog("END to Move PNR(s) from Fail Queue to Original Queue.", kRunLogPrefix, true);
+  }
+  fail_queue_log_.StartFailQueueLog();
+  form.MoveFailPNR = false;
+}
+
+void Distribution::SignOnCheck() {
+  frmMain& form = session_.form;
+  HostLayer& host = session_.host;
+  SendEntry(host, "QX+I");
+  if (!ContainsNoCase(host.GetScreenText(), "SIGN IN")) return;
+  SendEntry(host, "SON/" + GetAgentID(form));
+  if (host.ConnectHost() == "OK") {
+    SendEntry(host, "QX+I");
+    form.colReportLines.clear();
+    return;
+  }
+  if (form.IsUnticketedMode()) {
+    form.logs().AppendUnticketedHeader(kLoginFailedMessage);
+  } else {
+    (void)session_.alerts.SendEmailAlert(kLoginFailedMessage, false);
+  }
+  form.env().EndProgram(1);
+}
+
+void Distribution::RunUnticketedTasks(RunState& run) {
+  frmMain& form = session_.form;
+  if (unticketed_ == nullptr) {
+    form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
+                              ". The unticketed mode is not available in this build. #####");
+    return;
+  }
+  const int task_count = static_cast<int>(form.dictFmtoMapping.size());
+  for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
+    const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
+    form.ShowStatus("PEEKQUEUE");
+    if (rows.empty()) continue;
+    form.FmAgent = rows.front();
+    if (!unticketed_->RunTask(run, task_count)) break;
+    if (form.blnStopRequested) break;
+    ++run.task_ordinal;
+  }
+  unticketed_->Summary(run, task_count);
+}
+
+bool Distribution::RunDefaultTasks(RunState& run) {
+  frmMain& form = session_.form;
+  for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
+    const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
+    form.ShowStatus("PEEKQUEUE");
+    if (rows.empty()) continue;
+    form.FmAgent = rows.front();
+    try {
+      if (RunQueueTask(session_, fail_queue_log_, run, rows) == TaskEnd::kStopRequested) {
+        return false;
+      }
+    } catch (const std::exception& e) {
+      // The task is abandoned; the run goes on with the next one.
+      form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) + ". Task " +
+                                form.dictFmtoMapping.at(i).first +
+                                " abandoned after an unexpected error: " + e.what() + " #####");
+    }
+  }
+  return true;
+}
+
+void Distribution::EndOfRun(const RunState& run) {
+  frmMain& form = session_.form;
+  if (form.FailQueueActivated) {
+    const CivilTime now = form.env().LocalNow();
+    const std::string prefix = FormatDate(now) + ":" + FormatTime(now) + " " + form.TaskMainPCCList;
+    const std::string crlf(kCrLf);
+    const std::string signature = crlf + crlf + "Ambervale" + crlf + "Support Team";
+    if (run.any_to_fail_queue) {
+      (void)session_.alerts.SendFailQueueEmail(
+          prefix + " PNR(s) moved to Fail Queue - Ambervale",
+          "Attached is the list of PNRs that have been moved to the Fail Queue. Please refer to "
+          "the 'Reason for Failure' field and update the required files." +
+              signature,
+          true);
+    } else if (form.SendEmailAfterEveryIteration) {
+      (void)session_.alerts.SendFailQueueEmail(
+          prefix + " PNR(s) not moved to Fail Queue - Ambervale",
+          "No PNRs have been moved to the Fail Queue." + signature, false);
+    }
+  }
+  form.strErrMsg.clear();
+  form.logs().WriteActionLogFile(" ");
+}
+
+}  // namespace ambervale

@@ -1,0 +1,53 @@
+#pragma once
+
+// The distribution run: the work the program exists for. The application creates one
+// Distribution after start-up and calls MoveQueue each time the countdown reaches zero.
+//
+// A run first returns the PNRs waiting on the Fail Queue, once after each start (when the Fail
+// Queue is active), makes sure the workstation is signed on, then walks the tasks of
+// form.dictFmtoMapping in order: in the default mode each task's source queue is counted,
+// listed, entered and emptied PNR by PNR (moved to its agents or handed to the Fail Queue); in
+// the unticketed mode each task goes to the UnticketedTasks seam. A default-mode run ends with
+// the Fail Queue mail and a separator line in the action log file.
+//
+// Nothing is owned but the Fail Queue Log; the Session's parts and the unticketed
+// implementation must outlive the Distribution. Single-threaded: MoveQueue runs inside a timer
+// tick and lets window events run (ShowStatus), through which a stop request
+// (form.blnStopRequested) reaches it.
+
+#include "distribution/run_state.h"
+#include "distribution/unticketed_tasks.h"
+#include "failqueue/fail_queue_log.h"
+#include "host/session.h"
+
+namespace ambervale {
+
+class Distribution {
+ public:
+  // `unticketed` may be null while the unticketed mode is not built; a run in that mode then
+  // writes a debug line and does nothing else.
+  explicit Distribution(Session& session, UnticketedTasks* unticketed = nullptr);
+  Distribution(const Distribution&) = delete;
+  Distribution& operator=(const Distribution&) = delete;
+
+  // One run. May end the program (sign-on failure at the start, a failing host, the end of an
+  // unticketed run); returns early, without the end-of-run mail, when a stop is requested.
+  void MoveQueue();
+
+  void set_unticketed(UnticketedTasks* unticketed) { unticketed_ = unticketed; }
+  FailQueueLog& fail_queue_log() { return fail_queue_log_; }
+
+ private:
+  void ReturnFromFailQueue();
+  void SignOnCheck();
+  void RunUnticketedTasks(RunState& run);
+  // False when a stop was requested.
+  bool RunDefaultTasks(RunState& run);
+  void EndOfRun(const RunState& run);
+
+  Session& session_;
+  UnticketedTasks* unticketed_;
+  FailQueueLog fail_queue_log_;
+};
+
+}  // namespace ambervale

@@ -1,0 +1,99 @@
+#include "distribution/fail_queue_move.h"
+
+#include <string>
+
+#include "distribution/check_tau.h"
+#include "distribution/move_entries.h"
+#include "host/busy_retry.h"
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+
+namespace ambervale {
+namespace {
+
+constexpr int kMoveTries = 3;
+
+}  // namespace
+
+bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
+                     std::string_view queueAddress, std::string_view rloc, std::string_view reason,
+                     std::string_view /*foundBy*/, std::string_view valuesRead) {
+  frmMain& form = session.form;
+  HostLayer& host = session.host;
+  const std::string received_from = "R." + form.strUserName;
+  const std::string fail_category = Trim(form.FailQueueCategory);
+
+  const bool changed = form.blnTAUCheck && RefreshTicketingDate(form, host, rloc);
+  if (changed) SendEntry(host, received_from);
+  SendEntry(host, "QPB*" + std::to_string(form.FmAgent.fldFmQueueNo));
+  const std::string reference = ReferenceText(host.GetScreenText());
+  if (changed) SendEntry(host, received_from);
+
+  std::string entry = "QEB/" + std::string(pcc) + "/" + form.FailQueueNo;
+  if (!fail_category.empty()) entry += "*" + form.FailQueueCategory;
+
+  log.WriteFailQueueLog(std::string(pcc) + "," + std::string(queueAddress) + "," +
+                        form.FailQueueNo + "," + form.FailQueueCategory + "," + std::string(rloc) +
+                        "," + FormatDateTime(form.env().LocalNow()) + "," + std::string(reason) +
+                        "," + std::string(valuesRead));
+
+  // A move the host made without confirming it has taken the PNR off the screen (CheckMove):
+  // no further try and no remark may then reach the next PNR of the queue.
+  const std::string command = "HOST Command: " + entry;
+  const auto not_moved = [&] {
+    return CheckMove(host, rloc, reference, nullptr) == MoveAnswer::kNotMoved;
+  };
+  SendEntry(host, entry);
+  form.AddActionLog(command, kRunLogPrefix, true);
+  bool failed = not_moved();
+  for (int t = 1; t < kMoveTries && failed; ++t) {
+    form.AddActionLog(command, kRunLogPrefix, true);
+    SendEntry(host, entry);
+    failed = not_moved();
+  }
+  if (failed && changed && form.blnMustMove) {
+    form.AddActionLog("HOST Command: IR", kRunLogPrefix, true);
+    SendEntry(host, "IR");
+    for (int t = 0; t < kMoveTries && failed; ++t) {
+      form.AddActionLog(command, kRunLogPrefix, true);
+      SendEntry(host, entry);
+      failed = not_moved();
+    }
+  }
+
+  if (failed) {
+    form.AddActionLog("PNR Failed to move into Failed Queue/Category", kRunLogPrefix, true);
+    const std::string remark = "NP.HX**ZVK-** UNABLE TO MOVE TO Q " + form.FailQueueNo +
+                               (fail_category.empty() ? "" : "/" + form.FailQueueCategory) +
+                               " - PLS MANUALLY UPDATE PNR**";
+    SendEntry(host, remark);
+    const CivilTime now = form.env().LocalNow();
+    std::string subject = FormatDate(now) + ":" + FormatTime(now) + " " + form.TaskMainPCCList;
+    const std::string where = std::string(rloc) + " on queue no." + std::string(queueAddress);
+    if (Trim(host.GetScreenText()) != "*\r\n") {
+      subject += " PNR movement Failed - Ambervale";
+      form.AddActionLog("Notepad Entry FAILED in the PNR " + where + " - " + remark, kRunLogPrefix,
+                        true);
+    } else {
+      SendEntry(host, received_from);
+      SendEntry(host, "ER");
+      subject += " PNR movement failed - Ambervale";
+      form.AddActionLog("Notepad Entry added in the PNR " + where + " - " + remark, kRunLogPrefix,
+                        true);
+    }
+    const std::string crlf(kCrLf);
+    const std::string body = "PNR " + where +
+                             " could not  be moved to the Fail queue, Please manually update this "
+                             "PNR." +
+                             crlf + crlf + "Ambervale" + crlf + "Support Team";
+    (void)session.alerts.SendFailQueueEmail(subject, body, false);
+    form.AddActionLog(body, kRunLogPrefix, true);
+    ++form.lngFailOrgQ2FailQCount;
+  } else {
+    ++form.lngSuccessOrgQ2FailQCount;
+  }
+  form.RefreshCounters();
+  return !failed;
+}
+
+}  // namespace ambervale

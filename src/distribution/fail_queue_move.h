@@ -1,0 +1,24 @@
+#pragma once
+
+// Putting a PNR that cannot reach its agents on the Fail Queue of its source PCC
+// ([FailQueue] FailQueueNo and category), with its Fail Queue Log row; when even that move is
+// refused the PNR gets a notepad remark asking for manual handling and an alert is mailed.
+
+#include <string_view>
+
+#include "failqueue/fail_queue_log.h"
+#include "host/session.h"
+
+namespace ambervale {
+
+// Moves the PNR `rloc` now shown (taken from `queueAddress` of `pcc`) to the Fail Queue. The
+// Fail Queue Log row (pcc, queueAddress, fail queue, fail category, rloc, time, reason,
+// valuesRead) is written before the first move entry, so that a PNR never reaches the Fail
+// Queue without its row; it is written whether or not the move then succeeds. `foundBy` is not
+// used. True when the move was confirmed (or the host has gone on to another PNR).
+[[nodiscard]] bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
+                                   std::string_view queueAddress, std::string_view rloc,
+                                   std::string_view reason, std::string_view foundBy,
+                                   std::string_view valuesRead);
+
+}  // namespace ambervale

@@ -1,0 +1,252 @@
+#include "distribution/pnr_step.h"
+
+#include <functional>
+
+#include "config/agent_lookup.h"
+#include "distribution/check_tau.h"
+#include "distribution/fail_queue_move.h"
+#include "distribution/move_entries.h"
+#include "form/counters.h"
+#include "host/busy_retry.h"
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+
+namespace ambervale {
+namespace {
+
+constexpr int kMoveTries = 3;
+
+class PnrStep {
+ public:
+  PnrStep(Session& session, FailQueueLog& log, RunState& run, TaskState& task,
+          const std::vector<clsFromQueue>& rows, const std::string& rloc)
+      : session_(session),
+        form_(session.form),
+        host_(session.host),
+        log_(log),
+        run_(run),
+        task_(task),
+        rows_(rows),
+        rloc_(rloc) {}
+
+  void Run() {
+    for (const clsFromQueue& row : rows_) Identify(row);
+    if (found_.empty()) {
+      NoAgent();
+    } else {
+      PrepareAndMove();
+    }
+  }
+
+ private:
+  using ScreenLookup = std::function<void(const AgentTable&, std::string&)>;
+
+  std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
+  void Send(std::string_view entry) { SendEntry(host_, entry); }
+  void LeaveOnQueue() {
+    if (task_.first_unmoved.empty()) task_.first_unmoved = rloc_;
+  }
+
+  // The lookups of one row; found_, the found-by text and the values read are the row's own.
+  void Identify(const clsFromQueue& row) {
+    found_.clear();
+    form_.FmAgent = row;
+    if (row.fldAddNote) notes_.push_back(row.fldNotePad);
+    const std::string& file = row.fldMappingFileName;
+    found_by_.clear();
+    form_.AddActionLog("Checking in Mapping File " + file, kRunLogPrefix, true);
+    const AgentTable* dict = form_.dictAgentMapping.Find(file);
+    if (dict == nullptr) {
+      // Start-up loads every mapping file a task names; a row without its table finds nobody.
+      const std::string problem = "Mapping File " + file + " has no loaded table: no agent found";
+      form_.AddActionLog(problem, kRunLogPrefix, true);
+      form_.logs().WriteDebugLog("##### " + Stamp() + ". " + rloc_ + ": " + problem + " #####");
+      values_read_ = task_.agent_sine + ",,,,";
+      return;
+    }
+
+    std::string missing;
+    if (dict->Contains(task_.agent_sine)) {
+      findAgentBySine(form_, task_.agent_sine, *dict, found_, missing);
+      if (!found_.empty()) found_by_ = "SINE";
+    }
+    values_read_ = task_.agent_sine;
+
+    LookUp(*dict, "*P", "Reading Agent NAME in PNR", "NAME",
+           [&](const AgentTable& d, std::string& m) {
+             std::string match = host_.GetResponseLine(0);
+             findAgentByName(form_, match, d, found_, m);
+           });
+    LookUp(*dict, "*DI", "Reading DI.AC in PNR", "DI.AC", [&](const AgentTable& d, std::string& m) {
+      findAgentByDIAC(form_, host_, d, found_, m, file);
+    });
+    LookUp(*dict, "*CI", "Reading CI in PNR", "CI",
+           [&](const AgentTable& d, std::string& m) { findAgentByCI(form_, host_, d, found_, m); });
+    LookUp(*dict, "*DI", "Reading DI.X in PNR", "DI.X", [&](const AgentTable& d, std::string& m) {
+      findAgentByDIX(form_, host_, d, found_, m, file);
+    });
+  }
+
+  void LookUp(const AgentTable& dict, std::string_view entry, std::string_view message,
+              std::string_view word, const ScreenLookup& lookup) {
+    const size_t before = found_.size();
+    std::string missing;
+    Send(entry);
+    form_.AddActionLog(message, kRunLogPrefix, true);
+    lookup(dict, missing);
+    values_read_ += "," + missing;
+    if (found_.size() > before) {
+      found_by_ = found_by_.empty() ? std::string(word) : found_by_ + "," + std::string(word);
+    }
+  }
+
+  // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
+  // PNR. `answer` keeps the screen of the last entry.
+  bool TryMoves(const std::string& entry, const std::string& reference, std::string& answer) {
+    for (int t = 0; t < kMoveTries; ++t) {
+      Send(entry);
+      if (CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved) return true;
+    }
+    return false;
+  }
+
+  void PrepareAndMove() {
+    bool changed = form_.blnTAUCheck && RefreshTicketingDate(form_, host_, rloc_);
+    if (!notes_.empty()) {
+      Send("NP." + notes_.front());
+      changed = true;
+      if (Trim(host_.GetScreenText()) != "*\r\n") {
+        NotepadRefused();
+        return;
+      }
+    }
+    Send("QPB*" + std::to_string(form_.FmAgent.fldFmQueueNo));
+    const std::string reference = ReferenceText(host_.GetScreenText());
+    form_.ShowStatus("CHECKNEWDATA");
+    if (changed) Send("R." + form_.strUserName);
+
+    const std::string entry = BuildMoveEntry(found_);
+    std::string answer;
+    bool moved = TryMoves(entry, reference, answer);
+    if (!moved && changed && form_.blnMustMove) {
+      Send("IR");
+      moved = TryMoves(entry, reference, answer);
+    }
+    if (moved) {
+      Moved();
+    } else {
+      MoveFailed(answer);
+    }
+  }
+
+  void NotepadRefused() {
+    const std::string answer = Replace(host_.GetScreenText(), kCrLf, " ");
+    LeaveOnQueue();
+    CountFailure(form_);
+    form_.RefreshCounters();
+    const std::string reason = rloc_ + ": FAIL. Notepad entry refused: " + answer;
+    form_.AddActionLog(reason);
+    form_.logs().WriteFailedPnrLog(Stamp() + " - " + reason);
+    Send("I");
+  }
+
+  void MoveFailed(const std::string& screen) {
+    LeaveOnQueue();
+    const std::string flat = Replace(screen, kCrLf, " ");
+    const std::string reason =
+        rloc_ + ": FAIL. Cannot move to " + DestinationLine(found_, false) + flat;
+    bool handed_over = false;
+    if (form_.FailQueueActivated) {
+      // Only a confirmed Fail Queue move takes the PNR off this queue; otherwise it is ignored
+      // like any PNR left here, so the queue walk goes on.
+      handed_over =
+          MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_, flat, "", "");
+      run_.any_to_fail_queue = true;
+    }
+    form_.logs().WriteRunLog(Stamp() + " - " + flat, kRunLogPrefix);
+    CountFailure(form_);
+    form_.RefreshCounters();
+    form_.AddActionLog(reason);
+    form_.logs().WriteFailedPnrLog(Stamp() + " - " + Replace(reason, kCrLf, ". "));
+    if (!handed_over) Send("I");
+  }
+
+  void Moved() {
+    CountSuccess(form_);
+    form_.RefreshCounters();
+    const std::string destinations = DestinationLine(found_, true);
+    form_.AddActionLog(rloc_ + ": move to " + destinations);
+    const std::string from = task_.cat.empty() ? " moved from Queue " + std::to_string(task_.q)
+                                               : " moved from Queue/Category " +
+                                                     std::to_string(task_.q) + "/" + task_.cat;
+    const std::string line =
+        Stamp() + " - " + rloc_ + from + " to PCC " + destinations + " moved by " + found_by_ + ".";
+    form_.logs().WriteRunLog(line, kSuccessPrefix);
+    form_.logs().WriteRunLog(line, kRunLogPrefix);
+  }
+
+  void NoAgent() {
+    found_by_.clear();
+    LeaveOnQueue();
+    bool moved = false;
+    form_.AddActionLog(rloc_ + ": FAIL. No agent mapped");
+    if (form_.FailQueueActivated) {
+      form_.AddActionLog("Start to move PNR into Fail Queue", kRunLogPrefix, true);
+      const bool ok = MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_,
+                                      "Agent not mapped", found_by_, values_read_);
+      const std::string& n = form_.FailQueueNo;
+      const std::string& c = form_.FailQueueCategory;
+      const bool has_category = !Trim(c).empty();
+      const std::string& qa = task_.queue_address;
+      std::string message;
+      if (ok) {
+        message = has_category ? rloc_ + " moved from Queue/category " + qa +
+                                     " to Fail Queue/Category " + n + "/" + c
+                               : rloc_ + " moved from Queue " + qa + " to Fail Queue " + n;
+      } else {
+        message = has_category
+                      ? rloc_ + " FAILED to move from Queue/category " + qa +
+                            " to Fail Queue/Category " + n + "/" + c
+                      : rloc_ + " FAILED to moved from Queue " + qa + " to Fail Queue " + n;
+      }
+      form_.AddActionLog(message + " moved by SINE/NAME/DI.AC/CI/DI.X", kRunLogPrefix, false);
+      if (ok) {
+        moved = true;
+        run_.any_to_fail_queue = true;
+      }
+      form_.AddActionLog("END to move PNR into Fail Queue", kRunLogPrefix, true);
+    }
+    CountFailure(form_);
+    form_.RefreshCounters();
+    const auto line = [&] {
+      return "##### " + Stamp() + ". " + task_.pcc + " Queue/category " + task_.queue_address +
+             " " + rloc_ + " - no agent mapped." + " #####";
+    };
+    form_.logs().WriteFailedPnrLog(line());
+    form_.logs().WriteRunLogScreen(line(), kRunLogPrefix);
+    if (!moved) Send("I");
+  }
+
+  Session& session_;
+  frmMain& form_;
+  HostLayer& host_;
+  FailQueueLog& log_;
+  RunState& run_;
+  TaskState& task_;
+  const std::vector<clsFromQueue>& rows_;
+  const std::string& rloc_;
+
+  std::vector<std::string> notes_;
+  AgentCollection found_;
+  std::string found_by_;
+  std::string values_read_;
+};
+
+}  // namespace
+
+void ProcessPnr(Session& session, FailQueueLog& log, RunState& run, TaskState& task,
+                const std::vector<clsFromQueue>& rows, const std::string& rloc) {
+  PnrStep(session, log, run, task, rows, rloc).Run();
+}
+
+}  // namespace ambervale

@@ -1,0 +1,38 @@
+#pragma once
+
+// What one distribution run (one call of MoveQueue) and one task of it remember.
+
+#include <cstdint>
+#include <string>
+
+namespace ambervale {
+
+// Lives for one run.
+struct RunState {
+  // The last PCC into which "SEM/" + PCC + "/AG" succeeded during this run; a task on that
+  // PCC does not emulate again. Not reset between tasks.
+  std::string emulated_pcc;
+  // Tasks handed to the unticketed step so far.
+  int16_t task_ordinal = 0;
+  // Some PNR was handed to the Fail Queue: decides the end-of-run mail.
+  bool any_to_fail_queue = false;
+};
+
+// One default-mode task, kept when the task restarts ("FINISH OR IGNORE", "NO B.F.").
+struct TaskState {
+  std::string pcc;
+  int16_t q = 0;
+  std::string cat;
+  // q, or q + "*" + cat.
+  std::string queue_address;
+  // The number the queue count display showed.
+  int32_t count = 0;
+  // PNRs retrieved so far from this queue.
+  int32_t retrieval = 0;
+  // The first PNR of this task left on its queue: met again, the queue has gone round.
+  std::string first_unmoved;
+  // The sine on the current PNR's locator line.
+  std::string agent_sine;
+};
+
+}  // namespace ambervale

@@ -1,0 +1,25 @@
+#pragma once
+
+// The seam for the unticketed mode ([MOVE] PNRMODE "UTK"): MoveQueue hands each task to
+// RunTask instead of working a source queue, and calls Summary after the task loop. The
+// implementation (listing and queuing the unticketed PNRs, the report) lives elsewhere.
+
+#include "distribution/run_state.h"
+
+namespace ambervale {
+
+class UnticketedTasks {
+ public:
+  virtual ~UnticketedTasks() = default;
+
+  // One task; form.FmAgent is the task's first row and run.task_ordinal the number of tasks
+  // done so far (MoveQueue adds one after each task that did not end the loop). False ends the
+  // task loop at once (the queuing was not confirmed, an unexpected error).
+  virtual bool RunTask(RunState& run, int task_count) = 0;
+
+  // After the task loop, whether it went through or not: completes and mails the report and
+  // ends the program.
+  virtual void Summary(RunState& run, int task_count) = 0;
+};
+
+}  // namespace ambervale

@@ -1,0 +1,235 @@
+#include "failqueue/fail_queue_return.h"
+
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "config/agent_lookup.h"
+#include "host/busy_retry.h"
+#include "host/queue_count.h"
+#include "host/record_locator.h"
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+
+namespace ambervale {
+namespace {
+
+constexpr int kMoveTries = 3;
+// "FINISH OR IGNORE" on entering a queue restarts its walk; a host that keeps answering so
+// cannot hold the run.
+constexpr int kMaxRestarts = 5;
+// The check text used when the banner is blank: it never occurs in an answer.
+constexpr size_t kBlankCheckWidth = 34;
+
+class FailQueueWalk {
+ public:
+  FailQueueWalk(Session& session, FailQueueLog& log)
+      : form_(session.form), alerts_(session.alerts), host_(session.host), log_(log) {}
+
+  void Run() {
+    SignOn();
+    form_.tmpCurrentPCC.clear();
+    LogBoth("Start Retrieving From Fail Queue ....");
+
+    // Keys are looked up again after every walk: nothing adds keys meanwhile, but entries are
+    // taken by index so no reference outlives a change.
+    for (size_t i = 0; i < form_.dictFailQueueMapping.size(); ++i) {
+      form_.ShowStatus("PEEKQUEUE");
+      const std::vector<clsFailQueue>& rows = form_.dictFailQueueMapping.at(i).second;
+      if (rows.empty()) continue;
+      form_.oFmfailQueue = rows.front();
+      const clsFailQueue queue_row = form_.oFmfailQueue;
+      const std::string queue_key = UCase(queue_row.fldFmFailPCC) + "/" +
+                                    std::to_string(queue_row.fldToFailQueueNo) + "*" +
+                                    UCase(Trim(queue_row.fldFailQueueCategory));
+      if (!walked_.insert(queue_key).second) continue;
+      if (!WalkQueue(queue_row)) return;  // stop requested
+    }
+
+    LogBoth("End Retrieving From Fail Queue ....");
+    form_.strErrMsg.clear();
+    form_.logs().WriteActionLogFile(" ");
+    Log("No more PNRs in Fail Queue Log File. END Fail Queue Retrieving....");
+  }
+
+ private:
+  void Log(std::string_view message) { form_.AddActionLog(message, kRunLogPrefix, true); }
+  // The run log and the on-screen action log.
+  void LogBoth(std::string_view message) {
+    Log(message);
+    form_.AddActionLog(message);
+  }
+  void Send(std::string_view entry) {
+    Log("HOST Command: " + std::string(entry));
+    SendEntry(host_, entry);
+  }
+  std::string ReadLocator() {
+    Log("HOST Command: *R");
+    return GetRLocByTeCommand(host_);
+  }
+  std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
+
+  void SignOn() {
+    Send("QX+I");
+    if (!ContainsNoCase(host_.GetScreenText(), "SIGN IN")) return;
+    Send("SON/" + GetAgentID(form_));
+    if (host_.ConnectHost() == "OK") {
+      Send("QX+I");
+      form_.colReportLines.clear();
+      return;
+    }
+    Log("Login to Vantora Desktop Failed.");
+    (void)alerts_.SendEmailAlert(kLoginFailedMessage, false);
+    form_.env().EndProgram(1);
+  }
+
+  // Walks one Fail Queue; false when a stop was requested.
+  bool WalkQueue(const clsFailQueue& row) {
+    const std::string pcc = row.fldFmFailPCC;
+    const std::string queue = std::to_string(row.fldToFailQueueNo);
+    const std::string category = Trim(row.fldFailQueueCategory);
+    const std::string address = category.empty() ? queue : queue + "*" + category;
+    int32_t taken = 0;
+    std::string first_failed;
+    int finish_or_ignore = 0;
+    for (;;) {
+      Send("QX+I");
+      Send("SEM/SU");
+      Send(category.empty() ? "QCB/" + pcc + "/" + queue : "QCT/" + pcc + "/" + address);
+      const std::string count_screen = host_.GetScreenText();
+      Log("HOST Response:" + count_screen);
+      const int32_t count = ReadQueueCount(count_screen, row.fldToFailQueueNo, category);
+      if (count == 0) return true;
+
+      if (pcc != working_pcc_) {
+        Send("SEM/" + pcc + "/AG");
+        if (!ContainsNoCase(host_.GetScreenText(), "PROCEED")) {
+          form_.logs().WriteFailedPnrLog("##### " + Stamp() +
+                                         " Failed SEM action towards pseudo \"" + pcc + "\" #####");
+        } else {
+          working_pcc_ = pcc;
+        }
+      }
+
+      Send("Q/" + pcc + "/" + address);
+      if (ContainsNoCase(host_.GetScreenText(), "FINISH OR IGNORE")) {
+        Send("I");
+        if (++finish_or_ignore > kMaxRestarts) {
+          Send("QX+I");
+          return true;
+        }
+        continue;
+      }
+      for (;;) {
+        if (form_.blnStopRequested) {
+          Send("QX+I");
+          return false;
+        }
+        if (taken > count) {
+          Send("QX+I");
+          return true;
+        }
+        ++taken;
+        const std::string rloc = ReadLocator();
+        if (ContainsNoCase(rloc, "NO B.F.")) {
+          if (taken <= count) {
+            Send("I");
+            break;  // start this queue again
+          }
+          return true;
+        }
+        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return true;
+        // No locator on screen (signed out, an answer that is no display): nothing to place.
+        if (rloc.empty() || EqualsNoCase(rloc, first_failed)) {
+          Send("QX+I");
+          return true;
+        }
+        try {
+          ReturnPnr(pcc, queue, rloc, first_failed);
+        } catch (const std::exception&) {
+          Log(rloc + " PNR failed due to runtime error, moved to next PNR");
+          form_.logs().WriteFailedPnrLog(Stamp() + " - (Failed Queue to Original Queue) : " + rloc +
+                                         " PNR failed due to runtime error, moved to next PNR: ");
+          Send("I");
+        }
+      }
+    }
+  }
+
+  // One PNR found on the Fail Queue of `pcc`.
+  void ReturnPnr(const std::string& pcc, const std::string& queue, const std::string& rloc,
+                 std::string& first_failed) {
+    form_.ShowStatus("RETRIEVEDATA");
+    LogBoth(rloc + ": retrieved from Fail Queue in " + pcc + "/Q" + queue);
+    const std::string key = FailQueueKey(pcc, rloc);
+    const std::vector<clsFailQueue>* rows = form_.dictFailQueueMapping.Find(key);
+    if (rows == nullptr || rows->empty()) {
+      LogBoth(rloc + ": FAIL. Not mapped into the Failed PNR log");
+      form_.logs().WriteFailedPnrLog("##### " + Stamp() + ". " + pcc + " Queue " + queue + " " +
+                                     rloc + " - NOT exist into failed PNR log" + " #####");
+      Send("I");
+      return;
+    }
+    // A PNR that failed twice from one PCC has two rows; the latest names where it came from.
+    form_.oFmfailQueue = rows->back();
+    const std::string original = form_.oFmfailQueue.fldFmFailQueueNo;
+
+    Send("QPB*" + queue);
+    std::string check = Trim(Mid(host_.GetScreenText(), 4, 24));
+    if (check.empty()) check.assign(kBlankCheckWidth, ' ');
+
+    // An unconfirmed answer is followed by the locator display: a host that placed the PNR
+    // without confirming it shows the next one, which a further try would move instead.
+    const std::string entry = "QEB/" + pcc + "/" + original;
+    bool placed = false;
+    for (int t = 0; t < kMoveTries && !placed; ++t) {
+      Send(entry);
+      const std::string line0 = host_.GetResponseLine(0);
+      placed = ContainsNoCase(line0, "ON QUEUE- " + rloc) || ContainsNoCase(line0, check) ||
+               ShowsAnotherPnr(ReadLocator(), rloc);
+    }
+    if (!placed) {
+      Log("PNR " + rloc + " on Fail Queue could not be moved to Queue no." + original);
+      ReportFailure(rloc, original, first_failed);
+      return;
+    }
+    ++form_.lngSuccessFromFail2OrgQCount;
+    form_.RefreshCounters();
+    LogBoth(rloc + ": move to " + " Queue " + original);
+    log_.MarkReturned(key);
+  }
+
+  void ReportFailure(const std::string& rloc, const std::string& original,
+                     std::string& first_failed) {
+    if (first_failed.empty()) first_failed = rloc;
+    const std::string crlf(kCrLf);
+    (void)alerts_.SendFailQueueEmail(
+        FormatDate(form_.env().LocalNow()) + ":" + FormatTime(form_.env().LocalNow()) + " " +
+            form_.TaskMainPCCList + " PNR movement failed - Ambervale",
+        "PNR " + rloc + " on Fail Queue could not be moved to Queue no." + original +
+            ", Please manually update this PNR." + crlf + crlf + "Ambervale" + crlf +
+            "Support Team",
+        false);
+    const std::string line =
+        rloc + ": retrieved from Fail Queue could not be moved to Queue no." + original;
+    form_.AddActionLog(line);
+    form_.logs().WriteFailedPnrLog("##### " + Stamp() + " " + Replace(line, kCrLf, ". ") +
+                                   " #####");
+    Send("I");
+    ++form_.lngFailFromFail2OrgQCount;
+    form_.RefreshCounters();
+  }
+
+  frmMain& form_;
+  Alerts& alerts_;
+  HostLayer& host_;
+  FailQueueLog& log_;
+  std::string working_pcc_;
+  std::set<std::string> walked_;
+};
+
+}  // namespace
+
+void MoveFailQueue(Session& session, FailQueueLog& log) { FailQueueWalk(session, log).Run(); }
+
+}  // namespace ambervale

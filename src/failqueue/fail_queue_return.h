@@ -1,0 +1,28 @@
+#pragma once
+
+// The return from the Fail Queue: once after each start of the program, before the first
+// distribution run works its tasks, every Fail Queue named by the loaded Fail Queue Log is
+// walked on the host; each PNR found there that the log knows goes back to the queue it came
+// from ("QEB/" + PCC + "/" + its source queue). Successes and failures are counted on the
+// window, every failure is mailed, everything is logged.
+//
+// Each Fail Queue (PCC, number, category) is walked once, however many log keys name it; a
+// queue whose walk ends (count reached, queue empty, the first PNR that could not be placed back
+// comes round) hands over to the next key. PNRs that go back are marked in the FailQueueLog, so
+// that StartFailQueueLog drops only their rows.
+
+#include "failqueue/fail_queue_log.h"
+#include "host/session.h"
+
+namespace ambervale {
+
+inline constexpr std::string_view kLoginFailedMessage =
+    "Error message: Login to Vantora Desktop has failed. Please check that the login details in "
+    "the Settings.ini file are correct.";
+
+// Walks the Fail Queues of form.dictFailQueueMapping (filled by LoadFailQueueLog). Ends the
+// program (after the alert) when the host is not signed on and the sign-on fails. Returns at
+// once, after "QX+I", when a stop is requested.
+void MoveFailQueue(Session& session, FailQueueLog& log);
+
+}  // namespace ambervale
