@@ -20,6 +20,9 @@ class TapTerminal : public Terminal {
   Status SendEntry(std::string_view text) override {
     const std::string entry = sim::EntryOfRequest(text);
     tap_.entries_.push_back(entry);
+    for (const auto& [prefix, action] : tap_.hooks_) {
+      if (entry.starts_with(prefix)) action();
+    }
     standing_in_ = false;
     for (HostTap::Stand& stand : tap_.stands_) {
       if (stand.times <= 0 || !entry.starts_with(stand.prefix)) continue;
@@ -60,6 +63,10 @@ void HostTap::Intercept(std::string prefix, std::vector<std::string> lines, int 
 
 void HostTap::Rewrite(std::string prefix, std::vector<std::string> lines, int times) {
   stands_.push_back({std::move(prefix), std::move(lines), times, true});
+}
+
+void HostTap::OnEntry(std::string prefix, std::function<void()> action) {
+  hooks_.emplace_back(std::move(prefix), std::move(action));
 }
 
 std::vector<std::string> HostTap::TakeEntries() {

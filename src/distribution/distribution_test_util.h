@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,10 @@ class HostTap : public TerminalFactory {
   // `lines` as the answer.
   void Rewrite(std::string prefix, std::vector<std::string> lines, int times = 1);
 
+  // Runs `action` when an entry starting with `prefix` is about to reach the host (an action
+  // that throws keeps the entry from the host: a crash at that moment).
+  void OnEntry(std::string prefix, std::function<void()> action);
+
   // Every entry sent so far.
   const std::vector<std::string>& entries() const { return entries_; }
   // The entries sent since the last call.
@@ -56,12 +61,34 @@ class HostTap : public TerminalFactory {
 
   sim::SimHost& host_;
   std::vector<Stand> stands_;
+  std::vector<std::pair<std::string, std::function<void()>>> hooks_;
   std::vector<std::string> entries_;
   size_t taken_ = 0;
 };
 
-// The settings start-up would have read.
+// The settings start-up would have read; the setters chain: StartSettings().TauCheck().
 struct StartSettings {
+  StartSettings& NoFailQueue() {
+    fail_queue = false;
+    return *this;
+  }
+  StartSettings& FailCategory(std::string category) {
+    fail_category = std::move(category);
+    return *this;
+  }
+  StartSettings& TauCheck() {
+    tau_check = true;
+    return *this;
+  }
+  StartSettings& MustMove() {
+    must_move = true;
+    return *this;
+  }
+  StartSettings& EmailEveryRun() {
+    email_every_run = true;
+    return *this;
+  }
+
   bool fail_queue = true;
   std::string fail_queue_no = "50";
   std::string fail_category;
