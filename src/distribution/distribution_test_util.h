@@ -159,9 +159,11 @@ std::string Scenario(const std::vector<std::string>& pnrs,
 std::string Pnr(std::string_view locator, std::string_view sine, std::string_view name,
                 std::string_view more = "");
 
-// Whether every PNR of the world is on exactly one queue, and every PNR on `fail_queue` has a
-// row in `fail_queue_log` (the current Fail Queue Log text).
+// Whether every PNR of the world is placed: on its source queue (one of `sources`), on the
+// Fail Queue with a row in `fail_queue_log` (the current Fail Queue Log text), or on one or more
+// agents' queues (any other queue) - and on nothing else besides.
 ::testing::AssertionResult EveryPnrPlaced(const sim::World& world, std::string_view fail_queue,
-                                          std::string_view fail_queue_log);
+                                          std::string_view fail_queue_log,
+                                          const std::vector<std::string>& sources);
 
 }  // namespace ambervale::testing
