@@ -26,6 +26,10 @@ class TapTerminal : public Terminal {
     standing_in_ = false;
     for (HostTap::Stand& stand : tap_.stands_) {
       if (stand.times <= 0 || !entry.starts_with(stand.prefix)) continue;
+      if (stand.skip > 0) {
+        --stand.skip;
+        continue;
+      }
       --stand.times;
       lines_ = stand.lines;
       standing_in_ = true;
@@ -57,8 +61,8 @@ std::unique_ptr<Terminal> HostTap::Create(Status* error) {
   return std::make_unique<TapTerminal>(*this, std::move(inner));
 }
 
-void HostTap::Intercept(std::string prefix, std::vector<std::string> lines, int times) {
-  stands_.push_back({std::move(prefix), std::move(lines), times, false});
+void HostTap::Intercept(std::string prefix, std::vector<std::string> lines, int times, int skip) {
+  stands_.push_back({std::move(prefix), std::move(lines), times, false, skip});
 }
 
 void HostTap::Rewrite(std::string prefix, std::vector<std::string> lines, int times) {

@@ -34,9 +34,9 @@ class HostTap : public TerminalFactory {
   explicit HostTap(sim::SimHost& host) : host_(host) {}
   std::unique_ptr<Terminal> Create(Status* error) override;
 
-  // The next `times` entries starting with `prefix` are answered with `lines` instead of the
-  // host (the host never sees them).
-  void Intercept(std::string prefix, std::vector<std::string> lines, int times = 1);
+  // The next `times` entries starting with `prefix`, after `skip` of them have gone to the host
+  // as usual, are answered with `lines` instead of the host (the host never sees them).
+  void Intercept(std::string prefix, std::vector<std::string> lines, int times = 1, int skip = 0);
   // The next `times` entries starting with `prefix` go to the host, but the program reads
   // `lines` as the answer.
   void Rewrite(std::string prefix, std::vector<std::string> lines, int times = 1);
@@ -57,6 +57,7 @@ class HostTap : public TerminalFactory {
     std::vector<std::string> lines;
     int times = 0;
     bool pass_to_host = false;
+    int skip = 0;
   };
 
   sim::SimHost& host_;

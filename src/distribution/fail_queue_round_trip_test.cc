@@ -89,7 +89,12 @@ TEST_F(FailQueueRoundTripTest, PnrsGoBackToTheirQueuesAtTheNextStart) {
              MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE", ",RR,,,,,P2,8,,SINE"}));
   {
     auto second = Start(2, scenario);
+    // The host places BBB002 back without confirming it: one entry, no second try that would
+    // take CCC003 to BBB002's queue.
+    second->tap->Rewrite("QEB/ABC1/12", {"ACCEPTED<CARRIAGE_RETURN/>"});
     second->MoveQueue();
+    const std::vector<std::string>& entries = second->tap->entries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "QEB/ABC1/12"), 1);
     EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
     EXPECT_EQ(second->form.lngFailFromFail2OrgQCount, 0);
     EXPECT_FALSE(second->form.MoveFailPNR);
@@ -205,6 +210,34 @@ TEST_F(FailQueueRoundTripTest, PnrsThatCannotGoBackKeepTheirRows) {
   EXPECT_EQ(QueueOf(world, "P2/7"), (std::vector<std::string>{"BBB002", "CCC003"}));
   EXPECT_TRUE(QueueOf(world, "ABC1/50").empty());
   EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
+}
+
+TEST_F(FailQueueRoundTripTest, AFailQueueWithCategoryIsCountedAndWalked) {
+  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
+  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  const std::string scenario = Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "QQ", "C/C")},
+                                        {{"ABC1/12", {"BBB002", "CCC003"}}});
+  const StartSettings settings = StartSettings().FailCategory("C9");
+  {
+    ProgramStart first(dir_.path(), scenario, true, settings);
+    first.LoadConfiguration();
+    first.MoveQueue();
+    EXPECT_EQ(first.Queue("ABC1/50*C9"), (std::vector<std::string>{"BBB002", "CCC003"}));
+    EXPECT_TRUE(Has(first.RunLog(),
+                    "BBB002 moved from Queue/category 12 to Fail Queue/Category "
+                    "50/C9 moved by SINE/NAME/DI.AC/CI/DI.X"));
+  }
+  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
+  ProgramStart second(dir_.path(), scenario, true, settings);
+  second.env.SetNow(2026, 12, 6, 11);
+  second.LoadConfiguration();
+  second.MoveQueue();
+  const std::vector<std::string>& entries = second.tap->entries();
+  EXPECT_EQ(std::count(entries.begin(), entries.end(), "QCT/ABC1/50*C9"), 1);
+  EXPECT_EQ(std::count(entries.begin(), entries.end(), "Q/ABC1/50*C9"), 1);
+  EXPECT_EQ(second.form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_TRUE(second.Queue("ABC1/50*C9").empty());
+  EXPECT_EQ(second.Queue("P2/7"), (std::vector<std::string>{"BBB002", "CCC003"}));
 }
 
 }  // namespace

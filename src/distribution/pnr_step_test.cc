@@ -280,6 +280,20 @@ TEST_F(PnrStepTest, AnotherPnrOnScreenMeansTheMoveHappened) {
   EXPECT_TRUE(Has(p.Log("Success_PNR_1.txt"), "AAA001 moved from Queue 12 to PCC P1 Queue 12"));
 }
 
+TEST_F(PnrStepTest, NoLocatorAfterARefusedMoveIsNoMove) {
+  ProgramStart& p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN")}, {{"ABC1/12", {"AAA001"}}},
+                                   R"({"refuse_move": {"AAA001": 3}})"),
+                          StartSettings().NoFailQueue());
+  // After each refused move the locator display answers without a locator.
+  p.tap->Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"}, 3, /*skip=*/1);
+  p.MoveQueue();
+  EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"});
+  EXPECT_EQ(p.form.intSuccessCount, 0);
+  EXPECT_EQ(p.form.intFailCount, 1);
+  EXPECT_EQ(p.Log("Success_PNR_1.txt"), "");
+  EXPECT_TRUE(Has(p.Log("Failed_PNR_1.txt"), "AAA001: FAIL. Cannot move to P1 Queue 12"));
+}
+
 TEST_F(PnrStepTest, MappingFileWithoutTableFindsNoAgent) {
   ProgramStart& p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN")}, {{"ABC1/12", {"AAA001"}}}));
   AgentMapping kept;
@@ -348,12 +362,15 @@ TEST_F(PnrStepTest, RefusedFailQueueMoveLeavesARemarkAndAMail) {
     dir.Write("tasks.csv", TasksCsv({"ABC1,12,C1,MAP1.CSV,N,"}));
     dir.Write("MAP1.CSV", StandardMapping());
     ProgramStart p(dir.path(),
-                   Scenario({Pnr("AAA001", "QQ", "X/Y")}, {{"ABC1/12*C1", {"AAA001"}}}, c.faults),
+                   Scenario({Pnr("AAA001", "QQ", "X/Y"), Pnr("BBB002", "XY", "B/B")},
+                            {{"ABC1/12*C1", {"AAA001", "BBB002"}}}, c.faults),
                    false, StartSettings().FailCategory("C2"));
     p.LoadConfiguration();
     p.MoveQueue();
     EXPECT_EQ(p.Queue("ABC1/12*C1"), std::vector<std::string>{"AAA001"}) << c.name;
     EXPECT_TRUE(p.Queue("ABC1/50*C2").empty()) << c.name;
+    // The PNR left behind is ignored, so the queue goes on with the next one.
+    EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"BBB002"}) << c.name;
     EXPECT_EQ(p.world().pnrs.Find("AAA001")->notepad, c.notepad) << c.name;
     EXPECT_EQ(p.form.lngFailOrgQ2FailQCount, 1) << c.name;
     // The row is written all the same.

@@ -215,5 +215,38 @@ TEST_F(QueueTaskTest, ListingOf250PnrsTakesThreeBlocks) {
   EXPECT_EQ(p.form.intSuccessCount, 250);
 }
 
+TEST_F(QueueTaskTest, NoLocatorOnScreenEndsTheQueue) {
+  ProgramStart& p = Start(Scenario({Pnr("AAA001", "QQ", "A/A"), Pnr("BBB002", "XY", "B/B")},
+                                   {{"ABC1/12", {"AAA001", "BBB002"}}}));
+  // AAA001 is left on the queue; then the locator display shows no PNR at all.
+  p.tap->Intercept("*R", {"AAA001/QQ ABC1 06DEC<CARRIAGE_RETURN/>"});
+  p.tap->Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"});
+  p.MoveQueue();
+  const std::vector<std::string> entries = p.tap->TakeEntries();
+  // No lookups for a PNR that is not there: the queue ends.
+  EXPECT_EQ(Count(entries, "*P"), 1);
+  EXPECT_EQ(entries.back(), "QX+I");
+  EXPECT_EQ(p.form.intFailCount, 1);
+  EXPECT_EQ(p.Queue("ABC1/12"), (std::vector<std::string>{"BBB002", "AAA001"}));
+}
+
+TEST_F(QueueTaskTest, ListingStopsWhenTheHostStopsPaging) {
+  const std::vector<std::string> twenty = Locators(20);
+  ProgramStart& p = Start(Scenario(PnrsOf(twenty), {{"ABC1/12", twenty}}));
+  p.tap->Intercept("MR", {"NOTHING TO SCROLL<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}, 1000);
+  p.MoveQueue();
+  EXPECT_EQ(Count(p.tap->entries(), "MR"), 1);
+  EXPECT_EQ(p.Queue("P1/12").size(), 20u);
+}
+
+TEST_F(QueueTaskTest, EndlessFinishOrIgnoreGivesUpTheTask) {
+  ProgramStart& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}));
+  p.tap->Intercept("Q/ABC1/12", {"FINISH OR IGNORE<CARRIAGE_RETURN/>"}, 1000);
+  p.MoveQueue();
+  EXPECT_EQ(Count(p.tap->entries(), "Q/ABC1/12"), 6);
+  EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"});
+  EXPECT_TRUE(Has(p.RunLog(), "Q12: the host keeps answering FINISH OR IGNORE"));
+}
+
 }  // namespace
 }  // namespace ambervale
