@@ -106,8 +106,8 @@ ProgramStart::ProgramStart(std::string program_folder, std::string_view scenario
                     "[MailSetting]\r\nSMTPServerString=smtp.agency.example\r\n"
                     "FromString=ambervale@agency.example\r\nSubjectString=Ambervale alert\r\n");
   }
-  form.strUserName = "AMBERVALE";
-  form.strAgentID = "1234";
+  form.strUserName = settings.user_name;
+  form.strAgentID = settings.agent_id;
   form.FailQueueActivated = settings.fail_queue;
   form.FailQueueNo = settings.fail_queue_no;
   form.FailQueueCategory = settings.fail_category;
@@ -138,7 +138,7 @@ ProgramStart::ProgramStart(std::string program_folder, std::string_view scenario
   distribution = std::make_unique<Distribution>(*session);
   // What start-up leaves: a terminal object, signed on, out of queue mode.
   if (layer->ConnectHost() != "OK") {
-    layer->sendTECommand("SON/1234");
+    layer->sendTECommand("SON/" + settings.agent_id);
     (void)layer->ConnectHost();
   }
   layer->sendTECommand("QX+I");
@@ -149,10 +149,9 @@ ProgramStart::~ProgramStart() {
   if (host != nullptr) (void)host->Stop();
 }
 
-void ProgramStart::LoadConfiguration() {
-  std::string name = "tasks.csv";
-  form.taskMainFile = name;
-  const Status tasks = LoadTaskMaintenanceFile(form, name);
+void ProgramStart::LoadConfiguration(std::string task_file) {
+  form.taskMainFile = task_file;
+  const Status tasks = LoadTaskMaintenanceFile(form, task_file);
   ASSERT_TRUE(tasks.ok()) << tasks.message();
   const Status mappings = LoadMappingFiles(form);
   ASSERT_TRUE(mappings.ok()) << mappings.message();

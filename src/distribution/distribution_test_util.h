@@ -98,6 +98,8 @@ struct StartSettings {
   bool must_move = false;
   bool email_every_run = false;
   std::string pnr_mode;
+  std::string agent_id = "1234";
+  std::string user_name = "AMBERVALE";
 };
 
 // One start of the program: its own frmMain, logs, alerts (recording mailer), host layer and
@@ -112,9 +114,9 @@ class ProgramStart {
   ProgramStart(const ProgramStart&) = delete;
   ProgramStart& operator=(const ProgramStart&) = delete;
 
-  // Loads folder/tasks.csv and the mapping files it names with the configuration loaders,
+  // Loads folder/`task_file` and the mapping files it names with the configuration loaders,
   // and the PCC list of the mail subjects.
-  void LoadConfiguration();
+  void LoadConfiguration(std::string task_file = "tasks.csv");
   void MoveQueue() { distribution->MoveQueue(); }
 
   const sim::World& world() const { return host->world(); }

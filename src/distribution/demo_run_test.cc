@@ -1,0 +1,62 @@
+// The demo agency of examples/demo: one run over its five source queues (300 PNRs, three
+// offices, every identification kind, notepad texts, TAU refresh, a refused PNR and busy
+// answers) puts every PNR where examples/demo/expected.json says.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "distribution/distribution_test_util.h"
+#include "platform/files.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+using testing::EveryPnrPlaced;
+using testing::ProgramStart;
+using testing::StartSettings;
+
+std::string Demo(std::string_view name) {
+  return ReadFile(JoinPath(AMBERVALE_DEMO_DIR, name)).value_or("");
+}
+
+TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
+  TempDir dir;
+  for (const char* name : {"TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV", "MAN_SALES.CSV",
+                           "GROUPS.CSV", "LEISURE.CSV", "settings.ini"}) {
+    const std::string text = Demo(name);
+    ASSERT_FALSE(text.empty()) << name;
+    dir.Write(name, text);
+  }
+  StartSettings settings = StartSettings().TauCheck();
+  settings.fail_queue_no = "90";
+  settings.agent_id = "4021";
+  settings.user_name = "AMBERVALE DEMO";
+  ProgramStart p(dir.path(), Demo("host.json"), false, settings);
+  p.LoadConfiguration("TaskMaintenance.csv");
+  p.MoveQueue();
+
+  const nlohmann::json expected = nlohmann::json::parse(Demo("expected.json"));
+  ASSERT_EQ(expected.size(), 300u);
+  std::vector<std::string> sources;
+  for (const auto& [locator, outcome] : expected.items()) {
+    std::set<std::string> want;
+    for (const auto& d : outcome["destinations"]) want.insert(d.get<std::string>());
+    std::set<std::string> got;
+    for (const auto& [key, locators] : p.world().queues) {
+      if (std::find(locators.begin(), locators.end(), locator) != locators.end()) got.insert(key);
+    }
+    EXPECT_EQ(got, want) << locator << " from " << outcome["source"].get<std::string>();
+    sources.push_back(outcome["source"].get<std::string>());
+  }
+  for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
+    EXPECT_TRUE(EveryPnrPlaced(p.world(), fail_queue, p.Log("Fail_Queue_Log.csv"), sources));
+  }
+  EXPECT_EQ(p.form.intFailCount + p.form.intSuccessCount, 300);
+}
+
+}  // namespace
+}  // namespace ambervale
