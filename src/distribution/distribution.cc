@@ -1,6 +1,6 @@
 #include "distribution/distribution.h"
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 #include "config/agent_lookup.h"

@@ -1,6 +1,6 @@
 #include "distribution/queue_task.h"
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 #include "distribution/pnr_step.h"

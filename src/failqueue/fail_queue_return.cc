@@ -1,7 +1,7 @@
 #include "failqueue/fail_queue_return.h"
 
+#include <exception>
 #include <set>
-#include <stdexcept>
 #include <string>
 
 #include "config/agent_lookup.h"
