@@ -1,0 +1,84 @@
+#include "app/command_line.h"
+
+#include <charconv>
+#include <optional>
+
+namespace ambervale {
+namespace {
+
+constexpr int kMaxRuns = 1'000'000;
+
+std::optional<int> ParseRuns(std::string_view text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value < 1 || value > kMaxRuns) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
+
+}  // namespace
+
+std::variant<CommandLine, std::string> ParseCommandLine(int argc, const char* const* argv) {
+  CommandLine options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--runs" || arg.starts_with("--runs=")) {
+      std::string_view value;
+      if (arg == "--runs") {
+        if (i + 1 >= argc) return std::string("--runs needs a number of runs");
+        value = argv[++i];
+      } else {
+        value = arg.substr(7);
+      }
+      const std::optional<int> runs = ParseRuns(value);
+      if (!runs) {
+        return "--runs \"" + std::string(value) + "\": expected a whole number from 1 to " +
+               std::to_string(kMaxRuns);
+      }
+      options.runs = *runs;
+    } else {
+      return "unknown option \"" + std::string(arg) + "\" (see --help)";
+    }
+  }
+  return options;
+}
+
+std::string UsageText() {
+  return "Usage: ambervale [--headless] [--runs N] [--check] [--version] [--help]\n"
+         "\n"
+         "Sorts the booking files on the Vantora host's queues as settings.ini in the\n"
+         "program's folder (or AMBERVALE_HOME) describes. Without options it shows its\n"
+         "window, or the console window when there is no display, and runs until closed.\n"
+         "\n"
+         "  --headless  use the console window even when a display is there\n"
+         "  --runs N    stop after N runs, as if the window had been closed\n"
+         "  --check     check settings.ini, the Task Maintenance file and the mapping\n"
+         "              files without signing on; print every problem found; exit 0\n"
+         "              when the configuration is usable, 1 otherwise\n"
+         "  --version   print the version\n"
+         "  --help      print this text\n"
+         "\n"
+         "Exit status: 0 after an orderly end, 1 when start-up or a run ended the program\n"
+         "on a problem (or --check found one), 2 for a bad command line, 3 when another\n"
+         "copy already runs for the same program folder.\n";
+}
+
+bool UseConsoleWindow(const CommandLine& options, const char* display, const char* wayland_display,
+                      const char* qt_qpa_platform) {
+  if (options.headless) return true;
+  return !IsSet(display) && !IsSet(wayland_display) && !IsSet(qt_qpa_platform);
+}
+
+}  // namespace ambervale

@@ -1,0 +1,282 @@
+#include "app/config_check.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/startup_settings.h"
+#include "app/startup_stop.h"
+#include "config/agent_mapping.h"
+#include "config/cross_checks.h"
+#include "config/settings.h"
+#include "config/task_maintenance.h"
+#include "logs/logs.h"
+#include "platform/classic_text.h"
+#include "platform/cp1252.h"
+#include "platform/files.h"
+
+namespace ambervale {
+namespace {
+
+// Thrown instead of ending the program: a loader that would end it returns to the check.
+// Deliberately not a std::exception, like every program end.
+struct CheckEnded {
+  int exit_code = 0;
+};
+
+// The caller's Env, except that the program is never ended.
+class CheckEnv : public Env {
+ public:
+  explicit CheckEnv(Env& base) : base_(base) {}
+  TimePoint Now() override { return base_.Now(); }
+  CivilTime ToLocal(TimePoint t) override { return base_.ToLocal(t); }
+  void SleepMs(int64_t ms) override { base_.SleepMs(ms); }
+  std::string ProgramFolder() override { return base_.ProgramFolder(); }
+  std::string OperatorName() override { return base_.OperatorName(); }
+  [[noreturn]] void EndProgram(int exit_code) override { throw CheckEnded{exit_code}; }
+
+ private:
+  Env& base_;
+};
+
+// A fresh folder for the loaders' log lines, removed with its content afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "ambervale-check-XXXXXX");
+    if (error) pattern = "/tmp/ambervale-check-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  // Empty when no folder could be made (the log lines are then lost, which is harmless).
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct Finding {
+  bool problem = true;
+  std::string text;
+};
+
+// Every stop is a problem; the check goes on.
+class Findings : public StopSink {
+ public:
+  void Stop(const StartupStop& stop, std::string_view problem,
+            std::string_view setting) override {
+    std::string text = setting.empty() ? "" : std::string(setting) + ": ";
+    Problem(text + StopBoxText(stop, problem));
+  }
+  void Problem(std::string text) { findings_.push_back({true, std::move(text)}); }
+  void Note(std::string text) { findings_.push_back({false, std::move(text)}); }
+  const std::vector<Finding>& all() const { return findings_; }
+  int problems() const {
+    int n = 0;
+    for (const Finding& f : findings_) n += f.problem ? 1 : 0;
+    return n;
+  }
+
+ private:
+  std::vector<Finding> findings_;
+};
+
+// A window that shows nothing. A message box is a loader reporting a problem; a question (the
+// invalid-category one) is answered Yes so that the rest of the file is checked too.
+class CheckWindow : public Window {
+ public:
+  explicit CheckWindow(Findings& findings) : findings_(findings) {}
+  void SetEventHandler(WindowEvents*) override {}
+  void SetCaption(Control, std::string_view) override {}
+  void SetBackColour(Control, uint32_t) override {}
+  void SetBold(Control, bool) override {}
+  void SetVisible(Control, bool) override {}
+  void SetProgressMax(int) override {}
+  void SetProgressValue(int) override {}
+  int ListCount() override { return 0; }
+  void AddListLine(std::string_view) override {}
+  void RemoveListLine(int) override {}
+  void SelectListLine(int) override {}
+  std::string SelectedListLine() override { return ""; }
+  BoxAnswer ShowMessageBox(std::string_view text, BoxButtons buttons, BoxIcon,
+                           std::string_view) override {
+    findings_.Problem(std::string(text));
+    return buttons == BoxButtons::kYesNo ? BoxAnswer::kYes : BoxAnswer::kOk;
+  }
+  void DoEvents() override {}
+
+ private:
+  Findings& findings_;
+};
+
+class Check {
+ public:
+  Check(Env& env, const std::string& scratch)
+      : env_(env), window_(findings_), logs_(env_, scratch), form_(env_, window_, logs_) {
+    logs_.SetSizeLimit(1 << 30);
+  }
+
+  const Findings& Run();
+
+ private:
+  // Runs a step; a loader's end of the program or an unexpected failure becomes a problem
+  // (the loader's box is one already) and the check goes on. Returns whether the step ran
+  // through.
+  template <typename F>
+  bool Guard(std::string_view name, F&& f) {
+    try {
+      f();
+      return true;
+    } catch (const CheckEnded&) {
+      return false;
+    } catch (const std::exception& e) {
+      findings_.Problem("unexpected error in " + std::string(name) + ": " + e.what());
+      return false;
+    }
+  }
+  bool LoadTasks();
+  bool LoadMappings();
+  void CheckFailQueue(bool tables_loaded);
+
+  CheckEnv env_;
+  Findings findings_;
+  CheckWindow window_;
+  Logs logs_;
+  frmMain form_;
+  const clsINI ini_;
+  std::string path_;
+};
+
+const Findings& Check::Run() {
+  path_ = form_.SettingsPath();
+  if (!FileExists(path_)) {
+    findings_.Stop(SettingsMissingStop(), "", "");
+    return findings_;
+  }
+  Guard("settings", [&] {
+    ReadLogSizeSetting(form_, ini_, path_, findings_);
+    ReadRunSettings(form_, ini_, path_, findings_);
+  });
+  const bool tasks = LoadTasks();
+  const bool distribution = !form_.IsUnticketedMode();
+  bool mappings = !distribution;
+  if (distribution) {
+    if (tasks) mappings = LoadMappings();
+    ReadFailQueueKeys(form_, ini_, path_);
+  }
+  if (tasks && mappings) {
+    Guard("PCC check", [&] {
+      const PccCheck pcc = BuildPCCCheck(form_);
+      TrimTaskMainQueueList(form_);
+      if (ReadYesNoSetting(ini_, path_, kPccCheckKey) && pcc.MustAsk()) {
+        findings_.Note("start-up will ask whether to go on:\n" + pcc.report);
+      }
+    });
+  }
+  if (distribution) CheckFailQueue(tasks && mappings);
+  return findings_;
+}
+
+bool Check::LoadTasks() {
+  bool loaded = false;
+  Guard("task maintenance", [&] {
+    if (!ResolveTaskMaintenanceFile(form_, ini_, path_, findings_)) return;
+    const Status status = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+    if (!status.ok()) {
+      findings_.Stop(TaskFileErrorsStop(), status.message(), "");
+      return;
+    }
+    loaded = true;
+    std::string problem;
+    if (!form_.IsUnticketedMode() && CheckTaskDuplicates(form_, &problem) != "OK") {
+      findings_.Stop(TaskFileRepeatedStop(), problem, "");
+    }
+  });
+  return loaded;
+}
+
+bool Check::LoadMappings() {
+  bool usable = false;
+  // A loader that ends the program (missing values, a bad prefix) has read every file first,
+  // so the tables can still be checked for duplicates and conflicts.
+  const bool completed = Guard("mapping files", [&] {
+    const Status status = LoadMappingFiles(form_);
+    if (!status.ok()) {
+      findings_.Stop(MappingFileErrorsStop(), status.message(), "");
+      return;
+    }
+    usable = true;
+  });
+  if (!completed && !form_.dictAgentMapping.empty()) usable = true;
+  if (!usable) return false;
+  Guard("mapping duplicates", [&] {
+    std::string problem;
+    const std::string duplicates = CheckMappingDuplicates(form_, &problem);
+    if (duplicates != "OK") findings_.Stop(MappingDuplicatesStop(duplicates), problem, "");
+  });
+  return true;
+}
+
+void Check::CheckFailQueue(bool tables_loaded) {
+  if (!ReadYesNoSetting(ini_, path_, kFailQueueActivatedKey)) return;
+  form_.FailQueueActivated = true;
+  const FailQueueValidation checked = ValidateFailQueue(form_.FailQueueNo, form_.FailQueueCategory);
+  if (checked.stop) {
+    findings_.Stop(*checked.stop, "",
+                   "[FailQueue] FailQueueNo = \"" + form_.FailQueueNo +
+                       "\", FailQueueCategoryNo = \"" + form_.FailQueueCategory + "\"");
+  } else if (tables_loaded) {
+    Guard("fail queue conflicts", [&] {
+      const FailQueueConflicts conflicts = FindFailQueueConflicts(form_);
+      if (conflicts.conflict) findings_.Problem(conflicts.report);
+    });
+  }
+  ReadEmailAlerts(form_, ini_, path_, findings_);
+}
+
+// "problem: first line" and the further lines indented; CR LF and LF both break lines.
+void Print(std::ostream& out, const Finding& finding, bool utf8) {
+  const std::string text = Replace(Replace(finding.text, "\r\n", "\n"), "\r", "\n");
+  std::string_view rest = text;
+  out << (finding.problem ? "problem: " : "note: ");
+  bool first = true;
+  while (true) {
+    const size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    const std::string shown = utf8 ? Cp1252ToUtf8(line) : std::string(line);
+    out << (first ? "" : "  ") << shown << '\n';
+    first = false;
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace
+
+int CheckConfiguration(Env& env, std::ostream& out, bool utf8) {
+  const ScratchFolder scratch;
+  Check check(env, scratch.path());
+  const std::string settings = JoinPath(env.ProgramFolder(), "settings.ini");
+  out << "Checking " << (utf8 ? Cp1252ToUtf8(settings) : settings) << '\n';
+  const Findings& findings = check.Run();
+  for (const Finding& finding : findings.all()) Print(out, finding, utf8);
+  const int problems = findings.problems();
+  if (problems == 0) {
+    out << "The configuration is usable.\n";
+    return 0;
+  }
+  out << problems << (problems == 1 ? " problem" : " problems") << " found.\n";
+  return 1;
+}
+
+}  // namespace ambervale

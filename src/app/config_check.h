@@ -1,0 +1,28 @@
+#pragma once
+
+// The configuration check (--check): start-up up to and including the cross-checks, without
+// the single-instance lock, without signing on and without asking anything. It reads
+// settings.ini, the Task Maintenance file and the agent mapping files as start-up does and
+// prints every problem it finds, going on after each one where the rest can still be checked:
+// every settings problem, the task file, the mapping files, the cross-check findings. A PCC
+// check that start-up would ask about is printed as a note; it is no problem.
+//
+// The program's logs are left alone: the loaders' log lines go to a scratch folder that is
+// removed afterwards. Only the mapping loader's own report of missing values,
+// tempMissMappingValue.log in the program folder, is written as at start-up.
+//
+// Output: "Checking <settings.ini path>", then one "problem: " or "note: " entry per finding
+// (further lines of an entry indented by two blanks), then a summary line.
+
+#include <iosfwd>
+
+#include "platform/env.h"
+
+namespace ambervale {
+
+// 0 when the configuration is usable, 1 otherwise. `utf8`: the texts (Windows-1252) are
+// converted to UTF-8 for the terminal. `env` gives the program folder and the clock; its
+// EndProgram is never called.
+[[nodiscard]] int CheckConfiguration(Env& env, std::ostream& out, bool utf8 = false);
+
+}  // namespace ambervale

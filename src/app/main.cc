@@ -1,0 +1,51 @@
+// ambervale: sorts the booking files on the reservation host's queues. The command line and
+// the choice of window and mail component are made here; everything else is Program's.
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <variant>
+
+#include "app/command_line.h"
+#include "app/config_check.h"
+#include "app/console_window.h"
+#include "app/front_end.h"
+#include "app/program.h"
+#include "platform/env.h"
+#ifdef AMBERVALE_WITH_GUI
+#include "app/qt_front_end.h"
+#include "mail/curl_mailer.h"
+#else
+#include "app/no_mailer.h"
+#endif
+
+int main(int argc, char** argv) {
+  using namespace ambervale;
+  const auto parsed = ParseCommandLine(argc, argv);
+  if (const auto* error = std::get_if<std::string>(&parsed)) {
+    std::cerr << "ambervale: " << *error << '\n';
+    return kExitUsage;
+  }
+  const CommandLine& options = std::get<CommandLine>(parsed);
+  if (options.help) std::cout << UsageText();
+  if (options.version) std::cout << kVersionText << '\n';
+  if (options.help || options.version) return 0;
+
+  std::unique_ptr<Env> env = NewSystemEnv();
+  const ConsoleStreams console = StandardConsoleStreams();
+  if (options.check) return CheckConfiguration(*env, std::cout, console.utf8);
+
+  std::unique_ptr<FrontEnd> front_end;
+#ifdef AMBERVALE_WITH_GUI
+  if (!UseConsoleWindow(options, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                        std::getenv("QT_QPA_PLATFORM"))) {
+    front_end = NewQtFrontEnd(argc, argv);
+  }
+  auto mailers = std::make_unique<CurlMailerFactory>();
+#else
+  auto mailers = std::make_unique<NoMailerFactory>();
+#endif
+  if (front_end == nullptr) front_end = NewConsoleFrontEnd(*env, console);
+  Program program(std::move(env), std::move(front_end), std::move(mailers), options);
+  return program.Run();
+}

@@ -1,0 +1,38 @@
+#include "app/program.h"
+
+#include "app/form_load.h"
+#include "platform/files.h"
+
+namespace ambervale {
+
+Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
+                 std::unique_ptr<MailerFactory> mailers, const CommandLine& options)
+    : env_(std::move(env)),
+      front_end_(std::move(front_end)),
+      mailers_(std::move(mailers)),
+      logs_(*env_, JoinPath(env_->ProgramFolder(), "logs")),
+      form_(*env_, front_end_->window(), logs_),
+      alerts_(form_, *mailers_),
+      terminals_(ChooseTerminal(form_.SettingsPath(), *env_)),
+      host_(form_, alerts_, terminals_->factory()),
+      session_{form_, alerts_, host_},
+      cycle_(form_, *front_end_, [this] { MoveQueue(); }) {
+  cycle_.set_max_runs(options.runs);
+  // The console window's answers given without asking belong in the action log.
+  front_end_->SetNoteHook([this](std::string_view line) { form_.AddActionLog(line); });
+}
+
+int Program::Run() {
+  Form_Load(form_, host_, cycle_, instance_lock_);
+  if (!cycle_.unloaded()) front_end_->Show();
+  const int exit_code = front_end_->loop().Exec();
+  terminals_->Stop();
+  return exit_code;
+}
+
+void Program::MoveQueue() {
+  // DISTRIBUTION RUN: Distribution::MoveQueue (src/distribution) on session_ goes here once it
+  // has landed; until then a run does nothing.
+}
+
+}  // namespace ambervale

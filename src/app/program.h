@@ -1,0 +1,59 @@
+#pragma once
+
+// The whole program on one front end: the logs, frmMain, the alerts, the terminal choice, the
+// host layer, the distribution run and the run cycle, built once and kept for the life of the
+// process. Run performs start-up (Form_Load), shows the window and runs the cycle until the
+// window has closed, then stops the terminal choice (the simulator writes its state file).
+//
+// A start-up stop, a second copy, a fatal host failure and the end of the unticketed run end
+// the process inside Run through Env::EndProgram.
+
+#include <memory>
+#include <optional>
+
+#include "app/command_line.h"
+#include "app/front_end.h"
+#include "app/run_cycle.h"
+#include "app/terminal_choice.h"
+#include "form/frm_main.h"
+#include "host/host_layer.h"
+#include "host/session.h"
+#include "logs/logs.h"
+#include "mail/alerts.h"
+#include "mail/mailer.h"
+#include "platform/env.h"
+#include "platform/single_instance.h"
+
+namespace ambervale {
+
+class Program {
+ public:
+  // Takes ownership of all three; `front_end` must have been built on `*env`.
+  Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
+          std::unique_ptr<MailerFactory> mailers, const CommandLine& options);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // The exit code of an orderly end (0).
+  [[nodiscard]] int Run();
+
+  frmMain& form() { return form_; }
+  const RunCycle& cycle() const { return cycle_; }
+
+ private:
+  void MoveQueue();
+
+  std::unique_ptr<Env> env_;
+  std::unique_ptr<FrontEnd> front_end_;
+  std::unique_ptr<MailerFactory> mailers_;
+  Logs logs_;
+  frmMain form_;
+  Alerts alerts_;
+  std::unique_ptr<TerminalChoice> terminals_;
+  HostLayer host_;
+  Session session_;
+  RunCycle cycle_;
+  std::optional<SingleInstanceLock> instance_lock_;
+};
+
+}  // namespace ambervale
