@@ -72,8 +72,8 @@ TEST(UseConsoleWindowTest, ConsoleWithoutADisplayOrWhenAsked) {
     const char* qpa;
     bool console;
   } kCases[] = {
-      {false, nullptr, nullptr, nullptr, true},  {false, "", "", "", true},
-      {false, ":0", nullptr, nullptr, false},    {false, nullptr, "wayland-0", nullptr, false},
+      {false, nullptr, nullptr, nullptr, true},      {false, "", "", "", true},
+      {false, ":0", nullptr, nullptr, false},        {false, nullptr, "wayland-0", nullptr, false},
       {false, nullptr, nullptr, "offscreen", false}, {true, ":0", nullptr, nullptr, true},
   };
   for (const auto& c : kCases) {

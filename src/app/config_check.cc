@@ -73,8 +73,7 @@ struct Finding {
 // Every stop is a problem; the check goes on.
 class Findings : public StopSink {
  public:
-  void Stop(const StartupStop& stop, std::string_view problem,
-            std::string_view setting) override {
+  void Stop(const StartupStop& stop, std::string_view problem, std::string_view setting) override {
     std::string text = setting.empty() ? "" : std::string(setting) + ": ";
     Problem(text + StopBoxText(stop, problem));
   }
@@ -153,7 +152,7 @@ class Check {
   CheckWindow window_;
   Logs logs_;
   frmMain form_;
-  const clsINI ini_;
+  const clsINI ini_{};
   std::string path_;
 };
 

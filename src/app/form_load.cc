@@ -44,7 +44,7 @@ class Startup {
   HostLayer& host_;
   RunCycle& cycle_;
   ProgramStopSink stops_;
-  const clsINI ini_;
+  const clsINI ini_{};
   const std::string path_;
 };
 

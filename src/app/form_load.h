@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "app/run_cycle.h"
+#include "app/startup_stop.h"
 #include "form/frm_main.h"
 #include "host/host_layer.h"
 #include "platform/single_instance.h"

@@ -63,8 +63,9 @@ void RunCycle::RunMoveQueue() {
   try {
     move_queue_();
   } catch (const std::exception& e) {
-    form_.logs().WriteDebugLog(DebugStopText(
-        form_.env().LocalNow(), ". The run stopped on an unexpected error: " + std::string(e.what())));
+    form_.logs().WriteDebugLog(
+        DebugStopText(form_.env().LocalNow(),
+                      ". The run stopped on an unexpected error: " + std::string(e.what())));
   }
 }
 

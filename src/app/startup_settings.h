@@ -26,8 +26,7 @@ void ReadRunSettings(frmMain& form, const clsINI& ini, const std::string& ini_pa
 // when such a file exists (an absolute path, or relative to the working directory), else the
 // program folder + "/" + value when that exists. Otherwise stop S6 and nothing.
 std::optional<std::string> ResolveTaskMaintenanceFile(frmMain& form, const clsINI& ini,
-                                                      const std::string& ini_path,
-                                                      StopSink& stops);
+                                                      const std::string& ini_path, StopSink& stops);
 
 // [FailQueue] FailQueueNo and FailQueueCategoryNo (distribution mode).
 void ReadFailQueueKeys(frmMain& form, const clsINI& ini, const std::string& ini_path);

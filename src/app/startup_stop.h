@@ -15,8 +15,8 @@
 namespace ambervale {
 
 // Exit codes of the program.
-inline constexpr int kExitStartupStop = 1;    // start-up found a problem and ended
-inline constexpr int kExitAnotherCopy = 3;    // another copy runs for this program folder
+inline constexpr int kExitStartupStop = 1;  // start-up found a problem and ended
+inline constexpr int kExitAnotherCopy = 3;  // another copy runs for this program folder
 
 class StopSink {
  public:
@@ -57,9 +57,9 @@ void RunStartupStep(frmMain& form, std::string_view name, Step&& step) {
   try {
     step();
   } catch (const std::exception& e) {
-    form.logs().WriteDebugLog(DebugStopText(form.env().LocalNow(), ". Start-up step \"" +
-                                                                       std::string(name) +
-                                                                       "\" skipped: " + e.what()));
+    form.logs().WriteDebugLog(
+        DebugStopText(form.env().LocalNow(),
+                      ". Start-up step \"" + std::string(name) + "\" skipped: " + e.what()));
   }
 }
 

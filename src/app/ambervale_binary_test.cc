@@ -1,0 +1,64 @@
+// Smoke test of the ambervale executable: its version, a refused option and the configuration
+// check on a good configuration. The program's runs are tested through Program.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/startup_test_util.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct Output {
+  int code = -1;
+  std::string text;
+};
+
+// Runs the program with `args` (stdout and stderr together) in `home`.
+Output RunAmbervale(const std::string& args, const std::string& home) {
+  const std::string command =
+      "AMBERVALE_HOME='" + home + "' '" AMBERVALE_BINARY "' " + args + " 2>&1 </dev/null";
+  Output result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.text.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST(AmbervaleBinaryTest, VersionUsageAndCheck) {
+  TempDir home;
+  home.Write("settings.ini", SettingsText());
+  home.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
+  home.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
+
+  const Output version = RunAmbervale("--version", home.path());
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.text, "Ambervale 12.0.0415.0\n");
+
+  const Output unknown = RunAmbervale("--fast", home.path());
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_THAT(unknown.text, HasSubstr("unknown option \"--fast\""));
+
+  const Output check = RunAmbervale("--check", home.path());
+  EXPECT_EQ(check.code, 0) << check.text;
+  EXPECT_THAT(check.text, HasSubstr("The configuration is usable."));
+
+  home.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,NOMAP.CSV,N,,,\r\n");
+  const Output broken = RunAmbervale("--check", home.path());
+  EXPECT_EQ(broken.code, 1) << broken.text;
+  EXPECT_THAT(broken.text, HasSubstr("problem: Errors are found in mapping file(s)."));
+}
+
+}  // namespace
+}  // namespace ambervale

@@ -1,0 +1,98 @@
+#include "app/program.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/startup_test_util.h"
+#include "testing/fake_env.h"
+#include "testing/recording_mailer.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+using ::testing::HasSubstr;
+
+// The whole program on the console window, the fake clock and the in-process simulator.
+struct ConsoleProgram {
+  explicit ConsoleProgram(const SettingsOverrides& settings, CommandLine options = {}) {
+    dir.Write("settings.ini", SettingsText(settings));
+    dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
+    dir.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
+    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})");
+    auto fake = std::make_unique<FakeEnv>(dir.path());
+    env = fake.get();
+    ConsoleStreams streams;
+    streams.out = &out;
+    streams.err = &err;
+    streams.in = &in;
+    auto front_end = NewConsoleFrontEnd(*fake, streams);
+    program = std::make_unique<Program>(std::move(fake), std::move(front_end),
+                                        std::make_unique<RecordingMailerFactory>(), options);
+  }
+
+  TempDir dir;
+  std::ostringstream out;
+  std::ostringstream err;
+  std::istringstream in;
+  FakeEnv* env = nullptr;
+  std::unique_ptr<Program> program;
+};
+
+TEST(ProgramTest, RunsCountsDownAndStopsAfterTheGivenRuns) {
+  CommandLine options;
+  options.runs = 2;
+  ConsoleProgram p({{"TIMER/COUNTER", "3"}, {"Terminal/StateFile", "state.json"}}, options);
+  const TimePoint start = p.env->Now();
+  EXPECT_EQ(p.program->Run(), 0);
+  EXPECT_EQ(p.program->cycle().runs(), 2);
+  EXPECT_TRUE(p.program->cycle().unloaded());
+  // Three seconds to each run, one tick to unload, five seconds of closing.
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(p.env->Now() - start).count(), 12);
+  const std::string out = p.out.str();
+  EXPECT_THAT(out, HasSubstr(" - Loading Queue mapping files ......\n"));
+  EXPECT_THAT(out, HasSubstr(" - Loaded completed.\n"));
+  EXPECT_THAT(out, HasSubstr("[status] Count down (0)\n"));
+  EXPECT_THAT(out, HasSubstr(" - Please wait ......\n"));
+  EXPECT_THAT(out, HasSubstr(" - Ambervale will stop in 2 seconds.\n"));
+  // The simulator was stopped: its state file counts every entry of start-up.
+  const auto state = nlohmann::json::parse(p.dir.Read("state.json"));
+  EXPECT_EQ(state["entries"], 4) << state.dump();
+  EXPECT_EQ(state["signed_in"], true);
+}
+
+TEST(ProgramTest, SigtermIsACloseRequest) {
+  ConsoleProgram p(SettingsOverrides{{"TIMER/COUNTER", "60"}});
+  std::raise(SIGTERM);  // caught by the console window and delivered from the event loop
+  EXPECT_EQ(p.program->Run(), 0);
+  EXPECT_EQ(p.program->cycle().runs(), 0);
+  const std::string out = p.out.str();
+  EXPECT_THAT(out, HasSubstr("[signal] SIGTERM\n"));
+  const size_t wait = out.find(" - Please wait ......\n");
+  const size_t stop = out.find(" - Ambervale will stop in 2 seconds.\n");
+  ASSERT_NE(wait, std::string::npos) << out;
+  ASSERT_NE(stop, std::string::npos) << out;
+  EXPECT_LT(wait, stop);
+}
+
+TEST(ProgramTest, QuestionsAnsweredWithoutATerminalReachTheActionLog) {
+  ConsoleProgram p(SettingsOverrides{{"Others/PCCCheck", "Y"}});
+  p.dir.Write("tasks.csv",
+              std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
+  try {
+    (void)p.program->Run();
+    ADD_FAILURE() << "the answer No ends the program";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_EQ(ended.exit_code, 1);
+  }
+  EXPECT_THAT(p.dir.Read("logs/action_log_1.txt"),
+              HasSubstr(" - Question answered No (no terminal): Ambervale has found PCC(s) "
+                        "entered in Task Maintenance/Mapping files to be different.\r\n"));
+}
+
+}  // namespace
+}  // namespace ambervale
