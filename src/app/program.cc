@@ -16,7 +16,8 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
       terminals_(ChooseTerminal(form_.SettingsPath(), *env_)),
       host_(form_, alerts_, terminals_->factory()),
       session_{form_, alerts_, host_},
-      cycle_(form_, *front_end_, [this] { MoveQueue(); }) {
+      distribution_(session_),
+      cycle_(form_, *front_end_, [this] { distribution_.MoveQueue(); }) {
   cycle_.set_max_runs(options.runs);
   // The console window's answers given without asking belong in the action log.
   front_end_->SetNoteHook([this](std::string_view line) { form_.AddActionLog(line); });
@@ -28,11 +29,6 @@ int Program::Run() {
   const int exit_code = front_end_->loop().Exec();
   terminals_->Stop();
   return exit_code;
-}
-
-void Program::MoveQueue() {
-  // DISTRIBUTION RUN: Distribution::MoveQueue (src/distribution) on session_ goes here once it
-  // has landed; until then a run does nothing.
 }
 
 }  // namespace ambervale

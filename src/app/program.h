@@ -2,7 +2,9 @@
 
 // The whole program on one front end: the logs, frmMain, the alerts, the terminal choice, the
 // host layer, the distribution run and the run cycle, built once and kept for the life of the
-// process. Run performs start-up (Form_Load), shows the window and runs the cycle until the
+// process. The unticketed mode's tasks plug into the distribution through its UnticketedTasks
+// seam; until they are built, an unticketed run writes a debug line, returns, and the program
+// closes in order. Run performs start-up (Form_Load), shows the window and runs the cycle until the
 // window has closed, then stops the terminal choice (the simulator writes its state file).
 //
 // A start-up stop, a second copy, a fatal host failure and the end of the unticketed run end
@@ -15,6 +17,7 @@
 #include "app/front_end.h"
 #include "app/run_cycle.h"
 #include "app/terminal_choice.h"
+#include "distribution/distribution.h"
 #include "form/frm_main.h"
 #include "host/host_layer.h"
 #include "host/session.h"
@@ -41,8 +44,6 @@ class Program {
   const RunCycle& cycle() const { return cycle_; }
 
  private:
-  void MoveQueue();
-
   std::unique_ptr<Env> env_;
   std::unique_ptr<FrontEnd> front_end_;
   std::unique_ptr<MailerFactory> mailers_;
@@ -52,6 +53,7 @@ class Program {
   std::unique_ptr<TerminalChoice> terminals_;
   HostLayer host_;
   Session session_;
+  Distribution distribution_;
   RunCycle cycle_;
   std::optional<SingleInstanceLock> instance_lock_;
 };

@@ -23,7 +23,9 @@ struct ConsoleProgram {
     dir.Write("settings.ini", SettingsText(settings));
     dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
     dir.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
-    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})");
+    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}},
+        "pnrs": [{"locator": "ABC123", "owner_pcc": "AB12", "sine": "JS", "name": "SHAW/JANE MS"}],
+        "queues": {"AB12/40": ["ABC123"]}})");
     auto fake = std::make_unique<FakeEnv>(dir.path());
     env = fake.get();
     ConsoleStreams streams;
@@ -59,10 +61,20 @@ TEST(ProgramTest, RunsCountsDownAndStopsAfterTheGivenRuns) {
   EXPECT_THAT(out, HasSubstr("[status] Count down (0)\n"));
   EXPECT_THAT(out, HasSubstr(" - Please wait ......\n"));
   EXPECT_THAT(out, HasSubstr(" - Ambervale will stop in 2 seconds.\n"));
-  // The simulator was stopped: its state file counts every entry of start-up.
+  // The first run moved the PNR to its agent's queue.
+  EXPECT_THAT(out, HasSubstr(" - ABC123: retrieved in AB12/Q40\n"));
   const auto state = nlohmann::json::parse(p.dir.Read("state.json"));
-  EXPECT_EQ(state["entries"], 4) << state.dump();
-  EXPECT_EQ(state["signed_in"], true);
+  EXPECT_EQ(state["queues"]["AB12/50"], nlohmann::json::array({"ABC123"})) << state.dump();
+  EXPECT_EQ(state["queues"]["AB12/40"], nlohmann::json::array()) << state.dump();
+  // The simulator was stopped at the end: its state file counts every entry sent, the last
+  // ones (which change nothing) included.
+  const std::string debug = p.dir.Read("logs/debug_log_1.txt");
+  int sent = 0;
+  for (size_t at = debug.find(" TE REQUEST #####"); at != std::string::npos;
+       at = debug.find(" TE REQUEST #####", at + 1)) {
+    ++sent;
+  }
+  EXPECT_EQ(state["entries"], sent);
 }
 
 TEST(ProgramTest, SigtermIsACloseRequest) {
