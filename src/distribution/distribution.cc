@@ -57,6 +57,9 @@ void Distribution::SignOnCheck() {
   }
   if (form.IsUnticketedMode()) {
     form.logs().AppendUnticketedHeader(kLoginFailedMessage);
+    // The next start empties the temporary report files before it writes to them: the report
+    // is built now, as start-up builds it after a failed sign-on, so the failure is kept.
+    (void)form.logs().BuildUnticketedReport();
   } else {
     (void)session_.alerts.SendEmailAlert(kLoginFailedMessage, false);
   }
@@ -71,14 +74,19 @@ void Distribution::RunUnticketedTasks(RunState& run) {
     return;
   }
   const int task_count = static_cast<int>(form.dictFmtoMapping.size());
-  for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
-    const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
-    form.ShowStatus("PEEKQUEUE");
-    if (rows.empty()) continue;
-    form.FmAgent = rows.front();
-    if (!unticketed_->RunTask(run, task_count)) break;
-    if (form.blnStopRequested) break;
-    ++run.task_ordinal;
+  try {
+    for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
+      const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
+      form.ShowStatus("PEEKQUEUE");
+      if (rows.empty()) continue;
+      form.FmAgent = rows.front();
+      if (!unticketed_->RunTask(run, task_count)) break;
+      if (form.blnStopRequested) break;
+      ++run.task_ordinal;
+    }
+  } catch (const std::exception& e) {
+    // An unexpected error between the tasks ends the loop; the summary mails its description.
+    run.error_description = e.what();
   }
   unticketed_->Summary(run, task_count);
 }

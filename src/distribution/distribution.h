@@ -24,8 +24,9 @@ namespace ambervale {
 
 class Distribution {
  public:
-  // `unticketed` may be null while the unticketed mode is not built; a run in that mode then
-  // writes a debug line and does nothing else.
+  // `unticketed` is the unticketed mode's work (an UnticketedRun over the same Session). It
+  // may be null for a program that never runs in that mode; a run in that mode then writes a
+  // debug line and does nothing else.
   explicit Distribution(Session& session, UnticketedTasks* unticketed = nullptr);
   Distribution(const Distribution&) = delete;
   Distribution& operator=(const Distribution&) = delete;

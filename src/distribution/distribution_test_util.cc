@@ -80,11 +80,16 @@ std::vector<std::string> HostTap::TakeEntries() {
   return out;
 }
 
+// The window's events as the application hands them on: the Cancel button reaches frmMain.
 class ProgramStart::Events : public WindowEvents {
  public:
+  explicit Events(frmMain& form) : form_(form) {}
   void OnCloseRequest() override {}
   void OnActionLogDoubleClick() override {}
-  void OnCancelClick(bool /*confirmed*/) override {}
+  void OnCancelClick(bool confirmed) override { form_.cmdCancel_Click(confirmed); }
+
+ private:
+  frmMain& form_;
 };
 
 ProgramStart::ProgramStart(std::string program_folder, std::string_view scenario, bool state_file,
@@ -94,7 +99,7 @@ ProgramStart::ProgramStart(std::string program_folder, std::string_view scenario
       logs(env, JoinPath(folder, "logs")),
       form(env, window, logs),
       alerts(form, mailers),
-      events_(std::make_unique<Events>()) {
+      events_(std::make_unique<Events>(form)) {
   (void)CreateFolder(JoinPath(folder, "logs"));
   window.SetEventHandler(events_.get());
   logs.SetSizeLimit(1 << 30);

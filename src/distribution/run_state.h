@@ -16,6 +16,9 @@ struct RunState {
   int16_t task_ordinal = 0;
   // Some PNR was handed to the Fail Queue: decides the end-of-run mail.
   bool any_to_fail_queue = false;
+  // What broke off an unticketed task loop unexpectedly (mailed with the report); empty when
+  // nothing did.
+  std::string error_description;
 };
 
 // One default-mode task, kept when the task restarts ("FINISH OR IGNORE", "NO B.F.").
