@@ -16,7 +16,8 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
       terminals_(ChooseTerminal(form_.SettingsPath(), *env_)),
       host_(form_, alerts_, terminals_->factory()),
       session_{form_, alerts_, host_},
-      distribution_(session_),
+      unticketed_(session_),
+      distribution_(session_, &unticketed_),
       cycle_(form_, *front_end_, [this] { distribution_.MoveQueue(); }) {
   cycle_.set_max_runs(options.runs);
   // The console window's answers given without asking belong in the action log.

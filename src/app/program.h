@@ -3,8 +3,7 @@
 // The whole program on one front end: the logs, frmMain, the alerts, the terminal choice, the
 // host layer, the distribution run and the run cycle, built once and kept for the life of the
 // process. The unticketed mode's tasks plug into the distribution through its UnticketedTasks
-// seam; until they are built, an unticketed run writes a debug line, returns, and the program
-// closes in order. Run performs start-up (Form_Load), shows the window and runs the cycle until the
+// seam. Run performs start-up (Form_Load), shows the window and runs the cycle until the
 // window has closed, then stops the terminal choice (the simulator writes its state file).
 //
 // A start-up stop, a second copy, a fatal host failure and the end of the unticketed run end
@@ -18,6 +17,7 @@
 #include "app/run_cycle.h"
 #include "app/terminal_choice.h"
 #include "distribution/distribution.h"
+#include "distribution/unticketed_run.h"
 #include "form/frm_main.h"
 #include "host/host_layer.h"
 #include "host/session.h"
@@ -53,6 +53,7 @@ class Program {
   std::unique_ptr<TerminalChoice> terminals_;
   HostLayer host_;
   Session session_;
+  UnticketedRun unticketed_;
   Distribution distribution_;
   RunCycle cycle_;
   std::optional<SingleInstanceLock> instance_lock_;
