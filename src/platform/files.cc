@@ -11,47 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/scoped_fd.h"
+
 namespace ambervale {
 namespace {
 
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a write may only fail here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 bool WriteWithFlags(const std::string& path, std::string_view bytes, int flags) {
-  Fd fd(::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  ScopedFd fd(::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
   if (fd.get() < 0) return false;
   const bool written = WriteAll(fd.get(), bytes);
   return fd.Close() && written;
@@ -96,16 +62,7 @@ std::optional<TimePoint> FileModified(const std::string& path) {
 }
 
 bool SetFileModified(const std::string& path, TimePoint t) {
-  const auto ns = t.time_since_epoch().count();
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;
-  times[1].tv_sec = static_cast<time_t>(ns / 1000000000);
-  times[1].tv_nsec = static_cast<long>(ns % 1000000000);
-  if (times[1].tv_nsec < 0) {
-    times[1].tv_nsec += 1000000000;
-    times[1].tv_sec -= 1;
-  }
+  const struct timespec times[2] = {{0, UTIME_OMIT}, ToTimespec(t)};
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
@@ -124,7 +81,7 @@ bool WriteFile(const std::string& path, std::string_view bytes) {
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  ScopedFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (fd.get() < 0) return false;
   const bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
   if (!fd.Close() || !ok || ::rename(temp.c_str(), path.c_str()) != 0) {
@@ -135,7 +92,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return std::nullopt;
   std::string out;
   char buf[65536];
