@@ -1,8 +1,8 @@
 // Entries per second through sendTECommand, which writes every entry and its answer to the
 // debug log: in process against the simulator and over the network terminal on loopback.
-// The bare terminals have their own goals (terminal_bench); here every entry also writes two
-// debug-log blocks (request and answer), so the goals are lower:
-//   goal: >= 10,000 entries/s in process, >= 5,000 entries/s over the network.
+// Every entry also writes two debug-log blocks (request and answer).
+//   goal: >= 10,000 entries/s in process and over the network (the bare terminals' own
+//   figures are in terminal_bench). A machine busy with other work measures less.
 
 #include <chrono>
 #include <cstdio>
@@ -25,7 +25,7 @@ using ambervale::TerminalFactory;
 using ambervale::TestProgram;
 
 constexpr double kInProcessGoal = 10000;
-constexpr double kNetworkGoal = 5000;
+constexpr double kNetworkGoal = 10000;
 
 const std::vector<std::string> kMix = {"*R",  "*P",     "*DI", "*CI",
                                        "*TD", "QPB*12", "I",   "QCB/ABC1/12"};
