@@ -5,7 +5,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 
 namespace ambervale::e2e {
 namespace {
@@ -24,11 +26,29 @@ uint16_t ClosedPort(int* fd) {
   return ntohs(a.sin_port);
 }
 
+// Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
+// other PNRs.
+void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
+  std::set<std::string> kept;
+  for (auto& [queue, locators] : scenario["queues"].items()) {
+    if (locators.size() > static_cast<size_t>(n))
+      locators.erase(locators.begin() + n, locators.end());
+    for (const auto& locator : locators) kept.insert(locator.get<std::string>());
+  }
+  auto& pnrs = scenario["pnrs"];
+  pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
+                            [&](const nlohmann::ordered_json& pnr) {
+                              return kept.count(pnr["locator"].get<std::string>()) == 0;
+                            }),
+             pnrs.end());
+}
+
 }  // namespace
 
-TcpDemo::TcpDemo() {
+TcpDemo::TcpDemo(int pnrs_per_queue) {
   folder.CopyDemo();
   nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
+  if (pnrs_per_queue > 0) KeepFirstPnrs(scenario, pnrs_per_queue);
   scenario["faults"]["busy_every"] = 0;
   folder.Write("host.json", scenario.dump(1));
   folder.SetSetting("TIMER", "COUNTER", "0");
@@ -65,6 +85,17 @@ std::unique_ptr<ChildProcess> TcpDemo::StartProgram(const std::vector<std::strin
 
 std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms) {
   return proxy_->RelayUntilExit(program, hook, timeout_ms);
+}
+
+ExpectedPnrs TcpDemo::Expected() const {
+  ExpectedPnrs all = LoadExpected();
+  ExpectedPnrs out;
+  const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
+  for (const auto& pnr : scenario.at("pnrs")) {
+    const std::string locator = pnr.at("locator").get<std::string>();
+    if (all.count(locator) != 0) out[locator] = all[locator];
+  }
+  return out;
 }
 
 Places TcpDemo::PlacesNow() const { return PnrPlaces(folder.Read("host-state.json")); }

@@ -22,7 +22,9 @@ namespace ambervale::e2e {
 
 class TcpDemo {
  public:
-  TcpDemo();
+  // `pnrs_per_queue` > 0 keeps only the first that many PNRs of each source queue (a smaller
+  // agency that still has every kind of PNR, for tests that run it several times).
+  explicit TcpDemo(int pnrs_per_queue = 0);
   ~TcpDemo();
   TcpDemo(const TcpDemo&) = delete;
   TcpDemo& operator=(const TcpDemo&) = delete;
@@ -38,6 +40,8 @@ class TcpDemo {
   // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit).
   std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 25000);
 
+  // expected.json for the PNRs of this copy.
+  ExpectedPnrs Expected() const;
   // Where the PNRs are now, from the host's state file (written after every change).
   Places PlacesNow() const;
   std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
