@@ -105,6 +105,15 @@ TEST(ConfigCheckE2eTest, EachBrokenConfigurationIsReported) {
       {"no Fail Queue alert address",
        setting("FailQueue", "EmailAlert1", ""),
        {"Email Alert1 not found in Settings.ini file."}},
+      {"no host connection",
+       setting("Terminal", "Connection", ""),
+       {"problem: [Terminal] Connection is missing in settings.ini"}},
+      {"bad host time-out",
+       setting("Terminal", "TimeoutSeconds", "0"),
+       {"problem: [Terminal] TimeoutSeconds \"0\" is not a number of seconds from 1 to 3600"}},
+      {"host scenario missing",
+       [](const ProgramFolder& f) { f.Remove("host.json"); },
+       {"problem: [Terminal] Connection: the scenario file", "host.json\" was not found"}},
   };
   for (const auto& c : kCases) {
     ProgramFolder folder;
