@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <set>
 
 #include "tests/e2e/tcp_demo.h"
 
@@ -55,7 +55,7 @@ int OnFailQueues(const Places& places) {
 }
 
 // The PNRs of the Fail Queue Log's rows (the fifth field of every line after the header
-// block), in order.
+// block), sorted.
 std::vector<std::string> FailQueueRows(const std::string& log) {
   std::vector<std::string> out;
   size_t start = 0;
@@ -195,6 +195,8 @@ TEST(FaultSurvivalE2eTest, ProgramKilledAtChosenEntriesLosesNoPnr) {
     return !e.second.refused && e.second.destinations == std::set{FailQueueOf(e.second.source)};
   });
   EXPECT_EQ(OnFailQueues(places), without_agent);
+  // The Fail Queue Log names exactly the PNRs on the Fail Queues: none without its row, no row
+  // left over from a PNR that went back before a kill.
   EXPECT_EQ(FailQueueRows(demo.FailQueueLog()), OnFailQueueLocators(places));
 }
 

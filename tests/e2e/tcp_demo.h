@@ -38,7 +38,8 @@ class TcpDemo {
   std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& args,
                                              const std::string& name);
   // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit).
-  std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 25000);
+  // The time-out stays below the tests' own limit (60 s), so a hung program fails with a message.
+  std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 50000);
 
   // expected.json for the PNRs of this copy.
   ExpectedPnrs Expected() const;
