@@ -41,6 +41,7 @@ TEST(AmbervaleBinaryTest, VersionUsageAndCheck) {
   home.Write("settings.ini", SettingsText());
   home.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
   home.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
+  home.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})");
 
   const Output version = RunAmbervale("--version", home.path());
   EXPECT_EQ(version.code, 0);

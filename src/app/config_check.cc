@@ -125,7 +125,7 @@ class Check {
     logs_.SetSizeLimit(1 << 30);
   }
 
-  const Findings& Run();
+  const Findings& Run(std::string_view terminal_problem);
 
  private:
   // Runs a step; a loader's end of the program or an unexpected failure becomes a problem
@@ -156,7 +156,7 @@ class Check {
   std::string path_;
 };
 
-const Findings& Check::Run() {
+const Findings& Check::Run(std::string_view terminal_problem) {
   path_ = form_.SettingsPath();
   if (!FileExists(path_)) {
     findings_.Stop(SettingsMissingStop(), "", "");
@@ -183,6 +183,7 @@ const Findings& Check::Run() {
     });
   }
   if (distribution) CheckFailQueue(tasks && mappings);
+  if (!terminal_problem.empty()) findings_.Problem(std::string(terminal_problem));
   return findings_;
 }
 
@@ -262,12 +263,12 @@ void Print(std::ostream& out, const Finding& finding, bool utf8) {
 
 }  // namespace
 
-int CheckConfiguration(Env& env, std::ostream& out, bool utf8) {
+int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view terminal_problem) {
   const ScratchFolder scratch;
   Check check(env, scratch.path());
   const std::string settings = JoinPath(env.ProgramFolder(), "settings.ini");
   out << "Checking " << (utf8 ? Cp1252ToUtf8(settings) : settings) << '\n';
-  const Findings& findings = check.Run();
+  const Findings& findings = check.Run(terminal_problem);
   for (const Finding& finding : findings.all()) Print(out, finding, utf8);
   const int problems = findings.problems();
   if (problems == 0) {

@@ -15,6 +15,7 @@
 // (further lines of an entry indented by two blanks), then a summary line.
 
 #include <iosfwd>
+#include <string_view>
 
 #include "platform/env.h"
 
@@ -22,7 +23,9 @@ namespace ambervale {
 
 // 0 when the configuration is usable, 1 otherwise. `utf8`: the texts (Windows-1252) are
 // converted to UTF-8 for the terminal. `env` gives the program folder and the clock; its
-// EndProgram is never called.
-[[nodiscard]] int CheckConfiguration(Env& env, std::ostream& out, bool utf8 = false);
+// EndProgram is never called. `terminal_problem`: what is wrong with the [Terminal] section
+// (TerminalChoice::Problem), reported as one more problem when settings.ini is there.
+[[nodiscard]] int CheckConfiguration(Env& env, std::ostream& out, bool utf8 = false,
+                                     std::string_view terminal_problem = "");
 
 }  // namespace ambervale

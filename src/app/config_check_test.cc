@@ -43,6 +43,21 @@ TEST(CheckConfigurationTest, AGoodConfigurationIsUsableAndNothingIsWritten) {
   EXPECT_EQ(f.env.end_count(), 0);
 }
 
+TEST(CheckConfigurationTest, TheTerminalProblemIsOneMoreProblem) {
+  StartupFolder f;
+  f.WriteFiles();
+  f.WriteSettings({{"TIMER/COUNTER", "x"}});
+  std::ostringstream out;
+  EXPECT_EQ(CheckConfiguration(f.env, out, false, "[Terminal] Connection is missing"), 1);
+  EXPECT_THAT(out.str(),
+              HasSubstr("problem: [Terminal] Connection is missing\n2 problems found.\n"));
+  // Without settings.ini only that one is reported.
+  (void)DeleteFile(f.dir.File("settings.ini"));
+  std::ostringstream missing;
+  EXPECT_EQ(CheckConfiguration(f.env, missing, false, "[Terminal] Connection is missing"), 1);
+  EXPECT_THAT(missing.str(), Not(HasSubstr("[Terminal]")));
+}
+
 TEST(CheckConfigurationTest, MissingSettingsFile) {
   StartupFolder f;
   const Checked c = Check(f);

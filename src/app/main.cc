@@ -11,7 +11,9 @@
 #include "app/console_window.h"
 #include "app/front_end.h"
 #include "app/program.h"
+#include "app/terminal_choice.h"
 #include "platform/env.h"
+#include "platform/files.h"
 #ifdef AMBERVALE_WITH_GUI
 #include "app/qt_front_end.h"
 #include "mail/curl_mailer.h"
@@ -33,7 +35,11 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<Env> env = NewSystemEnv();
   const ConsoleStreams console = StandardConsoleStreams();
-  if (options.check) return CheckConfiguration(*env, std::cout, console.utf8);
+  if (options.check) {
+    const std::string settings = JoinPath(env->ProgramFolder(), "settings.ini");
+    const std::string terminal = ChooseTerminal(settings, *env)->Problem();
+    return CheckConfiguration(*env, std::cout, console.utf8, terminal);
+  }
 
   std::unique_ptr<FrontEnd> front_end;
 #ifdef AMBERVALE_WITH_GUI

@@ -2,6 +2,7 @@
 
 #include "host/network_terminal.h"
 #include "platform/classic_text.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
@@ -21,6 +22,7 @@ class FailingFactory : public TerminalFactory, public TerminalChoice {
   }
   TerminalFactory& factory() override { return *this; }
   void Stop() override {}
+  std::string Problem() const override { return reason_; }
 
  private:
   std::string reason_;
@@ -32,6 +34,7 @@ class NetworkChoice : public TerminalChoice {
       : factory_(std::move(host), port, timeout_seconds) {}
   TerminalFactory& factory() override { return factory_; }
   void Stop() override {}
+  std::string Problem() const override { return ""; }
 
  private:
   NetworkTerminalFactory factory_;
@@ -60,6 +63,11 @@ class SimulatorChoice : public TerminalFactory, public TerminalChoice {
   TerminalFactory& factory() override { return *this; }
   void Stop() override {
     if (host_ != nullptr) (void)host_->Stop();
+  }
+  // The world comes from the state file when there is one, else from the scenario.
+  std::string Problem() const override {
+    if (FileExists(scenario_) || (!state_.empty() && FileExists(state_))) return "";
+    return "[Terminal] Connection: the scenario file \"" + scenario_ + "\" was not found";
   }
 
  private:

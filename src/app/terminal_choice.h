@@ -25,6 +25,10 @@ class TerminalChoice {
   // Writes what must outlive the program (the simulator's state file); called at an orderly
   // end. Safe to call more than once.
   virtual void Stop() = 0;
+  // What makes the choice unusable, known without making a terminal (a bad [Terminal] section,
+  // a scenario file that is not there); empty when nothing is. Connects to nothing, writes
+  // nothing: the configuration check reports it.
+  virtual std::string Problem() const = 0;
 };
 
 // Reads [Terminal] from `settings_path`. `env` must outlive the result.

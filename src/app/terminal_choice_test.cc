@@ -21,6 +21,8 @@ TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   dir.Write("host.json", kScenario);
   dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nStateFile=state.json\r\n");
   auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+  EXPECT_EQ(choice->Problem(), "");
+  EXPECT_FALSE(dir.Exists("state.json"));  // nothing opened yet
   Status error;
   auto first = choice->factory().Create(&error);
   ASSERT_NE(first, nullptr) << error.message();
@@ -51,6 +53,9 @@ TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
     FakeEnv env(dir.path());
     dir.Write("settings.ini", c.settings);
     auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+    // Known before any terminal is made, for the configuration check.
+    EXPECT_NE(choice->Problem().find(c.reason_part), std::string::npos)
+        << c.settings << " -> " << choice->Problem();
     Status error;
     EXPECT_EQ(choice->factory().Create(&error), nullptr) << c.settings;
     EXPECT_NE(error.message().find(c.reason_part), std::string::npos)
@@ -64,6 +69,7 @@ TEST(ChooseTerminalTest, NetworkTerminalReportsARefusedConnection) {
   // Port 1 on loopback has no listener here.
   dir.Write("settings.ini", "[Terminal]\nConnection=tcp:127.0.0.1:1\nTimeoutSeconds=2\n");
   auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+  EXPECT_EQ(choice->Problem(), "");  // the check does not connect
   Status error;
   EXPECT_EQ(choice->factory().Create(&error), nullptr);
   EXPECT_FALSE(error.message().empty());

@@ -56,6 +56,15 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
     EXPECT_TRUE(EveryPnrPlaced(p.world(), fail_queue, p.Log("Fail_Queue_Log.csv"), sources));
   }
   EXPECT_EQ(p.form.intFailCount + p.form.intSuccessCount, 300);
+  // The host was busy once or twice, and the run went on after each wait.
+  const std::string debug = p.Log("debug_log_1.txt");
+  int busy = 0;
+  for (size_t at = debug.find("PREVIOUS ENTRY IN PROGRESS"); at != std::string::npos;
+       at = debug.find("PREVIOUS ENTRY IN PROGRESS", at + 1)) {
+    ++busy;
+  }
+  EXPECT_GE(busy, 1);
+  EXPECT_LE(busy, 2);
 }
 
 }  // namespace

@@ -212,6 +212,59 @@ TEST_F(FailQueueRoundTripTest, PnrsThatCannotGoBackKeepTheirRows) {
   EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
 }
 
+// Between two starts PNRs leave the Fail Queue some other way (moved by hand, or placed back
+// by a start that ended before it could start the log afresh): a walk of the whole Fail Queue
+// that does not meet them drops their rows; a walk cut short keeps every row.
+TEST_F(FailQueueRoundTripTest, RowsOfPnrsNoLongerOnTheFailQueueAreDropped) {
+  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
+  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  const std::string scenario =
+      Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "QQ", "C/C"), Pnr("DDD004", "QQ", "D/D")},
+               {{"ABC1/12", {"BBB002", "CCC003", "DDD004"}}});
+  Start(1, scenario)->MoveQueue();
+  const std::string log = dir_.Read("logs/Fail_Queue_Log.csv");
+  const std::string row_b = log.substr(log.find("ABC1,12,50,,BBB002"));
+  const auto move_by_hand = [&](const std::vector<std::string>& locators) {
+    nlohmann::json state = nlohmann::json::parse(dir_.Read("host_state.json"));
+    for (const std::string& locator : locators) {
+      auto& fail_queue = state["queues"]["ABC1/50"];
+      fail_queue.erase(std::find(fail_queue.begin(), fail_queue.end(), locator));
+      state["queues"]["P2/9"].push_back(locator);
+    }
+    state["faults"]["refuse_move"] = {{"BBB002", 3}};
+    dir_.Write("host_state.json", state.dump());
+  };
+  move_by_hand({"CCC003"});
+  {
+    // A stop before the walk has met every PNR: nothing is known about the others.
+    auto second = Start(2, scenario);
+    second->StopAtDoEvents(1);
+    second->MoveQueue();
+    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv").substr(log.find("ABC1,12,50,,BBB002")), row_b);
+  }
+  move_by_hand({"DDD004"});
+  {
+    // BBB002 cannot go back and keeps its row; the other two are gone from the queue.
+    auto third = Start(3, scenario);
+    third->MoveQueue();
+    EXPECT_EQ(third->Queue("ABC1/50"), std::vector<std::string>{"BBB002"});
+    const std::string kept = dir_.Read("logs/Fail_Queue_Log.csv");
+    EXPECT_TRUE(Has(kept, "ABC1,12,50,,BBB002,"));
+    EXPECT_FALSE(Has(kept, "CCC003"));
+    EXPECT_FALSE(Has(kept, "DDD004"));
+    const std::string run = third->RunLog();
+    EXPECT_TRUE(Has(run, "CCC003: not on Fail Queue ABC1/Q50, its Fail Queue Log row is dropped"));
+    EXPECT_TRUE(Has(run, "DDD004: not on Fail Queue ABC1/Q50, its Fail Queue Log row is dropped"));
+  }
+  move_by_hand({"BBB002"});
+  {
+    // The Fail Queue is empty: its count says so, and the last row goes.
+    auto fourth = Start(4, scenario);
+    fourth->MoveQueue();
+    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
+  }
+}
+
 TEST_F(FailQueueRoundTripTest, AFailQueueWithCategoryIsCountedAndWalked) {
   dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
   dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));

@@ -9,8 +9,9 @@
 //
 // At the first run after a start the current file is loaded (LoadFailQueueLog), its PNRs are
 // returned to their queues (MoveFailQueue) and the file is started afresh
-// (StartFailQueueLog): the rows of PNRs that went back are dropped, every other row is kept,
-// so that a PNR still waiting on the Fail Queue never loses its record.
+// (StartFailQueueLog): the rows of PNRs that went back, or that a walk of their whole Fail
+// Queue did not meet, are dropped; every other row is kept, so that a PNR still waiting on the
+// Fail Queue never loses its record.
 //
 // One FailQueueLog lives for the whole process (it remembers which PNRs were returned between
 // the load and the start); it does not own the frmMain it is given. Writes that fail lose
@@ -45,7 +46,7 @@ class FailQueueLog {
 
   // Writes the restart block into the current archive file when that is not empty, then
   // starts the current file afresh: empty (0 bytes) when every row's PNR was returned (or
-  // there were none), else a new header block followed by the rows of PNRs not returned, as
+  // there were none), else a new header block followed by the rows not marked (below), as
   // they were. A current file that exists but cannot be read is left as it is.
   void StartFailQueueLog();
 
@@ -60,6 +61,9 @@ class FailQueueLog {
   // The PNR of `key` (PCC + "#" + PNR) is back on its original queue: StartFailQueueLog drops
   // its rows.
   void MarkReturned(std::string_view key);
+  // The PNR of `key` is no longer on its Fail Queue (a walk of the whole queue did not meet
+  // it): StartFailQueueLog drops its rows as well.
+  void MarkGone(std::string_view key) { MarkReturned(key); }
   [[nodiscard]] bool WasReturned(std::string_view key) const;
 
   std::string CurrentPath() const;

@@ -1,5 +1,6 @@
 #include "failqueue/fail_queue_return.h"
 
+#include <algorithm>
 #include <exception>
 #include <set>
 #include <string>
@@ -21,6 +22,17 @@ constexpr int kMaxRestarts = 5;
 // The check text used when the banner is blank: it never occurs in an answer.
 constexpr size_t kBlankCheckWidth = 34;
 
+// How the walk of one Fail Queue ended: every PNR on it was met, or the walk was cut short
+// (the count could not be read, the host kept answering FINISH OR IGNORE, no locator), or a
+// stop was requested.
+enum class WalkEnd { kWhole, kPart, kStopped };
+
+// One Fail Queue: PCC, number and category, as the rows of the log name it.
+std::string FailQueueOf(const clsFailQueue& row) {
+  return UCase(row.fldFmFailPCC) + "/" + std::to_string(row.fldToFailQueueNo) + "*" +
+         UCase(Trim(row.fldFailQueueCategory));
+}
+
 class FailQueueWalk {
  public:
   FailQueueWalk(Session& session, FailQueueLog& log)
@@ -39,12 +51,13 @@ class FailQueueWalk {
       if (rows.empty()) continue;
       form_.oFmfailQueue = rows.front();
       const clsFailQueue queue_row = form_.oFmfailQueue;
-      const std::string queue_key = UCase(queue_row.fldFmFailPCC) + "/" +
-                                    std::to_string(queue_row.fldToFailQueueNo) + "*" +
-                                    UCase(Trim(queue_row.fldFailQueueCategory));
+      const std::string queue_key = FailQueueOf(queue_row);
       if (!walked_.insert(queue_key).second) continue;
-      if (!WalkQueue(queue_row)) return;  // stop requested
+      const WalkEnd end = WalkQueue(queue_row);
+      if (end == WalkEnd::kStopped) return;
+      if (end == WalkEnd::kWhole) whole_.insert(queue_key);
     }
+    ForgetPnrsNotMet();
 
     LogBoth("End Retrieving From Fail Queue ....");
     form_.strErrMsg.clear();
@@ -83,8 +96,26 @@ class FailQueueWalk {
     form_.env().EndProgram(1);
   }
 
-  // Walks one Fail Queue; false when a stop was requested.
-  bool WalkQueue(const clsFailQueue& row) {
+  // A row whose PNR a walk of its whole Fail Queue did not meet is stale: the PNR left the
+  // queue some other way (placed back by a start that ended before it could start the log
+  // afresh, or moved by hand). Its rows are dropped with those of the PNRs placed back, so the
+  // log keeps naming only PNRs that may still be on a Fail Queue.
+  void ForgetPnrsNotMet() {
+    for (size_t i = 0; i < form_.dictFailQueueMapping.size(); ++i) {
+      const auto& [key, rows] = form_.dictFailQueueMapping.at(i);
+      if (rows.empty() || met_.count(key) != 0) continue;
+      const bool all_walked = std::all_of(rows.begin(), rows.end(), [&](const clsFailQueue& r) {
+        return whole_.count(FailQueueOf(r)) != 0;
+      });
+      if (!all_walked) continue;
+      Log(rows.front().fldFailPNR + ": not on Fail Queue " + rows.front().fldFmFailPCC + "/Q" +
+          std::to_string(rows.front().fldToFailQueueNo) + ", its Fail Queue Log row is dropped");
+      log_.MarkGone(key);
+    }
+  }
+
+  // Walks one Fail Queue.
+  WalkEnd WalkQueue(const clsFailQueue& row) {
     const std::string pcc = row.fldFmFailPCC;
     const std::string queue = std::to_string(row.fldToFailQueueNo);
     const std::string category = Trim(row.fldFailQueueCategory);
@@ -99,7 +130,12 @@ class FailQueueWalk {
       const std::string count_screen = host_.GetScreenText();
       Log("HOST Response:" + count_screen);
       const int32_t count = ReadQueueCount(count_screen, row.fldToFailQueueNo, category);
-      if (count == 0) return true;
+      if (count == 0) {
+        // A count display that reads 0 is an empty queue; anything else leaves it unknown.
+        const std::string_view marker =
+            category.empty() ? QueueCountMarker(row.fldToFailQueueNo) : category;
+        return InStrNoCase(count_screen, marker) > 0 ? WalkEnd::kWhole : WalkEnd::kPart;
+      }
 
       if (pcc != working_pcc_) {
         Send("SEM/" + pcc + "/AG");
@@ -116,18 +152,18 @@ class FailQueueWalk {
         Send("I");
         if (++finish_or_ignore > kMaxRestarts) {
           Send("QX+I");
-          return true;
+          return WalkEnd::kPart;
         }
         continue;
       }
       for (;;) {
         if (form_.blnStopRequested) {
           Send("QX+I");
-          return false;
+          return WalkEnd::kStopped;
         }
         if (taken > count) {
           Send("QX+I");
-          return true;
+          return WalkEnd::kWhole;
         }
         ++taken;
         const std::string rloc = ReadLocator();
@@ -136,13 +172,18 @@ class FailQueueWalk {
             Send("I");
             break;  // start this queue again
           }
-          return true;
+          return WalkEnd::kWhole;
         }
-        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return true;
+        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return WalkEnd::kWhole;
         // No locator on screen (signed out, an answer that is no display): nothing to place.
-        if (rloc.empty() || EqualsNoCase(rloc, first_failed)) {
+        if (rloc.empty()) {
           Send("QX+I");
-          return true;
+          return WalkEnd::kPart;
+        }
+        // The first PNR that could not go back has come round: every PNR has been met.
+        if (EqualsNoCase(rloc, first_failed)) {
+          Send("QX+I");
+          return WalkEnd::kWhole;
         }
         try {
           ReturnPnr(pcc, queue, rloc, first_failed);
@@ -162,6 +203,7 @@ class FailQueueWalk {
     form_.ShowStatus("RETRIEVEDATA");
     LogBoth(rloc + ": retrieved from Fail Queue in " + pcc + "/Q" + queue);
     const std::string key = FailQueueKey(pcc, rloc);
+    met_.insert(key);
     const std::vector<clsFailQueue>* rows = form_.dictFailQueueMapping.Find(key);
     if (rows == nullptr || rows->empty()) {
       LogBoth(rloc + ": FAIL. Not mapped into the Failed PNR log");
@@ -225,7 +267,9 @@ class FailQueueWalk {
   HostLayer& host_;
   FailQueueLog& log_;
   std::string working_pcc_;
-  std::set<std::string> walked_;
+  std::set<std::string> walked_;  // Fail Queues walked
+  std::set<std::string> whole_;   // Fail Queues of which every PNR was met
+  std::set<std::string> met_;     // keys (PCC + "#" + PNR) of the PNRs met on them
 };
 
 }  // namespace

@@ -95,10 +95,15 @@ void HostLayer::sendTECommand(std::string& entry) {
     }
   }
 
-  // The host cannot be reached: report and end the program. A failed alert changes nothing.
+  // The host cannot be reached: report and end the program. A failed alert changes nothing,
+  // so the reason is logged first: the debug log names the entry, the action log (and the
+  // screen) says why the program ends.
+  const std::string reason = "Unable to obtain response from Vantora HOST !!! " + failure.message();
+  form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + ". <FORMAT>" +
+                             entry + "</FORMAT>: " + reason + " #####");
+  form_.AddActionLog(reason);
   if (form_.IsUnticketedMode()) form_.logs().AppendUnticketedHeader("Host Command: " + entry);
-  (void)alerts_.SendEmailAlert(
-      "Error message: Unable to obtain response from Vantora HOST !!! " + failure.message(), false);
+  (void)alerts_.SendEmailAlert("Error message: " + reason, false);
   form_.env().EndProgram(1);
 }
 

@@ -179,6 +179,18 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
       EXPECT_NE(p.Log("Unticketed_PNR_Log_1.csv").find("Host Command: QX+I&\r\n"),
                 std::string::npos);
     }
+    // The reason is kept even when the alert cannot be mailed.
+    EXPECT_NE(p.Log("debug_log_1.txt")
+                  .find("##### 2026/12/06 10:00:00. <FORMAT>QX+I&</FORMAT>: Unable to obtain "
+                        "response from Vantora HOST !!! Unable to obtain response from "
+                        "Quillmarsh. #####\r\n"),
+              std::string::npos)
+        << mode;
+    EXPECT_NE(p.Log("action_log_1.txt")
+                  .find("2026/12/06 10:00:00 - Unable to obtain response from Vantora HOST !!! "
+                        "Unable to obtain response from Quillmarsh.\r\n"),
+              std::string::npos)
+        << mode;
   }
 }
 

@@ -1,0 +1,115 @@
+// The demo agency end to end: `ambervale --headless --runs 2` against `ambervale-hostsim`
+// over TCP puts every PNR where examples/demo/expected.json says, and its logs say so too; a
+// second copy started meanwhile for the same folder ends at once without a word.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/files.h"
+#include "tests/e2e/tcp_demo.h"
+
+namespace ambervale::e2e {
+namespace {
+
+using ::testing::HasSubstr;
+
+// Every file of the folder and of its logs folder with its bytes.
+std::map<std::string, std::string> Snapshot(const ProgramFolder& folder) {
+  std::map<std::string, std::string> out;
+  for (const std::string& name : ListFolder(folder.path())) {
+    if (FileExists(folder.File(name))) out[name] = folder.Read(name);
+  }
+  for (const std::string& name : folder.LogNames()) out["logs/" + name] = folder.Log(name);
+  return out;
+}
+
+// "LON1/53*C1" as the success line writes it: "LON1 Queue 53 Category C1".
+std::string DestinationText(const std::string& queue) {
+  const size_t slash = queue.find('/');
+  const size_t star = queue.find('*');
+  std::string out = queue.substr(0, slash) + " Queue " +
+                    queue.substr(slash + 1, star == std::string::npos ? star : star - slash - 1);
+  if (star != std::string::npos) out += " Category " + queue.substr(star + 1);
+  return out;
+}
+
+// The lines of `text` that contain `needle`.
+std::vector<std::string> LinesWith(const std::string& text, const std::string& needle) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (line.find(needle) != std::string::npos) out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
+TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently) {
+  TcpDemo demo;
+  ASSERT_TRUE(demo.StartHost());
+  std::unique_ptr<ChildProcess> program = demo.StartProgram({"--runs", "2"}, "first");
+  ASSERT_NE(program, nullptr);
+
+  // At the first entry the first copy holds the folder; it waits for the host's answer while
+  // the second copy starts and ends.
+  RunResult second;
+  std::map<std::string, std::string> before;
+  std::map<std::string, std::string> after;
+  const std::optional<int> code = demo.Relay(*program, [&](const ProxyEntry& entry) {
+    if (entry.number == 1 && !entry.answered) {
+      before = Snapshot(demo.folder);
+      second = demo.folder.RunAmbervale({"--headless", "--runs", "1"});
+      after = Snapshot(demo.folder);
+    }
+    return Relay::kPass;
+  });
+  ASSERT_EQ(code, 0) << demo.folder.Output("first", ".err");
+  EXPECT_EQ(second.code, 3);
+  EXPECT_EQ(second.out, "");
+  EXPECT_EQ(second.err, "");
+  EXPECT_EQ(before, after) << "the second copy wrote to the program folder";
+  ASSERT_EQ(demo.StopHost(), 0);
+
+  const ExpectedPnrs expected = LoadExpected();
+  EXPECT_TRUE(EveryPnrWhereExpected(demo.PlacesNow(), expected, false));
+
+  // The logs: each moved PNR has its one success line naming its destinations; each PNR on a
+  // Fail Queue its one Fail Queue Log row; the run log (through ambervale-logcat) retrieved
+  // every PNR once and shows two runs.
+  const std::string success = demo.folder.Log("Success_PNR_1.txt");
+  const std::string fail_log = demo.FailQueueLog();
+  const std::string run_log = demo.folder.RunLog();
+  int moved = 0;
+  for (const auto& [locator, pnr] : expected) {
+    const std::string source_pcc = pnr.source.substr(0, pnr.source.find('/'));
+    EXPECT_EQ(LinesWith(run_log, locator + ": retrieved in " + source_pcc + "/Q").size(), 1u)
+        << locator;
+    if (pnr.destinations == std::set<std::string>{FailQueueOf(pnr.source)}) {
+      EXPECT_EQ(LinesWith(fail_log, "," + locator + ",").size(), 1u) << locator;
+      EXPECT_TRUE(HasFailQueueRow(fail_log, pnr.source, locator)) << locator;
+      continue;
+    }
+    ++moved;
+    const std::vector<std::string> lines = LinesWith(success, locator + " moved from Queue");
+    ASSERT_EQ(lines.size(), 1u) << locator;
+    for (const std::string& queue : pnr.destinations) {
+      EXPECT_THAT(lines[0], HasSubstr(DestinationText(queue))) << locator;
+    }
+  }
+  EXPECT_EQ(moved, 275);
+  EXPECT_EQ(LinesWith(run_log, "HOST Command: QCB/LON1/40").size(), 2u);
+  EXPECT_EQ(LinesWith(run_log, "START to Move PNR(s) from Fail Queue").size(), 1u);
+  // The Fail Queue mail of the first run was tried and failed; the program went on.
+  EXPECT_NE(demo.folder.Log("action_log_1.txt").find("Sending Email Alert FAILED"),
+            std::string::npos);
+  EXPECT_NE(demo.folder.Output("first", ".out").find("Ambervale will stop in 2 seconds."),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace ambervale::e2e

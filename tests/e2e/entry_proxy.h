@@ -1,0 +1,68 @@
+#pragma once
+
+// A relay on loopback between the program's network terminal and `ambervale-hostsim`, so
+// that a test sees every terminal entry at a known moment: before it reaches the host and
+// after the host has answered it but before the program has the answer. While the hook runs
+// the program waits for its answer, so whatever the hook does (kill the program or the host,
+// start a second copy, look at the files) happens at exactly that entry.
+//
+// Each connection the program opens gets its own connection to the host (the host keeps one
+// session for all of them). Single-threaded: the relay runs inside RelayUntilExit.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/status.h"
+#include "tests/e2e/child_process.h"
+
+namespace ambervale::e2e {
+
+struct ProxyEntry {
+  int number = 0;         // 1 for the first entry relayed
+  std::string text;       // the bare entry, as the host reads it ("QEB/LON1/50")
+  bool answered = false;  // false: not yet at the host; true: the host has answered it
+};
+
+enum class Relay {
+  kPass,  // go on
+  kCut,   // close the program's connection here (the entry or its answer is not relayed)
+};
+
+using EntryHook = std::function<Relay(const ProxyEntry&)>;
+
+class EntryProxy {
+ public:
+  // Listens on 127.0.0.1 (a free port) for the program; the host is 127.0.0.1:`host_port`.
+  static std::unique_ptr<EntryProxy> Listen(uint16_t host_port, Status* error);
+  ~EntryProxy();
+  EntryProxy(const EntryProxy&) = delete;
+  EntryProxy& operator=(const EntryProxy&) = delete;
+
+  uint16_t port() const { return port_; }
+  // Relays from now on to 127.0.0.1:`host_port` (a host started again).
+  void set_host_port(uint16_t host_port) { host_port_ = host_port; }
+
+  // Relays the program's entries, calling `hook` twice for each, until `program` ends; its
+  // exit code, or nullopt when it has not ended within `timeout_ms` (it is then still
+  // running). Entries are numbered on from earlier calls.
+  std::optional<int> RelayUntilExit(ChildProcess& program, const EntryHook& hook, int timeout_ms);
+
+ private:
+  struct Link;
+  EntryProxy(int listen_fd, uint16_t port, uint16_t host_port)
+      : listen_fd_(listen_fd), port_(port), host_port_(host_port) {}
+  void Accept(std::vector<std::unique_ptr<Link>>& links);
+  // Relays the complete entries the program has sent on `link`; false when the link is to
+  // be closed.
+  bool RelayEntries(Link& link, const EntryHook& hook);
+
+  int listen_fd_;
+  uint16_t port_;
+  uint16_t host_port_;
+  int entries_ = 0;
+};
+
+}  // namespace ambervale::e2e

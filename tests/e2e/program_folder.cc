@@ -1,0 +1,122 @@
+#include "tests/e2e/program_folder.h"
+
+#include <algorithm>
+
+#include "platform/classic_text.h"
+#include "platform/files.h"
+
+namespace ambervale::e2e {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// The lines of a CR LF (or LF) text, without their ends.
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string line(text.substr(start, end - start));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(std::move(line));
+    start = end + 1;
+  }
+  return out;
+}
+
+bool IsSectionLine(std::string_view line) { return Trim(line).starts_with("["); }
+
+bool IsSection(std::string_view line, std::string_view section) {
+  return UCase(Trim(line)) == "[" + UCase(section) + "]";
+}
+
+bool IsKey(std::string_view line, std::string_view key) {
+  const size_t eq = line.find('=');
+  return eq != std::string_view::npos && UCase(Trim(line.substr(0, eq))) == UCase(key);
+}
+
+}  // namespace
+
+const std::vector<std::string>& DemoConfigurationFiles() {
+  static const std::vector<std::string> kFiles = {
+      "settings.ini",  "TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV",
+      "MAN_SALES.CSV", "GROUPS.CSV",          "LEISURE.CSV"};
+  return kFiles;
+}
+
+std::string DemoFile(std::string_view name) {
+  return ReadFile(JoinPath(AMBERVALE_DEMO_DIR, name)).value_or("");
+}
+
+void ProgramFolder::Remove(std::string_view name) const { (void)DeleteFile(File(name)); }
+
+void ProgramFolder::CopyDemo() const {
+  for (const std::string& name : DemoConfigurationFiles()) Write(name, DemoFile(name));
+  Write("host.json", DemoFile("host.json"));
+}
+
+void ProgramFolder::SetSetting(std::string_view section, std::string_view key,
+                               std::string_view value) const {
+  std::vector<std::string> lines = Lines(Read("settings.ini"));
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  auto in_section = std::find_if(lines.begin(), lines.end(),
+                                 [&](const std::string& l) { return IsSection(l, section); });
+  if (in_section == lines.end()) {
+    lines.push_back("[" + std::string(section) + "]");
+    lines.push_back(entry);
+  } else {
+    auto end = std::find_if(in_section + 1, lines.end(), IsSectionLine);
+    auto at =
+        std::find_if(in_section + 1, end, [&](const std::string& l) { return IsKey(l, key); });
+    if (at != end) {
+      *at = entry;
+    } else {
+      // After the section's last non-empty line.
+      while (end != in_section + 1 && Trim(*(end - 1)).empty()) --end;
+      lines.insert(end, entry);
+    }
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line + std::string(kCrLf);
+  Write("settings.ini", text);
+}
+
+std::vector<std::string> ProgramFolder::LogNames() const {
+  std::vector<std::string> names = ListFolder(File("logs"));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ProgramFolder::RunLog() const {
+  ChildOptions options;
+  options.env["AMBERVALE_HOME"] = path();
+  return RunProgram(kLogcat, options, ScratchFile("logcat"), 10000).out;
+}
+
+RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms) const {
+  ChildOptions options;
+  options.args = args;
+  options.env["AMBERVALE_HOME"] = path();
+  return RunProgram(kAmbervale, options, ScratchFile("ambervale"), timeout_ms);
+}
+
+std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(const std::vector<std::string>& args,
+                                                            std::string_view output_name) const {
+  ChildOptions options;
+  options.args = args;
+  options.env["AMBERVALE_HOME"] = path();
+  options.stdout_file = ScratchFile(std::string(output_name) + ".out");
+  options.stderr_file = ScratchFile(std::string(output_name) + ".err");
+  Status error;
+  std::unique_ptr<ChildProcess> child = ChildProcess::Start(kAmbervale, options, &error);
+  return child;
+}
+
+std::string ProgramFolder::Output(std::string_view output_name, std::string_view suffix) const {
+  return scratch_.Read(std::string(output_name) + std::string(suffix));
+}
+
+std::string ProgramFolder::ScratchFile(std::string_view name) const { return scratch_.File(name); }
+
+}  // namespace ambervale::e2e

@@ -1,0 +1,69 @@
+#pragma once
+
+// A program folder for one end-to-end test: a fresh temporary folder (removed afterwards)
+// with a copy of the demo agency or files the test writes, the settings it changes, and the
+// real executables run over it (AMBERVALE_HOME is the folder; the executables stay in the
+// build tree). The paths of the executables and of the demo come from the build.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "testing/temp_dir.h"
+#include "tests/e2e/child_process.h"
+
+namespace ambervale::e2e {
+
+inline constexpr const char* kAmbervale = AMBERVALE_BINARY;
+inline constexpr const char* kHostsim = AMBERVALE_HOSTSIM;
+inline constexpr const char* kLogcat = AMBERVALE_LOGCAT;
+
+// The demo agency's configuration files (settings.ini, the Task Maintenance file and the
+// five mapping files).
+const std::vector<std::string>& DemoConfigurationFiles();
+// The bytes of examples/demo/`name`; empty when missing.
+std::string DemoFile(std::string_view name);
+
+class ProgramFolder {
+ public:
+  ProgramFolder() = default;
+  ProgramFolder(const ProgramFolder&) = delete;
+  ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+  const std::string& path() const { return dir_.path(); }
+  std::string File(std::string_view name) const { return dir_.File(name); }
+  void Write(std::string_view name, std::string_view bytes) const { dir_.Write(name, bytes); }
+  std::string Read(std::string_view name) const { return dir_.Read(name); }
+  bool Exists(std::string_view name) const { return dir_.Exists(name); }
+  void Remove(std::string_view name) const;
+
+  // Copies the demo's configuration files and its host scenario (host.json).
+  void CopyDemo() const;
+  // Sets [section] key = value in settings.ini (CR LF kept): the key's line is replaced, or
+  // added at the end of its section, or the section is added at the end of the file.
+  void SetSetting(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // logs/`name`; the names in logs/.
+  std::string Log(std::string_view name) const { return Read("logs/" + std::string(name)); }
+  std::vector<std::string> LogNames() const;
+  // The run log in clear text, as ambervale-logcat prints it for this folder.
+  std::string RunLog() const;
+
+  // Runs ambervale with `args` over this folder to its end (at most `timeout_ms`).
+  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000) const;
+  // Starts ambervale with `args` over this folder; its output goes to
+  // `output_name`.out/.err in a scratch folder (read them with Output).
+  std::unique_ptr<ChildProcess> StartAmbervale(const std::vector<std::string>& args,
+                                               std::string_view output_name) const;
+  // What a started program wrote: Output("first", ".out").
+  std::string Output(std::string_view output_name, std::string_view suffix) const;
+
+ private:
+  std::string ScratchFile(std::string_view name) const;
+
+  TempDir dir_;
+  TempDir scratch_;  // the children's output, kept out of the program folder
+};
+
+}  // namespace ambervale::e2e

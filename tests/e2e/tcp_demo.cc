@@ -1,0 +1,103 @@
+#include "tests/e2e/tcp_demo.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <set>
+
+namespace ambervale::e2e {
+namespace {
+
+// A loopback port that refuses connections: bound by `*fd`, never listening. 0 on failure.
+uint16_t ClosedPort(int* fd) {
+  *fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  if (*fd < 0 || ::bind(*fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      ::getsockname(*fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    return 0;
+  }
+  return ntohs(a.sin_port);
+}
+
+// Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
+// other PNRs.
+void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
+  std::set<std::string> kept;
+  for (auto& [queue, locators] : scenario["queues"].items()) {
+    if (locators.size() > static_cast<size_t>(n))
+      locators.erase(locators.begin() + n, locators.end());
+    for (const auto& locator : locators) kept.insert(locator.get<std::string>());
+  }
+  auto& pnrs = scenario["pnrs"];
+  pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
+                            [&](const nlohmann::ordered_json& pnr) {
+                              return kept.count(pnr["locator"].get<std::string>()) == 0;
+                            }),
+             pnrs.end());
+}
+
+}  // namespace
+
+TcpDemo::TcpDemo(int pnrs_per_queue) {
+  folder.CopyDemo();
+  nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
+  if (pnrs_per_queue > 0) KeepFirstPnrs(scenario, pnrs_per_queue);
+  scenario["faults"]["busy_every"] = 0;
+  folder.Write("host.json", scenario.dump(1));
+  folder.SetSetting("TIMER", "COUNTER", "0");
+  const uint16_t smtp = ClosedPort(&closed_port_fd_);
+  folder.SetSetting("MailSetting", "SMTPServerString", "smtp://127.0.0.1:" + std::to_string(smtp));
+  Status error;
+  proxy_ = EntryProxy::Listen(0, &error);
+  if (proxy_ != nullptr) {
+    folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy_->port()));
+  }
+  folder.SetSetting("Terminal", "StateFile", "");
+  folder.SetSetting("Terminal", "TimeoutSeconds", "10");
+}
+
+TcpDemo::~TcpDemo() {
+  if (closed_port_fd_ >= 0) ::close(closed_port_fd_);
+}
+
+::testing::AssertionResult TcpDemo::StartHost() {
+  if (proxy_ == nullptr) return ::testing::AssertionFailure() << "the relay does not listen";
+  Status error;
+  host_ = HostsimChild::Start(folder.File("host.json"), folder.File("host-state.json"), &error);
+  if (host_ == nullptr) return ::testing::AssertionFailure() << error.message();
+  proxy_->set_host_port(host_->port());
+  return ::testing::AssertionSuccess();
+}
+
+std::unique_ptr<ChildProcess> TcpDemo::StartProgram(const std::vector<std::string>& args,
+                                                    const std::string& name) {
+  std::vector<std::string> all = {"--headless"};
+  all.insert(all.end(), args.begin(), args.end());
+  return folder.StartAmbervale(all, name);
+}
+
+std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms) {
+  return proxy_->RelayUntilExit(program, hook, timeout_ms);
+}
+
+ExpectedPnrs TcpDemo::Expected() const {
+  ExpectedPnrs all = LoadExpected();
+  ExpectedPnrs out;
+  const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
+  for (const auto& pnr : scenario.at("pnrs")) {
+    const std::string locator = pnr.at("locator").get<std::string>();
+    if (all.count(locator) != 0) out[locator] = all[locator];
+  }
+  return out;
+}
+
+Places TcpDemo::PlacesNow() const { return PnrPlaces(folder.Read("host-state.json")); }
+
+}  // namespace ambervale::e2e

@@ -1,0 +1,58 @@
+#pragma once
+
+// The demo agency served by `ambervale-hostsim` over TCP, with an EntryProxy between the
+// program and the host, in a program folder of its own. The copy differs from the demo in
+// what a test needs to be quick and self-contained: the host is never busy (each busy answer
+// costs the program a real ten-second wait; the in-process tests cover it), the first run
+// comes at the first tick (COUNTER 0), and the mail server is a loopback port where nothing
+// listens, so every mail fails at once and is logged.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/demo_outcome.h"
+#include "tests/e2e/entry_proxy.h"
+#include "tests/e2e/hostsim_child.h"
+#include "tests/e2e/program_folder.h"
+
+namespace ambervale::e2e {
+
+class TcpDemo {
+ public:
+  // `pnrs_per_queue` > 0 keeps only the first that many PNRs of each source queue (a smaller
+  // agency that still has every kind of PNR, for tests that run it several times).
+  explicit TcpDemo(int pnrs_per_queue = 0);
+  ~TcpDemo();
+  TcpDemo(const TcpDemo&) = delete;
+  TcpDemo& operator=(const TcpDemo&) = delete;
+
+  // Starts the host (again: a new server on the same state file) and points the relay at it.
+  [[nodiscard]] ::testing::AssertionResult StartHost();
+  int KillHost() { return host_->Kill(); }
+  int StopHost() { return host_->Stop(); }
+
+  // Starts `ambervale --headless` with `args` over the folder; output in `name`.out/.err.
+  std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& args,
+                                             const std::string& name);
+  // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit).
+  // The time-out stays below the tests' own limit (60 s), so a hung program fails with a message.
+  std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 50000);
+
+  // expected.json for the PNRs of this copy.
+  ExpectedPnrs Expected() const;
+  // Where the PNRs are now, from the host's state file (written after every change).
+  Places PlacesNow() const;
+  std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
+
+  ProgramFolder folder;
+
+ private:
+  int closed_port_fd_ = -1;  // bound, never listening: connections to it are refused
+  std::unique_ptr<HostsimChild> host_;
+  std::unique_ptr<EntryProxy> proxy_;
+};
+
+}  // namespace ambervale::e2e
