@@ -72,6 +72,15 @@ std::string FoldLineBreaks(std::string_view text) {
 
 Alerts::Alerts(frmMain& form, MailerFactory& mailers) : form_(form), mailers_(mailers) {}
 
+Status Alerts::Deliver(std::string_view recipients, std::string_view subject,
+                       const std::optional<std::string>& text, const std::string& attachment) {
+  // A fresh component for every message, released right after the send.
+  std::unique_ptr<Mailer> mailer = mailers_.Create();
+  if (mailer == nullptr) return Status::Error("the mail component could not be created");
+  const SmtpSettings smtp = ReadSmtpSettings(clsINI(), form_.SettingsPath());
+  return HandOver(*mailer, smtp, recipients, FoldLineBreaks(subject), text, attachment);
+}
+
 Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
   const std::string path = form_.SettingsPath();
   const clsINI ini;
@@ -99,19 +108,10 @@ Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
   const std::string stamp = FormatDateTime(form_.env().LocalNow());
   logs.WriteActionLogFile(stamp + " - Sending Email Alert to " + recipients + "....");
 
-  Status result;
-  std::unique_ptr<Mailer> mailer = mailers_.Create();
-  if (mailer == nullptr) {
-    result = Status::Error("the mail component could not be created");
-  } else {
-    const SmtpSettings smtp = ReadSmtpSettings(ini, path);
-    const std::string subject = ini.ReadFromINI("MailSetting", "SubjectString", "", path);
-    const std::string attachment = unticketed ? logs.UnticketedReportPath() : "";
-    const std::optional<std::string> text =
-        unticketed ? std::nullopt : std::optional<std::string>(Trim(message));
-    result = HandOver(*mailer, smtp, recipients, FoldLineBreaks(subject), text, attachment);
-  }
-  mailer.reset();
+  const std::string subject = ini.ReadFromINI("MailSetting", "SubjectString", "", path);
+  const Status result =
+      unticketed ? Deliver(recipients, subject, std::nullopt, logs.UnticketedReportPath())
+                 : Deliver(recipients, subject, Trim(message), "");
 
   const std::string done = FormatDateTime(form_.env().LocalNow());
   if (!result.ok()) {
@@ -137,17 +137,9 @@ std::string Alerts::SendFailQueueEmail(std::string_view subject, std::string_vie
   logs.WriteActionLogFile(FormatDateTime(form_.env().LocalNow()) + " - Sending Email Alert to " +
                           recipients + "....");
 
-  Status result;
-  std::unique_ptr<Mailer> mailer = mailers_.Create();
-  if (mailer == nullptr) {
-    result = Status::Error("the mail component could not be created");
-  } else {
-    const SmtpSettings smtp = ReadSmtpSettings(ini, path);
-    const std::string attachment =
-        attachFailQueueLog ? JoinPath(logs.folder(), "Fail_Queue_Log.csv") : "";
-    result = HandOver(*mailer, smtp, recipients, FoldLineBreaks(subject), Trim(body), attachment);
-  }
-  mailer.reset();
+  const Status result =
+      Deliver(recipients, subject, Trim(body),
+              attachFailQueueLog ? JoinPath(logs.folder(), "Fail_Queue_Log.csv") : "");
 
   const std::string stamp = FormatDateTime(form_.env().LocalNow());
   if (!result.ok()) {

@@ -3,6 +3,7 @@
 // The program's two e-mail alerts. Both read their addresses and SMTP settings from
 // settings.ini at the moment of sending and record the attempt in the logs.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,11 @@ class Alerts {
                                  bool attachFailQueueLog);
 
  private:
+  // Makes a fresh mail component and hands it one message (no text when `text` is absent, no
+  // attachment when `attachment` is empty), with the SMTP settings read now.
+  Status Deliver(std::string_view recipients, std::string_view subject,
+                 const std::optional<std::string>& text, const std::string& attachment);
+
   frmMain& form_;
   MailerFactory& mailers_;
 };
