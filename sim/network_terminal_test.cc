@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "host/host_layer.h"
 #include "host/wire_format.h"
 #include "platform/files.h"
 #include "sim/day_month.h"
@@ -18,6 +19,7 @@
 #include "sim/sim_test_util.h"
 #include "testing/fake_env.h"
 #include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
 namespace ambervale::sim {
 namespace {
@@ -281,6 +283,38 @@ TEST(NetworkTerminalTest, SilentServerTimesOut) {
   EXPECT_EQ(sent.message(), "no answer from the host at 127.0.0.1:" +
                                 std::to_string(server.port()) + " within 1 s");
   EXPECT_EQ(t->GetLineCount(), std::nullopt);
+}
+
+// A dropped connection and a silent server both take the entry's error path: the alert, then
+// the end of the program.
+TEST(NetworkTerminalTest, DropAndSilenceEndTheProgramThroughTheHostLayer) {
+  TempDir dir;
+  dir.Write("drop.json", ScenarioWithFaults(R"({"drop_connection_after": 2})"));
+  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
+  ASSERT_TRUE(hostsim);
+  SilentServer silent;
+  const struct {
+    const char* what;
+    uint16_t port;
+  } kCases[] = {{"dropped", hostsim->port()}, {"silent", silent.port()}};
+  for (const auto& c : kCases) {
+    TestProgram p;
+    NetworkTerminalFactory factory("127.0.0.1", c.port, 1);
+    HostLayer host(p.form, p.alerts, factory);
+    bool ended = false;
+    try {
+      (void)host.ConnectHost();  // the drop case answers this one ("SIGN IN")
+      host.sendTECommand("SON/1234");
+    } catch (const ProgramEnded&) {
+      ended = true;
+    }
+    EXPECT_TRUE(ended) << c.what;
+    ASSERT_EQ(p.mailers.attempts().size(), 1u) << c.what;
+    EXPECT_EQ(p.mailers.attempts()[0].text.rfind(
+                  "Error message: Unable to obtain response from Vantora HOST !!! ", 0),
+              0u)
+        << c.what;
+  }
 }
 
 TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
