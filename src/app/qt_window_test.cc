@@ -12,6 +12,11 @@
 #include <QTest>
 #include <vector>
 
+#include "form/frm_main.h"
+#include "logs/logs.h"
+#include "testing/fake_env.h"
+#include "testing/temp_dir.h"
+
 namespace ambervale {
 namespace {
 
@@ -123,6 +128,40 @@ TEST_F(QtWindowTest, ColoursAndBoldAffectOnlyTheirLabel) {
   EXPECT_TRUE(Find<QLabel>("lbSuccessSubCount")->font().bold());
   EXPECT_FALSE(Find<QLabel>("lblFailFromFailQ")->font().bold());
   EXPECT_TRUE(Find<QLabel>("lbSuccessCount")->font().bold());
+}
+
+// The program's own operations drawing on the real window.
+TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
+  TempDir dir;
+  FakeEnv env(dir.path());
+  Logs logs(env, dir.File("logs"));
+  frmMain form(env, *window_, logs);
+  for (int i = 1; i <= 150; ++i) form.AddActionLog("line " + std::to_string(i));
+  ASSERT_EQ(List()->count(), 101);
+  EXPECT_EQ(List()->item(0)->text(), QString("2026/12/06 10:00:00 - line 50"));
+  EXPECT_EQ(List()->currentRow(), 100);
+
+  form.intSuccessCount = 12;
+  form.intSuccessSubCount = 2;
+  form.intFailCount = 3;
+  form.lngSuccessOrgQ2FailQCount = 4;
+  form.RefreshCounters();
+  EXPECT_EQ(Text("lbSuccessCount"), "12");
+  EXPECT_EQ(Text("lbSuccessSubCount"), "(2)");
+  EXPECT_EQ(Text("lbFailCount"), "3");
+  EXPECT_EQ(Text("lbfailsubcount"), "");
+  EXPECT_EQ(Text("lblSuccessToFailQ"), "4");
+  EXPECT_TRUE(Find<QLabel>("lbFailCount")->font().bold());
+
+  form.ShowStatus("RETRIEVEDATA");
+  EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
+  EXPECT_EQ(Back("lblCountDown"), QColor(192, 192, 192));
+  form.ShowStatus("COUNTDOWN", " (7)");
+  EXPECT_EQ(Text("lblCountDown"), "Count down (7)");
+  EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(192, 192, 192));
+
+  window_->SetCaption(Control::kFrmToFail, "To Fail Queue Category");
+  EXPECT_EQ(Find<QGroupBox>("frmToFail")->title(), "To Fail Queue Category");
 }
 
 TEST_F(QtWindowTest, KeepsListLinesAsTheirBytes) {
