@@ -1,5 +1,6 @@
 #include "sim/sim_host.h"
 
+#include <optional>
 #include <utility>
 
 #include "platform/classic_text.h"
@@ -20,6 +21,26 @@ std::string_view WithoutTrailingBlanks(std::string_view text) {
 }
 
 bool NeedsNoSignOn(std::string_view entry) { return entry == "OP/W*" || entry.starts_with("SON/"); }
+
+// The scripted answer to `entry`: from the first unspent item of `script` whose prefix starts
+// the entry, once that item has no entries left to skip. Sets `counted` when an item's counts
+// went down (the state file is then due).
+std::optional<Screen> ScriptedAnswer(std::vector<ScriptItem>& script, std::string_view entry,
+                                     bool* counted) {
+  for (ScriptItem& item : script) {
+    if (item.times <= 0 || !entry.starts_with(item.prefix)) continue;
+    *counted = true;
+    if (item.skip > 0) {
+      --item.skip;
+      return std::nullopt;
+    }
+    --item.times;
+    Screen screen;
+    for (const std::string& line : item.lines) screen.AddBare(line);
+    return screen;
+  }
+  return std::nullopt;
+}
 
 std::unique_ptr<SimHost> Refuse(Status* error, std::string message) {
   *error = Status::Error(std::move(message));
@@ -99,6 +120,8 @@ SimHost::Answer SimHost::Enter(std::string_view raw_entry) {
   Screen screen;
   if (faults.busy_every > 0 && number % faults.busy_every == 0) {
     screen = Screen("PREVIOUS ENTRY IN PROGRESS");
+  } else if (std::optional<Screen> scripted = ScriptedAnswer(faults.script, entry, &ctx.changed)) {
+    screen = std::move(*scripted);
   } else if (AnswersEmpty(entry)) {
     // No lines, nothing carried out.
   } else if (!world_.signed_in && !NeedsNoSignOn(entry)) {

@@ -75,19 +75,13 @@ TEST(FaultsTest, SignOutAfterTheNthEntryOnce) {
   EXPECT_EQ(w.Enter("OP/W*"), Cr({" *VANTORA* AGENT 1234 SIGNED IN"}));
 }
 
-TEST(FaultsTest, BlankBanner) {
-  SimWorld w(WithFaults(R"({"blank_banner": true})"));
+TEST(FaultsTest, BlankBannerAndLatencyOnTheEnvClock) {
+  SimWorld w(WithFaults(R"({"blank_banner": true, "latency_ms": 250})"));
   w.SignOn();
   EXPECT_EQ(w.Enter("QPB*12"), Cr({"QPB" + std::string(24, ' ')}));
   w.Enter("Q/ABC1/12");
   EXPECT_EQ(w.Enter("QEB/ABC1/3")[1], Cr(std::string(24, ' ')));
-}
-
-TEST(FaultsTest, LatencySleepsOnTheEnvClock) {
-  SimWorld w(WithFaults(R"({"latency_ms": 250})"));
-  w.Enter("OP/W*");
-  w.Enter("SON/1234");
-  EXPECT_EQ(w.env().sleeps(), (std::vector<int64_t>{250, 250}));
+  EXPECT_EQ(w.env().sleeps(), std::vector<int64_t>(4, 250));
 }
 
 TEST(FaultsTest, DroppedEntryIsNeitherCarriedOutNorCounted) {
@@ -133,9 +127,25 @@ TEST(FaultsTest, RefuseMoveCountsOnlyMovesThatWouldHappen) {
   EXPECT_EQ(w.world().pnrs.Find("ABC123")->notepad, Lines{"X"});
 }
 
-TEST(FaultsTest, BusyComesBeforeEmptyAnswers) {
-  SimWorld w(WithFaults(R"({"busy_every": 1, "empty_answer_to": ["OP/W*"]})"));
-  EXPECT_EQ(w.Enter("OP/W*"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));
+// Busy answers come first, then the script, then empty answers and the sign-in check.
+TEST(FaultsTest, ScriptedAnswersInTheirPlaceAmongTheFaults) {
+  SimWorld w(WithFaults(R"({"busy_every": 7, "empty_answer_to": ["QCB/"], "script": [
+      {"prefix": "QCB/ABC1/12", "skip": 1, "times": 2, "lines": ["QC ABC1 BF/Q012....*"]},
+      {"prefix": "QCB/", "lines": ["ONE<CARRIAGE_RETURN/>", ""]},
+      {"prefix": "Q/ABC1/12", "times": 2, "lines": ["NO B.F.<CARRIAGE_RETURN/>", "{today}"]}]})"));
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{});  // skipped: answered as usual, empty here
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{"QC ABC1 BF/Q012....*"});  // before the sign-in check
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{"QC ABC1 BF/Q012....*"});
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), (Lines{"ONE<CARRIAGE_RETURN/>", ""}));  // the next item
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{});                               // all spent
+  w.SignOn();
+  EXPECT_EQ(w.Enter("Q/ABC1/12"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));  // entry 7
+  EXPECT_EQ(w.Enter("Q/ABC1/12"), (Lines{Cr("NO B.F."), "06DEC"}));
+  EXPECT_EQ(w.Enter("*R"), Cr({"NO B.F."}));        // not carried out: not in queue mode
+  EXPECT_EQ(w.Enter("q/ABC1/12"), Cr({"FORMAT"}));  // prefixes are case-sensitive
+  EXPECT_EQ(w.world().entries, 10);
+  EXPECT_EQ(w.world().faults.script[0].times, 0);
+  EXPECT_EQ(w.world().faults.script[2].times, 1);
 }
 
 class StateFileTest : public ::testing::Test {
@@ -207,7 +217,8 @@ TEST_F(StateFileTest, CountsAndSpentFaultsOutliveTheHost) {
   scenario_ = dir_.File("faults.json");
   std::string text = testing::BasicScenario();
   text.replace(text.find("\"faults\": {}"), 12,
-               R"("faults": {"busy_every": 3, "refuse_move": {"ABC123": 2}, "sign_out_after": 1})");
+               R"("faults": {"busy_every": 3, "refuse_move": {"ABC123": 2}, "sign_out_after": 1,)"
+               R"( "script": [{"prefix": "SON/", "skip": 5, "lines": []}]})");
   dir_.Write("faults.json", text);
   {
     std::unique_ptr<SimHost> host = Open();
@@ -219,6 +230,7 @@ TEST_F(StateFileTest, CountsAndSpentFaultsOutliveTheHost) {
   std::unique_ptr<SimHost> again = Open();
   ASSERT_TRUE(again);
   EXPECT_EQ(again->world().faults.sign_out_after, 0);
+  EXPECT_EQ(again->world().faults.script[0].skip, 3);
   EXPECT_EQ(Enter(*again, "OP/W*"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));  // entry 3
   Enter(*again, "Q/ABC1/12");
   EXPECT_EQ(Enter(*again, "QEB/ABC1/3"), Cr({"UNABLE TO PLACE - ABC123"}));
