@@ -7,6 +7,7 @@
 
 #include "config/config_csv.h"
 #include "config/like.h"
+#include "host/busy_retry.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
@@ -86,9 +87,9 @@ class Screen {
   int count() const { return static_cast<int>(lines_.size()); }
   const std::string& line(int j) const { return lines_[static_cast<size_t>(j)]; }
 
-  // The next part of a long display.
+  // The next part of a long display; a busy answer is not a page.
   void Page() {
-    host_.sendTECommand("MR");
+    SendEntry(host_, "MR");
     Read();
   }
 
