@@ -45,10 +45,7 @@ Screen Ignore(HostContext& ctx) {
   if (ctx.session.shown) {
     std::vector<std::string>& queue = MutableQueue(ctx.world, *ctx.session.worked_queue);
     const auto it = std::find(queue.begin(), queue.end(), *ctx.session.shown);
-    if (it != queue.end() && it + 1 != queue.end()) {
-      std::rotate(it, it + 1, queue.end());
-      ctx.changed = true;
-    }
+    if (it != queue.end() && it + 1 != queue.end()) std::rotate(it, it + 1, queue.end());
   }
   return ctx.ShowFront();
 }
@@ -113,7 +110,6 @@ Screen PlaceOnQueues(HostContext& ctx, std::string_view list) {
   if (int64_t* refusals = ctx.world.faults.refuse_move.Find(locator);
       refusals != nullptr && *refusals > 0) {
     --*refusals;
-    ctx.changed = true;
     return Screen("UNABLE TO PLACE - " + locator);
   }
 
@@ -125,7 +121,6 @@ Screen PlaceOnQueues(HostContext& ctx, std::string_view list) {
     std::vector<std::string>& to = MutableQueue(ctx.world, queue);
     if (std::find(to.begin(), to.end(), locator) == to.end()) to.push_back(locator);
   }
-  ctx.changed = true;
   Screen screen;
   screen.Add("ON QUEUE- " + locator + " " + std::string(list));
   screen.Add(ctx.Banner(worked.number, worked.pcc));
