@@ -205,7 +205,7 @@ TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
 
 TEST(JournalTest, RecordsAndTheSessionKeepEveryByte) {
   std::string bytes;
-  for (int c = 1; c < 256; ++c) bytes.push_back(static_cast<char>(c));
+  for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>(c));
   const World world = [] {
     Status status;
     FakeEnv env;
