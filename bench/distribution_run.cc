@@ -1,5 +1,7 @@
 #include "bench/distribution_run.h"
 
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -27,6 +29,12 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+double ProcessorSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 // Terminals that add up the time spent inside them.
@@ -169,6 +177,7 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
     return false;
   }
 
+  const double processor_start = ProcessorSeconds();
   Clock::time_point start = Clock::now();
   Status status;
   std::unique_ptr<sim::SimHost> host = sim::SimHost::Open(
@@ -195,6 +204,7 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
     return false;
   }
   out->stop_seconds = Seconds(start);
+  out->cpu_seconds = ProcessorSeconds() - processor_start;
   out->terminal_seconds = std::chrono::duration<double>(terminals.inside).count();
   out->entries = terminals.entries;
   out->moved = form.intSuccessCount;

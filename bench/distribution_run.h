@@ -18,6 +18,8 @@ struct RunFigures {
   double run_seconds = 0;       // MoveQueue
   double stop_seconds = 0;      // the simulator stopping (writing the state file)
   double terminal_seconds = 0;  // inside the terminal, during MoveQueue
+  double cpu_seconds = 0;       // the process's processor time over the three (it is steadier
+                                // than the clock's on a shared machine)
   long entries = 0;             // sent during MoveQueue
   int moved = 0;
 

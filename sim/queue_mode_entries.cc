@@ -115,8 +115,11 @@ Screen PlaceOnQueues(HostContext& ctx, std::string_view list) {
 
   ctx.CommitPendingChanges();
   const QueueAddress worked = *ctx.session.worked_queue;
+  // A PNR is on a queue at most once, and a queue walk takes it from the front.
   std::vector<std::string>& from = MutableQueue(ctx.world, worked);
-  from.erase(std::remove(from.begin(), from.end(), locator), from.end());
+  if (const auto at = std::find(from.begin(), from.end(), locator); at != from.end()) {
+    from.erase(at);
+  }
   for (const QueueAddress& queue : queues) {
     std::vector<std::string>& to = MutableQueue(ctx.world, queue);
     if (std::find(to.begin(), to.end(), locator) == to.end()) to.push_back(locator);
