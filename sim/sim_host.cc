@@ -34,6 +34,10 @@ Session StartingSession(const World& world) {
   return session;
 }
 
+std::chrono::sys_days TodayOf(const HostOptions& options, Env& env) {
+  return options.today.value_or(DayOf(env.LocalNow()));
+}
+
 }  // namespace
 
 std::string EntryOfRequest(std::string_view request) {
@@ -65,8 +69,8 @@ std::unique_ptr<SimHost> SimHost::Open(const std::string& scenario_path,
   const std::optional<std::string> text = ReadFile(scenario_path);
   if (!text) return Refuse(error, "cannot read scenario file " + scenario_path);
   std::string why;
-  const std::chrono::sys_days today = options.today.value_or(DayOf(env.LocalNow()));
-  std::optional<World> world = ReadWorld(*text, WorldSource::kScenario, today, &why);
+  std::optional<World> world =
+      ReadWorld(*text, WorldSource::kScenario, TodayOf(options, env), &why);
   if (!world) return Refuse(error, scenario_path + ": " + why);
   std::unique_ptr<SimHost> host(new SimHost(std::move(*world), env, options));
   if (store != nullptr) {
@@ -82,8 +86,7 @@ std::unique_ptr<SimHost> SimHost::Open(const std::string& scenario_path,
 std::unique_ptr<SimHost> SimHost::Reopen(std::unique_ptr<StateStore> store, Env& env,
                                          const HostOptions& options, bool keep, Status* error) {
   std::string why;
-  std::optional<StateStore::Kept> kept =
-      store->Load(options.today.value_or(DayOf(env.LocalNow())), &why);
+  std::optional<StateStore::Kept> kept = store->Load(TodayOf(options, env), &why);
   if (!kept) return Refuse(error, why);
   std::unique_ptr<SimHost> host(new SimHost(std::move(kept->world), env, options));
   host->session_ = std::move(kept->session);
@@ -120,10 +123,6 @@ std::unique_ptr<SimHost> SimHost::FromScenarioText(std::string_view json, Env& e
   return std::unique_ptr<SimHost>(new SimHost(std::move(*world), env, HostOptions{}));
 }
 
-std::chrono::sys_days SimHost::Today() const {
-  return options_.today.value_or(DayOf(env_.LocalNow()));
-}
-
 bool SimHost::AnswersEmpty(std::string_view entry) const {
   for (const std::string& prefix : world_.faults.empty_answer_to) {
     if (entry.starts_with(prefix)) return true;
@@ -133,7 +132,7 @@ bool SimHost::AnswersEmpty(std::string_view entry) const {
 
 SimHost::Answer SimHost::Enter(std::string_view raw_entry) {
   const std::string_view entry = WithoutTrailingBlanks(raw_entry);
-  const std::chrono::sys_days today = Today();
+  const std::chrono::sys_days today = TodayOf(options_, env_);
   const int64_t entries_before = world_.entries;
   Answer answer = Execute(entry, today, true);
   if (store_ != nullptr) answer.saved = Keep({entries_before, today, std::string(entry)});

@@ -82,7 +82,6 @@ class SimHost {
  private:
   SimHost(World world, Env& env, const HostOptions& options);
 
-  std::chrono::sys_days Today() const;
   // Carries out one entry with its faults; `live` false replays a journal record (no sleep).
   Answer Execute(std::string_view entry, std::chrono::sys_days today, bool live);
   // Re-enters a journal record; false with `why` set when it does not follow the world.
