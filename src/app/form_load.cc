@@ -9,6 +9,7 @@
 #include "config/cross_checks.h"
 #include "config/settings.h"
 #include "config/task_maintenance.h"
+#include "form/counters.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
@@ -95,6 +96,7 @@ void Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
   Step("sign-on", [&] { SignOn(); });
   Step("QX+I", [&] { host_.sendTECommand(std::string_view("QX+I")); });
   Step("loaded", [&] { form_.AddActionLog("Loaded completed."); });
+  form_.service_status().Ready();
   StartCycle();
 }
 
@@ -144,17 +146,14 @@ void Startup::ActivateFailQueue() {
   if (checked.stop) stops_.Stop(*checked.stop);
   RunFailQueueConflictCheck(form_);
   ReadEmailAlerts(form_, ini_, path_, stops_);
-  const bool category = !form_.FailQueueCategory.empty();
-  form_.window().SetCaption(Control::kFrmToFail,
-                            category ? "To Fail Queue Category" : "To Fail Queue");
-  form_.window().SetCaption(Control::kFrmFromFail,
-                            category ? "From Fail Queue Category" : "From Fail Queue");
+  form_.window().SetCaption(Control::kFrmToFail, FailQueueFrameCaption(form_, "To"));
+  form_.window().SetCaption(Control::kFrmFromFail, FailQueueFrameCaption(form_, "From"));
 }
 
 void Startup::DeactivateFailQueue() {
   RunLog("Fail Queue functionality is disaled");
-  form_.window().SetCaption(Control::kFrmToFail, "Fail Queue Deactivated");
-  form_.window().SetCaption(Control::kFrmFromFail, "Fail Queue Deactivated");
+  form_.window().SetCaption(Control::kFrmToFail, FailQueueFrameCaption(form_, "To"));
+  form_.window().SetCaption(Control::kFrmFromFail, FailQueueFrameCaption(form_, "From"));
   form_.FailQueueNo = InactiveFailQueueNo(form_.FailQueueNo);
   RunLog(FailQueueDisabledLine(form_.FailQueueNo, form_.FailQueueCategory));
 }

@@ -3,9 +3,9 @@
 // Form_Load: the program's start-up, run once before the window is shown. It takes the
 // single-instance lock, resets the counters, reads and checks settings.ini, loads and checks
 // the Task Maintenance file and (distribution mode) the agent mapping files, runs the
-// cross-checks, activates or deactivates the Fail Queue, signs on to the host and starts the
-// cycle: the timer, or in the unticketed mode (without debugString "TRUE") the one unticketed
-// run at once, which ends the program.
+// cross-checks, activates or deactivates the Fail Queue, signs on to the host, tells the
+// service status that it is ready and starts the cycle: the timer, or in the unticketed mode
+// (without debugString "TRUE") the one unticketed run at once, which ends the program.
 //
 // Every problem ends the program through its stop (log lines, box, Env::EndProgram); a second
 // copy for the same program folder ends silently (kExitAnotherCopy). A step that fails

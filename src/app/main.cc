@@ -1,5 +1,6 @@
 // ambervale: sorts the booking files on the reservation host's queues. The command line and
-// the choice of window and mail component are made here; everything else is Program's.
+// the choice of window, mail component and service status are made here; everything else is
+// Program's.
 
 #include <cstdlib>
 #include <iostream>
@@ -11,6 +12,7 @@
 #include "app/console_window.h"
 #include "app/front_end.h"
 #include "app/program.h"
+#include "app/systemd_notify.h"
 #include "app/terminal_choice.h"
 #include "platform/env.h"
 #include "platform/files.h"
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
   auto mailers = std::make_unique<NoMailerFactory>();
 #endif
   if (front_end == nullptr) front_end = NewConsoleFrontEnd(*env, console);
-  Program program(std::move(env), std::move(front_end), std::move(mailers), options);
+  std::unique_ptr<ServiceStatus> service_status = NewServiceStatus(*env);
+  Program program(std::move(env), std::move(front_end), std::move(mailers), options,
+                  std::move(service_status));
   return program.Run();
 }

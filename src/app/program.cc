@@ -6,10 +6,12 @@
 namespace ambervale {
 
 Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
-                 std::unique_ptr<MailerFactory> mailers, const CommandLine& options)
+                 std::unique_ptr<MailerFactory> mailers, const CommandLine& options,
+                 std::unique_ptr<ServiceStatus> service_status)
     : env_(std::move(env)),
       front_end_(std::move(front_end)),
       mailers_(std::move(mailers)),
+      service_status_(std::move(service_status)),
       logs_(*env_, JoinPath(env_->ProgramFolder(), "logs")),
       form_(*env_, front_end_->window(), logs_),
       alerts_(form_, *mailers_),
@@ -20,6 +22,7 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
       distribution_(session_, &unticketed_),
       cycle_(form_, *front_end_, [this] { distribution_.MoveQueue(); }) {
   cycle_.set_max_runs(options.runs);
+  form_.set_service_status(service_status_.get());
   // The console window's answers given without asking belong in the action log.
   front_end_->SetNoteHook([this](std::string_view line) { form_.AddActionLog(line); });
 }

@@ -19,6 +19,7 @@
 #include "distribution/distribution.h"
 #include "distribution/unticketed_run.h"
 #include "form/frm_main.h"
+#include "form/service_status.h"
 #include "host/host_layer.h"
 #include "host/session.h"
 #include "logs/logs.h"
@@ -31,9 +32,11 @@ namespace ambervale {
 
 class Program {
  public:
-  // Takes ownership of all three; `front_end` must have been built on `*env`.
+  // Takes ownership of the pointers; `front_end` and `service_status` must have been built on
+  // `*env`. Without a service status nobody is told how the program is.
   Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
-          std::unique_ptr<MailerFactory> mailers, const CommandLine& options);
+          std::unique_ptr<MailerFactory> mailers, const CommandLine& options,
+          std::unique_ptr<ServiceStatus> service_status = nullptr);
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -47,6 +50,7 @@ class Program {
   std::unique_ptr<Env> env_;
   std::unique_ptr<FrontEnd> front_end_;
   std::unique_ptr<MailerFactory> mailers_;
+  std::unique_ptr<ServiceStatus> service_status_;
   Logs logs_;
   frmMain form_;
   Alerts alerts_;

@@ -80,6 +80,7 @@ void RunCycle::Timer1_Timer() {
     return;
   }
   FlagScope ticking(in_tick_);
+  form_.service_status().Watchdog();
   const bool stop_requested_before = form_.blnStopRequested;
   if (form_.intTick < std::numeric_limits<int16_t>::max()) ++form_.intTick;
   ShowCountdown(form_.intTimerCounter - form_.intTick);

@@ -51,7 +51,7 @@ class RunCycle : public WindowEvents {
   // Form_Unload let the window close; the event loop has been told to quit.
   bool unloaded() const { return unloaded_; }
 
-  // The tick handler.
+  // The tick handler. Every tick tells the service watchdog that the program is alive.
   void Timer1_Timer();
   // The window's close handler. Cancel = 1 keeps the window open.
   void Form_Unload(int16_t& Cancel);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "form/counters.h"
 #include "platform/classic_text.h"
 #include "platform/cp1252.h"
 #include "platform/files.h"
@@ -74,6 +75,7 @@ void frmMain::RefreshCounters() {
   }
   window_.SetCaption(Control::kLbSuccessSubCount, SubCount(intSuccessSubCount));
   window_.SetCaption(Control::kLbFailSubCount, SubCount(intFailSubCount));
+  service_status_->Status(CountersText(*this));
 }
 
 void frmMain::lstActionLog_DblClick() {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/service_status.h"
 #include "form/window.h"
 #include "logs/logs.h"
 #include "model/rows.h"
@@ -32,6 +33,12 @@ class frmMain {
   Env& env() { return env_; }
   Window& window() { return window_; }
   Logs& logs() { return logs_; }
+  // What the service manager is told (nothing until set_service_status).
+  ServiceStatus& service_status() { return *service_status_; }
+  // `status` is not owned and must outlive this object; nullptr tells nobody again.
+  void set_service_status(ServiceStatus* status) {
+    service_status_ = status != nullptr ? status : &no_service_status_;
+  }
   // Program folder + "/settings.ini".
   std::string SettingsPath() const;
   // strPNRMoveMode upper-cased is "UTK".
@@ -44,7 +51,8 @@ class frmMain {
   // Highlights one of the stage labels ("COUNTDOWN" also sets "Count down" + text on
   // lblCountDown), greys the others, then lets pending window events run.
   void ShowStatus(std::string_view state, std::string_view text = "");
-  // Shows the eight counters (sub-counts as "(n)" when at least 1), main counters bold.
+  // Shows the eight counters (sub-counts as "(n)" when at least 1), main counters bold, and
+  // hands their line (CountersText) to the service status.
   void RefreshCounters();
   // Shows the selected action-list line in a box titled "Action Log Message".
   void lstActionLog_DblClick();
@@ -113,6 +121,8 @@ class frmMain {
   Env& env_;
   Window& window_;
   Logs& logs_;
+  NoServiceStatus no_service_status_;
+  ServiceStatus* service_status_ = &no_service_status_;
 };
 
 }  // namespace ambervale

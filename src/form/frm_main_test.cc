@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "testing/test_program.h"
 
 namespace ambervale {
@@ -78,8 +81,19 @@ TEST(ShowStatusTest, CountdownCaption) {
   EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down");
 }
 
-TEST(RefreshCountersTest, ShowsCountersAndSubCounts) {
+// Keeps the last status line it was given.
+struct LastStatus : ServiceStatus {
+  void Ready() override {}
+  void Status(std::string_view text) override { line = text; }
+  void Watchdog() override {}
+  std::string line;
+};
+
+TEST(RefreshCountersTest, ShowsCountersAndSubCountsAndHandsTheirLineToTheServiceStatus) {
   TestProgram p;
+  LastStatus status;
+  p.form.set_service_status(&status);
+  p.form.FailQueueActivated = true;
   p.form.intSuccessCount = 1;
   p.form.intSuccessSubCount = 1;
   p.form.intFailCount = 7;
@@ -95,6 +109,14 @@ TEST(RefreshCountersTest, ShowsCountersAndSubCounts) {
   EXPECT_EQ(p.window.caption(Control::kLblFailFromFailQ), "-2");
   EXPECT_TRUE(p.window.bold(Control::kLblFailToFailQ));
   EXPECT_FALSE(p.window.bold(Control::kLbFailSubCount));
+  EXPECT_EQ(status.line,
+            "moved 1 (1) failed 7 | To Fail Queue: moved 3 failed 0 | From Fail Queue: moved 0 "
+            "failed -2");
+  // Fail Queue counters that count nothing are left out.
+  p.form.FailQueueCategory = "C1";
+  p.form.lngSuccessOrgQ2FailQCount = 0;
+  p.form.RefreshCounters();
+  EXPECT_EQ(status.line, "moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
 }
 
 TEST(DoubleClickTest, ShowsTheSelectedLineOrNothing) {

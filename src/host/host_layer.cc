@@ -66,6 +66,7 @@ std::string HostLayer::ConnectHost() {
 }
 
 void HostLayer::sendTECommand(std::string& entry) {
+  form_.service_status().Watchdog();
   Status failure;
   if (terminal_ == nullptr) {
     failure = Status::Error("Unable to obtain response from Quillmarsh.");

@@ -32,7 +32,8 @@ class HostLayer {
   // Creates a new terminal object and asks the sign-on state with "OP/W*": "OK", "SIGN IN",
   // "FAIL" or an empty text.
   std::string ConnectHost();
-  // Sends one entry. "&" in `entry` is escaped in the caller's variable.
+  // Sends one entry. "&" in `entry` is escaped in the caller's variable. The service watchdog
+  // hears from the program before every entry.
   void sendTECommand(std::string& entry);
   // Convenience for literal entries.
   void sendTECommand(std::string_view entry) {

@@ -1,16 +1,20 @@
 #!/usr/bin/python3
-"""A loopback SMTP server for the mailer's tests.
+"""A loopback SMTP server for the mailer's tests and for scripts/demo.
 
-Listens on 127.0.0.1 on a free port and prints that port on stdout, one line. Every message
-received is stored in FOLDER as NNNN.eml (the bytes as received) and NNNN.json (what a mail
-reader makes of it: envelope, login, decoded headers, text body, attachments, defects). The
-.json file appears after the .eml one and complete, so a reader seeing it may read both.
+Listens on 127.0.0.1 on a free port (or on --port) and prints that port on stdout, one line.
+Every message received is stored in FOLDER as NNNN.eml (the bytes as received) and NNNN.json
+(what a mail reader makes of it: envelope, login, decoded headers, text body, attachments,
+defects). The .json file appears after the .eml one and complete, so a reader seeing it may
+read both.
 
 Recipients whose local part starts with "reject" are refused with 550.
 
-Ends on SIGTERM or when its stdin closes (so it never outlives the test that started it).
+Ends on SIGTERM or when its stdin closes (so it never outlives the test that started it);
+Ctrl-C in the terminal is for the program it serves, so SIGINT is ignored.
 
-  smtp_sink.py FOLDER [--auth none|offered|required] [--user U] [--password P]
+  smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--user U] [--password P]
+
+--port N:        listen on this port (one that is taken ends the server)
 
 --auth none:     no AUTH in the EHLO answer (the default)
 --auth offered:  AUTH PLAIN and LOGIN offered without TLS, not required
@@ -94,6 +98,7 @@ class Store:
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("folder")
+    parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--auth", choices=["none", "offered", "required"], default="none")
     parser.add_argument("--user", default="alerts")
     parser.add_argument("--password", default="secret")
@@ -120,7 +125,7 @@ def main():
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
         loop.create_server(lambda: SMTP(store, hostname="sink.test", **options),
-                           host="127.0.0.1", port=0))
+                           host="127.0.0.1", port=args.port))
 
     def on_stdin():
         if not os.read(sys.stdin.fileno(), 4096):
@@ -128,6 +133,7 @@ def main():
 
     loop.add_reader(sys.stdin.fileno(), on_stdin)
     loop.add_signal_handler(signal.SIGTERM, loop.stop)
+    loop.add_signal_handler(signal.SIGINT, lambda: None)
     print(server.sockets[0].getsockname()[1], flush=True)
     loop.run_forever()
     server.close()

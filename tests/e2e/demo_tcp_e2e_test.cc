@@ -1,17 +1,73 @@
 // The demo agency end to end: `ambervale --headless --runs 2` against `ambervale-hostsim`
 // over TCP puts every PNR where examples/demo/expected.json says, and its logs say so too; a
-// second copy started meanwhile for the same folder ends at once without a word.
+// second copy started meanwhile for the same folder ends at once without a word. Started as
+// systemd starts a service (NOTIFY_SOCKET), it tells the socket how it is.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <map>
+#include <thread>
 
 #include "platform/files.h"
 #include "tests/e2e/tcp_demo.h"
 
 namespace ambervale::e2e {
 namespace {
+
+// A socket standing in for systemd's notify socket: a Unix datagram socket in a temporary
+// folder, read by a thread of its own as systemd reads it (a sender blocks once a few
+// datagrams wait unread).
+class NotifySocket {
+ public:
+  NotifySocket() : address_(Address(dir_.File("notify"))) {
+    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address_), sizeof address_) != 0) return;
+    path_ = address_.sun_path;
+    reader_ = std::thread([this] { Read(); });
+  }
+  ~NotifySocket() {
+    (void)Finish();
+    ::close(fd_);
+  }
+  const std::string& path() const { return path_; }  // empty when the socket is not bound
+  // Stops reading; the messages received, in order.
+  std::vector<std::string> Finish() {
+    if (reader_.joinable()) {
+      ::shutdown(fd_, SHUT_RDWR);  // the reader's recv returns 0
+      reader_.join();
+    }
+    return messages_;
+  }
+
+ private:
+  static sockaddr_un Address(const std::string& path) {
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
+    return a;
+  }
+  void Read() {
+    char buffer[4096];
+    for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
+      if (n > 0) messages_.emplace_back(buffer, static_cast<size_t>(n));
+      if (n < 0 && errno != EINTR) return;
+    }
+  }
+
+  TempDir dir_;
+  sockaddr_un address_;
+  int fd_ = -1;
+  std::string path_;
+  std::thread reader_;
+  std::vector<std::string> messages_;  // the reader's until Finish
+};
 
 using ::testing::HasSubstr;
 
@@ -49,10 +105,31 @@ std::vector<std::string> LinesWith(const std::string& text, const std::string& n
   return out;
 }
 
+// The notify messages: start-up's counters and watchdog, READY=1 once, before any PNR was
+// counted; the watchdog after it (ticks and entries); the last status line is the console's
+// last counters line.
+void ExpectServiceMessages(const std::vector<std::string>& messages, const std::string& out) {
+  const std::string start = "STATUS=moved 0 failed 0";
+  const auto ready = std::find(messages.begin(), messages.end(), "READY=1");
+  ASSERT_NE(ready, messages.end());
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), "READY=1"), 1);
+  EXPECT_EQ(messages.front(), start);
+  for (auto m = messages.begin(); m != ready; ++m) EXPECT_TRUE(*m == start || *m == "WATCHDOG=1");
+  EXPECT_GE(std::count(ready, messages.end(), "WATCHDOG=1"), 2);
+  const auto last_status = std::find_if(messages.rbegin(), messages.rend(),
+                                        [](const auto& m) { return m.rfind("STATUS=", 0) == 0; });
+  const std::vector<std::string> counters = LinesWith(out, "[counters] ");
+  ASSERT_FALSE(counters.empty());
+  EXPECT_EQ(last_status->substr(7), counters.back().substr(11));
+}
+
 TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently) {
   TcpDemo demo;
   ASSERT_TRUE(demo.StartHost());
-  std::unique_ptr<ChildProcess> program = demo.StartProgram({"--runs", "2"}, "first");
+  NotifySocket notify;
+  ASSERT_FALSE(notify.path().empty());
+  std::unique_ptr<ChildProcess> program =
+      demo.StartProgram({"--runs", "2"}, "first", {{"NOTIFY_SOCKET", notify.path()}});
   ASSERT_NE(program, nullptr);
 
   // At the first entry the first copy holds the folder; it waits for the host's answer while
@@ -109,6 +186,7 @@ TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently)
             std::string::npos);
   EXPECT_NE(demo.folder.Output("first", ".out").find("Ambervale will stop in 2 seconds."),
             std::string::npos);
+  ExpectServiceMessages(notify.Finish(), demo.folder.Output("first", ".out"));
 }
 
 }  // namespace

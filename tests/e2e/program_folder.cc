@@ -101,10 +101,12 @@ RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int 
   return RunProgram(kAmbervale, options, ScratchFile("ambervale"), timeout_ms);
 }
 
-std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(const std::vector<std::string>& args,
-                                                            std::string_view output_name) const {
+std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
+    const std::vector<std::string>& args, std::string_view output_name,
+    const std::map<std::string, std::string>& env) const {
   ChildOptions options;
   options.args = args;
+  options.env = env;
   options.env["AMBERVALE_HOME"] = path();
   options.stdout_file = ScratchFile(std::string(output_name) + ".out");
   options.stderr_file = ScratchFile(std::string(output_name) + ".err");

@@ -5,6 +5,7 @@
 // real executables run over it (AMBERVALE_HOME is the folder; the executables stay in the
 // build tree). The paths of the executables and of the demo come from the build.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,10 +53,11 @@ class ProgramFolder {
 
   // Runs ambervale with `args` over this folder to its end (at most `timeout_ms`).
   RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000) const;
-  // Starts ambervale with `args` over this folder; its output goes to
-  // `output_name`.out/.err in a scratch folder (read them with Output).
-  std::unique_ptr<ChildProcess> StartAmbervale(const std::vector<std::string>& args,
-                                               std::string_view output_name) const;
+  // Starts ambervale with `args` (and the variables `env` on top) over this folder; its output
+  // goes to `output_name`.out/.err in a scratch folder (read them with Output).
+  std::unique_ptr<ChildProcess> StartAmbervale(
+      const std::vector<std::string>& args, std::string_view output_name,
+      const std::map<std::string, std::string>& env = {}) const;
   // What a started program wrote: Output("first", ".out").
   std::string Output(std::string_view output_name, std::string_view suffix) const;
 

@@ -79,10 +79,11 @@ TcpDemo::~TcpDemo() {
 }
 
 std::unique_ptr<ChildProcess> TcpDemo::StartProgram(const std::vector<std::string>& args,
-                                                    const std::string& name) {
+                                                    const std::string& name,
+                                                    const std::map<std::string, std::string>& env) {
   std::vector<std::string> all = {"--headless"};
   all.insert(all.end(), args.begin(), args.end());
-  return folder.StartAmbervale(all, name);
+  return folder.StartAmbervale(all, name, env);
 }
 
 std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms) {

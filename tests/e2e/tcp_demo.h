@@ -7,6 +7,7 @@
 // comes at the first tick (COUNTER 0), and the mail server is a loopback port where nothing
 // listens, so every mail fails at once and is logged.
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,9 +35,11 @@ class TcpDemo {
   int KillHost() { return host_->Kill(); }
   int StopHost() { return host_->Stop(); }
 
-  // Starts `ambervale --headless` with `args` over the folder; output in `name`.out/.err.
+  // Starts `ambervale --headless` with `args` (and the variables `env`) over the folder; output
+  // in `name`.out/.err.
   std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& args,
-                                             const std::string& name);
+                                             const std::string& name,
+                                             const std::map<std::string, std::string>& env = {});
   // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit).
   // The time-out stays below the tests' own limit (60 s), so a hung program fails with a message.
   std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 50000);
