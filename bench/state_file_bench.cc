@@ -1,10 +1,10 @@
 // The simulated host's state file. A distribution run of 3,000 and of 30,000 PNRs on one queue
 // against the in-process simulator, with every log written, without and with a state file (the
 // world kept in a snapshot and a journal); timed whole: the simulator loading its world,
-// MoveQueue, the simulator stopping. The goals are on the process's processor time (the run is
-// one thread); the clock's time is shown beside it, but on a machine shared with other work it
-// varies from run to run by more than the goals' margins. Then reading: a text of 40,000 empty
-// objects in an array (refused), and state files of 10,000 and 40,000 PNRs.
+// MoveQueue, the simulator stopping; the better of two runs. The goals are on the process's
+// processor time (the run is one thread); the clock's time is shown beside it, but on a machine
+// shared with other work it varies from run to run by more than the goals' margins. Then reading: a
+// text of 40,000 empty objects in an array (refused), and state files of 10,000 and 40,000 PNRs.
 //   goal: with the state file <= 1.5 x the time without it, at both sizes;
 //         time per PNR at 30,000 <= 1.3 x the time per PNR at 3,000, without and with;
 //         the 40,000 objects refused in <= 0.2 s; 40,000 PNRs read in <= 8 x the time of
@@ -37,10 +37,16 @@ bool Check(bool ok, const char* what) {
   return ok;
 }
 
-// The run's processor seconds per PNR; negative when it failed.
+// The processor seconds per PNR of the better of two runs; negative when one failed.
 double RunPerPnr(int pnrs, bool state_file) {
   RunFigures f;
-  if (!ambervale::bench::RunDistribution(DistributionRun{pnrs, false, state_file}, &f)) return -1;
+  for (int i = 0; i < 2; ++i) {
+    RunFigures run;
+    if (!ambervale::bench::RunDistribution(DistributionRun{pnrs, false, state_file}, &run)) {
+      return -1;
+    }
+    if (i == 0 || run.cpu_seconds < f.cpu_seconds) f = run;
+  }
   std::printf(
       "%6d PNRs %-16s processor %6.2f s, %5.3f ms/PNR; clock %6.2f s (load %4.2f, run %6.2f, "
       "stop %4.2f); %.1f entries/PNR\n",
