@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -247,10 +247,10 @@ class WorldReader {
         Fail(at, "names the same queue as an earlier key (" + Quoted(queue.Key()) + ")");
       }
       std::vector<std::string> locators = Strings(value, at);
+      std::unordered_set<std::string_view> seen;
       for (size_t i = 0; i < locators.size(); ++i) {
         RequireKnownLocator(*world, locators[i], Element(at, i));
-        if (std::find(locators.begin(), locators.begin() + static_cast<std::ptrdiff_t>(i),
-                      locators[i]) != locators.begin() + static_cast<std::ptrdiff_t>(i)) {
+        if (!seen.insert(locators[i]).second) {
           Fail(Element(at, i), Quoted(locators[i]) + " is on this queue twice");
         }
       }

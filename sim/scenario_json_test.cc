@@ -40,6 +40,9 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {R"({"signed_in": true, "signed_in": false})", "duplicate key \"signed_in\""},
       {WithPnrs(R"({"locator": "ABC123", "owner_pcc": "A1", "name": "X", "name": "Y"})"),
        "duplicate key \"name\" in pnrs[0]"},
+      {WithPnrs(std::string(kPnr) +
+                R"(, {"locator": "DEF456", "owner_pcc": "A1", "di": [], "di": []})"),
+       "duplicate key \"di\" in pnrs[1]"},
       {R"({"faults": {"refuse_move": {}, "busy_every": 1, "busy_every": 2}})",
        "duplicate key \"busy_every\" in faults"},
       {R"({"foo": 1})", "foo: unknown key"},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "sim/sim_terminal.h"
 #include "sim/sim_test_util.h"
@@ -164,20 +166,30 @@ class StateFileTest : public ::testing::Test {
   std::string state_ = dir_.File("state.json");
 };
 
-TEST_F(StateFileTest, WrittenAtLoadAndAfterChanges) {
+TEST_F(StateFileTest, EntriesAreAppendedAndTheStopWritesTheStateFile) {
   std::unique_ptr<SimHost> host = Open();
   ASSERT_TRUE(host);
-  EXPECT_TRUE(FileExists(state_));
-  Enter(*host, "SON/1234");
-  EXPECT_NE(ReadFile(state_)->find("\"signed_in\": true"), std::string::npos);
-  Enter(*host, "SEM/ABC1/AG");
-  EXPECT_NE(ReadFile(state_)->find("\"emulated_pcc\": \"ABC1\""), std::string::npos);
-  Enter(*host, "Q/ABC1/12");
-  Enter(*host, "QEB/ABC1/40");
-  EXPECT_NE(ReadFile(state_)->find("\"ABC1/40\": [\n      \"ABC123\"\n    ]"), std::string::npos)
-      << *ReadFile(state_);
-  EXPECT_NE(ReadFile(state_)->find("\"entries\": 4"), std::string::npos);
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"state.json"});
+  const std::string snapshot = *ReadFile(state_);
+  const std::string journal = StateStore::JournalPathOf(state_);
+  const auto lines = [&] {
+    const std::string text = ReadFile(journal).value_or("");
+    return std::count(text.begin(), text.end(), '\n');
+  };
+  for (const char* entry : {"SON/1234", "SEM/ABC1/AG", "Q/ABC1/12", "QEB/ABC1/40", "*R"}) {
+    Enter(*host, entry);
+  }
+  EXPECT_EQ(*ReadFile(state_), snapshot);
+  EXPECT_EQ(lines(), 6);  // the header and a record per entry
+  ASSERT_TRUE(host->Stop().ok());
+  const std::string stopped = *ReadFile(state_);
+  EXPECT_NE(stopped.find("\"signed_in\": true"), std::string::npos);
+  EXPECT_NE(stopped.find("\"emulated_pcc\": \"ABC1\""), std::string::npos);
+  EXPECT_NE(stopped.find("\"ABC1/40\": [\n      \"ABC123\"\n    ]"), std::string::npos) << stopped;
+  EXPECT_NE(stopped.find("\"entries\": 5"), std::string::npos);
+  EXPECT_EQ(lines(), 1);
+  std::vector<std::string> files = ListFolder(dir_.path());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"state.json", "state.json.journal"}));
 }
 
 TEST_F(StateFileTest, ASecondHostFindsTheWorldAsLeft) {
@@ -255,6 +267,19 @@ TEST_F(StateFileTest, ProblemsAreReportedWithTheFile) {
   const std::string unwritable = dir_.File("missing-folder/state.json");
   EXPECT_EQ(SimHost::Open(scenario_, unwritable, env_, &status), nullptr);
   EXPECT_EQ(status.message(), "cannot write state file " + unwritable);
+}
+
+TEST(SimHostTest, TheDateMayBeFixed) {
+  FakeEnv env;
+  HostOptions options;
+  options.today = std::chrono::sys_days(std::chrono::year(2025) / 3 / 1);
+  Status status;
+  std::unique_ptr<SimHost> host =
+      SimHost::Open(testing::BasicScenarioPath(), "", env, &status, options);
+  ASSERT_TRUE(host) << status.message();
+  host->Enter("SON/1234");
+  EXPECT_EQ(host->Enter("Q/ABC1/12").lines[0], Cr("ABC123/XY ABC1 01MAR"));
+  EXPECT_EQ(host->Enter("*TD").lines[0], Cr("TKTG-TAU/XX27FEB*NOTE"));  // {today-2}
 }
 
 TEST(SimTerminalTest, EveryTerminalAttachesToTheOneSession) {

@@ -81,6 +81,27 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return bytes;
 }
 
+std::unique_ptr<AppendingFile> AppendingFile::Open(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<AppendingFile>(new AppendingFile(fd, static_cast<int64_t>(st.st_size)));
+}
+
+bool AppendingFile::Append(std::string_view bytes) {
+  if (!WriteAll(fd_.get(), bytes)) {
+    // A file that cannot be cut back takes no more bytes: they would follow the partial ones.
+    if (::ftruncate(fd_.get(), static_cast<off_t>(size_)) != 0) (void)fd_.Close();
+    return false;
+  }
+  size_ += static_cast<int64_t>(bytes.size());
+  return true;
+}
+
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;
   (void)PosixFileSystem().List(folder, &names);
