@@ -5,10 +5,10 @@
 
 #include <sstream>
 
-#include "app/startup_test_util.h"
 #include "platform/files.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -19,7 +19,7 @@ struct Checked {
   std::string out;
 };
 
-Checked Check(StartupFolder& f) {
+Checked Check(TestProgram& f) {
   std::ostringstream out;
   const int code = CheckConfiguration(f.env, out);
   return {code, out.str()};
@@ -32,9 +32,8 @@ int Count(const std::string& text, const std::string& part) {
 }
 
 TEST(CheckConfigurationTest, AGoodConfigurationIsUsableAndNothingIsWritten) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 0) << c.out;
   EXPECT_EQ(c.out, "Checking " + f.dir.File("settings.ini") + "\nThe configuration is usable.\n");
@@ -44,9 +43,8 @@ TEST(CheckConfigurationTest, AGoodConfigurationIsUsableAndNothingIsWritten) {
 }
 
 TEST(CheckConfigurationTest, TheTerminalProblemIsOneMoreProblem) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"TIMER/COUNTER", "x"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"TIMER/COUNTER", "x"}});
   std::ostringstream out;
   EXPECT_EQ(CheckConfiguration(f.env, out, false, "[Terminal] Connection is missing"), 1);
   EXPECT_THAT(out.str(),
@@ -59,7 +57,7 @@ TEST(CheckConfigurationTest, TheTerminalProblemIsOneMoreProblem) {
 }
 
 TEST(CheckConfigurationTest, MissingSettingsFile) {
-  StartupFolder f;
+  TestProgram f(false);
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 1);
   EXPECT_THAT(c.out, HasSubstr("problem: Settings.ini cannot be found.\n  It must be located"));
@@ -67,14 +65,13 @@ TEST(CheckConfigurationTest, MissingSettingsFile) {
 }
 
 TEST(CheckConfigurationTest, ReportsEverySettingsProblemAndGoesOn) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,4x,,MAP1.CSV,N,,,\r\n");
-  f.WriteSettings({{"LOG/LOGFILESIZE", "1 MB"},
-                   {"TIMER/COUNTER", "x"},
-                   {"USER/NAME", ""},
-                   {"AGENT/ID", std::nullopt},
-                   {"TAU/DATE", ""}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"LOG/LOGFILESIZE", "1 MB"},
+                       {"TIMER/COUNTER", "x"},
+                       {"USER/NAME", ""},
+                       {"AGENT/ID", std::nullopt},
+                       {"TAU/DATE", ""}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,4x,,MAP1.CSV,N,,,"}));
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 1);
   for (const char* part :
@@ -92,9 +89,8 @@ TEST(CheckConfigurationTest, ReportsEverySettingsProblemAndGoesOn) {
 }
 
 TEST(CheckConfigurationTest, TaskFileNotFound) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"FILE/TASKMAINTAIN", "none.csv"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"FILE/TASKMAINTAIN", "none.csv"}});
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 1);
   EXPECT_THAT(c.out, HasSubstr("problem: [FILE] TASKMAINTAIN = \"none.csv\": Task maintenance "
@@ -102,15 +98,14 @@ TEST(CheckConfigurationTest, TaskFileNotFound) {
 }
 
 TEST(CheckConfigurationTest, MappingProblemsThatWouldEndTheProgramAreReported) {
-  StartupFolder f;
-  f.WriteFiles();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   // An invalid category (start-up asks), a row without sine and two identical agent rows.
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,X,MAP1.CSV,N,,,\r\n");
-  f.dir.Write("MAP1.CSV", std::string(kMappingHeader) +
-                              "JANE SHAW,,,,,,AB12,50,,SINE\r\n"
-                              "ALI KHAN,AK,,,,,AB12,51,,SINE\r\n"
-                              "ALI KHAN,AK,,,,,AB12,51,,SINE\r\n");
-  f.WriteSettings();
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,40,X,MAP1.CSV,N,,,"}));
+  f.dir.Write("MAP1.CSV",
+              MappingCsv({"JANE SHAW,,,,,,ABC1,50,,SINE", "ALI KHAN,AK,,,,,ABC1,51,,SINE",
+                          "ALI KHAN,AK,,,,,ABC1,51,,SINE"}));
+  f.WriteSettings(SettingsText());
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 1);
   EXPECT_THAT(c.out, HasSubstr("problem: Task Maintenance file contains invalid values for "
@@ -123,11 +118,9 @@ TEST(CheckConfigurationTest, MappingProblemsThatWouldEndTheProgramAreReported) {
 }
 
 TEST(CheckConfigurationTest, ThePccQuestionIsANoteOnly) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv",
-              std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
-  f.WriteSettings({{"Others/PCCCheck", "Y"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"Others/PCCCheck", "Y"}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 0) << c.out;
   EXPECT_THAT(c.out,
@@ -162,9 +155,8 @@ TEST(CheckConfigurationTest, FailQueueFindings) {
        0},
   };
   for (const auto& k : kCases) {
-    StartupFolder f;
-    f.WriteFiles();
-    f.WriteSettings(k.settings);
+    TestProgram f(false);
+    f.WriteStartupFiles(k.settings);
     const Checked c = Check(f);
     EXPECT_EQ(c.code, k.problems == 0 ? 0 : 1) << k.name;
     for (const std::string& part : k.parts) EXPECT_THAT(c.out, HasSubstr(part)) << k.name;
@@ -173,14 +165,13 @@ TEST(CheckConfigurationTest, FailQueueFindings) {
 }
 
 TEST(CheckConfigurationTest, UnticketedModeNeedsNoMappingFiles) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,,,NOMAP.CSV,,,ALL,3\r\n");
-  f.WriteSettings({{"MOVEMODE/PNRMODE", "UTK"}, {"FailQueue/FailQueueActivated", "Y"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"}, {"FailQueue/FailQueueActivated", "Y"}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,NOMAP.CSV,,,ALL,3"}));
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 0) << c.out;
   EXPECT_THAT(c.out, Not(HasSubstr("problem")));
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing
