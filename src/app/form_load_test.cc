@@ -344,24 +344,18 @@ class WorkingDirectory {
   std::filesystem::path old_;
 };
 
-TEST(FormLoadTest, TaskFileIsFoundBesideTheProgramFromAnotherWorkingDirectory) {
-  TestProgram f(false);
-  f.WriteStartupFiles();
-  TempDir elsewhere;
-  const WorkingDirectory cwd(elsewhere.path());
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("ABC1#40") != nullptr);
-}
-
+// The task file is looked for in the working directory first, then beside the program.
 TEST(FormLoadTest, TaskFileInTheWorkingDirectoryComesFirst) {
-  TestProgram f(false);
-  f.WriteStartupFiles();
-  TempDir elsewhere;
-  elsewhere.Write("tasks.csv", TasksCsv({"DEF3,41,,MAP1.CSV,N,,,"}));
-  const WorkingDirectory cwd(elsewhere.path());
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("DEF3#41") != nullptr);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("ABC1#40") == nullptr);
+  for (const bool in_working_directory : {false, true}) {
+    TestProgram f(false);
+    f.WriteStartupFiles();
+    TempDir elsewhere;
+    if (in_working_directory) elsewhere.Write("tasks.csv", TasksCsv({"DEF3,41,,MAP1.CSV,N,,,"}));
+    const WorkingDirectory cwd(elsewhere.path());
+    EXPECT_EQ(f.Load(), std::nullopt);
+    EXPECT_EQ(f.form.dictFmtoMapping.Find("DEF3#41") != nullptr, in_working_directory);
+    EXPECT_EQ(f.form.dictFmtoMapping.Find("ABC1#40") != nullptr, !in_working_directory);
+  }
 }
 
 TEST(FormLoadTest, UnticketedModeSkipsMappingsAndFailQueueAndRunsAtOnce) {
