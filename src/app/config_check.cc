@@ -126,6 +126,7 @@ class Check {
   }
 
   const Findings& Run(std::string_view terminal_problem);
+  const frmMain& form() const { return form_; }
 
  private:
   // Runs a step; a loader's end of the program or an unexpected failure becomes a problem
@@ -261,14 +262,10 @@ void Print(std::ostream& out, const Finding& finding, bool utf8) {
   }
 }
 
-}  // namespace
-
-int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view terminal_problem) {
-  const ScratchFolder scratch;
-  Check check(env, scratch.path());
+// The check's whole report; 0 when usable.
+int Report(Env& env, const Findings& findings, std::ostream& out, bool utf8) {
   const std::string settings = JoinPath(env.ProgramFolder(), "settings.ini");
   out << "Checking " << (utf8 ? Cp1252ToUtf8(settings) : settings) << '\n';
-  const Findings& findings = check.Run(terminal_problem);
   for (const Finding& finding : findings.all()) Print(out, finding, utf8);
   const int problems = findings.problems();
   if (problems == 0) {
@@ -277,6 +274,23 @@ int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view 
   }
   out << problems << (problems == 1 ? " problem" : " problems") << " found.\n";
   return 1;
+}
+
+}  // namespace
+
+int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view terminal_problem) {
+  const ScratchFolder scratch;
+  Check check(env, scratch.path());
+  return Report(env, check.Run(terminal_problem), out, utf8);
+}
+
+int WithConfiguration(Env& env, std::ostream& out, bool utf8,
+                      const std::function<int(const frmMain&)>& use) {
+  const ScratchFolder scratch;
+  Check check(env, scratch.path());
+  const Findings& findings = check.Run("");
+  if (findings.problems() > 0) return Report(env, findings, out, utf8);
+  return use(check.form());
 }
 
 }  // namespace ambervale
