@@ -134,6 +134,7 @@ class PnrStep {
 
   void Moved() {
     CountSuccess(form_);
+    run_.tally.Moved(found_);
     form_.RefreshCounters();
     const std::string destinations = DestinationLine(found_, true);
     form_.AddActionLog(rloc_ + ": move to " + destinations);
