@@ -15,6 +15,7 @@
 #include "config/settings.h"
 #include "config/task_maintenance.h"
 #include "logs/logs.h"
+#include "mail/alert_memory.h"
 #include "platform/classic_text.h"
 #include "platform/cp1252.h"
 #include "platform/files.h"
@@ -166,6 +167,9 @@ const Findings& Check::Run(std::string_view terminal_problem) {
   Guard("settings", [&] {
     ReadLogSizeSetting(form_, ini_, path_, findings_);
     ReadRunSettings(form_, ini_, path_, findings_);
+    std::string quiet;
+    (void)ReadAlertQuietMinutes(ini_, path_, &quiet);
+    if (!quiet.empty()) findings_.Note(quiet);
   });
   const bool tasks = LoadTasks();
   const bool distribution = !form_.IsUnticketedMode();
