@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -27,42 +28,36 @@ class LogsTest : public ::testing::Test {
   Logs logs_;
 };
 
+// Each ring starts with file 1; past the size limit (0 here) each file is followed by the next,
+// and the last by file 1.
 TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
   const struct {
-    const char* file;
+    const char* prefix;
+    int ring;
     std::function<void(Logs&, std::string_view)> write;
   } kCases[] = {
-      {"debug_log_1.txt", [](Logs& l, std::string_view t) { l.WriteDebugLog(t); }},
-      {"action_log_1.txt", [](Logs& l, std::string_view t) { l.WriteActionLogFile(t); }},
-      {"Failed_PNR_1.txt", [](Logs& l, std::string_view t) { l.WriteFailedPnrLog(t); }},
-      {"Success_PNR_1.txt",
+      {"debug_log_", 99, [](Logs& l, std::string_view t) { l.WriteDebugLog(t); }},
+      {"action_log_", 99, [](Logs& l, std::string_view t) { l.WriteActionLogFile(t); }},
+      {"Failed_PNR_", 99, [](Logs& l, std::string_view t) { l.WriteFailedPnrLog(t); }},
+      {"Success_PNR_", 5,
        [](Logs& l, std::string_view t) { l.WriteRunLogScreen(t, kSuccessPrefix); }},
   };
   for (const auto& c : kCases) {
+    const auto file = [&c](int n) { return c.prefix + std::to_string(n) + ".txt"; };
     TempDir dir;
     Logs logs(env_, dir.path());
     c.write(logs, "caf\xE9 \xB7 line");  // bytes as given, Windows-1252
-    EXPECT_EQ(dir.Read(c.file), "caf\xE9 \xB7 line\r\n") << c.file;
-    EXPECT_EQ(ListFolder(dir.path()).size(), 1u) << c.file;
+    EXPECT_EQ(dir.Read(file(1)), "caf\xE9 \xB7 line\r\n") << c.prefix;
+    EXPECT_EQ(ListFolder(dir.path()).size(), 1u) << c.prefix;
+
+    logs.SetSizeLimit(0);
+    dir.Write(file(c.ring - 1), "full\r\n");
+    ASSERT_TRUE(SetFileModified(dir.File(file(c.ring - 1)), env_.Now() + std::chrono::hours(1)));
+    c.write(logs, "last");
+    c.write(logs, "first again");
+    EXPECT_EQ(dir.Read(file(c.ring)), "last\r\n") << c.prefix;
+    EXPECT_EQ(dir.Read(file(1)), "first again\r\n") << c.prefix;
   }
-}
-
-TEST_F(LogsTest, SizeLimitSetAtStartUpAppliesToEveryRing) {
-  logs_.SetSizeLimit(0);
-  logs_.WriteDebugLog("a");
-  logs_.WriteDebugLog("b");
-  logs_.WriteRunLog("c", kQueueListPrefix);
-  logs_.WriteRunLog("d", kQueueListPrefix);
-  EXPECT_EQ(dir_.Read("debug_log_2.txt"), "b\r\n");
-  EXPECT_EQ(dir_.Read("PNR_Queue_List_2.txt"), "#### d ####\r\n");
-}
-
-TEST_F(LogsTest, PlainRunLogIsARingOfFive) {
-  logs_.SetSizeLimit(0);
-  for (int i = 1; i <= 6; ++i) logs_.WriteRunLog("line " + std::to_string(i), kSuccessPrefix);
-  EXPECT_EQ(dir_.Read("Success_PNR_1.txt"), "#### line 6 ####\r\n");
-  EXPECT_EQ(dir_.Read("Success_PNR_5.txt"), "#### line 5 ####\r\n");
-  EXPECT_FALSE(dir_.Exists("Success_PNR_6.txt"));
 }
 
 TEST_F(LogsTest, FirstStartBannerOnAMissingRunLogHasNoSeparator) {
