@@ -111,7 +111,12 @@ class Explanation {
     wanted.fldFmPCC = request_.pcc;
     wanted.fldFmQueueNo = request_.queue;
     wanted.fldFmCategory = request_.category;
-    const std::vector<clsFromQueue>* rows = form_.dictFmtoMapping.Find(TaskKey(form_, wanted));
+    // The Task Maintenance file may write the category in either case.
+    const std::string key = TaskKey(form_, wanted);
+    const std::vector<clsFromQueue>* rows = nullptr;
+    for (const auto& [known, task_rows] : form_.dictFmtoMapping) {
+      if (EqualsNoCase(known, key)) rows = &task_rows;
+    }
     const std::string task_file = Trim(form_.taskMainFile);
     if (rows == nullptr || rows->empty()) {
       Line("--task " + request_.task + ": no such source queue in " + task_file +
