@@ -4,210 +4,26 @@
 // the time spent inside it; the rest is the tool's own time.
 //   goal: <= 3 ms of the tool's own time per moved PNR.
 
-#include <chrono>
 #include <cstdio>
-#include <memory>
-#include <string>
-#include <vector>
+#include <initializer_list>
 
-#include "config/agent_mapping.h"
-#include "config/task_maintenance.h"
-#include "distribution/distribution.h"
-#include "host/host_layer.h"
-#include "host/session.h"
-#include "logs/logs.h"
-#include "mail/alerts.h"
-#include "platform/files.h"
-#include "sim/sim_host.h"
-#include "sim/sim_terminal.h"
-#include "testing/recording_mailer.h"
-#include "testing/recording_window.h"
-#include "testing/temp_dir.h"
+#include "bench/distribution_run.h"
 
 namespace {
 
-using namespace ambervale;
-using Clock = std::chrono::steady_clock;
+using ambervale::bench::DistributionRun;
+using ambervale::bench::RunFigures;
 
 constexpr int kPnrs = 1000;
 constexpr double kGoalMsPerPnr = 3.0;
 
-// Terminals that add up the time spent inside them.
-class TimedTerminals : public TerminalFactory {
- public:
-  explicit TimedTerminals(sim::SimHost& host) : inner_(host) {}
-
-  std::unique_ptr<Terminal> Create(Status* error) override {
-    std::unique_ptr<Terminal> terminal = inner_.Create(error);
-    if (terminal == nullptr) return nullptr;
-    return std::make_unique<Timed>(*this, std::move(terminal));
-  }
-
-  Clock::duration inside{};
-  long entries = 0;
-
- private:
-  class Timed : public Terminal {
-   public:
-    Timed(TimedTerminals& owner, std::unique_ptr<Terminal> inner)
-        : owner_(owner), inner_(std::move(inner)) {}
-    Status SendEntry(std::string_view text) override {
-      ++owner_.entries;
-      const Clock::time_point start = Clock::now();
-      Status status = inner_->SendEntry(text);
-      owner_.inside += Clock::now() - start;
-      return status;
-    }
-    std::optional<int16_t> GetLineCount() override {
-      const Clock::time_point start = Clock::now();
-      const std::optional<int16_t> count = inner_->GetLineCount();
-      owner_.inside += Clock::now() - start;
-      return count;
-    }
-    std::optional<std::string> GetLine(int16_t index) override {
-      const Clock::time_point start = Clock::now();
-      std::optional<std::string> line = inner_->GetLine(index);
-      owner_.inside += Clock::now() - start;
-      return line;
-    }
-
-   private:
-    TimedTerminals& owner_;
-    std::unique_ptr<Terminal> inner_;
-  };
-
-  sim::SimTerminalFactory inner_;
-};
-
-// 1,000 PNRs on ABC1/12, found in turn by sine, name, DI.AC, CI and DI.X.
-std::string Scenario() {
-  std::string pnrs;
-  std::string queue;
-  for (int i = 1; i <= kPnrs; ++i) {
-    char locator[16];
-    std::snprintf(locator, sizeof locator, "B%05d", i);
-    std::string pnr = std::string("{\"locator\": \"") + locator + "\", \"owner_pcc\": \"ABC1\"";
-    switch (i % 5) {
-      case 0:
-        pnr += ", \"sine\": \"XY\", \"name\": \"JONES/ANN\"";
-        break;
-      case 1:
-        pnr += ", \"sine\": \"QQ\", \"name\": \"SMITH/JOHN MR\"";
-        break;
-      case 2:
-        pnr += ", \"sine\": \"QQ\", \"name\": \"BLACK/BO\", \"di\": [\"AC ACCT-129\"]";
-        break;
-      case 3:
-        pnr += ", \"sine\": \"QQ\", \"name\": \"GREEN/AL\", \"ci\": \"00123\"";
-        break;
-      default:
-        pnr += ", \"sine\": \"QQ\", \"name\": \"WHITE/JO\", \"di\": [\"X/QD-ACME\"]";
-        break;
-    }
-    pnrs += (i > 1 ? ", " : "") + pnr + "}";
-    queue += std::string(i > 1 ? ", " : "") + "\"" + locator + "\"";
-  }
-  return "{\"agent_ids\": [\"1234\"], \"signed_in\": true, \"pccs\": {\"ABC1\": {}, \"P1\": {}, "
-         "\"P2\": {}}, \"pnrs\": [" +
-         pnrs + "], \"queues\": {\"ABC1/12\": [" + queue + "]}}";
-}
-
-// Fills every ring of the logs folder: 99 small files per ring of 99, 5 per ring of 5, each
-// older than the last.
-void FillRings(const std::string& logs, Env& env) {
-  const struct {
-    const char* prefix;
-    const char* extension;
-    int files;
-  } kRings[] = {{"debug_log_", ".txt", 99},
-                {"action_log_", ".txt", 99},
-                {"Failed_PNR_", ".txt", 99},
-                {"Unticketed_PNR_Log_", ".csv", 99},
-                {"PNR_Queue_List_", ".txt", 5},
-                {"Success_PNR_", ".txt", 5},
-                {"Fail_Queue_Log_Archive_", ".csv", 5}};
-  const TimePoint now = env.Now();
-  for (const auto& ring : kRings) {
-    for (int n = 1; n <= ring.files; ++n) {
-      const std::string path = JoinPath(logs, ring.prefix + std::to_string(n) + ring.extension);
-      (void)WriteFile(path, "an older line\r\n");
-      (void)SetFileModified(path, now - std::chrono::hours(200 - n));
-    }
-  }
-}
-
-struct Figures {
-  double seconds = 0;
-  double terminal_seconds = 0;
-  long entries = 0;
-  int moved = 0;
-};
-
-bool RunOnce(bool full_rings, Figures* out) {
-  TempDir dir;
-  std::unique_ptr<Env> env = NewSystemEnv(dir.path());
-  const std::string logs_folder = dir.File("logs");
-  (void)CreateFolder(logs_folder);
-  if (full_rings) FillRings(logs_folder, *env);
-  dir.Write("settings.ini", "[FailQueue]\r\nEmailAlert1=failq@agency.example\r\n");
-  dir.Write("tasks.csv",
-            "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD\r\n"
-            "ABC1,12,,MAP1.CSV,N,\r\n");
-  dir.Write("MAP1.CSV",
-            "AGENT NAME,AGENT SINE,PREFIX AGENT SINE,DI.AC,CI,DI.X,DESTINATION PCC,QUEUE NO,"
-            "CATEGORY,DISTRIBUTED BY\r\n,XY,,,,,P1,12,,SINE\r\nSMITH,,,,,,P1,13,,NAME\r\n"
-            ",,,129,,,P1,14,,DI.AC\r\n,,,,00123,,P2,5,,CI\r\n,,,,,ACME,P2,6,,DI.X\r\n");
-
-  RecordingWindow window;
-  Logs logs(*env, logs_folder);
-  logs.SetSizeLimit(1'000'000);
-  frmMain form(*env, window, logs);
-  form.log_file_size = 1'000'000;
-  form.strUserName = "AMBERVALE";
-  form.strAgentID = "1234";
-  form.FailQueueActivated = true;
-  form.FailQueueNo = "50";
-  form.TaskMainPCCList = "ABC1\n";
-  RecordingMailerFactory mailers;
-  Alerts alerts(form, mailers);
-  std::string task_file = "tasks.csv";
-  if (!LoadTaskMaintenanceFile(form, task_file).ok() || !LoadMappingFiles(form).ok()) {
-    std::fprintf(stderr, "configuration not loaded\n");
-    return false;
-  }
-
-  Status status;
-  std::unique_ptr<sim::SimHost> host = sim::SimHost::FromScenarioText(Scenario(), *env, &status);
-  if (host == nullptr) {
-    std::fprintf(stderr, "%s\n", status.message().c_str());
-    return false;
-  }
-  TimedTerminals terminals(*host);
-  HostLayer layer(form, alerts, terminals);
-  if (layer.ConnectHost() != "OK") return false;
-  Session session{form, alerts, layer};
-  Distribution distribution(session);
-  terminals.inside = {};
-  terminals.entries = 0;
-
-  const Clock::time_point start = Clock::now();
-  distribution.MoveQueue();
-  const std::chrono::duration<double> took = Clock::now() - start;
-
-  out->seconds = took.count();
-  out->terminal_seconds = std::chrono::duration<double>(terminals.inside).count();
-  out->entries = terminals.entries;
-  out->moved = form.intSuccessCount;
-  return out->moved == kPnrs;
-}
-
-bool Report(const char* what, const Figures& f) {
-  const double own_ms = (f.seconds - f.terminal_seconds) * 1000 / f.moved;
+bool Report(const char* what, const RunFigures& f) {
+  const double own_ms = (f.run_seconds - f.terminal_seconds) * 1000 / f.moved;
   const bool ok = own_ms <= kGoalMsPerPnr;
   std::printf(
       "%-34s %7.0f PNRs/s, %5.2f ms/PNR own (goal <= %.1f), %5.2f ms/PNR in the "
       "terminal, %.1f entries/PNR%s\n",
-      what, f.moved / f.seconds, own_ms, kGoalMsPerPnr, f.terminal_seconds * 1000 / f.moved,
+      what, f.moved / f.run_seconds, own_ms, kGoalMsPerPnr, f.terminal_seconds * 1000 / f.moved,
       static_cast<double>(f.entries) / f.moved, ok ? "" : "  MISSED");
   return ok;
 }
@@ -217,9 +33,8 @@ bool Report(const char* what, const Figures& f) {
 int main() {
   bool ok = true;
   for (const bool full : {false, true}) {
-    Figures figures;
-    if (!RunOnce(full, &figures)) {
-      std::fprintf(stderr, "the run did not move all %d PNRs (moved %d)\n", kPnrs, figures.moved);
+    RunFigures figures;
+    if (!ambervale::bench::RunDistribution(DistributionRun{kPnrs, full, false}, &figures)) {
       return 1;
     }
     ok =

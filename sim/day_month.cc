@@ -1,6 +1,7 @@
 #include "sim/day_month.h"
 
 #include <array>
+#include <cstdio>
 
 namespace ambervale::sim {
 namespace {
@@ -55,6 +56,32 @@ std::string FormatDayMonth(sys_days date) {
   out.push_back(static_cast<char>('0' + day % 10));
   out += kMonths[static_cast<unsigned>(ymd.month()) - 1];
   return out;
+}
+
+std::string FormatIsoDate(sys_days date) {
+  const year_month_day ymd(date);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+  return text;
+}
+
+std::optional<sys_days> ParseIsoDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  int fields[3] = {0, 0, 0};
+  const size_t starts[3] = {0, 5, 8};
+  const size_t lengths[3] = {4, 2, 2};
+  for (int f = 0; f < 3; ++f) {
+    for (size_t i = starts[f]; i < starts[f] + lengths[f]; ++i) {
+      if (text[i] < '0' || text[i] > '9') return std::nullopt;
+      fields[f] = fields[f] * 10 + (text[i] - '0');
+    }
+  }
+  const year_month_day ymd{std::chrono::year{fields[0]},
+                           std::chrono::month{static_cast<unsigned>(fields[1])},
+                           std::chrono::day{static_cast<unsigned>(fields[2])}};
+  if (!ymd.ok()) return std::nullopt;
+  return sys_days(ymd);
 }
 
 std::optional<DayMonth> ParseDayMonth(std::string_view text) {

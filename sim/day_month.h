@@ -23,6 +23,11 @@ std::chrono::sys_days DayOf(const CivilTime& t);
 // "06DEC".
 std::string FormatDayMonth(std::chrono::sys_days date);
 
+// "2026-12-06".
+std::string FormatIsoDate(std::chrono::sys_days date);
+// Reads exactly "YYYY-MM-DD" naming a real day; nullopt otherwise.
+std::optional<std::chrono::sys_days> ParseIsoDate(std::string_view text);
+
 // Reads exactly five characters "DDMON" (upper-case month); nullopt when the text is not
 // such a date or names a day that no year has (31APR). 29FEB is accepted.
 std::optional<DayMonth> ParseDayMonth(std::string_view text);

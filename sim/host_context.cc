@@ -28,7 +28,6 @@ void HostContext::CommitPendingChanges() {
     for (std::string& remark : session.pending_notepad) pnr->notepad.push_back(std::move(remark));
     if (session.pending_tau) pnr->tau = std::move(session.pending_tau);
     if (session.received_from) pnr->received_from.push_back(*session.received_from);
-    changed = true;
   }
   DropPendingChanges();
 }
@@ -45,7 +44,6 @@ void HostContext::EndSession() {
   session.next_page = 0;
   world.signed_in = false;
   world.emulated_pcc.reset();
-  changed = true;
 }
 
 Screen HostContext::PnrScreen(const Pnr& pnr) const {

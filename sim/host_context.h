@@ -30,7 +30,6 @@ struct HostContext {
   World& world;
   Session& session;
   std::chrono::sys_days today;
-  bool changed = false;  // the world or the session changed; the state file is due
 
   // The PNR in the work area, or nullptr.
   Pnr* ShownPnr();

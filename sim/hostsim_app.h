@@ -1,8 +1,11 @@
 #pragma once
 
 // The command line of `ambervale-hostsim`, the simulated host as a TCP server:
-//   ambervale-hostsim --scenario F --listen 127.0.0.1:PORT [--state-out F] [--verbose]
+//   ambervale-hostsim --scenario F --listen 127.0.0.1:PORT [--state-out F] [--today YYYY-MM-DD]
+//                     [--verbose]
 
+#include <chrono>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,7 +15,8 @@ namespace ambervale::sim {
 struct HostsimOptions {
   std::string scenario;
   std::string listen;
-  std::string state_out;  // empty: no state file
+  std::string state_out;                       // empty: no state file
+  std::optional<std::chrono::sys_days> today;  // the simulator's date; unset: the clock's
   bool verbose = false;
   bool help = false;
 };

@@ -108,12 +108,17 @@ TEST(HostsimArgsTest, ReadsTheCommandLine) {
       {{"--scenario", "s.json", "--listen", "127.0.0.1:0"}, nullptr},
       {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--state-out", "st.json", "--verbose"},
        nullptr},
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2028-02-29"}, nullptr},
       {{"--help"}, nullptr},
       {{"--listen", "127.0.0.1:0"}, "--scenario is required"},
       {{"--scenario", "s.json"}, "--listen is required"},
       {{"--scenario"}, "--scenario needs a value"},
       {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--port", "1"},
        "unknown argument \"--port\""},
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2027-02-29"},
+       "--today \"2027-02-29\" is not a date (YYYY-MM-DD)"},
+      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "06DEC"},
+       "--today \"06DEC\" is not a date (YYYY-MM-DD)"},
   };
   for (const auto& c : kCases) {
     HostsimOptions options;

@@ -45,10 +45,7 @@ Screen Ignore(HostContext& ctx) {
   if (ctx.session.shown) {
     std::vector<std::string>& queue = MutableQueue(ctx.world, *ctx.session.worked_queue);
     const auto it = std::find(queue.begin(), queue.end(), *ctx.session.shown);
-    if (it != queue.end() && it + 1 != queue.end()) {
-      std::rotate(it, it + 1, queue.end());
-      ctx.changed = true;
-    }
+    if (it != queue.end() && it + 1 != queue.end()) std::rotate(it, it + 1, queue.end());
   }
   return ctx.ShowFront();
 }
@@ -113,19 +110,20 @@ Screen PlaceOnQueues(HostContext& ctx, std::string_view list) {
   if (int64_t* refusals = ctx.world.faults.refuse_move.Find(locator);
       refusals != nullptr && *refusals > 0) {
     --*refusals;
-    ctx.changed = true;
     return Screen("UNABLE TO PLACE - " + locator);
   }
 
   ctx.CommitPendingChanges();
   const QueueAddress worked = *ctx.session.worked_queue;
+  // A PNR is on a queue at most once, and a queue walk takes it from the front.
   std::vector<std::string>& from = MutableQueue(ctx.world, worked);
-  from.erase(std::remove(from.begin(), from.end(), locator), from.end());
+  if (const auto at = std::find(from.begin(), from.end(), locator); at != from.end()) {
+    from.erase(at);
+  }
   for (const QueueAddress& queue : queues) {
     std::vector<std::string>& to = MutableQueue(ctx.world, queue);
     if (std::find(to.begin(), to.end(), locator) == to.end()) to.push_back(locator);
   }
-  ctx.changed = true;
   Screen screen;
   screen.Add("ON QUEUE- " + locator + " " + std::string(list));
   screen.Add(ctx.Banner(worked.number, worked.pcc));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -89,6 +89,12 @@ class WorldReader {
   }
   void RequireArray(const ordered_json& j, const std::string& path) const {
     if (!j.is_array()) Fail(path, "expected an array");
+  }
+  void RequireKeys(const ordered_json& j, const std::string& path,
+                   std::initializer_list<const char*> keys) const {
+    for (const char* key : keys) {
+      if (!j.contains(key)) Fail(path, std::string("needs \"") + key + "\"");
+    }
   }
 
   std::string Text(std::string_view utf8, const std::string& path) const {
@@ -180,9 +186,7 @@ class WorldReader {
     CheckKeys(j, path,
               {"locator", "owner_pcc", "sine", "name", "di", "ci", "tau", "airlines", "ticketed",
                "notepad", "received_from"});
-    for (const char* required : {"locator", "owner_pcc"}) {
-      if (!j.contains(required)) Fail(path, std::string("needs \"") + required + "\"");
-    }
+    RequireKeys(j, path, {"locator", "owner_pcc"});
     Pnr pnr;
     pnr.locator = String(j["locator"], Child(path, "locator"));
     if (pnr.locator.size() != 6 || !IsAlphanumeric(pnr.locator)) {
@@ -243,10 +247,10 @@ class WorldReader {
         Fail(at, "names the same queue as an earlier key (" + Quoted(queue.Key()) + ")");
       }
       std::vector<std::string> locators = Strings(value, at);
+      std::unordered_set<std::string_view> seen;
       for (size_t i = 0; i < locators.size(); ++i) {
         RequireKnownLocator(*world, locators[i], Element(at, i));
-        if (std::find(locators.begin(), locators.begin() + static_cast<std::ptrdiff_t>(i),
-                      locators[i]) != locators.begin() + static_cast<std::ptrdiff_t>(i)) {
+        if (!seen.insert(locators[i]).second) {
           Fail(Element(at, i), Quoted(locators[i]) + " is on this queue twice");
         }
       }
@@ -258,7 +262,7 @@ class WorldReader {
     RequireObject(j, path);
     CheckKeys(j, path,
               {"refuse_move", "refuse_notepad", "busy_every", "sign_out_after", "blank_banner",
-               "latency_ms", "drop_connection_after", "empty_answer_to"});
+               "latency_ms", "drop_connection_after", "empty_answer_to", "script"});
     Faults& f = world->faults;
     if (j.contains("refuse_move")) {
       const std::string at = Child(path, "refuse_move");
@@ -292,6 +296,23 @@ class WorldReader {
     if (j.contains("empty_answer_to")) {
       f.empty_answer_to = Strings(j["empty_answer_to"], Child(path, "empty_answer_to"));
     }
+    if (j.contains("script")) f.script = Script(j["script"], Child(path, "script"));
+  }
+
+  std::vector<ScriptItem> Script(const ordered_json& j, const std::string& path) const {
+    RequireArray(j, path);
+    std::vector<ScriptItem> script(j.size());
+    for (size_t i = 0; i < j.size(); ++i) {
+      const std::string at = Element(path, i);
+      RequireObject(j[i], at);
+      CheckKeys(j[i], at, {"prefix", "skip", "times", "lines"});
+      RequireKeys(j[i], at, {"prefix", "lines"});
+      script[i].prefix = String(j[i]["prefix"], Child(at, "prefix"));
+      if (j[i].contains("skip")) script[i].skip = Count(j[i]["skip"], Child(at, "skip"));
+      if (j[i].contains("times")) script[i].times = Count(j[i]["times"], Child(at, "times"));
+      script[i].lines = Strings(j[i]["lines"], Child(at, "lines"));
+    }
+    return script;
   }
 
   void ReadEmulatedPcc(const ordered_json& j, World* world) const {
@@ -359,6 +380,13 @@ ordered_json FaultsJson(const Faults& f) {
   j["latency_ms"] = f.latency_ms;
   j["drop_connection_after"] = f.drop_connection_after;
   j["empty_answer_to"] = Utf8List(f.empty_answer_to);
+  j["script"] = ordered_json::array();
+  for (const ScriptItem& item : f.script) {
+    j["script"].push_back({{"prefix", Utf8(item.prefix)},
+                           {"skip", item.skip},
+                           {"times", item.times},
+                           {"lines", Utf8List(item.lines)}});
+  }
   return j;
 }
 

@@ -40,6 +40,9 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {R"({"signed_in": true, "signed_in": false})", "duplicate key \"signed_in\""},
       {WithPnrs(R"({"locator": "ABC123", "owner_pcc": "A1", "name": "X", "name": "Y"})"),
        "duplicate key \"name\" in pnrs[0]"},
+      {WithPnrs(std::string(kPnr) +
+                R"(, {"locator": "DEF456", "owner_pcc": "A1", "di": [], "di": []})"),
+       "duplicate key \"di\" in pnrs[1]"},
       {R"({"faults": {"refuse_move": {}, "busy_every": 1, "busy_every": 2}})",
        "duplicate key \"busy_every\" in faults"},
       {R"({"foo": 1})", "foo: unknown key"},
@@ -95,6 +98,11 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {R"({"faults": {"latency_ms": 70000}})", "faults.latency_ms: at most 60000"},
       {R"({"faults": {"blank_banner": "yes"}})", "faults.blank_banner: expected true or false"},
       {R"({"faults": {"nope": 1}})", "faults.nope: unknown key"},
+      {R"({"faults": {"script": [{"lines": []}]}})", "faults.script[0]: needs \"prefix\""},
+      {R"({"faults": {"script": [{"prefix": "MR", "lines": [], "times": -1}]}})",
+       "faults.script[0].times: expected a whole number"},
+      {R"({"faults": {"script": [{"prefix": "MR", "line": []}]}})",
+       "faults.script[0].line: unknown key"},
   };
   for (const auto& c : kCases) {
     EXPECT_NE(ReadError(c.json).find(c.message), std::string::npos)
@@ -151,6 +159,7 @@ TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
   ASSERT_TRUE(world) << error;
   world->faults.refuse_move.Add("ABC123", 0);
   world->faults.empty_answer_to = {"*CI"};
+  world->faults.script = {{"QCB/ABC1/26", 1, 0, {"QC ABC1 BF/Q026....*", ""}}};
   world->pnrs.Find("ABC123")->notepad = {"N\xE9 1"};
   world->pnrs.Find("ABC123")->received_from = {"AGENT"};
   world->emulated_pcc = "ABC1";
@@ -159,6 +168,7 @@ TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
   EXPECT_NE(text.find("\"name\": \"MÜLLER/ANNA·MS\""), std::string::npos) << text;
   EXPECT_NE(text.find("\"ci\": null"), std::string::npos);
   EXPECT_NE(text.find("\"ABC123\": 0"), std::string::npos);
+  EXPECT_NE(text.find("\"skip\": 1,\n        \"times\": 0"), std::string::npos) << text;
   EXPECT_NE(text.find("\"ABC1/0\": []"), std::string::npos);
   const std::optional<World> again = ReadWorld(text, WorldSource::kState, kToday, &error);
   ASSERT_TRUE(again) << error;

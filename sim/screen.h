@@ -19,6 +19,12 @@ class Screen {
   Screen() = default;
   // A one-line screen.
   explicit Screen(std::string_view line) { Add(line); }
+  // A screen of lines that already carry their markup.
+  static Screen OfLines(std::vector<std::string> lines) {
+    Screen screen;
+    screen.lines_ = std::move(lines);
+    return screen;
+  }
 
   // A line of text (may be empty) ended by the line-break markup.
   Screen& Add(std::string_view text);

@@ -42,10 +42,7 @@ Screen Emulate(HostContext& ctx, std::string_view rest) {
   const std::string pcc(fields[0]);
   const bool* allowed = ctx.world.pccs.Find(pcc);
   if (allowed == nullptr || !*allowed) return Screen("NOT AUTHORISED - " + pcc);
-  if (ctx.world.emulated_pcc != pcc) {
-    ctx.world.emulated_pcc = pcc;
-    ctx.changed = true;
-  }
+  ctx.world.emulated_pcc = pcc;
   return Screen("PROCEED");
 }
 

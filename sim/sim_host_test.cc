@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "sim/sim_terminal.h"
 #include "sim/sim_test_util.h"
@@ -75,19 +77,13 @@ TEST(FaultsTest, SignOutAfterTheNthEntryOnce) {
   EXPECT_EQ(w.Enter("OP/W*"), Cr({" *VANTORA* AGENT 1234 SIGNED IN"}));
 }
 
-TEST(FaultsTest, BlankBanner) {
-  SimWorld w(WithFaults(R"({"blank_banner": true})"));
+TEST(FaultsTest, BlankBannerAndLatencyOnTheEnvClock) {
+  SimWorld w(WithFaults(R"({"blank_banner": true, "latency_ms": 250})"));
   w.SignOn();
   EXPECT_EQ(w.Enter("QPB*12"), Cr({"QPB" + std::string(24, ' ')}));
   w.Enter("Q/ABC1/12");
   EXPECT_EQ(w.Enter("QEB/ABC1/3")[1], Cr(std::string(24, ' ')));
-}
-
-TEST(FaultsTest, LatencySleepsOnTheEnvClock) {
-  SimWorld w(WithFaults(R"({"latency_ms": 250})"));
-  w.Enter("OP/W*");
-  w.Enter("SON/1234");
-  EXPECT_EQ(w.env().sleeps(), (std::vector<int64_t>{250, 250}));
+  EXPECT_EQ(w.env().sleeps(), std::vector<int64_t>(4, 250));
 }
 
 TEST(FaultsTest, DroppedEntryIsNeitherCarriedOutNorCounted) {
@@ -133,9 +129,25 @@ TEST(FaultsTest, RefuseMoveCountsOnlyMovesThatWouldHappen) {
   EXPECT_EQ(w.world().pnrs.Find("ABC123")->notepad, Lines{"X"});
 }
 
-TEST(FaultsTest, BusyComesBeforeEmptyAnswers) {
-  SimWorld w(WithFaults(R"({"busy_every": 1, "empty_answer_to": ["OP/W*"]})"));
-  EXPECT_EQ(w.Enter("OP/W*"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));
+// Busy answers come first, then the script, then empty answers and the sign-in check.
+TEST(FaultsTest, ScriptedAnswersInTheirPlaceAmongTheFaults) {
+  SimWorld w(WithFaults(R"({"busy_every": 7, "empty_answer_to": ["QCB/"], "script": [
+      {"prefix": "QCB/ABC1/12", "skip": 1, "times": 2, "lines": ["QC ABC1 BF/Q012....*"]},
+      {"prefix": "QCB/", "lines": ["ONE<CARRIAGE_RETURN/>", ""]},
+      {"prefix": "Q/ABC1/12", "times": 2, "lines": ["NO B.F.<CARRIAGE_RETURN/>", "{today}"]}]})"));
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{});  // skipped: answered as usual, empty here
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{"QC ABC1 BF/Q012....*"});  // before the sign-in check
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{"QC ABC1 BF/Q012....*"});
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), (Lines{"ONE<CARRIAGE_RETURN/>", ""}));  // the next item
+  EXPECT_EQ(w.Enter("QCB/ABC1/12"), Lines{});                               // all spent
+  w.SignOn();
+  EXPECT_EQ(w.Enter("Q/ABC1/12"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));  // entry 7
+  EXPECT_EQ(w.Enter("Q/ABC1/12"), (Lines{Cr("NO B.F."), "06DEC"}));
+  EXPECT_EQ(w.Enter("*R"), Cr({"NO B.F."}));        // not carried out: not in queue mode
+  EXPECT_EQ(w.Enter("q/ABC1/12"), Cr({"FORMAT"}));  // prefixes are case-sensitive
+  EXPECT_EQ(w.world().entries, 10);
+  EXPECT_EQ(w.world().faults.script[0].times, 0);
+  EXPECT_EQ(w.world().faults.script[2].times, 1);
 }
 
 class StateFileTest : public ::testing::Test {
@@ -154,20 +166,30 @@ class StateFileTest : public ::testing::Test {
   std::string state_ = dir_.File("state.json");
 };
 
-TEST_F(StateFileTest, WrittenAtLoadAndAfterChanges) {
+TEST_F(StateFileTest, EntriesAreAppendedAndTheStopWritesTheStateFile) {
   std::unique_ptr<SimHost> host = Open();
   ASSERT_TRUE(host);
-  EXPECT_TRUE(FileExists(state_));
-  Enter(*host, "SON/1234");
-  EXPECT_NE(ReadFile(state_)->find("\"signed_in\": true"), std::string::npos);
-  Enter(*host, "SEM/ABC1/AG");
-  EXPECT_NE(ReadFile(state_)->find("\"emulated_pcc\": \"ABC1\""), std::string::npos);
-  Enter(*host, "Q/ABC1/12");
-  Enter(*host, "QEB/ABC1/40");
-  EXPECT_NE(ReadFile(state_)->find("\"ABC1/40\": [\n      \"ABC123\"\n    ]"), std::string::npos)
-      << *ReadFile(state_);
-  EXPECT_NE(ReadFile(state_)->find("\"entries\": 4"), std::string::npos);
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"state.json"});
+  const std::string snapshot = *ReadFile(state_);
+  const std::string journal = StateStore::JournalPathOf(state_);
+  const auto lines = [&] {
+    const std::string text = ReadFile(journal).value_or("");
+    return std::count(text.begin(), text.end(), '\n');
+  };
+  for (const char* entry : {"SON/1234", "SEM/ABC1/AG", "Q/ABC1/12", "QEB/ABC1/40", "*R"}) {
+    Enter(*host, entry);
+  }
+  EXPECT_EQ(*ReadFile(state_), snapshot);
+  EXPECT_EQ(lines(), 6);  // the header and a record per entry
+  ASSERT_TRUE(host->Stop().ok());
+  const std::string stopped = *ReadFile(state_);
+  EXPECT_NE(stopped.find("\"signed_in\": true"), std::string::npos);
+  EXPECT_NE(stopped.find("\"emulated_pcc\": \"ABC1\""), std::string::npos);
+  EXPECT_NE(stopped.find("\"ABC1/40\": [\n      \"ABC123\"\n    ]"), std::string::npos) << stopped;
+  EXPECT_NE(stopped.find("\"entries\": 5"), std::string::npos);
+  EXPECT_EQ(lines(), 1);
+  std::vector<std::string> files = ListFolder(dir_.path());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"state.json", "state.json.journal"}));
 }
 
 TEST_F(StateFileTest, ASecondHostFindsTheWorldAsLeft) {
@@ -207,7 +229,8 @@ TEST_F(StateFileTest, CountsAndSpentFaultsOutliveTheHost) {
   scenario_ = dir_.File("faults.json");
   std::string text = testing::BasicScenario();
   text.replace(text.find("\"faults\": {}"), 12,
-               R"("faults": {"busy_every": 3, "refuse_move": {"ABC123": 2}, "sign_out_after": 1})");
+               R"("faults": {"busy_every": 3, "refuse_move": {"ABC123": 2}, "sign_out_after": 1,)"
+               R"( "script": [{"prefix": "SON/", "skip": 5, "lines": []}]})");
   dir_.Write("faults.json", text);
   {
     std::unique_ptr<SimHost> host = Open();
@@ -219,6 +242,7 @@ TEST_F(StateFileTest, CountsAndSpentFaultsOutliveTheHost) {
   std::unique_ptr<SimHost> again = Open();
   ASSERT_TRUE(again);
   EXPECT_EQ(again->world().faults.sign_out_after, 0);
+  EXPECT_EQ(again->world().faults.script[0].skip, 3);
   EXPECT_EQ(Enter(*again, "OP/W*"), Cr({"PREVIOUS ENTRY IN PROGRESS"}));  // entry 3
   Enter(*again, "Q/ABC1/12");
   EXPECT_EQ(Enter(*again, "QEB/ABC1/3"), Cr({"UNABLE TO PLACE - ABC123"}));
@@ -243,6 +267,19 @@ TEST_F(StateFileTest, ProblemsAreReportedWithTheFile) {
   const std::string unwritable = dir_.File("missing-folder/state.json");
   EXPECT_EQ(SimHost::Open(scenario_, unwritable, env_, &status), nullptr);
   EXPECT_EQ(status.message(), "cannot write state file " + unwritable);
+}
+
+TEST(SimHostTest, TheDateMayBeFixed) {
+  FakeEnv env;
+  HostOptions options;
+  options.today = std::chrono::sys_days(std::chrono::year(2025) / 3 / 1);
+  Status status;
+  std::unique_ptr<SimHost> host =
+      SimHost::Open(testing::BasicScenarioPath(), "", env, &status, options);
+  ASSERT_TRUE(host) << status.message();
+  host->Enter("SON/1234");
+  EXPECT_EQ(host->Enter("Q/ABC1/12").lines[0], Cr("ABC123/XY ABC1 01MAR"));
+  EXPECT_EQ(host->Enter("*TD").lines[0], Cr("TKTG-TAU/XX27FEB*NOTE"));  // {today-2}
 }
 
 TEST(SimTerminalTest, EveryTerminalAttachesToTheOneSession) {

@@ -1,69 +1,107 @@
 #include "sim/strict_json.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace ambervale::sim {
 namespace {
 
 using nlohmann::ordered_json;
-using Event = nlohmann::detail::parse_event_t;
 
-// Follows the parser through the document to know the path of the object being read and
-// the keys it has so far.
-class DuplicateKeyFinder {
+// Builds the document from the parser's events as the library's own reader does, and refuses
+// a key that its object already holds. Reading stays linear in the size of the text: the keys
+// of each open object are kept in a hash set, and members are appended to the ordered object
+// without its own search for an existing key (the set has already ruled one out).
+class StrictDocumentBuilder {
  public:
-  bool OnEvent(Event event, const ordered_json& parsed) {
-    switch (event) {
-      case Event::object_start:
-        StartElement();
-        frames_.push_back(Frame{true, {}, {}, 0, 0});
-        break;
-      case Event::array_start:
-        StartElement();
-        frames_.push_back(Frame{false, {}, {}, 0, 0});
-        break;
-      case Event::object_end:
-      case Event::array_end:
-        if (!frames_.empty()) frames_.pop_back();
-        break;
-      case Event::key:
-        OnKey(parsed.get<std::string>());
-        break;
-      case Event::value:
-        StartElement();
-        break;
-    }
+  using number_integer_t = ordered_json::number_integer_t;
+  using number_unsigned_t = ordered_json::number_unsigned_t;
+  using number_float_t = ordered_json::number_float_t;
+  using string_t = ordered_json::string_t;
+  using binary_t = ordered_json::binary_t;
+
+  explicit StrictDocumentBuilder(ordered_json* root) : root_(root) {}
+
+  bool null() { return Add(nullptr); }
+  bool boolean(bool value) { return Add(value); }
+  bool number_integer(number_integer_t value) { return Add(value); }
+  bool number_unsigned(number_unsigned_t value) { return Add(value); }
+  bool number_float(number_float_t value, const string_t& /*text*/) { return Add(value); }
+  bool string(string_t& value) { return Add(std::move(value)); }
+  bool binary(binary_t& value) { return Add(ordered_json::binary(std::move(value))); }
+
+  bool start_object(size_t /*size*/) {
+    frames_.push_back(Frame{Place(ordered_json::object()), {}, {}, 0});
+    return true;
+  }
+  bool start_array(size_t /*size*/) {
+    frames_.push_back(Frame{Place(ordered_json::array()), {}, {}, 0});
+    return true;
+  }
+  bool end_object() {
+    frames_.pop_back();
+    return true;
+  }
+  bool end_array() {
+    frames_.pop_back();
     return true;
   }
 
+  bool key(string_t& key) {
+    Frame& frame = frames_.back();
+    if (!frame.keys.insert(key).second) {
+      const std::string where = PathOfInnermost();
+      duplicate_ = "duplicate key \"" + key + "\"" + (where.empty() ? "" : " in " + where);
+      return false;
+    }
+    frame.key = std::move(key);
+    return true;
+  }
+
+  // `offset` counts the characters read, the one in error included.
+  template <class Exception>
+  bool parse_error(size_t offset, const std::string& /*token*/, const Exception& error) {
+    error_offset_ = offset;
+    error_what_ = error.what();
+    return false;
+  }
+
   const std::optional<std::string>& duplicate() const { return duplicate_; }
+  size_t error_offset() const { return error_offset_; }
+  const std::string& error_what() const { return error_what_; }
 
  private:
   struct Frame {
-    bool is_object;
-    std::set<std::string> keys;
-    std::string key;    // the key being read (objects)
-    size_t index;       // the element being read (arrays)
-    size_t next_index;  // elements started so far (arrays)
+    ordered_json* value;
+    std::unordered_set<std::string> keys;  // objects: the keys so far
+    std::string key;                       // objects: the key being read
+    size_t index;                          // arrays: the element being read
   };
 
-  // A new element starts in the innermost array.
-  void StartElement() {
-    if (!frames_.empty() && !frames_.back().is_object) {
-      frames_.back().index = frames_.back().next_index++;
-    }
+  bool Add(ordered_json value) {
+    Place(std::move(value));
+    return true;
   }
 
-  void OnKey(const std::string& key) {
-    if (frames_.empty()) return;
-    Frame& frame = frames_.back();
-    if (!frame.keys.insert(key).second && !duplicate_) {
-      const std::string where = PathOfInnermost();
-      duplicate_ = "duplicate key \"" + key + "\"" + (where.empty() ? "" : " in " + where);
+  // Adds `value` where the parser is: the root, the next element of an array, or the member
+  // of the key just read.
+  ordered_json* Place(ordered_json value) {
+    if (frames_.empty()) {
+      *root_ = std::move(value);
+      return root_;
     }
-    frame.key = key;
+    Frame& frame = frames_.back();
+    if (frame.value->is_array()) {
+      ordered_json::array_t& array = frame.value->get_ref<ordered_json::array_t&>();
+      frame.index = array.size();
+      array.push_back(std::move(value));
+      return &array.back();
+    }
+    ordered_json::object_t::Container& members = frame.value->get_ref<ordered_json::object_t&>();
+    members.emplace_back(frame.key, std::move(value));
+    return &members.back().second;
   }
 
   // The path of the innermost container ("pnrs[2]", "pccs").
@@ -71,7 +109,7 @@ class DuplicateKeyFinder {
     std::string path;
     for (size_t i = 0; i + 1 < frames_.size(); ++i) {
       const Frame& f = frames_[i];
-      if (f.is_object) {
+      if (f.value->is_object()) {
         if (!path.empty()) path += ".";
         path += f.key;
       } else {
@@ -81,8 +119,11 @@ class DuplicateKeyFinder {
     return path;
   }
 
+  ordered_json* root_;
   std::vector<Frame> frames_;
   std::optional<std::string> duplicate_;
+  size_t error_offset_ = 0;
+  std::string error_what_;
 };
 
 // "[json.exception.parse_error.101] parse error at line 1, column 2: detail" -> "detail".
@@ -111,22 +152,25 @@ int LineOfOffset(std::string_view text, size_t offset) {
 }
 
 std::optional<ordered_json> ParseStrictJson(std::string_view text, std::string* error) {
-  DuplicateKeyFinder finder;
   ordered_json document;
+  StrictDocumentBuilder builder(&document);
+  bool parsed = false;
   try {
-    document = ordered_json::parse(text.begin(), text.end(),
-                                   [&finder](int /*depth*/, Event event, ordered_json& parsed) {
-                                     return finder.OnEvent(event, parsed);
-                                   });
-  } catch (const ordered_json::parse_error& e) {
-    // `byte` counts from 1 and points at the last character read.
-    const size_t offset = e.byte == 0 ? 0 : e.byte - 1;
-    *error = "line " + std::to_string(LineOfOffset(text, offset)) + ", column " +
-             std::to_string(ColumnOfOffset(text, offset)) + ": " + ParseErrorDetail(e.what());
+    parsed = ordered_json::sax_parse(text.begin(), text.end(), &builder);
+  } catch (const ordered_json::exception& e) {
+    *error = e.what();
     return std::nullopt;
   }
-  if (finder.duplicate()) {
-    *error = *finder.duplicate();
+  if (builder.duplicate()) {
+    *error = *builder.duplicate();
+    return std::nullopt;
+  }
+  if (!parsed) {
+    // The offset points just past the last character read.
+    const size_t offset = builder.error_offset() == 0 ? 0 : builder.error_offset() - 1;
+    *error = "line " + std::to_string(LineOfOffset(text, offset)) + ", column " +
+             std::to_string(ColumnOfOffset(text, offset)) + ": " +
+             ParseErrorDetail(builder.error_what());
     return std::nullopt;
   }
   return document;

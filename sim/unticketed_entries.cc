@@ -89,7 +89,6 @@ Screen Queue(HostContext& ctx, const std::vector<const Pnr*>& listed, const Queu
       content.push_back(pnr->locator);
     }
   }
-  ctx.changed = true;
   return Screen(ZeroPad(static_cast<long long>(listed.size()), 3) + " BOOKING FILES ON QUEUE " +
                 std::string(written_queue));
 }

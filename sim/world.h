@@ -31,6 +31,16 @@ struct Pnr {
   std::vector<std::string> received_from;
 };
 
+// One scripted answer: the entries starting with `prefix` (case-sensitive, on the bare entry)
+// are answered with `lines` exactly as written, `times` times, after `skip` of them have been
+// answered as usual. A scripted entry is not carried out.
+struct ScriptItem {
+  std::string prefix;
+  int64_t skip = 0;
+  int64_t times = 1;               // 0: spent
+  std::vector<std::string> lines;  // with their markup, if any
+};
+
 struct Faults {
   OrderedDict<int64_t> refuse_move;  // locator -> moves still to refuse
   std::vector<std::string> refuse_notepad;
@@ -40,6 +50,7 @@ struct Faults {
   int64_t latency_ms = 0;
   int64_t drop_connection_after = 0;
   std::vector<std::string> empty_answer_to;  // entry prefixes, case-sensitive
+  std::vector<ScriptItem> script;            // an entry goes to the first unspent item it matches
 };
 
 struct World {

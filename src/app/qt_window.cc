@@ -92,6 +92,15 @@ class QtWindow::Form : public QWidget {
  public:
   explicit Form(QtWindow& owner) : owner_(owner) {}
 
+  // Watches the action list: every double-click on it, on a line or beside the lines (the
+  // list's own signal fires only on a line), is reported.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick && owner_.handler_ != nullptr) {
+      owner_.handler_->OnActionLogDoubleClick();
+    }
+    return QWidget::eventFilter(watched, event);
+  }
+
  protected:
   void closeEvent(QCloseEvent* event) override {
     bool accept = false;
@@ -188,9 +197,7 @@ void QtWindow::Build() {
   list_->setGeometry(QRect(8, 18, Px(9495), Px(2985)));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  QObject::connect(list_, &QListWidget::itemDoubleClicked, form, [this] {
-    if (handler_ != nullptr) handler_->OnActionLogDoubleClick();
-  });
+  list_->viewport()->installEventFilter(form);
 
   // The progress frame lies over the middle of the list.
   const QRect over_list((list_->width() - Px(4695)) / 2 + list_->x(),

@@ -8,7 +8,8 @@
 //
 // Closing the window is only a request: WindowEvents::OnCloseRequest runs and the window
 // stays; the core closes it with CloseForReal when it has finished. Double-clicking the list
-// calls OnActionLogDoubleClick, the Cancel button OnCancelClick(false).
+// (on a line or beside the lines) calls OnActionLogDoubleClick, the Cancel button
+// OnCancelClick(false).
 //
 // QtEventLoop runs Qt's event loop with the program's timer; a tick that falls due while the
 // previous tick handler still runs (the handler lets pending events run) is dropped.

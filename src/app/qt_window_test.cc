@@ -114,22 +114,6 @@ TEST_F(QtWindowTest, ShowsCaptionsOnTheirOwnWidgets) {
   EXPECT_EQ(Text("Label6"), QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
 }
 
-TEST_F(QtWindowTest, ColoursAndBoldAffectOnlyTheirLabel) {
-  window_->SetBackColour(Control::kLblCountDown, kGrey);
-  window_->SetBackColour(Control::kLblRetrieveDataFromQueue, kHighlight);
-  EXPECT_EQ(Back("lblCountDown"), QColor(192, 192, 192));
-  EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
-  EXPECT_EQ(Back("lblPeekQueue"), QColor(192, 192, 192));
-  window_->SetBackColour(Control::kLblMoveQueue, 0x0000FF);  // pure red in 0x00BBGGRR
-  EXPECT_EQ(Back("lblMoveQueue"), QColor(255, 0, 0));
-
-  window_->SetBold(Control::kLbSuccessSubCount, true);
-  window_->SetBold(Control::kLblFailFromFailQ, false);
-  EXPECT_TRUE(Find<QLabel>("lbSuccessSubCount")->font().bold());
-  EXPECT_FALSE(Find<QLabel>("lblFailFromFailQ")->font().bold());
-  EXPECT_TRUE(Find<QLabel>("lbSuccessCount")->font().bold());
-}
-
 // The program's own operations drawing on the real window.
 TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   TempDir dir;
@@ -159,32 +143,29 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   form.ShowStatus("COUNTDOWN", " (7)");
   EXPECT_EQ(Text("lblCountDown"), "Count down (7)");
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(192, 192, 192));
+  window_->SetBackColour(Control::kLblMoveQueue, 0x0000FF);  // pure red in 0x00BBGGRR
+  EXPECT_EQ(Back("lblMoveQueue"), QColor(255, 0, 0));
+  window_->SetBold(Control::kLbFailCount, false);
+  EXPECT_FALSE(Find<QLabel>("lbFailCount")->font().bold());
 
   window_->SetCaption(Control::kFrmToFail, "To Fail Queue Category");
   EXPECT_EQ(Find<QGroupBox>("frmToFail")->title(), "To Fail Queue Category");
 }
 
-TEST_F(QtWindowTest, KeepsListLinesAsTheirBytes) {
+TEST_F(QtWindowTest, KeepsRemovesAndSelectsListLinesAsTheirBytes) {
   const std::string line = "2026/12/06 10:00:00 - Caf\xE9 \x80\r\nsecond line";
-  window_->AddListLine("first");
+  for (int i = 0; i < 3; ++i) window_->AddListLine("line " + std::to_string(i));
   window_->AddListLine(line);
-  ASSERT_EQ(window_->ListCount(), 2);
-  EXPECT_EQ(List()->item(1)->text(),
-            QString::fromUtf8("2026/12/06 10:00:00 - Caf\xC3\xA9 \xE2\x82\xAC second line"));
-  window_->SelectListLine(1);
-  EXPECT_EQ(window_->SelectedListLine(), line);
-  EXPECT_EQ(List()->currentRow(), 1);
-}
-
-TEST_F(QtWindowTest, RemovesAndSelectsLines) {
-  for (int i = 0; i < 5; ++i) window_->AddListLine("line " + std::to_string(i));
   window_->RemoveListLine(0);
   window_->RemoveListLine(99);
   window_->RemoveListLine(-1);
-  ASSERT_EQ(window_->ListCount(), 4);
+  ASSERT_EQ(window_->ListCount(), 3);
   EXPECT_EQ(List()->item(0)->text(), "line 1");
-  window_->SelectListLine(3);
-  EXPECT_EQ(window_->SelectedListLine(), "line 4");
+  EXPECT_EQ(List()->item(2)->text(),
+            QString::fromUtf8("2026/12/06 10:00:00 - Caf\xC3\xA9 \xE2\x82\xAC second line"));
+  window_->SelectListLine(2);
+  EXPECT_EQ(window_->SelectedListLine(), line);
+  EXPECT_EQ(List()->currentRow(), 2);
   window_->SelectListLine(-1);
   EXPECT_EQ(window_->SelectedListLine(), "");
   window_->SelectListLine(7);
@@ -213,13 +194,19 @@ TEST_F(QtWindowTest, ReportsTheOperatorsActions) {
   EXPECT_EQ(events_.cancels, std::vector<bool>{false});
 
   window_->SetVisible(Control::kFrmProgressBar, false);
-  window_->AddListLine("a line to read");
   QListWidget* list = List();
-  const QPoint on_line = list->visualItemRect(list->item(0)).center();
-  // What a real double-click delivers: a press and release, then the double-click.
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, on_line);
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, on_line);
+  // What a real double-click delivers: a press and release, then the double-click. One on the
+  // empty list is reported too (frmMain then shows the empty line).
+  const auto double_click = [&](QPoint at) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  };
+  double_click(QPoint(20, 20));
   EXPECT_EQ(events_.double_clicks, 1);
+  EXPECT_EQ(window_->SelectedListLine(), "");
+  window_->AddListLine("a line to read");
+  double_click(list->visualItemRect(list->item(0)).center());
+  EXPECT_EQ(events_.double_clicks, 2);
   EXPECT_EQ(window_->SelectedListLine(), "a line to read");
 }
 
@@ -309,12 +296,9 @@ TEST_F(QtEventLoopTest, TicksUntilQuit) {
   });
   EXPECT_EQ(loop.Exec(), 4);
   EXPECT_EQ(ticks, 3);
-}
-
-TEST_F(QtEventLoopTest, QuitBeforeExecReturnsAtOnce) {
-  QtEventLoop loop;
-  loop.Quit(6);
-  EXPECT_EQ(loop.Exec(), 6);
+  QtEventLoop quit_first;
+  quit_first.Quit(6);
+  EXPECT_EQ(quit_first.Exec(), 6);  // at once
 }
 
 TEST_F(QtEventLoopTest, DropsTicksWhileTheHandlerLetsEventsRun) {

@@ -74,7 +74,9 @@ void RunCycle::ShowCountdown(int remaining) {
 }
 
 void RunCycle::Timer1_Timer() {
-  if (in_tick_ || in_run_) return;  // delivered while a run lets events run: dropped
+  // Delivered while a run or Form_Unload lets events run: dropped, so that no run starts inside
+  // a close and the closing lines are written once.
+  if (in_tick_ || in_run_ || in_unload_) return;
   if (unloaded_) {
     StopTimer();
     return;

@@ -7,8 +7,9 @@
 // button to cmdCancel_Click.
 //
 // Rules that keep the cycle sound:
-//  - A run never starts inside a running one: ticks delivered while a run lets pending window
-//    events run are dropped (the event loops drop them already; the tick handler checks too).
+//  - A run never starts inside a running one, nor inside a close: ticks delivered while a run or
+//    Form_Unload lets pending window events run are dropped (the event loops drop the ones
+//    inside a tick already; the tick handler checks too).
 //  - A tick that begins with a stop already requested starts no run; it stops the timer and
 //    unloads the window.
 //  - The window state read at the end of every tick is "the window has not been unloaded";

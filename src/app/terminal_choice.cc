@@ -1,9 +1,12 @@
 #include "app/terminal_choice.h"
 
+#include <iostream>
+
 #include "host/network_terminal.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "sim/day_month.h"
 #include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
 
@@ -42,20 +45,22 @@ class NetworkChoice : public TerminalChoice {
 
 // The simulated host, opened at the first terminal object so that a bad scenario shows at
 // sign-on like any other terminal failure, and kept for the whole process: every terminal
-// object attaches to the one world.
+// object attaches to the one world. What its load left out (a journal line cut short) goes to
+// stderr, where the console shows it.
 class SimulatorChoice : public TerminalFactory, public TerminalChoice {
  public:
-  SimulatorChoice(std::string scenario, std::string state, Env& env)
-      : scenario_(std::move(scenario)), state_(std::move(state)), env_(env) {}
+  SimulatorChoice(std::string scenario, std::string state, sim::HostOptions options, Env& env)
+      : scenario_(std::move(scenario)), state_(std::move(state)), options_(options), env_(env) {}
 
   std::unique_ptr<Terminal> Create(Status* error) override {
     if (host_ == nullptr) {
       Status opened;
-      host_ = sim::SimHost::Open(scenario_, state_, env_, &opened);
+      host_ = sim::SimHost::Open(scenario_, state_, env_, &opened, options_);
       if (host_ == nullptr) {
         if (error != nullptr) *error = opened;
         return nullptr;
       }
+      for (const std::string& note : host_->notes()) std::cerr << "ambervale: " << note << "\n";
       terminals_ = std::make_unique<sim::SimTerminalFactory>(*host_);
     }
     return terminals_->Create(error);
@@ -73,6 +78,7 @@ class SimulatorChoice : public TerminalFactory, public TerminalChoice {
  private:
   std::string scenario_;
   std::string state_;
+  sim::HostOptions options_;
   Env& env_;
   std::unique_ptr<sim::SimHost> host_;
   std::unique_ptr<sim::SimTerminalFactory> terminals_;
@@ -103,6 +109,7 @@ std::unique_ptr<TerminalChoice> ChooseTerminal(const std::string& settings_path,
   const std::string state = Trim(ini.ReadFromINI("Terminal", "StateFile", "", settings_path));
   const std::string timeout_text =
       Trim(ini.ReadFromINI("Terminal", "TimeoutSeconds", "", settings_path));
+  const std::string today_text = Trim(ini.ReadFromINI("Terminal", "Today", "", settings_path));
 
   int timeout = kDefaultTimeoutSeconds;
   if (!timeout_text.empty()) {
@@ -112,6 +119,14 @@ std::unique_ptr<TerminalChoice> ChooseTerminal(const std::string& settings_path,
                                               "\" is not a number of seconds from 1 to 3600");
     }
     timeout = *t;
+  }
+  sim::HostOptions options;
+  if (!today_text.empty()) {
+    options.today = sim::ParseIsoDate(today_text);
+    if (!options.today) {
+      return std::make_unique<FailingFactory>("[Terminal] Today \"" + today_text +
+                                              "\" is not a date (YYYY-MM-DD)");
+    }
   }
 
   if (connection.empty()) {
@@ -124,7 +139,7 @@ std::unique_ptr<TerminalChoice> ChooseTerminal(const std::string& settings_path,
   if (kind == "sim:" && !rest.empty()) {
     const std::string folder = env.ProgramFolder();
     return std::make_unique<SimulatorChoice>(sim::PathFromFolder(folder, rest),
-                                             sim::PathFromFolder(folder, state), env);
+                                             sim::PathFromFolder(folder, state), options, env);
   }
   if (kind == "tcp:") return ChooseNetwork(rest, timeout);
   return std::make_unique<FailingFactory>("[Terminal] Connection \"" + connection +

@@ -5,7 +5,10 @@
 //                                          taken from the program's folder)
 //                  | tcp:<host>:<port>     a host bridge speaking the network terminal protocol
 //   StateFile      = <file>                in-process simulator only: the world outlives the
-//                                          program in this file (relative: program folder)
+//                                          program in this file and its journal <file>.journal
+//                                          (relative: program folder)
+//   Today          = YYYY-MM-DD            in-process simulator only: its date, so that a
+//                                          recorded scenario plays the same on any day
 //   TimeoutSeconds = <n>                   network terminal connect and read time-out (60)
 // A missing or unusable Connection gives a factory whose terminals cannot be created, so the
 // sign-on reports "Error creating Tessiver Terminal Object" with the reason in the debug log.

@@ -8,7 +8,8 @@
 namespace ambervale {
 namespace {
 
-constexpr char kScenario[] = R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})";
+// The second agent id is the simulator's date.
+constexpr char kScenario[] = R"({"agent_ids": ["1234", "{today}"], "pccs": {"AB12": {}}})";
 
 std::string FirstLine(Terminal& t, std::string_view entry) {
   EXPECT_TRUE(t.SendEntry("<FORMAT>" + std::string(entry) + "</FORMAT>").ok());
@@ -19,7 +20,9 @@ TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   TempDir dir;
   FakeEnv env(dir.path());
   dir.Write("host.json", kScenario);
-  dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nStateFile=state.json\r\n");
+  dir.Write("settings.ini",
+            "[Terminal]\r\nConnection = sim:host.json\r\nStateFile=state.json\r\n"
+            "Today=2025-03-01\r\n");
   auto choice = ChooseTerminal(dir.File("settings.ini"), env);
   EXPECT_EQ(choice->Problem(), "");
   EXPECT_FALSE(dir.Exists("state.json"));  // nothing opened yet
@@ -27,6 +30,7 @@ TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   auto first = choice->factory().Create(&error);
   ASSERT_NE(first, nullptr) << error.message();
   EXPECT_EQ(FirstLine(*first, "SON/1234"), "SIGN ON COMPLETE<CARRIAGE_RETURN/>");
+  EXPECT_EQ(FirstLine(*first, "SON/01MAR"), "SIGN ON COMPLETE<CARRIAGE_RETURN/>");
   auto second = choice->factory().Create(&error);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(FirstLine(*second, "OP/W*"), " *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>");
@@ -47,6 +51,8 @@ TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
       {"[Terminal]\nConnection=tcp:localhost:http\n", "is not a port number"},
       {"[Terminal]\nConnection=tcp:localhost:70000\n", "is not a port number"},
       {"[Terminal]\nConnection=tcp:127.0.0.1:1\nTimeoutSeconds=soon\n", "TimeoutSeconds"},
+      {"[Terminal]\nConnection=sim:host.json\nToday=2026-13-01\n",
+       "[Terminal] Today \"2026-13-01\" is not a date (YYYY-MM-DD)"},
   };
   for (const auto& c : kCases) {
     TempDir dir;

@@ -55,14 +55,15 @@ std::vector<int16_t> Queues(const AgentCollection& found) {
 class LookupOnHostTest : public ::testing::Test {
  protected:
   // `pnr` holds the PNR's fields besides its locator and owner.
-  void Show(nlohmann::json pnr) {
+  void Show(nlohmann::json pnr, nlohmann::json faults = nlohmann::json::object()) {
     pnr["locator"] = "ABC123";
     pnr["owner_pcc"] = "ABC1";
     const nlohmann::json scenario = {{"agent_ids", {"1234"}},
                                      {"signed_in", true},
                                      {"pccs", {{"ABC1", nlohmann::json::object()}}},
                                      {"pnrs", {pnr}},
-                                     {"queues", {{"ABC1/12", {"ABC123"}}}}};
+                                     {"queues", {{"ABC1/12", {"ABC123"}}}},
+                                     {"faults", faults}};
     Status status;
     sim_ = sim::SimHost::FromScenarioText(scenario.dump(), p.env, &status);
     ASSERT_TRUE(sim_) << status.message();
@@ -110,16 +111,15 @@ TEST_F(LookupOnHostTest, DiAcValuesArePatterns) {
   EXPECT_EQ(MrEntries(), 0);
   EXPECT_THAT(p.RunLog(), HasSubstr(std::string(kStamp) +
                                     "DI.AC field is matched: HOST Resopnse- 1.   AC ACCT-129\r\n"));
-}
 
-TEST_F(LookupOnHostTest, DiAcWithoutAnAccountLineLeavesMissingValuesAlone) {
+  // Without an account line nothing matches and the missing values are left alone.
   Show({{"di", {"X/QD-ACME", "FREE TEXT"}}});
   host().sendTECommand("*DI");
-  AgentCollection found;
-  std::string missing = "before";
-  findAgentByDIAC(log, screen(), Table({Row("DI.AC", "*")}), found, missing);
-  EXPECT_TRUE(found.empty());
-  EXPECT_EQ(missing, "before");
+  AgentCollection none;
+  std::string before = "before";
+  findAgentByDIAC(log, screen(), Table({Row("DI.AC", "*")}), none, before);
+  EXPECT_TRUE(none.empty());
+  EXPECT_EQ(before, "before");
 }
 
 TEST_F(LookupOnHostTest, OnlyTheFirstDiXLineCanMatch) {
@@ -133,15 +133,13 @@ TEST_F(LookupOnHostTest, OnlyTheFirstDiXLineCanMatch) {
   EXPECT_EQ(missing, "OTHER");
   EXPECT_EQ(p.RunLog(),
             std::string(kStamp) + "DI.AC field is matched: HOST Resopnse- 2.   X/QD-OTHER\r\n");
-}
 
-TEST_F(LookupOnHostTest, DiXMarkWithoutDash) {
+  // The mark without its dash counts as well.
   Show({{"di", {"XAQDACME", "X/QD-OTHER"}}});
   host().sendTECommand("*DI");
-  AgentCollection found;
-  std::string missing;
-  findAgentByDIX(log, screen(), Table({Row("DI.X", "ACME", 1)}), found, missing);
-  EXPECT_EQ(Queues(found), (std::vector<int16_t>{1}));
+  AgentCollection first;
+  findAgentByDIX(log, screen(), Table({Row("DI.X", "ACME", 1)}), first, missing);
+  EXPECT_EQ(Queues(first), (std::vector<int16_t>{1}));
   EXPECT_EQ(missing, "ACME");
 }
 
@@ -166,13 +164,18 @@ TEST_F(LookupOnHostTest, LongDisplaysArePagedWithMr) {
 TEST_F(LookupOnHostTest, DiXPagingCountsDiXLinesAcrossPages) {
   std::vector<std::string> remarks(12, "REMARK");
   remarks[11] = "X/QD-LATE";  // the only DI.X line, on the second page
-  Show({{"di", remarks}});
+  // The first "MR" finds the host busy; read as a page, that answer would end the display.
+  Show({{"di", remarks}},
+       {{"script",
+         {{{"prefix", "MR"},
+           {"lines", {"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}}}}}});
   host().sendTECommand("*DI");
   AgentCollection found;
   std::string missing;
   findAgentByDIX(log, screen(), Table({Row("DI.X", "LATE", 1)}), found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{1}));
-  EXPECT_EQ(MrEntries(), 1);
+  EXPECT_EQ(MrEntries(), 2);
+  EXPECT_EQ(p.env.sleeps(), std::vector<int64_t>{10000});
 }
 
 TEST_F(LookupOnHostTest, CiOnlyAtTheStartOfALine) {
@@ -197,16 +200,13 @@ TEST_F(LookupOnHostTest, CiOnlyAtTheStartOfALine) {
   findAgentByCI(log, screen(), table, none, untouched);
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(untouched, "kept");
-}
 
-TEST_F(LookupOnHostTest, NoCiData) {
+  // A PNR without CI data ("NO CI DATA") matches nothing, whatever the pattern.
   Show(nlohmann::json::object());
   host().sendTECommand("*CI");
-  AgentCollection found;
-  std::string missing = "kept";
-  findAgentByCI(log, screen(), Table({Row("CI", "*")}), found, missing);
-  EXPECT_TRUE(found.empty());
-  EXPECT_EQ(missing, "kept");
+  findAgentByCI(log, screen(), Table({Row("CI", "*")}), none, untouched);
+  EXPECT_TRUE(none.empty());
+  EXPECT_EQ(untouched, "kept");
 }
 
 TEST_F(LookupOnHostTest, NameFromTheNameDisplay) {

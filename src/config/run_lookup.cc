@@ -20,7 +20,7 @@ const std::string& HostDisplay::line(int j) {
 }
 
 void HostDisplay::Page() {
-  host_.sendTECommand("MR");
+  SendEntry(host_, "MR");
   Read();
 }
 

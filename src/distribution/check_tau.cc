@@ -47,7 +47,7 @@ std::string WithoutLineBreaks(std::string_view text) {
 
 std::optional<std::string> DueTauTail(const CivilTime& today, int period_days,
                                       std::string_view tau_line) {
-  const int mark = InStr(tau_line, kTauMark);
+  const int mark = InStrNoCase(tau_line, kTauMark);
   if (mark == 0) return std::nullopt;
   // The "/" that ends the mark: a "/" in the tail (a remark such as W/ AA) does not move the
   // date's place.
@@ -81,9 +81,9 @@ void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& l
   const CivilTime today = form.env().LocalNow();
   const int period = ToInt16(form.strTAUDate).value_or(0);
   const std::string* tau_line = nullptr;
-  if (Contains(line0, kTauMark)) {
+  if (ContainsNoCase(line0, kTauMark)) {
     tau_line = &line0;
-  } else if (Contains(line1, kTauMark)) {
+  } else if (ContainsNoCase(line1, kTauMark)) {
     tau_line = &line1;
   } else {
     return;

@@ -19,6 +19,7 @@ namespace ambervale {
 // with a TAU period of `period_days`: nullopt when not; else the tail to send after the new
 // date (the line from its first "*" to the end without line breaks; empty without "*").
 //
+// "TKTG-TAU/" is found ignoring case; the month must be upper case, as the host writes it.
 // The date is the day-month after the two characters that follow "TKTG-TAU/", in today's
 // year. It is due when limit <= date < today, limit being the month and day of today minus the
 // period, in today's year; when the limit lies after today (the period reaches back into last

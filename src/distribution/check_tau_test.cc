@@ -39,6 +39,7 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
       {Day(2026, 1, 2), 5, "TKTG-TAU/XX27DEC", nullptr},
       // Tails.
       {Day(2026, 3, 10), 5, "TKTG-TAU/XX07MAR*NOTE", "*NOTE"},
+      {Day(2026, 3, 10), 5, "tktg-tau/XX07MAR", ""},
       {Day(2026, 3, 10), 5, "TKTG-TAU/XX07MAR*NOTE\r\n", "*NOTE"},
       {Day(2026, 3, 10), 5, "TKTG-TAU/XX07MAR*PLS TKT W/ AA", "*PLS TKT W/ AA"},
       // Lines whose date cannot be read are left alone.
@@ -64,11 +65,13 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
 
 class RefreshTicketingDateTest : public ::testing::Test {
  protected:
-  void Start(std::string_view tau) {
+  // `faults` as the scenario writes them.
+  void Start(std::string_view tau, std::string_view faults = "{}") {
     const std::string scenario = R"({"signed_in": true, "pccs": {"ABC1": {}},
       "pnrs": [{"locator": "ABC123", "owner_pcc": "ABC1", "tau": ")" +
                                  std::string(tau) + R"("}],
-      "queues": {"ABC1/12": ["ABC123"]}})";
+      "queues": {"ABC1/12": ["ABC123"]}, "faults": )" +
+                                 std::string(faults) + "}";
     Status status;
     host_ = sim::SimHost::FromScenarioText(scenario, program_.env, &status);
     ASSERT_TRUE(host_) << status.message();
@@ -91,9 +94,18 @@ class RefreshTicketingDateTest : public ::testing::Test {
 };
 
 TEST_F(RefreshTicketingDateTest, ADueDateMovesToTodayWithItsTail) {
-  Start("TKTG-TAU/XX{today-2}*NOTE");
-  EXPECT_TRUE(RefreshTicketingDate(program_.form, *layer_, "ABC123"));
-  EXPECT_EQ(Tau(), "TKTG-TAU/XX06DEC*NOTE<CARRIAGE_RETURN/>");
+  // The "*TD" display as the host shows it; another host may show the ticketing line second,
+  // or in lower case.
+  for (const char* screen :
+       {"", R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"])",
+        R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"])"}) {
+    Start("TKTG-TAU/XX{today-2}*NOTE",
+          *screen == '\0'
+              ? "{}"
+              : R"({"script": [{"prefix": "*TD", "lines": )" + std::string(screen) + "}]}");
+    EXPECT_TRUE(RefreshTicketingDate(program_.form, *layer_, "ABC123")) << screen;
+    EXPECT_EQ(Tau(), "TKTG-TAU/XX06DEC*NOTE<CARRIAGE_RETURN/>") << screen;
+  }
   const std::string debug = program_.Log("debug_log_1.txt");
   EXPECT_NE(debug.find("<FORMAT>T.T@AU/06DEC*NOTE</FORMAT>"), std::string::npos);
   EXPECT_NE(program_.RunLog().find("2026/12/06 10:00:00 - ABC123 changes T field."),

@@ -13,8 +13,8 @@
 
 namespace ambervale {
 
-Distribution::Distribution(Session& session, UnticketedTasks* unticketed)
-    : session_(session), unticketed_(unticketed), fail_queue_log_(session.form) {}
+Distribution::Distribution(Session& session, UnticketedTasks* unticketed, FileSystem& files)
+    : session_(session), unticketed_(unticketed), fail_queue_log_(session.form, files) {}
 
 void Distribution::MoveQueue() {
   frmMain& form = session_.form;

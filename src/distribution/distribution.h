@@ -11,15 +11,16 @@
 // the Fail Queue mail, its summary (RunSummary; also after a stop request) and a separator line
 // in the action log file.
 //
-// Nothing is owned but the Fail Queue Log; the Session's parts and the unticketed
-// implementation must outlive the Distribution. Single-threaded: MoveQueue runs inside a timer
-// tick and lets window events run (ShowStatus), through which a stop request
-// (form.blnStopRequested) reaches it.
+// Nothing is owned but the Fail Queue Log; the Session's parts, the unticketed implementation
+// and the file system of the Fail Queue Log must outlive the Distribution. Single-threaded:
+// MoveQueue runs inside a timer tick and lets window events run (ShowStatus), through which a stop
+// request (form.blnStopRequested) reaches it.
 
 #include "distribution/run_state.h"
 #include "distribution/unticketed_tasks.h"
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
+#include "platform/file_system.h"
 
 namespace ambervale {
 
@@ -27,8 +28,9 @@ class Distribution {
  public:
   // `unticketed` is the unticketed mode's work (an UnticketedRun over the same Session). It
   // may be null for a program that never runs in that mode; a run in that mode then writes a
-  // debug line and does nothing else.
-  explicit Distribution(Session& session, UnticketedTasks* unticketed = nullptr);
+  // debug line and does nothing else. The Fail Queue Log's files go through `files`.
+  explicit Distribution(Session& session, UnticketedTasks* unticketed = nullptr,
+                        FileSystem& files = PosixFileSystem());
   Distribution(const Distribution&) = delete;
   Distribution& operator=(const Distribution&) = delete;
 

@@ -140,7 +140,8 @@ ProgramStart::ProgramStart(std::string program_folder, std::string_view scenario
   tap = std::make_unique<HostTap>(*host);
   layer = std::make_unique<HostLayer>(form, alerts, *tap);
   session = std::make_unique<Session>(Session{form, alerts, *layer});
-  distribution = std::make_unique<Distribution>(*session);
+  distribution = std::make_unique<Distribution>(
+      *session, nullptr, settings.files != nullptr ? *settings.files : PosixFileSystem());
   // What start-up leaves: a terminal object, signed on, out of queue mode.
   if (layer->ConnectHost() != "OK") {
     layer->sendTECommand("SON/" + settings.agent_id);

@@ -89,6 +89,11 @@ struct StartSettings {
     email_every_run = true;
     return *this;
   }
+  // The Fail Queue Log's files go through `f` instead of the machine's file system.
+  StartSettings& Files(FileSystem& f) {
+    files = &f;
+    return *this;
+  }
 
   bool fail_queue = true;
   std::string fail_queue_no = "50";
@@ -100,6 +105,7 @@ struct StartSettings {
   std::string pnr_mode;
   std::string agent_id = "1234";
   std::string user_name = "AMBERVALE";
+  FileSystem* files = nullptr;
 };
 
 // One start of the program: its own frmMain, logs, alerts (recording mailer), host layer and

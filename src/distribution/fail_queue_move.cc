@@ -31,10 +31,24 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
 
   const std::string entry = FailQueueEntry(form, pcc);
 
-  log.WriteFailQueueLog(std::string(pcc) + "," + std::string(queueAddress) + "," +
-                        form.FailQueueNo + "," + form.FailQueueCategory + "," + std::string(rloc) +
-                        "," + FormatDateTime(form.env().LocalNow()) + "," + std::string(reason) +
-                        "," + std::string(valuesRead));
+  const Status row =
+      log.WriteFailQueueLog(std::string(pcc) + "," + std::string(queueAddress) + "," +
+                            form.FailQueueNo + "," + form.FailQueueCategory + "," +
+                            std::string(rloc) + "," + FormatDateTime(form.env().LocalNow()) + "," +
+                            std::string(reason) + "," + std::string(valuesRead));
+  if (!row.ok()) {
+    // No PNR goes to the Fail Queue without its row: it stays on its source queue.
+    const std::string why = std::string(rloc) +
+                            ": FAIL. Not moved to the Fail Queue, its Fail Queue Log row cannot "
+                            "be written: " +
+                            row.message();
+    form.AddActionLog(why);
+    form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) + ". " + why +
+                              " #####");
+    ++form.lngFailOrgQ2FailQCount;
+    form.RefreshCounters();
+    return false;
+  }
 
   // A move the host made without confirming it has taken the PNR off the screen (CheckMove):
   // no further try and no remark may then reach the next PNR of the queue.

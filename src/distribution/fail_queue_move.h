@@ -14,8 +14,10 @@ namespace ambervale {
 // Moves the PNR `rloc` now shown (taken from `queueAddress` of `pcc`) to the Fail Queue. The
 // Fail Queue Log row (pcc, queueAddress, fail queue, fail category, rloc, time, reason,
 // valuesRead) is written before the first move entry, so that a PNR never reaches the Fail
-// Queue without its row; it is written whether or not the move then succeeds. `foundBy` is not
-// used. True when the move was confirmed (or the host has gone on to another PNR).
+// Queue without its row; it is written whether or not the move then succeeds. A row that cannot
+// be written stops the move: no move entry is sent, the reason goes to the action and debug
+// logs, and it counts as a failed Fail Queue move. `foundBy` is not used. True when the move was
+// confirmed (or the host has gone on to another PNR); the caller ignores the PNR otherwise.
 [[nodiscard]] bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
                                    std::string_view queueAddress, std::string_view rloc,
                                    std::string_view reason, std::string_view foundBy,

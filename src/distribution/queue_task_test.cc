@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "distribution/distribution_test_util.h"
+#include "failqueue/fail_queue_return.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale {
@@ -61,16 +62,27 @@ class QueueTaskTest : public ::testing::Test {
   std::unique_ptr<ProgramStart> start_;
 };
 
-TEST_F(QueueTaskTest, FinishOrIgnoreRestartsTheTask) {
-  ProgramStart& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}));
-  p.tap->Intercept("Q/ABC1/12", {"FINISH OR IGNORE<CARRIAGE_RETURN/>"});
-  p.MoveQueue();
-  const std::vector<std::string> entries = p.tap->TakeEntries();
-  const std::vector<std::string> head(entries.begin(), entries.begin() + 14);
-  EXPECT_EQ(head, (std::vector<std::string>{"QX+I", "QX+I", "SEM/SU", "QCB/ABC1/12", "SEM/ABC1/AG",
-                                            "QLD/ABC1/12/TS", "Q/ABC1/12", "I", "QX+I", "SEM/SU",
-                                            "QCB/ABC1/12", "QLD/ABC1/12/TS", "Q/ABC1/12", "*R"}));
-  EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"});
+TEST_F(QueueTaskTest, FinishOrIgnoreRestartsTheTaskFiveTimesAtMost) {
+  for (const int answers : {1, 1000}) {
+    ProgramStart& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}));
+    p.tap->Intercept("Q/ABC1/12", {"FINISH OR IGNORE<CARRIAGE_RETURN/>"}, answers);
+    p.MoveQueue();
+    const std::vector<std::string> entries = p.tap->TakeEntries();
+    const std::vector<std::string> head(entries.begin(), entries.begin() + 13);
+    EXPECT_EQ(head,
+              (std::vector<std::string>{"QX+I", "QX+I", "SEM/SU", "QCB/ABC1/12", "SEM/ABC1/AG",
+                                        "QLD/ABC1/12/TS", "Q/ABC1/12", "I", "QX+I", "SEM/SU",
+                                        "QCB/ABC1/12", "QLD/ABC1/12/TS", "Q/ABC1/12"}))
+        << answers;
+    if (answers == 1) {
+      EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"});
+      continue;
+    }
+    // A host that keeps answering so cannot hold the run: the task is given up.
+    EXPECT_EQ(Count(entries, "Q/ABC1/12"), 6);
+    EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"});
+    EXPECT_TRUE(Has(p.RunLog(), "Q12: the host keeps answering FINISH OR IGNORE"));
+  }
 }
 
 TEST_F(QueueTaskTest, NoBookingFileRestartsUntilTheCountIsPassed) {
@@ -150,6 +162,41 @@ TEST_F(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   EXPECT_FALSE(Has(p.Log("action_log_1.txt"), "Q12. End Retrieving"));
   EXPECT_TRUE(p.mailers.sent().empty());  // no end-of-run mail
   EXPECT_FALSE(p.Log("action_log_1.txt").ends_with(" \r\n"));
+
+  // A run that ends in order (the stop withdrawn): nothing went to the Fail Queue, so the mail
+  // of every run says so, without the log attached.
+  p.form.blnStopRequested = false;
+  p.MoveQueue();
+  ASSERT_EQ(p.mailers.sent().size(), 1u);
+  const RecordedMail& mail = p.mailers.sent()[0];
+  EXPECT_EQ(mail.subject, "2026/12/06:10:00:00 ABC1  PNR(s) not moved to Fail Queue - Ambervale");
+  EXPECT_EQ(mail.text,
+            "No PNRs have been moved to the Fail Queue.\r\n\r\nAmbervale\r\nSupport Team");
+  EXPECT_TRUE(mail.attachments.empty());
+}
+
+TEST_F(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
+  // Signed out since start-up, and the agent id is refused: at the start of the distribution
+  // run, or of the return from the Fail Queue when that is due.
+  for (const bool fail_queue_due : {false, true}) {
+    StartSettings settings = fail_queue_due ? StartSettings() : StartSettings().NoFailQueue();
+    settings.agent_id = "9999";
+    ProgramStart& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}, "{}", false),
+                            {"ABC1,12,,MAP1.CSV,N,"}, settings);
+    (void)p.tap->TakeEntries();
+    try {
+      p.MoveQueue();
+      ADD_FAILURE() << "the program goes on";
+    } catch (const ProgramEnded& end) {
+      EXPECT_EQ(end.exit_code, 1) << fail_queue_due;
+    }
+    EXPECT_EQ(p.tap->TakeEntries(), (std::vector<std::string>{"QX+I", "SON/9999", "OP/W*"}))
+        << fail_queue_due;
+    ASSERT_EQ(p.mailers.sent().size(), 1u) << fail_queue_due;
+    EXPECT_EQ(p.mailers.sent()[0].text, kLoginFailedMessage) << fail_queue_due;
+    EXPECT_EQ(Has(p.RunLog(), "Login to Vantora Desktop Failed."), fail_queue_due);
+    EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"}) << fail_queue_due;
+  }
 }
 
 TEST_F(QueueTaskTest, EmulationOncePerPccAndAgainAfterARefusal) {
@@ -237,15 +284,6 @@ TEST_F(QueueTaskTest, ListingStopsWhenTheHostStopsPaging) {
   p.MoveQueue();
   EXPECT_EQ(Count(p.tap->entries(), "MR"), 1);
   EXPECT_EQ(p.Queue("P1/12").size(), 20u);
-}
-
-TEST_F(QueueTaskTest, EndlessFinishOrIgnoreGivesUpTheTask) {
-  ProgramStart& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}));
-  p.tap->Intercept("Q/ABC1/12", {"FINISH OR IGNORE<CARRIAGE_RETURN/>"}, 1000);
-  p.MoveQueue();
-  EXPECT_EQ(Count(p.tap->entries(), "Q/ABC1/12"), 6);
-  EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"});
-  EXPECT_TRUE(Has(p.RunLog(), "Q12: the host keeps answering FINISH OR IGNORE"));
 }
 
 }  // namespace

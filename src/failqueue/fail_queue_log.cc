@@ -74,10 +74,11 @@ std::string FailQueueKey(std::string_view pcc, std::string_view pnr) {
   return key;
 }
 
-FailQueueLog::FailQueueLog(frmMain& form)
+FailQueueLog::FailQueueLog(frmMain& form, FileSystem& files)
     : form_(form),
-      archive_(form.env(), form.logs().folder(), std::string(kFailQueueArchivePrefix), ".csv",
-               kFailQueueArchiveRing, size_limit_) {}
+      files_(files),
+      archive_(form.env(), files, form.logs().folder(), std::string(kFailQueueArchivePrefix),
+               ".csv", kFailQueueArchiveRing, size_limit_) {}
 
 std::string FailQueueLog::CurrentPath() const {
   return JoinPath(form_.logs().folder(), kFailQueueLogName);
@@ -102,34 +103,43 @@ std::string FailQueueLog::RestartBlock() {
          crlf;
 }
 
-void FailQueueLog::WriteFailQueueLog(std::string_view row) {
+void FailQueueLog::WriteDebugLine(std::string_view text) {
+  form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + ". " +
+                             std::string(text) + " #####");
+}
+
+Status FailQueueLog::WriteFailQueueLog(std::string_view row) {
   UpdateSizeLimit();
   std::string line(row);
   line += kCrLf;
 
   const RingLog::Target archive = archive_.Locate();
-  (void)archive_.Append(archive, archive.size_before == 0 ? HeaderBlock() + line : line);
+  Status written = archive_.Append(archive, archive.size_before == 0 ? HeaderBlock() + line : line);
+  if (!written.ok()) return written;
 
   const std::string current = CurrentPath();
-  const bool current_empty = FileSize(current).value_or(0) == 0;
-  (void)AppendToFile(current, current_empty ? HeaderBlock() + line : line);
+  const bool current_empty = FileSizeOrZero(files_, current) == 0;
+  return files_.Append(current, current_empty ? HeaderBlock() + line : line);
 }
 
 void FailQueueLog::StartFailQueueLog() {
   UpdateSizeLimit();
   RingLog::Target archive;
   archive.path = archive_.CurrentPath();
-  if (FileSize(archive.path).value_or(0) >= 1) (void)archive_.Append(archive, RestartBlock());
+  if (FileSizeOrZero(files_, archive.path) >= 1) (void)archive_.Append(archive, RestartBlock());
 
   const std::string current = CurrentPath();
-  if (!FileExists(current)) {
-    returned_.clear();
+  FileInfo info;
+  std::string text;
+  Status status = files_.Stat(current, &info);
+  if (status.ok() && info.kind != FileInfo::Kind::kMissing) status = files_.Read(current, &text);
+  if (!status.ok()) {
+    // Unreadable: its rows are kept as they are.
+    WriteDebugLine("Fail Queue Log not started afresh: " + status.message());
     return;
   }
-  const std::optional<std::string> text = ReadFile(current);
-  if (!text) return;  // unreadable: its rows are kept as they are
   std::string kept;
-  const std::vector<std::string> lines = SplitLines(*text);
+  const std::vector<std::string> lines = SplitLines(text);
   for (size_t i = kHeaderLines; i < lines.size(); ++i) {
     if (lines[i].empty()) continue;
     const ParsedRow parsed = ParseRow(lines[i]);
@@ -139,7 +149,9 @@ void FailQueueLog::StartFailQueueLog() {
     kept += lines[i];
     kept += kCrLf;
   }
-  (void)WriteFileAtomically(current, kept.empty() ? kept : HeaderBlock() + kept);
+  // A failed replacement leaves the old rows whole: returned PNRs keep their rows a while.
+  status = files_.WriteAtomically(current, kept.empty() ? kept : HeaderBlock() + kept);
+  if (!status.ok()) WriteDebugLine("Fail Queue Log not started afresh: " + status.message());
   returned_.clear();
 }
 
@@ -149,21 +161,18 @@ bool FailQueueLog::LoadFailQueueLog() {
   form_.dictFailPCCMapping.clear();
 
   const std::string current = CurrentPath();
-  if (!FileExists(current) || FileSize(current).value_or(0) == 0) return true;
-  const std::optional<std::string> text = ReadFile(current);
-  if (!text) {
-    form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) +
-                               ". Fail Queue Log " + current + " cannot be read #####");
+  if (FileSizeOrZero(files_, current) == 0) return true;
+  std::string text;
+  if (const Status read = files_.Read(current, &text); !read.ok()) {
+    WriteDebugLine("Fail Queue Log " + current + " cannot be read: " + read.message());
     return false;
   }
   const auto skip = [&](size_t index, std::string_view problem, std::string_view line) {
-    form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) +
-                               ". Fail Queue Log " + current + " line " +
-                               std::to_string(index + 1) + " skipped, " + std::string(problem) +
-                               ": " + std::string(line) + " #####");
+    WriteDebugLine("Fail Queue Log " + current + " line " + std::to_string(index + 1) +
+                   " skipped, " + std::string(problem) + ": " + std::string(line));
   };
 
-  const std::vector<std::string> lines = SplitLines(*text);
+  const std::vector<std::string> lines = SplitLines(text);
   if (lines.size() >= kHeaderLines) {
     const std::vector<std::string> f = SplitFields(lines[kHeaderLines - 1]);
     const std::optional<int16_t> queue = f.size() >= 3 ? ToInt16(f[2]) : std::nullopt;
@@ -174,7 +183,6 @@ bool FailQueueLog::LoadFailQueueLog() {
     }
   }
   for (size_t i = kHeaderLines; i < lines.size(); ++i) {
-    if (lines[i].empty()) continue;
     ParsedRow parsed = ParseRow(lines[i]);
     if (!parsed.row) {
       skip(i, parsed.problem, lines[i]);

@@ -23,7 +23,7 @@ std::string Row(std::string_view pcc, std::string_view pnr, std::string_view fro
 
 class FailQueueLogTest : public ::testing::Test {
  protected:
-  FailQueueLogTest() : log_(program_.form) {
+  FailQueueLogTest() : log_(program_.form, PosixFileSystem()) {
     program_.form.FailQueueNo = "50";
     program_.form.FailQueueCategory = "C1";
   }
@@ -38,9 +38,9 @@ class FailQueueLogTest : public ::testing::Test {
 };
 
 TEST_F(FailQueueLogTest, FirstRowsBringTheHeaderBlock) {
-  log_.WriteFailQueueLog(Row("ABC1", "AAA111"));
+  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "AAA111")).ok());
   program_.env.Advance(1000);
-  log_.WriteFailQueueLog(Row("ABC1", "BBB222"));
+  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "BBB222")).ok());
   const std::string expected = HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
                                Row("ABC1", "AAA111") + "\r\n" + Row("ABC1", "BBB222") + "\r\n";
   EXPECT_EQ(Current(), expected);
@@ -48,7 +48,7 @@ TEST_F(FailQueueLogTest, FirstRowsBringTheHeaderBlock) {
 }
 
 TEST_F(FailQueueLogTest, AStartKeepsTheArchiveAndMarksTheRestart) {
-  log_.WriteFailQueueLog(Row("ABC1", "AAA111"));
+  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "AAA111")).ok());
   program_.env.Advance(60'000);
   log_.StartFailQueueLog();
   // AAA111 was not returned: its row stays, under a fresh header block.
@@ -62,16 +62,10 @@ TEST_F(FailQueueLogTest, AStartKeepsTheArchiveAndMarksTheRestart) {
                             "\r\n" + restart);
 
   // The next row goes on in the same archive and after the kept row.
-  log_.WriteFailQueueLog(Row("ABC1", "CCC333"));
+  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "CCC333")).ok());
   EXPECT_EQ(Current(), kept + Row("ABC1", "CCC333") + "\r\n");
   EXPECT_EQ(Archive(1), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "AAA111") +
                             "\r\n" + restart + Row("ABC1", "CCC333") + "\r\n");
-}
-
-TEST_F(FailQueueLogTest, AStartOnAnEmptyArchiveWritesNoRestartBlock) {
-  log_.StartFailQueueLog();
-  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log_Archive_1.csv"));
-  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
 }
 
 TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
@@ -99,13 +93,17 @@ TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
   EXPECT_EQ(program_.window.list().size(), 1u);
 }
 
-TEST_F(FailQueueLogTest, MissingOrEmptyFileLoadsAsEmptyTables) {
+TEST_F(FailQueueLogTest, AFirstStartLoadsEmptyTablesAndLeavesAnEmptyFile) {
   program_.form.dictFailQueueMapping.GetOrAdd("OLD#KEY");
   program_.form.dictFailPCCMapping.GetOrAdd("OLD");
   EXPECT_TRUE(log_.LoadFailQueueLog());
   EXPECT_TRUE(program_.form.dictFailQueueMapping.empty());
   EXPECT_TRUE(program_.form.dictFailPCCMapping.empty());
-  program_.dir.Write("logs/Fail_Queue_Log.csv", "");
+  // No restart block in an empty archive; the current file is there, empty.
+  log_.StartFailQueueLog();
+  EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log_Archive_1.csv"));
+  EXPECT_TRUE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
+  EXPECT_EQ(Current(), "");
   EXPECT_TRUE(log_.LoadFailQueueLog());
   EXPECT_TRUE(program_.form.dictFailQueueMapping.empty());
 }
@@ -134,6 +132,7 @@ TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
   EXPECT_NE(debug.find("line 6 skipped, To Queue \"Q50\" is no number: ABC1,12,Q50,C1,BBB222,x"),
             std::string::npos)
       << debug;
+  EXPECT_NE(debug.find("line 7 skipped, fewer than 5 fields:  #####"), std::string::npos) << debug;
 }
 
 TEST_F(FailQueueLogTest, AStartKeepsTheRowsOfPnrsNotReturned) {
@@ -166,7 +165,7 @@ TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
   // The limit lets one header block and one row in a file; the next row moves on.
   program_.logs.SetSizeLimit(static_cast<int32_t>(block.size() + row.size()));
   for (int i = 0; i < 6; ++i) {
-    log_.WriteFailQueueLog(row);
+    ASSERT_TRUE(log_.WriteFailQueueLog(row).ok());
     program_.env.Advance(1);
   }
   // Six rows: files 1..5 each took one, the sixth emptied file 1 and started it again.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -22,10 +23,10 @@ constexpr int kMaxRestarts = 5;
 // The check text used when the banner is blank: it never occurs in an answer.
 constexpr size_t kBlankCheckWidth = 34;
 
-// How the walk of one Fail Queue ended: every PNR on it was met, or the walk was cut short
-// (the count could not be read, the host kept answering FINISH OR IGNORE, no locator), or a
-// stop was requested.
-enum class WalkEnd { kWhole, kPart, kStopped };
+// How the walk of one Fail Queue ended: its count display read 0 (nothing of the log is on
+// it), any other end (the count reached or unreadable, the queue gone round, a restart, a cap,
+// no locator), or a stop request. Only the first proves that PNRs not met are off the queue.
+enum class WalkEnd { kEmpty, kOther, kStopped };
 
 // One Fail Queue: PCC, number and category, as the rows of the log name it.
 std::string FailQueueOf(const clsFailQueue& row) {
@@ -55,7 +56,7 @@ class FailQueueWalk {
       if (!walked_.insert(queue_key).second) continue;
       const WalkEnd end = WalkQueue(queue_row);
       if (end == WalkEnd::kStopped) return;
-      if (end == WalkEnd::kWhole) whole_.insert(queue_key);
+      if (end == WalkEnd::kEmpty) empty_.insert(queue_key);
     }
     ForgetPnrsNotMet();
 
@@ -96,16 +97,16 @@ class FailQueueWalk {
     form_.env().EndProgram(1);
   }
 
-  // A row whose PNR a walk of its whole Fail Queue did not meet is stale: the PNR left the
-  // queue some other way (placed back by a start that ended before it could start the log
-  // afresh, or moved by hand). Its rows are dropped with those of the PNRs placed back, so the
-  // log keeps naming only PNRs that may still be on a Fail Queue.
+  // A row whose Fail Queues all count 0 is stale: the PNR left the queue some other way (placed
+  // back by a start that ended before it could start the log afresh, or moved by hand). Its
+  // rows are dropped with those of the PNRs placed back. A walk that meets fewer PNRs than the
+  // log names proves nothing (the walk ends early by its own rules), so those rows stay.
   void ForgetPnrsNotMet() {
     for (size_t i = 0; i < form_.dictFailQueueMapping.size(); ++i) {
       const auto& [key, rows] = form_.dictFailQueueMapping.at(i);
       if (rows.empty() || met_.count(key) != 0) continue;
       const bool all_walked = std::all_of(rows.begin(), rows.end(), [&](const clsFailQueue& r) {
-        return whole_.count(FailQueueOf(r)) != 0;
+        return empty_.count(FailQueueOf(r)) != 0;
       });
       if (!all_walked) continue;
       Log(rows.front().fldFailPNR + ": not on Fail Queue " + rows.front().fldFmFailPCC + "/Q" +
@@ -129,13 +130,11 @@ class FailQueueWalk {
       Send(category.empty() ? "QCB/" + pcc + "/" + queue : "QCT/" + pcc + "/" + address);
       const std::string count_screen = host_.GetScreenText();
       Log("HOST Response:" + count_screen);
-      const int32_t count = ReadQueueCount(count_screen, row.fldToFailQueueNo, category);
-      if (count == 0) {
-        // A count display that reads 0 is an empty queue; anything else leaves it unknown.
-        const std::string_view marker =
-            category.empty() ? QueueCountMarker(row.fldToFailQueueNo) : category;
-        return InStrNoCase(count_screen, marker) > 0 ? WalkEnd::kWhole : WalkEnd::kPart;
-      }
+      const std::optional<int32_t> shown =
+          ReadQueueCountNumber(count_screen, row.fldToFailQueueNo, category);
+      // A count of 0 is an empty queue; a count that is no number leaves the queue untouched.
+      if (!shown || *shown <= 0) return shown == 0 ? WalkEnd::kEmpty : WalkEnd::kOther;
+      const int32_t count = *shown;
 
       if (pcc != working_pcc_) {
         Send("SEM/" + pcc + "/AG");
@@ -152,7 +151,7 @@ class FailQueueWalk {
         Send("I");
         if (++finish_or_ignore > kMaxRestarts) {
           Send("QX+I");
-          return WalkEnd::kPart;
+          return WalkEnd::kOther;
         }
         continue;
       }
@@ -163,7 +162,7 @@ class FailQueueWalk {
         }
         if (taken > count) {
           Send("QX+I");
-          return WalkEnd::kWhole;
+          return WalkEnd::kOther;
         }
         ++taken;
         const std::string rloc = ReadLocator();
@@ -172,18 +171,18 @@ class FailQueueWalk {
             Send("I");
             break;  // start this queue again
           }
-          return WalkEnd::kWhole;
+          return WalkEnd::kOther;
         }
-        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return WalkEnd::kWhole;
+        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return WalkEnd::kOther;
         // No locator on screen (signed out, an answer that is no display): nothing to place.
         if (rloc.empty()) {
           Send("QX+I");
-          return WalkEnd::kPart;
+          return WalkEnd::kOther;
         }
-        // The first PNR that could not go back has come round: every PNR has been met.
+        // The first PNR that could not go back has come round.
         if (EqualsNoCase(rloc, first_failed)) {
           Send("QX+I");
-          return WalkEnd::kWhole;
+          return WalkEnd::kOther;
         }
         try {
           ReturnPnr(pcc, queue, rloc, first_failed);
@@ -268,7 +267,7 @@ class FailQueueWalk {
   FailQueueLog& log_;
   std::string working_pcc_;
   std::set<std::string> walked_;  // Fail Queues walked
-  std::set<std::string> whole_;   // Fail Queues of which every PNR was met
+  std::set<std::string> empty_;   // Fail Queues whose count display read 0
   std::set<std::string> met_;     // keys (PCC + "#" + PNR) of the PNRs met on them
 };
 

@@ -9,8 +9,8 @@
 // Each Fail Queue (PCC, number, category) is walked once, however many log keys name it; a
 // queue whose walk ends (count reached, queue empty, the first PNR that could not be placed back
 // comes round) hands over to the next key. PNRs that go back are marked in the FailQueueLog, and
-// so are those of a walked Fail Queue that the walk of the whole queue did not meet (they left
-// it some other way), so that StartFailQueueLog drops only their rows.
+// so are those whose Fail Queues all count 0 (they left some other way), so that
+// StartFailQueueLog drops only their rows: every other row stays, whatever ended the walk.
 
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"

@@ -4,7 +4,6 @@
 
 #include "form/counters.h"
 #include "platform/classic_text.h"
-#include "platform/cp1252.h"
 #include "platform/files.h"
 
 namespace ambervale {
@@ -94,8 +93,8 @@ void frmMain::cmdCancel_Click(bool confirmed) {
     answer = window_.ShowMessageBox(question, BoxButtons::kYesNo, BoxIcon::kNone,
                                     "Cancel queuing unticketed PNRs");
   }
-  // The operator's name comes from the system in UTF-8; an unwritable name is dropped.
-  const std::string name = Replace(Utf8ToCp1252(env_.OperatorName()).value_or(""), ".", " ");
+  // The Env gives the operator's name in Windows-1252 already.
+  const std::string name = Replace(env_.OperatorName(), ".", " ");
   if (answer == BoxAnswer::kYes && IsUnticketedMode()) {
     strErrMsg = "Error message: Processing cancelled at " + FormatDateTime(env_.LocalNow()) +
                 " by " + name + ".,,,";

@@ -7,6 +7,7 @@
 // "." (for example "Q010/C1.......3").
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace ambervale {
@@ -14,11 +15,14 @@ namespace ambervale {
 // The marker searched for (ignoring case) on a "QCB/" display of queue `queue_no`.
 [[nodiscard]] std::string_view QueueCountMarker(int16_t queue_no);
 
-// The count shown by `screen` for the queue, or 0 when the marker (the category when there is
-// one, else QueueCountMarker) is missing or the count is no number. Full stops are removed from
-// the count field. Without a category the field is the five characters seven characters after
-// the marker; with one it is the rest of the display line after the category (up to a line
-// break), so a display that carries more lines still yields its count.
+// The number in the count field of `screen` for the queue; nothing when the marker (the
+// category when there is one, else QueueCountMarker) is missing or the field is no number.
+// Full stops are removed from the field. Without a category the field is the five characters
+// seven characters after the marker; with one it is the rest of the display line after the
+// category (up to a line break), so a display that carries more lines still yields its count.
+[[nodiscard]] std::optional<int32_t> ReadQueueCountNumber(std::string_view screen, int16_t queue_no,
+                                                          std::string_view category);
+// The count as the run uses it: ReadQueueCountNumber, 0 when that is nothing or below 0.
 [[nodiscard]] int32_t ReadQueueCount(std::string_view screen, int16_t queue_no,
                                      std::string_view category);
 

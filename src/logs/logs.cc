@@ -52,10 +52,11 @@ std::string ScrambleLogText(std::string_view text) {
 Logs::Logs(Env& env, std::string logs_folder)
     : env_(env),
       folder_(std::move(logs_folder)),
-      debug_(env, folder_, "debug_log_", ".txt", kRingSize, size_limit_),
-      action_(env, folder_, "action_log_", ".txt", kRingSize, size_limit_),
-      failed_pnr_(env, folder_, "Failed_PNR_", ".txt", kRingSize, size_limit_),
-      unticketed_(env, folder_, "Unticketed_PNR_Log_", ".csv", kRingSize, size_limit_) {}
+      debug_(env, PosixFileSystem(), folder_, "debug_log_", ".txt", kRingSize, size_limit_),
+      action_(env, PosixFileSystem(), folder_, "action_log_", ".txt", kRingSize, size_limit_),
+      failed_pnr_(env, PosixFileSystem(), folder_, "Failed_PNR_", ".txt", kRingSize, size_limit_),
+      unticketed_(env, PosixFileSystem(), folder_, "Unticketed_PNR_Log_", ".csv", kRingSize,
+                  size_limit_) {}
 
 void Logs::SetSizeLimit(int32_t bytes) { size_limit_ = bytes; }
 
@@ -92,9 +93,10 @@ RingLog& Logs::PlainRunLog(std::string_view prefix) {
   auto it = plain_run_logs_.find(prefix);
   if (it == plain_run_logs_.end()) {
     it = plain_run_logs_
-             .emplace(std::string(prefix),
-                      std::make_unique<RingLog>(env_, folder_, std::string(prefix), ".txt",
-                                                kRunLogRingSize, size_limit_))
+             .emplace(
+                 std::string(prefix),
+                 std::make_unique<RingLog>(env_, PosixFileSystem(), folder_, std::string(prefix),
+                                           ".txt", kRunLogRingSize, size_limit_))
              .first;
   }
   return *it->second;
@@ -152,7 +154,7 @@ bool Logs::BuildUnticketedReport() {
   }
   block.append(AsCrLfLines(*header));
   if (status) block.append(AsCrLfLines(*status));
-  if (!unticketed_.Append(target, block)) return false;
+  if (!unticketed_.Append(target, block).ok()) return false;
   // A missing status block keeps both temporary files, so the report can be built again.
   if (!status) return false;
   ClearUnticketedTemp();

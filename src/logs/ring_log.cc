@@ -1,58 +1,22 @@
 #include "logs/ring_log.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <utility>
 
-#include "platform/scoped_fd.h"
-
 namespace ambervale {
-namespace {
 
-TimePoint ModifiedOf(const struct stat& st) {
-  return TimePoint(std::chrono::seconds(st.st_mtim.tv_sec) +
-                   std::chrono::nanoseconds(st.st_mtim.tv_nsec));
-}
-
-// A regular file's size and modification time; nothing when it is missing, is no regular
-// file, or cannot be examined (then `failed` is set: the answer may change without notice).
-template <typename State>
-std::optional<State> StatAt(int dir_fd, const char* name, bool& failed) {
-  struct stat st;
-  if (::fstatat(dir_fd, name, &st, 0) != 0) {
-    if (errno != ENOENT && errno != ENOTDIR) failed = true;
-    return std::nullopt;
-  }
-  if (!S_ISREG(st.st_mode)) return std::nullopt;
-  return State{static_cast<int64_t>(st.st_size), ModifiedOf(st)};
-}
-
-int64_t FileSizeOrZero(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-  return static_cast<int64_t>(st.st_size);
-}
-
-}  // namespace
-
-RingLog::RingLog(Env& env, std::string folder, std::string prefix, std::string extension,
-                 int ring_size, const int32_t& size_limit)
+RingLog::RingLog(Env& env, FileSystem& files, std::string folder, std::string prefix,
+                 std::string extension, int ring_size, const int32_t& size_limit)
     : env_(env),
+      files_(files),
       folder_(std::move(folder)),
       prefix_(std::move(prefix)),
       extension_(std::move(extension)),
       ring_size_(ring_size < 1 ? 1 : ring_size),
       size_limit_(size_limit),
-      watch_(std::make_unique<FolderWatch>(folder_)),
-      known_(static_cast<size_t>(ring_size_)) {
-  names_.reserve(static_cast<size_t>(ring_size_));
-  for (int n = 1; n <= ring_size_; ++n) names_.push_back(prefix_ + std::to_string(n) + extension_);
-}
+      watch_(files.OnDisk() ? std::make_unique<FolderWatch>(folder_) : nullptr),
+      known_(static_cast<size_t>(ring_size_)) {}
 
 int RingLog::NumberOf(std::string_view name) const {
   if (!name.starts_with(prefix_) || !name.ends_with(extension_) ||
@@ -71,7 +35,8 @@ int RingLog::NumberOf(std::string_view name) const {
 }
 
 void RingLog::Refresh() {
-  const FolderWatch::Changes changes = watch_->Poll();
+  FolderWatch::Changes changes;
+  if (watch_ != nullptr) changes = watch_->Poll();
   const bool everything = changes.everything || !known_valid_;
   std::vector<int> numbers;
   if (everything) {
@@ -82,23 +47,17 @@ void RingLog::Refresh() {
     }
     if (numbers.empty()) return;
   }
-  // One descriptor of the folder for this look: every name is examined relative to it,
-  // which spares the path walk for each file. It is closed before the write.
-  ScopedFd dir(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) {
-    // A missing folder holds no files; any other failure is looked at again next time.
-    known_valid_ = errno == ENOENT || errno == ENOTDIR;
-    for (auto& k : known_) k.reset();
-    return;
-  }
   // What cannot be examined counts as missing for this write and is examined afresh at the
-  // next one.
+  // next one; a missing folder holds no files.
   bool failed = false;
   for (const int n : numbers) {
     const auto i = static_cast<size_t>(n - 1);
-    known_[i] = StatAt<FileState>(dir.get(), names_[i].c_str(), failed);
+    FileInfo info;
+    if (!files_.Stat(PathOf(n), &info).ok()) failed = true;
+    known_[i].reset();
+    if (info.kind == FileInfo::Kind::kFile) known_[i] = FileState{info.size, info.modified};
   }
-  known_valid_ = !failed;
+  known_valid_ = !failed && watch_ != nullptr;
 }
 
 std::string RingLog::PathOf(int number) const {
@@ -139,24 +98,20 @@ RingLog::Target RingLog::Locate() {
     target.path = PathOf(target.number);
     target.size_before = 0;
     // The next file of the ring starts over; its old content goes.
-    if (::unlink(target.path.c_str()) != 0 && errno != ENOENT) {
-      target.size_before = FileSizeOrZero(target.path);
-    }
+    if (!files_.Delete(target.path).ok()) target.size_before = FileSizeOrZero(files_, target.path);
   }
   return target;
 }
 
-bool RingLog::Append(const Target& target, std::string_view bytes) {
-  ScopedFd fd(::open(target.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-  if (fd.get() < 0) return false;
-  const bool written = WriteAll(fd.get(), bytes);
+Status RingLog::Append(const Target& target, std::string_view bytes) {
+  Status written = files_.Append(target.path, bytes);
+  if (!written.ok()) return written;
   // The file just written must stay the newest of the ring even when the clock has not moved
   // past the newest time seen, or when the file system keeps coarse times.
   TimePoint stamp = env_.Now();
   if (stamp <= newest_seen_) stamp = newest_seen_ + std::chrono::nanoseconds(1);
-  const struct timespec times[2] = {{0, UTIME_OMIT}, ToTimespec(stamp)};
-  if (::futimens(fd.get(), times) == 0) newest_seen_ = stamp;
-  return fd.Close() && written;
+  if (files_.SetModified(target.path, stamp).ok()) newest_seen_ = stamp;
+  return written;
 }
 
 void RingLog::WriteLines(const std::vector<std::string>& lines) {

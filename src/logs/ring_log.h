@@ -9,6 +9,8 @@
 
 #include "logs/folder_watch.h"
 #include "platform/env.h"
+#include "platform/file_system.h"
+#include "platform/status.h"
 
 namespace ambervale {
 
@@ -23,14 +25,16 @@ namespace ambervale {
 // the newest time seen in the ring when the clock has not moved past it, so the file just
 // written stays the current one even on file systems with coarse timestamps.
 //
-// What is known about the ring's files is kept between writes and examined again only for
-// the names a FolderWatch reports changed (or all of them when it cannot tell), so that a
-// write to a ring of 99 files does not look at 99 files each time.
+// Every file operation goes through `files`. On the machine's own files what is known about
+// the ring's files is kept between writes and examined again only for the names a FolderWatch
+// reports changed (or all of them when it cannot tell), so that a write to a ring of 99 files
+// does not look at 99 files each time; on other file systems every write looks at them all.
 class RingLog {
  public:
-  // `size_limit` is read at every write (the owner changes it once at start-up).
-  RingLog(Env& env, std::string folder, std::string prefix, std::string extension, int ring_size,
-          const int32_t& size_limit);
+  // `size_limit` is read at every write (the owner changes it once at start-up). `env` and
+  // `files` must outlive the ring.
+  RingLog(Env& env, FileSystem& files, std::string folder, std::string prefix,
+          std::string extension, int ring_size, const int32_t& size_limit);
 
   // Where the next write goes: the located file after the size check (which may have moved
   // on and emptied the next number).
@@ -40,8 +44,9 @@ class RingLog {
     int64_t size_before = 0;  // size of the target file before the write (0 when new)
   };
   Target Locate();
-  // Appends `bytes` to `target` and stamps its modification time. False when the write failed.
-  bool Append(const Target& target, std::string_view bytes);
+  // Appends `bytes` to `target` and stamps its modification time (a failed stamp is no failure
+  // of the write).
+  Status Append(const Target& target, std::string_view bytes);
 
   // Locate + Append(text + CR LF).
   void WriteLine(std::string_view text);
@@ -71,14 +76,14 @@ class RingLog {
   int NumberOf(std::string_view name) const;  // 0 when not a name of this ring
 
   Env& env_;
+  FileSystem& files_;
   std::string folder_;
   std::string prefix_;
   std::string extension_;
   int ring_size_;
   const int32_t& size_limit_;
-  std::vector<std::string> names_;  // prefix + N + extension, N = 1..ring_size
-  TimePoint newest_seen_{};         // newest time of the last Locate, then of the last stamp
-  std::unique_ptr<FolderWatch> watch_;
+  TimePoint newest_seen_{};             // newest time of the last Locate, then of the last stamp
+  std::unique_ptr<FolderWatch> watch_;  // null: no notification, look at every file
   std::vector<std::optional<FileState>> known_;  // by number - 1; nothing: missing
   bool known_valid_ = false;                     // false: examine every file at the next write
 };

@@ -106,11 +106,8 @@ class SystemEnv : public Env {
 
   std::string OperatorName() override {
     if (!operator_name_) {
-      // The account database speaks UTF-8; the program's text is Windows-1252. A full name
-      // the code page cannot write falls back to the login name.
       const Account account = CurrentAccount();
-      operator_name_ = Utf8ToCp1252(OperatorNameFromAccount(account.gecos, account.login))
-                           .value_or(Utf8ToCp1252(account.login).value_or(""));
+      operator_name_ = OperatorNameFromAccount(account.gecos, account.login);
     }
     return *operator_name_;
   }
@@ -139,8 +136,10 @@ std::string ChooseProgramFolder(std::string_view home, std::string_view executab
 }
 
 std::string OperatorNameFromAccount(std::string_view gecos, std::string_view login) {
+  // The account database speaks UTF-8; the program's text is Windows-1252. A full name the
+  // code page cannot write falls back to the login name.
   const std::string_view full = TrimBlanks(gecos.substr(0, gecos.find(',')));
-  if (full.empty()) return std::string(login);
+  if (full.empty()) return Utf8ToCp1252(login).value_or("");
   std::string name;
   for (const char c : full) {
     if (c != '&') {
@@ -150,7 +149,7 @@ std::string OperatorNameFromAccount(std::string_view gecos, std::string_view log
       name.append(login.substr(1));
     }
   }
-  return name;
+  return Utf8ToCp1252(name).value_or(Utf8ToCp1252(login).value_or(""));
 }
 
 std::unique_ptr<Env> NewSystemEnv(std::string program_folder) {

@@ -46,8 +46,8 @@ class Env {
   // AMBERVALE_HOME when that is set. settings.ini, logs/ and the report files live here.
   virtual std::string ProgramFolder() = 0;
 
-  // The operator's readable name: the login user's full name (GECOS field) or login name;
-  // empty when none can be found.
+  // The operator's readable name in Windows-1252: the login user's full name (GECOS field) or
+  // login name; empty when none can be found.
   virtual std::string OperatorName() = 0;
 
   // Ends the program at once with `exit_code`, without any further clean-up (log files are

@@ -69,6 +69,9 @@ TEST(OperatorNameFromAccountTest, FullNameBeforeTheFirstComma) {
       {"", "mlane", "mlane"},
       {"", "", ""},
       {"& Lane", "mary", "Mary Lane"},
+      {"Jos\xC3\xA9 P\xC3\xA9rez,,", "jose", "Jos\xE9 P\xE9rez"},  // UTF-8 in, Windows-1252 out
+      {"\xE6\x9D\x8E", "li", "li"},  // a name the code page cannot write: the login name
+      {"", "\xE6\x9D\x8E", ""},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(OperatorNameFromAccount(c.gecos, c.login), c.name) << c.gecos;

@@ -27,6 +27,14 @@ std::string_view Strip(std::string_view s) {
   return s.substr(b, e - b);
 }
 
+// Names passed in lose their blanks only (tabs and other control characters stay), as the
+// profile functions strip them.
+std::string_view StripBlanks(std::string_view s) {
+  const size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
 // One physical line of the file: its text and the line end that followed it ("\r\n", "\n"
 // or nothing for a last line without one).
 struct RawLine {
@@ -86,10 +94,11 @@ ParsedLine ParseLine(std::string_view line) {
   const std::string_view t = Strip(line);
   if (t.empty() || t.front() == ';') return out;
   if (t.front() == '[') {
+    // A header without its closing "]" names its section all the same, as the profile
+    // functions read it: its keys do not fall into the section above.
     const size_t close = t.find(']');
-    if (close == std::string_view::npos) return out;
     out.kind = LineKind::kSection;
-    out.name = Strip(t.substr(1, close - 1));
+    out.name = Strip(t.substr(1, close == std::string_view::npos ? close : close - 1));
     return out;
   }
   const size_t eq = t.find('=');
@@ -142,16 +151,21 @@ bool HasLineBreak(std::string_view s) {
   return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
 }
 
-// A name that a later read would find again as written.
+// A name that a later read would find again as written: the file's names lose every white
+// space around them, names passed in only blanks.
+bool IsWritableName(std::string_view name) {
+  const std::string_view t = StripBlanks(name);
+  return !t.empty() && !HasLineBreak(name) && Strip(t) == t;
+}
+
 bool IsWritableSection(std::string_view section) {
-  const std::string_view t = Strip(section);
-  return !t.empty() && !HasLineBreak(section) && t.find(']') == std::string_view::npos;
+  return IsWritableName(section) && section.find(']') == std::string_view::npos;
 }
 
 bool IsWritableKey(std::string_view key) {
-  const std::string_view t = Strip(key);
-  return !t.empty() && !HasLineBreak(key) && t.find('=') == std::string_view::npos &&
-         t.front() != ';' && t.front() != '[';
+  const std::string_view t = StripBlanks(key);
+  return IsWritableName(key) && t.find('=') == std::string_view::npos && t.front() != ';' &&
+         t.front() != '[';
 }
 
 // The file's lines, or an empty file when there is none; nullopt when it cannot be read.
@@ -205,8 +219,8 @@ std::string ReadIniValue(std::string_view text, std::string_view section, std::s
                          std::string_view default_value) {
   // The service drops trailing blanks of the default and cuts it to the buffer.
   const std::string fallback = RTrim(default_value).substr(0, kMaxValueLength);
-  const std::string_view wanted_section = Strip(section);
-  const std::string_view wanted_key = Strip(key);
+  const std::string_view wanted_section = StripBlanks(section);
+  const std::string_view wanted_key = StripBlanks(key);
   if (wanted_key.empty()) return fallback;
   if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
 
@@ -243,8 +257,8 @@ std::optional<IniError> clsINI::WriteToINI(std::string_view SectionName, std::st
   }
   std::optional<IniLines> ini = LoadForUpdate(IniFile);
   if (!ini) return WriteError();
-  const std::string_view section = Strip(SectionName);
-  const std::string_view key = Strip(KeyName);
+  const std::string_view section = StripBlanks(SectionName);
+  const std::string_view key = StripBlanks(KeyName);
 
   const std::optional<size_t> header = FindSection(*ini, section);
   if (!header) {
@@ -270,9 +284,9 @@ std::optional<IniError> clsINI::DeleteKey(std::string_view SectionName, std::str
   }
   std::optional<IniLines> ini = LoadForUpdate(IniFile);
   if (!ini) return DeleteError("clsINI: DeleteKey");
-  const std::optional<size_t> header = FindSection(*ini, Strip(SectionName));
+  const std::optional<size_t> header = FindSection(*ini, StripBlanks(SectionName));
   if (!header) return std::nullopt;
-  const std::optional<size_t> at = FindKey(*ini, *header, Strip(KeyName));
+  const std::optional<size_t> at = FindKey(*ini, *header, StripBlanks(KeyName));
   if (!at) return std::nullopt;
   ini->lines.erase(ini->lines.begin() + static_cast<std::ptrdiff_t>(*at));
   if (!Store(IniFile, *ini)) return DeleteError("clsINI: DeleteKey");
@@ -287,7 +301,7 @@ std::optional<IniError> clsINI::DeleteSection(std::string_view SectionName,
   }
   std::optional<IniLines> ini = LoadForUpdate(IniFile);
   if (!ini) return DeleteError("clsINI: DeleteSection");
-  const std::string_view section = Strip(SectionName);
+  const std::string_view section = StripBlanks(SectionName);
   // Every section of the name goes, so that a later one of the same name does not come to
   // light in its place.
   bool changed = false;

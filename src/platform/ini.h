@@ -2,7 +2,9 @@
 
 // clsINI: the settings file access of the program, with the semantics of the Windows
 // profile-string service: section and key names matched ignoring case, the first matching
-// section and the first matching key in it win, blanks around names and values stripped, one
+// section and the first matching key in it win, white space around the file's names and values
+// stripped (names passed in lose their blanks only), a section header without its closing "]"
+// naming its section all the same, one
 // pair of enclosing double or single quotes stripped from a value, lines starting with ";"
 // are comments, values cut to 255 characters, the default for a missing key. Lines end in
 // CR LF or LF. A line without "=" is not a key.
@@ -41,7 +43,8 @@ class clsINI {
   // WriteToINI fails with 0x8004065E (-2147219874), "clsINI: WriteToINI", "Unsuccessful Write
   // To INI Procedure" when the file cannot be read or written, and also for a name or value
   // that the file could not give back as written: an empty section or key name, a line break
-  // anywhere, "]" in a section name, "=" in a key name, a key name starting with ";" or "[".
+  // anywhere, a name with white space other than blanks around it, "]" in a section name, "="
+  // in a key name, a key name starting with ";" or "[".
   // An existing key keeps its spelling and position; a new key goes after the last non-blank
   // line of its section.
   //

@@ -16,6 +16,8 @@ constexpr char kSettings[] =
     "[LOG]\r\n"
     "LOGFILESIZE = 5000000 \r\n"
     "\r\n"
+    "[Others\r\n"
+    "PCCCheck=Y\r\n"
     "[Timer]\r\n"
     "counter=30\r\n"
     "Counter=99\r\n"
@@ -54,6 +56,10 @@ TEST(ReadIniValueTest, FollowsTheProfileStringRules) {
       {"first section wins", "TIMER", "LATE", "dflt"},
       {"blanks around a section name", "USER", "NAME", "Jane Doe"},
       {"blanks around the requested names", " USER ", " NAME ", "Jane Doe"},
+      {"a tab before the requested section is kept", "\tUSER", "NAME", "dflt"},
+      {"a tab after the requested key is kept", "USER", "NAME\t", "dflt"},
+      {"a header without its ] names its section", "others", "PCCCheck", "Y"},
+      {"its keys are not in the section above", "LOG", "PCCCheck", "dflt"},
       {"double quotes stripped, inside kept", "USER", "QUOTED", "  padded  "},
       {"single quotes stripped", "USER", "SINGLE", "x"},
       {"unclosed quote kept", "USER", "HALF", "\"open"},
@@ -88,17 +94,11 @@ TEST(ReadIniValueTest, CutsValuesTo255Characters) {
   EXPECT_EQ(ReadIniValue(exact, "A", "K", ""), std::string(255, 'w'));
 }
 
-TEST(ReadIniValueTest, DefaultLosesTrailingBlanks) {
-  EXPECT_EQ(ReadIniValue("", "A", "K", "x  "), "x");
+TEST(ReadIniValueTest, DefaultsByteOrderMarkAndWindows1252) {
+  EXPECT_EQ(ReadIniValue("", "A", "K", "x  "), "x");  // the default loses trailing blanks
   EXPECT_EQ(ReadIniValue("", "A", "K", ""), "");
   EXPECT_EQ(ReadIniValue("", "A", "K", std::string(300, 'd')), std::string(255, 'd'));
-}
-
-TEST(ReadIniValueTest, SkipsAByteOrderMark) {
   EXPECT_EQ(ReadIniValue("\xEF\xBB\xBF[A]\r\nK=1\r\n", "A", "K", ""), "1");
-}
-
-TEST(ReadIniValueTest, KeepsWindows1252Bytes) {
   EXPECT_EQ(ReadIniValue("[A]\r\nK=Caf\xE9 \xB7\r\n", "a", "k", ""), "Caf\xE9 \xB7");
 }
 
@@ -165,6 +165,7 @@ TEST(ClsIniTest, WriteFailuresGiveTheClassError) {
       {"equals in the key", "A", "K=X", "1", dir.File("settings.ini")},
       {"bracket in the section", "A]", "K", "1", dir.File("settings.ini")},
       {"comment key", "A", ";K", "1", dir.File("settings.ini")},
+      {"tab around the key", "A", "K\t", "1", dir.File("settings.ini")},
   };
   for (const auto& c : kCases) {
     const std::optional<IniError> e = ini.WriteToINI(c.section, c.key, c.value, c.path);

@@ -41,12 +41,11 @@ ExpectedPnrs LoadExpected() {
   return out;
 }
 
-Places PnrPlaces(std::string_view state_json) {
+Places PnrPlaces(const sim::World& world) {
   Places out;
-  const nlohmann::json json = nlohmann::json::parse(state_json);
-  for (const auto& pnr : json.at("pnrs")) out[pnr.at("locator").get<std::string>()];
-  for (const auto& [queue, locators] : json.at("queues").items()) {
-    for (const auto& locator : locators) out[locator.get<std::string>()].push_back(queue);
+  for (const auto& [locator, pnr] : world.pnrs) out[locator];
+  for (const auto& [queue, locators] : world.queues) {
+    for (const std::string& locator : locators) out[locator].push_back(queue);
   }
   return out;
 }

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/world.h"
+
 namespace ambervale::e2e {
 
 struct ExpectedPnr {
@@ -28,9 +30,9 @@ using ExpectedPnrs = std::map<std::string, ExpectedPnr>;
 // examples/demo/expected.json.
 ExpectedPnrs LoadExpected();
 
-// Locator -> the queues holding it, once per time it is on a queue, from a state file.
+// Locator -> the queues holding it, once per time it is on a queue.
 using Places = std::map<std::string, std::vector<std::string>>;
-Places PnrPlaces(std::string_view state_json);
+Places PnrPlaces(const sim::World& world);
 
 // The Fail Queue of the office a queue belongs to ("LON1/40" -> "LON1/90").
 std::string FailQueueOf(std::string_view queue);

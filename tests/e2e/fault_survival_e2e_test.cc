@@ -195,9 +195,12 @@ TEST(FaultSurvivalE2eTest, ProgramKilledAtChosenEntriesLosesNoPnr) {
     return !e.second.refused && e.second.destinations == std::set{FailQueueOf(e.second.source)};
   });
   EXPECT_EQ(OnFailQueues(places), without_agent);
-  // The Fail Queue Log names exactly the PNRs on the Fail Queues: none without its row, no row
-  // left over from a PNR that went back before a kill.
-  EXPECT_EQ(FailQueueRows(demo.FailQueueLog()), OnFailQueueLocators(places));
+  // The Fail Queue Log names every PNR on the Fail Queues. The row of a PNR that went back
+  // before a kill may stay: a row goes only when its PNR is placed back or its Fail Queue counts
+  // 0, and a walk that does not meet a PNR proves nothing.
+  const std::vector<std::string> rows = FailQueueRows(demo.FailQueueLog());
+  const std::vector<std::string> waiting = OnFailQueueLocators(places);
+  EXPECT_TRUE(std::includes(rows.begin(), rows.end(), waiting.begin(), waiting.end()));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "sim/sim_host.h"
+
 namespace ambervale::e2e {
 namespace {
 
@@ -99,6 +101,13 @@ ExpectedPnrs TcpDemo::Expected() const {
   return out;
 }
 
-Places TcpDemo::PlacesNow() const { return PnrPlaces(folder.Read("host-state.json")); }
+Places TcpDemo::PlacesNow() const {
+  std::unique_ptr<Env> env = NewSystemEnv();
+  Status status;
+  const std::optional<sim::World> world =
+      sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
+  EXPECT_TRUE(world) << status.message();
+  return world ? PnrPlaces(*world) : Places{};
+}
 
 }  // namespace ambervale::e2e

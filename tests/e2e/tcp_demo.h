@@ -46,7 +46,8 @@ class TcpDemo {
 
   // expected.json for the PNRs of this copy.
   ExpectedPnrs Expected() const;
-  // Where the PNRs are now, from the host's state file (written after every change).
+  // Where the PNRs are now: the host's state file with its journal, read as a restarted host
+  // would read them (every entry the host answered).
   Places PlacesNow() const;
   std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
 
