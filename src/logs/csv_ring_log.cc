@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/file_system.h"
+
 namespace ambervale {
 namespace {
 
@@ -31,7 +33,8 @@ std::string CsvLine(const std::vector<std::string>& fields) {
 
 CsvRingLog::CsvRingLog(Logs& logs, std::string prefix, const std::vector<std::string>& header)
     : logs_(logs),
-      ring_(logs.env(), logs.folder(), std::move(prefix), ".csv", kRingSize, size_limit_),
+      ring_(logs.env(), PosixFileSystem(), logs.folder(), std::move(prefix), ".csv", kRingSize,
+            size_limit_),
       header_(CsvLine(header)) {}
 
 bool CsvRingLog::WriteRows(const std::vector<std::vector<std::string>>& rows) {
@@ -40,7 +43,7 @@ bool CsvRingLog::WriteRows(const std::vector<std::vector<std::string>>& rows) {
   std::string block;
   if (target.size_before == 0) block.append(header_).append(kCrLf);
   for (const std::vector<std::string>& row : rows) block.append(CsvLine(row)).append(kCrLf);
-  return ring_.Append(target, block);
+  return ring_.Append(target, block).ok();
 }
 
 }  // namespace ambervale
