@@ -128,6 +128,8 @@ TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalkedAndTheLatestRowDecides)
   EXPECT_EQ(p->Queue("ABC1/50"), std::vector<std::string>{"ZZZ999"});
   EXPECT_EQ(p->tap->Count("QCB/DEF3/50"), 1);
   EXPECT_EQ(p->form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_TRUE(Has(p->Log("action_log_1.txt"),
+                  "1 PNR taken, 1 moved, 0 failed, 0 to the Fail Queue, 2 returned from it;"));
   EXPECT_TRUE(Has(p->RunLog(), "ZZZ999: FAIL. Not mapped into the Failed PNR log"));
   EXPECT_TRUE(Has(p->Log("Failed_PNR_1.txt"),
                   "##### 2026/12/06 11:00:00. ABC1 Queue 50 ZZZ999 - NOT exist into failed PNR "
