@@ -23,13 +23,11 @@ std::string_view WithoutTrailingBlanks(std::string_view text) {
 bool NeedsNoSignOn(std::string_view entry) { return entry == "OP/W*" || entry.starts_with("SON/"); }
 
 // The scripted answer to `entry`: from the first unspent item of `script` whose prefix starts
-// the entry, once that item has no entries left to skip. Sets `counted` when an item's counts
-// went down (the state file is then due).
-std::optional<Screen> ScriptedAnswer(std::vector<ScriptItem>& script, std::string_view entry,
-                                     bool* counted) {
+// the entry, once that item has no entries left to skip. The counts left are world state: the
+// journal's replay of the entry spends them again.
+std::optional<Screen> ScriptedAnswer(std::vector<ScriptItem>& script, std::string_view entry) {
   for (ScriptItem& item : script) {
     if (item.times <= 0 || !entry.starts_with(item.prefix)) continue;
-    *counted = true;
     if (item.skip > 0) {
       --item.skip;
       return std::nullopt;
@@ -173,7 +171,7 @@ SimHost::Answer SimHost::Execute(std::string_view entry, std::chrono::sys_days t
   Screen screen;
   if (faults.busy_every > 0 && number % faults.busy_every == 0) {
     screen = Screen("PREVIOUS ENTRY IN PROGRESS");
-  } else if (std::optional<Screen> scripted = ScriptedAnswer(faults.script, entry, &ctx.changed)) {
+  } else if (std::optional<Screen> scripted = ScriptedAnswer(faults.script, entry)) {
     screen = std::move(*scripted);
   } else if (AnswersEmpty(entry)) {
     // No lines, nothing carried out.

@@ -47,6 +47,7 @@ const char* const kFaults[] = {
     R"({"busy_every": 4})",
     R"({"refuse_move": {"ABC123": 1}, "sign_out_after": 12})",
     R"({"drop_connection_after": 6, "latency_ms": 250})",
+    R"({"script": [{"prefix": "QEB/", "skip": 1, "times": 2, "lines": ["UNABLE"]}]})",
 };
 
 class KeptWorldTest : public ::testing::Test {
