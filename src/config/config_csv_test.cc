@@ -30,37 +30,6 @@ TEST(ForEachCsvRowTest, BlocksGiveTheRowsOfTheWholeText) {
   EXPECT_EQ(seen, 3);
 }
 
-TEST(ColumnTableTest, HeaderCellsNameColumnsAndTheLaterOneWins) {
-  ColumnTable columns;
-  columns.Add("FROM PCC", 7);
-  columns.Add("DAYS", 0);
-  EXPECT_TRUE(HasMissingColumn(columns));
-  EXPECT_EQ(FirstMissingColumn(columns), "DAYS");
-  ReadHeaderRow({" days ", "From Pcc", "", "DAYS"}, columns);
-  EXPECT_EQ(*columns.Find("FROM PCC"), 2);
-  EXPECT_EQ(*columns.Find("DAYS"), 4);
-  EXPECT_FALSE(HasMissingColumn(columns));
-  ReadHeaderRow({"OTHER"}, columns);  // indexes from an earlier header do not stay
-  EXPECT_EQ(FirstMissingColumn(columns), "FROM PCC");
-}
-
-TEST(CsvRowReaderTest, FirstProblemIsKept) {
-  ColumnTable columns;
-  columns.Add("A", 1);
-  columns.Add("N", 2);
-  columns.Add("FAR", 9);
-  const CsvRow row = {" x ", "1e3"};
-  CsvRowReader reader("F.CSV", 7, row, columns);
-  EXPECT_EQ(reader.Cell("A"), "x");
-  EXPECT_EQ(reader.Number("N"), 1000);
-  EXPECT_FALSE(reader.failed());
-  EXPECT_EQ(reader.Cell("FAR"), std::nullopt);
-  EXPECT_EQ(reader.problem(), "F.CSV line 7 has 2 cells, too few for column \"FAR\" (column 9)");
-  EXPECT_EQ(reader.Cell("A"), std::nullopt);  // reads after a failure give nothing
-  reader.FailValue("A", "x", "is wrong");
-  EXPECT_EQ(reader.problem(), "F.CSV line 7 has 2 cells, too few for column \"FAR\" (column 9)");
-}
-
 // Each case: the name looked for and what is found (a path relative to the folder).
 TEST(FileLookupTest, MatchesEveryComponentIgnoringCaseAndRefusesTwoSpellings) {
   TempDir dir;

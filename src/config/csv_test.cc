@@ -47,50 +47,36 @@ TEST(ParseCsvLineTest, SplitsAsTheFilesNeedIt) {
   }
 }
 
-// Every line of up to six characters over the characters that matter to the splitter.
-TEST(ParseCsvLineTest, AgreesWithThePatternOnEveryShortLine) {
-  const std::string kAlphabet = "a,\" \t";
-  for (size_t length = 0, lines = 1; length <= 6; ++length, lines *= kAlphabet.size()) {
+// Every line of up to six characters over the characters that matter to the splitter, then
+// random longer lines with the other white space, code page bytes and NUL.
+TEST(ParseCsvLineTest, AgreesWithThePattern) {
+  const std::string kShort = "a,\" \t";
+  for (size_t length = 0, lines = 1; length <= 6; ++length, lines *= kShort.size()) {
     for (size_t n = 0; n < lines; ++n) {
       std::string line;
-      for (size_t k = n; line.size() < length; k /= kAlphabet.size()) {
-        line += kAlphabet[k % kAlphabet.size()];
-      }
+      for (size_t k = n; line.size() < length; k /= kShort.size()) line += kShort[k % 5];
       ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << ::testing::PrintToString(line);
     }
   }
-}
-
-TEST(ParseCsvLineTest, AgreesWithThePatternOnRandomLines) {
-  static constexpr char kChars[] = "ab,,\"\" \t\v\f\xB7\xA0";  // and a nul, added below
-  const std::string kAlphabet = std::string(kChars, sizeof kChars - 1) + std::string(1, '\0');
+  const std::string kAlphabet("ab,,\"\" \t\v\f\xB7\xA0\0", 13);
   std::mt19937 random(20121205);
-  std::uniform_int_distribution<size_t> pick(0, kAlphabet.size() - 1);
-  std::uniform_int_distribution<size_t> length(0, 24);
   for (int n = 0; n < 20000; ++n) {
-    std::string line(length(random), ' ');
-    for (char& c : line) c = kAlphabet[pick(random)];
+    std::string line(random() % 25, ' ');
+    for (char& c : line) c = kAlphabet[random() % kAlphabet.size()];
     ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << ::testing::PrintToString(line);
   }
 }
 
-TEST(ParseCsvLineTest, HugeAndHostileLinesAreLinear) {
-  const std::string wide(1 << 20, 'x');
-  EXPECT_EQ(ParseCsvLine(wide), CsvRow{wide});
-
-  EXPECT_EQ(ParseCsvLine(std::string(100000, '"')), CsvRow{std::string(99998, '"')});
-
-  // Every cell opens a quote that never closes: without remembering the failed search, each
-  // cell would rescan the rest of the line.
+// Every cell opens a quote that never closes: without remembering the failed search, each cell
+// would rescan the rest of the line.
+TEST(ParseCsvLineTest, HostileLinesAreLinear) {
   std::string unclosed;
   for (int i = 0; i < 100000; ++i) unclosed += "\"a,";
   const CsvRow u = ParseCsvLine(unclosed);
-  ASSERT_EQ(u.size(), 100001u);
-  EXPECT_EQ(u.front(), "\"a");
-  EXPECT_EQ(u.back(), "");
-
+  EXPECT_EQ(u.size(), 100001u);
+  EXPECT_EQ(u.front() + "|" + u.back(), "\"a|");
+  EXPECT_EQ(ParseCsvLine(std::string(100000, '"')), CsvRow{std::string(99998, '"')});
   EXPECT_EQ(ParseCsvLine(std::string(200000, ' ') + "\"x"), CsvRow{"\"x"});
-  EXPECT_EQ(ParseCsvLine(std::string(300000, ',')).size(), 300001u);
 }
 
 TEST(ParseCsvTextTest, EveryPhysicalLineIsARow) {

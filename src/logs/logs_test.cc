@@ -90,16 +90,6 @@ TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
   EXPECT_EQ(RunLog(), "Application Started:\r\n");
 }
 
-TEST_F(LogsTest, WritesIntoAMissingFolderAreLostQuietly) {
-  Logs logs(env_, dir_.File("no-such-folder"));
-  logs.WriteRunLog("a", kRunLogPrefix);
-  logs.WriteRunLogScreen("b", kSuccessPrefix);
-  logs.WriteDebugLog("c");
-  logs.AppendUnticketedHeader("h");
-  EXPECT_FALSE(logs.BuildUnticketedReport());
-  EXPECT_TRUE(ListFolder(dir_.path()).empty());
-}
-
 TEST(RunLogReaderTest, RecordsEndInCrLf) {
   const auto split = [](std::string_view clear) {
     std::string out;

@@ -108,19 +108,6 @@ TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
   EXPECT_FALSE(files.Contents("/logs/" + Name(2)));
 }
 
-TEST_F(RingLogTest, LocateReportsTheTargetBeforeTheWrite) {
-  ASSERT_TRUE(CreateFolder(dir_.File(Name(6))));  // not a file: not part of the ring
-  limit_ = 3;
-  Put(dir_, 4, "abcd", seconds(0));
-  Put(dir_, 5, "stale", seconds(-10));
-  const RingLog::Target t = ring_.Locate();
-  EXPECT_EQ(t.path + " " + std::to_string(t.number) + " " + std::to_string(t.size_before),
-            dir_.File(Name(5)) + " 5 0");
-  EXPECT_FALSE(dir_.Exists(Name(5)));  // emptied by moving on
-  EXPECT_TRUE(ring_.Append(t, "x").ok());
-  EXPECT_EQ(dir_.Read(Name(5)), "x");
-}
-
 // The number a fresh look at the folder picks: the newest regular file, ties to the higher
 // number, 1 when none exists.
 int ReferenceCurrent(const std::string& folder) {
