@@ -27,13 +27,7 @@ const std::string kPccQuestion =
 // The fields of "a/b/c".
 std::vector<std::string> Fields(const std::string& row) {
   std::vector<std::string> fields(1);
-  for (const char c : row) {
-    if (c == '/') {
-      fields.emplace_back();
-    } else {
-      fields.back().push_back(c);
-    }
-  }
+  for (const char c : row) c == '/' ? (void)fields.emplace_back() : fields.back().push_back(c);
   return fields;
 }
 
@@ -144,14 +138,8 @@ TEST(FailQueueConflictTest, FailQueueAsSourceQueueEndsTheProgram) {
         "Queue 26 already assigned as a Fail Queue and cannot be used in Task Maintenance and "
         "Mapping file.\n" +
         kFailQueueTail + "1)tasks.csv" + std::string(22, ' ') + "26\n";
-    ASSERT_EQ(t.p.window.boxes().size(), 1u) << queue;
-    EXPECT_EQ(t.p.window.boxes()[0].text, report) << queue;
-    EXPECT_EQ(t.p.window.boxes()[0].buttons, BoxButtons::kOk);
+    // The box and the run log line are checked where the start-up shows them (form_load_test).
     EXPECT_EQ(t.p.dir.Read("tempFailQueueCheck.log"), report + "\r\n") << queue;
-    EXPECT_EQ(t.p.RunLog(),
-              std::string(kStamp) +
-                  "Queue/Category already assigned as a Fail Queue and cannot be used\r\n")
-        << queue;
   }
   Tables none({"ABC1/5//A.CSV"}, {"A.CSV/AB/ABC1/27/"});
   none.p.form.FailQueueNo = "26";
