@@ -69,7 +69,8 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
   EXPECT_EQ(p.Log("debug_log_1.txt"), "");
 }
 
-// The problem names the file, line, column and value, and goes to the debug log too.
+// The problem names the file, line, column and value, and goes to the debug log too. The
+// shared reader's other problems (a number, an empty file) are in the task file's table.
 TEST(MappingTest, LoadFailuresNameFileLineColumnAndValue) {
   const std::string configure =
       std::string(kStamp) + ". Agent Mapping File configure Error. #####\r\n";
@@ -85,15 +86,10 @@ TEST(MappingTest, LoadFailuresNameFileLineColumnAndValue) {
       {"missing file", nullptr, missing,
        "Mapping file B.CSV (named on tasks.csv line 3) was not found in the working directory or "
        "in the program folder"},
-      {"empty file", "", "", "B.CSV is empty: it has no header row"},
       {"column missing in the second file",
        "AGENT NAME,AGENT SINE,PREFIX AGENT SINE,DI.AC,CI,DESTINATION PCC,QUEUE NO,CATEGORY,"
        "DISTRIBUTED BY\r\n",
        configure, "B.CSV line 1: the header row has no column \"DI.X\""},
-      {"queue not a number", ",AB,,,,,XYZ9,Q1,,SINE\r\n", "",
-       "B.CSV line 2, column \"QUEUE NO\": \"Q1\" is not a number"},
-      {"queue out of range", ",AB,,,,,XYZ9,40000,,SINE\r\n", "",
-       "B.CSV line 2, column \"QUEUE NO\": \"40000\" is outside -32768 to 32767"},
       {"line of commas at the end", ",AB,,,,,XYZ9,1,,SINE\r\n,,,,,,,,,\r\n", "",
        "B.CSV line 3, column \"QUEUE NO\": the cell is empty; a number is needed"},
       {"row too short", ",AB,,,,,XYZ9\r\n", "",
