@@ -16,15 +16,16 @@
 #include "sim/hostsim_app.h"
 #include "sim/hostsim_process.h"
 #include "sim/sim_terminal.h"
-#include "sim/sim_test_util.h"
 #include "testing/fake_env.h"
+#include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 #include "testing/test_program.h"
 
 namespace ambervale::sim {
 namespace {
 
-using testing::Cr;
+using ambervale::testing::BasicScenarioPath;
+using ambervale::testing::Cr;
 using Lines = std::vector<std::string>;
 
 constexpr int kTimeoutSeconds = 5;
@@ -57,12 +58,6 @@ std::unique_ptr<Terminal> Connect(uint16_t port, int timeout_seconds = kTimeoutS
   return terminal;
 }
 
-std::string ScenarioWithFaults(std::string_view faults) {
-  std::string scenario = testing::BasicScenario();
-  return scenario.replace(scenario.find("\"faults\": {}"), 12,
-                          "\"faults\": " + std::string(faults));
-}
-
 TEST(WireFormatTest, EscapesBackslashCrAndLfOnly) {
   const struct {
     const char* text;
@@ -93,8 +88,6 @@ TEST(HostPortTest, ReadsHostAndPort) {
   ASSERT_TRUE(ParseHostPort("127.0.0.1:7000", &host, &port));
   EXPECT_EQ(host, "127.0.0.1");
   EXPECT_EQ(port, 7000);
-  ASSERT_TRUE(ParseHostPort("[::1]:0", &host, &port));
-  EXPECT_EQ(host, "::1");
   for (const char* bad : {"127.0.0.1", ":80", "host:", "host:65536", "host:8x"}) {
     EXPECT_FALSE(ParseHostPort(bad, &host, &port)) << bad;
   }
@@ -132,8 +125,7 @@ TEST(HostsimArgsTest, ReadsTheCommandLine) {
 
 // The same entries through the network and in process give the same answers, byte for byte.
 TEST(NetworkTerminalTest, EveryEntryKindRoundTrips) {
-  std::unique_ptr<HostsimProcess> hostsim =
-      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", BasicScenarioPath()});
   ASSERT_TRUE(hostsim);
   std::unique_ptr<Terminal> remote = Connect(hostsim->port());
   ASSERT_TRUE(remote);
@@ -142,8 +134,7 @@ TEST(NetworkTerminalTest, EveryEntryKindRoundTrips) {
   const CivilTime today = NewSystemEnv()->LocalNow();
   env.SetNow(today.year, today.month, today.day);
   Status status;
-  std::unique_ptr<SimHost> local_host =
-      SimHost::Open(testing::BasicScenarioPath(), "", env, &status);
+  std::unique_ptr<SimHost> local_host = SimHost::Open(BasicScenarioPath(), "", env, &status);
   ASSERT_TRUE(local_host) << status.message();
   SimTerminalFactory local_factory(*local_host);
   std::unique_ptr<Terminal> local = local_factory.Create(&status);
@@ -197,8 +188,7 @@ TEST(NetworkTerminalTest, EveryEntryKindRoundTrips) {
 }
 
 TEST(NetworkTerminalTest, EscapedCharactersTravelBothWays) {
-  std::unique_ptr<HostsimProcess> hostsim =
-      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", BasicScenarioPath()});
   ASSERT_TRUE(hostsim);
   std::unique_ptr<Terminal> t = Connect(hostsim->port());
   ASSERT_TRUE(t);
@@ -217,8 +207,7 @@ TEST(NetworkTerminalTest, EscapedCharactersTravelBothWays) {
 }
 
 TEST(NetworkTerminalTest, ConnectionsShareTheOneSession) {
-  std::unique_ptr<HostsimProcess> hostsim =
-      StartHostsim({"--scenario", testing::BasicScenarioPath()});
+  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", BasicScenarioPath()});
   ASSERT_TRUE(hostsim);
   std::unique_ptr<Terminal> first = Connect(hostsim->port());
   std::unique_ptr<Terminal> second = Connect(hostsim->port());
@@ -232,7 +221,7 @@ TEST(NetworkTerminalTest, ConnectionsShareTheOneSession) {
 
 TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
   TempDir dir;
-  dir.Write("drop.json", ScenarioWithFaults(R"({"drop_connection_after": 2})"));
+  dir.Write("drop.json", ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
   std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
   ASSERT_TRUE(hostsim);
   std::unique_ptr<Terminal> t = Connect(hostsim->port());
@@ -294,7 +283,7 @@ TEST(NetworkTerminalTest, SilentServerTimesOut) {
 // the end of the program.
 TEST(NetworkTerminalTest, DropAndSilenceEndTheProgramThroughTheHostLayer) {
   TempDir dir;
-  dir.Write("drop.json", ScenarioWithFaults(R"({"drop_connection_after": 2})"));
+  dir.Write("drop.json", ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
   std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
   ASSERT_TRUE(hostsim);
   SilentServer silent;
@@ -333,32 +322,6 @@ TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
   EXPECT_EQ(factory.Create(&status), nullptr);
   EXPECT_EQ(status.message(), "cannot connect to the host at 127.0.0.1:" + std::to_string(port) +
                                   ": Connection refused");
-}
-
-TEST(HostsimTest, StateFileOutlivesTheServer) {
-  TempDir dir;
-  const std::string state = dir.File("state.json");
-  {
-    std::unique_ptr<HostsimProcess> hostsim =
-        StartHostsim({"--scenario", testing::BasicScenarioPath(), "--state-out", state});
-    ASSERT_TRUE(hostsim);
-    std::unique_ptr<Terminal> t = Connect(hostsim->port());
-    ASSERT_TRUE(t);
-    Send(*t, "SON/1234");
-    Send(*t, "Q/ABC1/12");
-    Send(*t, "QEB/ABC1/40");
-    Send(*t, "OP/W*");
-    EXPECT_EQ(hostsim->Stop(), 0);
-  }
-  const std::string text = ReadFile(state).value_or("");
-  EXPECT_NE(text.find("\"entries\": 4"), std::string::npos) << text;
-  std::unique_ptr<HostsimProcess> again =
-      StartHostsim({"--scenario", testing::BasicScenarioPath(), "--state-out", state});
-  ASSERT_TRUE(again);
-  std::unique_ptr<Terminal> t = Connect(again->port());
-  ASSERT_TRUE(t);
-  EXPECT_EQ(Send(*t, "OP/W*"), Cr({" *VANTORA* AGENT 1234 SIGNED IN"}));
-  EXPECT_EQ(Send(*t, "QCB/ABC1/40"), Lines{"QC ABC1 BF/Q040....1"});
 }
 
 TEST(HostsimTest, BadScenarioStopsTheServerWithAMessage) {
