@@ -1,524 +1,30 @@
-// The simulated host's screens, entry by entry, as transcripts: what each entry answers and
-// what it changes in the world (see SimWorld::Play for the notation).
+// The simulated host's screens and faults, entry by entry: transcripts of what each entry
+// answers and what it changes in the world (see SimWorld::Play for the notation), the rules
+// that span many screens, the terminal over the host and how it reads a request.
 
 #include <gtest/gtest.h>
 
 #include <regex>
 
+#include "platform/files.h"
+#include "sim/sim_host.h"
+#include "sim/sim_terminal.h"
 #include "testing/sim_world.h"
 
 namespace ambervale::sim {
 namespace {
 
-using ambervale::testing::BasicScenario;
-using ambervale::testing::BasicWith;
+using ambervale::testing::BasicWithFaults;
+using ambervale::testing::Cr;
 using ambervale::testing::ScenarioWithQueueOf;
 using ambervale::testing::SimWorld;
 using Lines = std::vector<std::string>;
 
+// sim/testdata/transcripts: each entry's answer and what it changes, world by world.
 TEST(ScreensTest, Transcripts) {
-  const struct {
-    const char* rule;
-    std::string scenario;
-    std::string transcript;
-  } kCases[] = {
-      {"sign-on, emulation and unknown entries", BasicScenario(), R"(> OP/W*
-SIGN IN
-> QCB/ABC1/12
-SIGN IN
-> MR
-SIGN IN
-> SON/9999
-INVALID AGENT ID
-= signed_in: no
-> SON/5678
-SIGN ON COMPLETE
-> OP/W*
- *VANTORA* AGENT 5678 SIGNED IN
-> SEM/SU
-OK
-> SEM/XYZ2/AG
-NOT AUTHORISED - XYZ2
-> SEM/NOPE/AG
-NOT AUTHORISED - NOPE
-# PCC codes are case-sensitive
-> SEM/abc1/AG
-NOT AUTHORISED - abc1
-> SEM/ABC1
-FORMAT
-> SEM/ABC1/XX
-FORMAT
-> sem/su
-FORMAT
-# emulation defaults to allowed; a refused emulation and SU keep the emulated PCC
-> SEM/DEF3/AG
-PROCEED
-~ SEM/XYZ2/AG
-~ SEM/SU
-= emulated: DEF3
-> QPB*5
-QPBQUEUE 005 DEF3          |
-> SEM/ABC1/AG
-PROCEED
-> Q/ABC1/12
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-# a sign-on while signed in keeps the session
-> SON/1234
-SIGN ON COMPLETE
-> OP/W*
- *VANTORA* AGENT 5678 SIGNED IN
-> *R
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= emulated: ABC1
-> XX
-FORMAT
-> *RX
-FORMAT
-> op/w*
-FORMAT
-> QCX/ABC1/1
-FORMAT
-> IRR
-FORMAT
-> 
-FORMAT
-> Q
-FORMAT
-)"},
-      {"queue mode: entering, banner, ignoring, ending", BasicScenario(), R"(~ SON/1234
-> *R
-NO B.F.
-> QX+I
-NOT IN QUEUE MODE
-> I
-IGD
-> QEB/ABC1/5
-NOT IN QUEUE MODE
-> MR
-NOTHING TO SCROLL
-
-> QPB*12
-QPBQUEUE 012               |
-> Q/ABC1/100
-INVALID QUEUE - ABC1/100
-> Q/NOPE/1
-INVALID QUEUE - NOPE/1
-> Q/ABC1/X
-FORMAT
-> Q/ABC1
-FORMAT
-> Q/ABC1/12*C9
-QUEUE EMPTY
-> Q/ABC1/012*C1
-GHI789/   ABC1 06DEC
-1.1BROWN/TOM MR
-
-> I
-GHI789/   ABC1 06DEC
-1.1BROWN/TOM MR
-
-> QPB*7
-QPBQUEUE 007 ABC1          |
-> QPB*X
-FORMAT
-> QPB*100
-FORMAT
-> QPB*007
-QPBQUEUE 007 ABC1          |
-> Q/ABC1/0
-QUEUE EMPTY
-> QX+I
-NOT IN QUEUE MODE
-> Q/ABC1/12
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-> NP.REMARK
-*
-> Q/DEF3/7
-FINISH OR IGNORE
-> I
-DEF456/QR ABC1 06DEC
-1.1JONES/ANN MRS
-
-= queue ABC1/12: DEF456 ABC123
-= notepad ABC123:
-> I
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= queue ABC1/12: ABC123 DEF456
-# ER needs a received-from text only for changes, and clears it
-> ER
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-> R.AGENT
-*
-> ER
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= received ABC123:
-> NP.FIRST
-*
-> ER
-NEED RECEIVED FROM
-> R.AGENT
-*
-> ER
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= notepad ABC123: FIRST
-= received ABC123: AGENT
-> NP.SECOND
-*
-> ER
-NEED RECEIVED FROM
-> T.T@AU/10DEC
-*
-> R.AGENT
-*
-> IR
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-> *TD
-TKTG-TAU/XX04DEC*NOTE
-
-> ER
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= notepad ABC123: FIRST
-> NP.REMARK
-*
-> QX+I
-QUEUE MODE EXITED
-> *R
-NO B.F.
-= notepad ABC123: FIRST
-)"},
-      {"placing PNRs", BasicScenario(), R"(~ SON/1234
-~ Q/ABC1/12
-> QEB/ABC1/12+ABC1/12
-ON QUEUE- ABC123 ABC1/12+ABC1/12
-QUEUE 012 ABC1          |
-DEF456/QR ABC1 06DEC
-1.1JONES/ANN MRS
-
-= queue ABC1/12: DEF456 ABC123
-~ I
-> NP.MOVED BY TEST
-*
-> QEB/
-FORMAT
-> QEB/ABC1/5+
-FORMAT
-# the received-from text is checked before the destinations
-> QEB/NOPE/5
-NEED RECEIVED FROM
-> R.AGENT
-*
-> QEB/ABC1/5+NOPE/3
-INVALID QUEUE - NOPE/3
-> QEB/ABC1/100
-INVALID QUEUE - ABC1/100
-> QEB/ABC1/X+NOPE/1
-INVALID QUEUE - ABC1/X
-> QEB/ABC1
-INVALID QUEUE - ABC1
-> QEB/ABC1/5/6
-INVALID QUEUE - ABC1/5/6
-> QEB/ABC1/5*
-INVALID QUEUE - ABC1/5*
-= queue ABC1/12: ABC123 DEF456
-> Q/ABC1/12
-FINISH OR IGNORE
-> QEB/ABC1/5*C2+DEF3/7
-ON QUEUE- ABC123 ABC1/5*C2+DEF3/7
-QUEUE 012 ABC1          |
-DEF456/QR ABC1 06DEC
-1.1JONES/ANN MRS
-
-= queue ABC1/12: DEF456
-= queue ABC1/5*C2: ABC123
-= queue DEF3/7: JKL012 ABC123
-= notepad ABC123: MOVED BY TEST
-= received ABC123: AGENT
-# the received-from text went with the move
-> NP.AGAIN
-*
-> QEB/ABC1/5
-NEED RECEIVED FROM
-~ QX+I
-~ SEM/ABC1/AG
-~ Q/ABC1/12*C1
-> QEB/ABC1/3
-ON QUEUE- GHI789 ABC1/3
-QUEUE 012 ABC1          |
-QUEUE EMPTY
-> *R
-QUEUE EMPTY
-> IR
-QUEUE EMPTY
-> ER
-QUEUE EMPTY
-> *P
-NO B.F.
-> *DI
-NO B.F.
-> NP.X
-NO B.F.
-> R.X
-NO B.F.
-> T.T@AU/01JAN
-NO B.F.
-> QEB/ABC1/4
-NO B.F.
-# an unticketed listing queues PNRs onto the emptied queue: I shows them
-> LD/ABC1/UTK/01DEC*08DEC-Q/ABC1/12*C1
-002 BOOKING FILES ON QUEUE 12*C1
-> I
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-~ QX+I
-> Q/ABC1/12*C1
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-)"},
-      {"PNR displays and changes", BasicScenario(),
-       std::string("~ SON/1234\n~ Q/ABC1/12\n") + R"(> *P
-1.1SMITH/JOHN MR
-> *DI
-1.   AC ACCT-129
-2.   X/QD-ACME
-
-> *CI
-CUST-00123
-
-> *TD
-TKTG-TAU/XX04DEC*NOTE
-
-> NP.)" + std::string(70, 'A') +
-           "\n*\n> NP." + std::string(71, 'A') + R"(
-FORMAT
-> NP.
-FORMAT
-> R.
-FORMAT
-> T.T@AU/06DEC*NEW
-*
-> *TD
-TKTG-TAU/XX06DEC*NEW
-
-= tau ABC123: TKTG-TAU/XX04DEC*NOTE
-> T.T@AU/
-FORMAT
-> T.T@AU/6DEC
-FORMAT
-> T.T@AU/06dec
-FORMAT
-> T.T@AU/32DEC
-FORMAT
-> T.T@AU/31APR
-FORMAT
-> T.T@AU/AADEC
-FORMAT
-> T.T@AU/06XYZ*X
-FORMAT
-> T.T@AU/29FEB
-*
-> T.T@AU/07DEC
-*
-> R.J SMITH
-*
-> ER
-ABC123/XY ABC1 06DEC
-1.1SMITH/JOHN MR
-
-= tau ABC123: TKTG-TAU/XX07DEC
-= notepad ABC123: )" +
-           std::string(70, 'A') + R"(
-~ QX+I
-~ Q/DEF3/7
-> *P
-1.1M)" + "\xDC" +
-           "LLER/ANNA\xB7" + R"(MS
-> *DI
-
-> *CI
-NO CI DATA
-
-> *TD
-TKTG-TKT ISSUED
-
-> T.T@AU/06DEC
-FORMAT
-)"},
-      {"queue counts", BasicScenario(), R"(~ SON/1234
-> QCB/ABC1/12
-QC ABC1 BF/Q012....2%
-> QCB/ABC1/012
-QC ABC1 BF/Q012....2%
-> QCB/ABC1/0
-QC ABC1 BF/URG ....0%
-> QCB/ABC1/1
-QC ABC1 BF/GEN ....0%
-> QCB/DEF3/7
-QC DEF3 BF/Q007....1%
-> QCB/ABC1/99
-QC ABC1 BF/Q099....0%
-> QCB/ABC1/100
-INVALID QUEUE - ABC1/100
-> QCB/NOPE/12
-INVALID QUEUE - NOPE/12
-> QCB/ABC1/X1
-FORMAT
-> QCB/ABC1/
-FORMAT
-> QCB/ABC1/12*C1
-FORMAT
-> QCB/ABC1
-FORMAT
-> QCT/ABC1/12*C1
-Q012/C1.......1%
-> QCT/ABC1/5*C9
-Q005/C9.......0%
-> QCT/ABC1/12
-FORMAT
-> QCT/XYZ9/12*C1
-INVALID QUEUE - XYZ9/12*C1
-> QCT/ABC1/120*C1
-INVALID QUEUE - ABC1/120*C1
-)"},
-      {"queue lists", BasicScenario(), R"(~ SON/1234
-> QLD/ABC1/0/TS
-NO BOOKING FILES ON QUEUE
-> QLD/ABC1/33/TS
-NO BOOKING FILES ON QUEUE
-> QLD/ABC1/12/TS
-QUEUE 12 ABC1   SURNAME        DATE
- 001 ABC123 SMITH/JOHN
- 002 DEF456 JONES/ANN
-END OF DISPLAY
-> QLD/ABC1/12*C1/TS
-QUEUE 12*C1 ABC1   SURNAME        DATE
- 001 GHI789 BROWN/TOM
-END OF DISPLAY
-> MR
-NOTHING TO SCROLL
-
-> QLD/ABC1/12
-FORMAT
-> QLD/ABC1/12/XX
-FORMAT
-> QLD/ABC1/AB/TS
-FORMAT
-> QLD/ABC1/12/TS/0
-FORMAT
-> QLD/ABC1/12/TS/X
-FORMAT
-> QLD/NOPE/12/TS
-INVALID QUEUE - NOPE/12
-> QLD/ABC1/100/TS
-INVALID QUEUE - ABC1/100
-)"},
-      {"list pages survive other entries, a new listing replaces them", ScenarioWithQueueOf(20),
-       R"(~ QLD/ABC1/12/TS
-~ QCB/ABC1/12
-> MR
- 016 P00016 NAME16/TEST
- 017 P00017 NAME17/TEST
- 018 P00018 NAME18/TEST
- 019 P00019 NAME19/TEST
- 020 P00020 NAME20/TEST
-END OF DISPLAY
-~ QLD/ABC1/12/TS
-~ QLD/ABC1/3/TS
-> MR
-NOTHING TO SCROLL
-
-)"},
-      {"blocks of a hundred", ScenarioWithQueueOf(250), R"(> QLD/ABC1/12/TS
-TO SEE THE FIRST 100 BFS QLD/ABC1/12/TS/1<TABSTOP/>
-~ QLD/ABC1/12/TS/1
-~ MR
-~ MR
-~ MR
-~ MR
-~ MR
-> MR
- 091 P00091 NAME91/TEST
- 092 P00092 NAME92/TEST
- 093 P00093 NAME93/TEST
- 094 P00094 NAME94/TEST
- 095 P00095 NAME95/TEST
- 096 P00096 NAME96/TEST
- 097 P00097 NAME97/TEST
- 098 P00098 NAME98/TEST
- 099 P00099 NAME99/TEST
- 100 P00100 NAME100/TEST
-TO SEE THE NEXT 100 BFS  QLD/ABC1/12/TS/101<TABSTOP/>
-> QLD/ABC1/12/TS/251
-END OF DISPLAY
-)"},
-      {"unticketed lists that queue", BasicScenario(), R"(~ SON/1234
-> LD/ABC1/UTK/01DEC*09DEC-D
-B.F. COUNT 002
- 001 *ABC123<TABSTOP/>SMITH/JOHN
- 002 *DEF456<TABSTOP/>JONES/ANN
-END OF DISPLAY
-> LD/ABC1/UTK/01DEC*09DEC-Q/ABC1/50
-002 BOOKING FILES ON QUEUE 50
-= queue ABC1/50: ABC123 DEF456
-# the listed PNRs are queued once
-> LD/ABC1/UTK/01DEC*09DEC-Q/ABC1/050
-002 BOOKING FILES ON QUEUE 050
-= queue ABC1/50: ABC123 DEF456
-= queue ABC1/12: ABC123 DEF456
-> LD/ABC1/UTK/AA/04DEC*05DEC-Q/ABC1/50*C3
-001 BOOKING FILES ON QUEUE 50*C3
-= queue ABC1/50*C3: ABC123
-> LD/ABC1/UTK/ZZ/01DEC*09DEC-Q/ABC1/50
-NO MATCHING BOOKING FILES
-# a bad queue is checked first
-> LD/ABC1/UTK/32DEC*09DEC-Q/NOPE/5
-INVALID QUEUE - NOPE/5
-> LD/ABC1/UTK/01DEC*09DEC-Q/ABC1/100
-INVALID QUEUE - ABC1/100
-> LD/ABC1/UTK/01DEC*09DEC-Q/ABC1
-INVALID QUEUE - ABC1
-)"},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.rule);
-    SimWorld w(c.scenario);
-    w.Play(c.transcript);
-  }
-}
-
-TEST(ScreensTest, SignedInAnswerIsTheScenarios) {
-  const struct {
-    const char* answer;
-    const char* lines;
-  } kCases[] = {
-      {"normal", " *VANTORA* AGENT 1234 SIGNED IN\n"},
-      {"sister", "*ORSINE* AGENT 1234 SIGNED IN\n"},
-      {"duty_code", "DUTY CODE NOT AUTHORISED FOR TERMINAL - VANTORA\n"},
-      {"none", ""},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.answer);
-    SimWorld w(BasicWith("\"normal\"", std::string("\"") + c.answer + "\""));
-    w.Play(std::string("~ SON/1234\n> OP/W*\n") + c.lines + "> SON/1234\nSIGN ON COMPLETE\n");
+  for (const char* file :
+       {"sessions.txt", "queue_mode.txt", "pnr.txt", "queue_displays.txt", "faults.txt"}) {
+    ambervale::testing::PlayTranscriptFile(file);
   }
 }
 
@@ -669,6 +175,70 @@ TEST(ScreensTest, TheProgramsListingWalkSeesEveryPnrOnce) {
                 "P" + std::string(5 - digits.size(), '0') + digits);
     }
   }
+}
+
+TEST(FaultsTest, DroppedConnectionFailsTheTerminalsEntry) {
+  SimWorld w(BasicWithFaults(R"({"drop_connection_after": 1})"));
+  SimTerminalFactory factory(w.host());
+  Status status;
+  std::unique_ptr<Terminal> terminal = factory.Create(&status);
+  const Status sent = terminal->SendEntry("<FORMAT>OP/W*</FORMAT>");
+  EXPECT_EQ(sent.message(), "the simulated host dropped the connection");
+  EXPECT_EQ(terminal->GetLineCount(), std::nullopt);
+  EXPECT_EQ(terminal->GetLine(0), std::nullopt);
+  ASSERT_TRUE(terminal->SendEntry("<FORMAT>OP/W*</FORMAT>").ok());
+  EXPECT_EQ(terminal->GetLineCount(), 1);
+}
+
+TEST(SimTerminalTest, EveryTerminalAttachesToTheOneSession) {
+  SimWorld w;
+  SimTerminalFactory factory(w.host());
+  Status status;
+  std::unique_ptr<Terminal> first = factory.Create(&status);
+  ASSERT_TRUE(first->SendEntry("<FORMAT>SON/1234</FORMAT>").ok());
+  std::unique_ptr<Terminal> second = factory.Create(&status);
+  EXPECT_EQ(w.world().entries, 1);  // creating a terminal changes nothing
+  ASSERT_TRUE(second->SendEntry("<FORMAT>OP/W*</FORMAT>").ok());
+  EXPECT_EQ(second->GetLineCount(), 1);
+  EXPECT_EQ(second->GetLine(0), Cr(" *VANTORA* AGENT 1234 SIGNED IN"));
+  EXPECT_EQ(second->GetLine(1), std::nullopt);
+  EXPECT_EQ(second->GetLine(-1), std::nullopt);
+  EXPECT_EQ(first->GetLine(0), Cr("SIGN ON COMPLETE"));  // each keeps its last answer
+}
+
+TEST(SimHostTest, ReadsRequestsAndPaths) {
+  const struct {
+    const char* request;
+    const char* entry;
+  } kCases[] = {
+      {"<FORMAT>OP/W*</FORMAT>", "OP/W*"},
+      {"<FORMAT>NP.A&amp;B</FORMAT>", "NP.A&B"},
+      {"<FORMAT>NP.A&amp;amp;B</FORMAT>", "NP.A&amp;B"},
+      {"<FORMAT>*R  \r\n</FORMAT>", "*R"},
+      {"<FORMAT>*R</FORMAT>\r\n", "*R"},
+      {"<FORMAT>NP.A\r\nB</FORMAT>", "NP.A\r\nB"},
+      {"*R \n", "*R"},
+      {"NP.A&amp;B", "NP.A&amp;B"},  // a bare entry is taken as it is
+      {"<FORMAT>*R", "<FORMAT>*R"},
+      {"<FORMAT></FORMAT>", ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(EntryOfRequest(c.request), c.entry) << c.request;
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", "host/state.json"), "/opt/ambervale/host/state.json");
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", "/var/state.json"), "/var/state.json");
+  EXPECT_EQ(PathFromFolder("/opt/ambervale", ""), "");
+}
+
+TEST(SimHostTest, TheDateMayBeFixed) {
+  FakeEnv env;
+  HostOptions options;
+  options.today = std::chrono::sys_days(std::chrono::year(2025) / 3 / 1);
+  Status status;
+  std::unique_ptr<SimHost> host =
+      SimHost::Open(ambervale::testing::BasicScenarioPath(), "", env, &status, options);
+  ASSERT_TRUE(host) << status.message();
+  host->Enter("SON/1234");
+  EXPECT_EQ(host->Enter("Q/ABC1/12").lines[0], Cr("ABC123/XY ABC1 01MAR"));
+  EXPECT_EQ(host->Enter("*TD").lines[0], Cr("TKTG-TAU/XX27FEB*NOTE"));  // {today-2}
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "platform/files.h"
@@ -15,6 +16,17 @@ std::string Joined(const std::vector<std::string>& items, std::string_view separ
   std::string out;
   for (const std::string& item : items) out += (out.empty() ? "" : std::string(separator)) + item;
   return out;
+}
+
+std::vector<std::string> LinesOf(std::string_view text) {
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    lines.emplace_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -84,38 +96,76 @@ std::vector<std::string> SimWorld::Enter(std::string_view entry) {
   return answer.lines;
 }
 
-void SimWorld::Play(std::string_view transcript) {
-  if (!host_) return;
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < transcript.size();) {
-    size_t end = transcript.find('\n', at);
-    if (end == std::string_view::npos) end = transcript.size();
-    lines.emplace_back(transcript.substr(at, end - at));
-    at = end + 1;
-  }
+void SimWorld::Play(std::string_view transcript) { (void)Replay(transcript); }
+
+std::string SimWorld::Replay(std::string_view transcript) {
+  if (!host_) return std::string(transcript);
+  const std::vector<std::string> lines = LinesOf(transcript);
+  std::string out;
+  const auto is_item = [](const std::string& l) {
+    return l.starts_with("> ") || l.starts_with("~ ") || l.starts_with("= ") || l.starts_with("#");
+  };
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     const std::string rest = line.size() > 2 ? line.substr(2) : "";
+    out += line + "\n";
     if (line.starts_with("> ") || line.starts_with("~ ")) {
       const std::string got = TranscriptLines(host_->Enter(rest));
       std::string wanted;
       const size_t item = i + 1;
-      while (i + 1 < lines.size() && !lines[i + 1].starts_with("> ") &&
-             !lines[i + 1].starts_with("~ ") && !lines[i + 1].starts_with("= ") &&
-             !lines[i + 1].starts_with("# ")) {
-        wanted += lines[++i] + "\n";
-      }
+      while (i + 1 < lines.size() && !is_item(lines[i + 1])) wanted += lines[++i] + "\n";
       if (line[0] == '>') {
         EXPECT_EQ(got, wanted) << "transcript line " << item << ": " << line;
+        out += got;
+      } else {
+        out += wanted;
       }
     } else if (line.starts_with("= ")) {
       const size_t colon = rest.find(':');
       const size_t value = rest.find_first_not_of(' ', colon + 1);
       EXPECT_EQ(State(rest.substr(0, colon)), value == std::string::npos ? "" : rest.substr(value))
           << "transcript line " << i + 1 << ": " << line;
-    } else if (!line.empty() && !line.starts_with("#")) {
+    } else if (!line.starts_with("#")) {
       ADD_FAILURE() << "transcript line " << i + 1 << " is no item: " << line;
     }
+  }
+  return out;
+}
+
+void PlayTranscriptFile(const std::string& name) {
+  const std::string path = std::string(AMBERVALE_SIM_TESTDATA) + "/transcripts/" + name;
+  const std::optional<std::string> text = ReadFile(path);
+  ASSERT_TRUE(text) << "cannot read " << path;
+  const std::vector<std::string> lines = LinesOf(*text);
+  std::string out;
+  for (size_t i = 0; i < lines.size();) {
+    const std::string& head = lines[i];
+    if (!head.starts_with("! ")) {
+      ADD_FAILURE() << path << " line " << i + 1 << ": a world begins with \"! \"";
+      return;
+    }
+    std::string scenario = BasicScenario();
+    if (head.starts_with("! queue ")) {
+      scenario = ScenarioWithQueueOf(std::stoi(head.substr(8)));
+    } else if (head.starts_with("! faults ")) {
+      scenario = BasicWithFaults(head.substr(9));
+    } else if (head.starts_with("! with ")) {
+      const size_t arrow = head.find(" => ");
+      scenario = BasicWith(head.substr(7, arrow - 7), head.substr(arrow + 4));
+    }
+    size_t end = i + 1;
+    while (end < lines.size() && !lines[end].starts_with("! ")) ++end;
+    std::string transcript;
+    for (size_t j = i + 1; j < end; ++j) transcript += lines[j] + "\n";
+    SCOPED_TRACE(path + " line " + std::to_string(i + 1) + ": " + head);
+    SimWorld world(scenario);
+    out += head + "\n" + world.Replay(transcript);
+    i = end;
+  }
+  const char* update = std::getenv("AMBERVALE_UPDATE_TRANSCRIPTS");
+  if (update != nullptr && std::string(update) == "1" && out != *text) {
+    ASSERT_TRUE(WriteFile(path, out));
+    ADD_FAILURE() << path << " rewritten from the host's answers";
   }
 }
 

@@ -44,6 +44,8 @@ class SimWorld {
   //   # ...       a comment
   // Each difference is a test failure naming the transcript's line.
   void Play(std::string_view transcript);
+  // The same, giving the transcript with the host's answers in place of the written ones.
+  std::string Replay(std::string_view transcript);
   // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
   // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
   // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
@@ -57,6 +59,13 @@ class SimWorld {
   FakeEnv env_;
   std::unique_ptr<sim::SimHost> host_;
 };
+
+// Plays a transcript file of sim/testdata/transcripts: worlds, each begun by a line
+//   ! basic | ! queue N | ! faults {...} | ! with FROM => TO   (the basic scenario changed)
+// and followed by its transcript (see SimWorld::Play). With AMBERVALE_UPDATE_TRANSCRIPTS=1 in
+// the environment the file's answers are rewritten from what the host answered (review the
+// diff), and the test fails to say so.
+void PlayTranscriptFile(const std::string& name);
 
 // One answer as a transcript shows it (see Play).
 std::string TranscriptLines(const sim::SimHost::Answer& answer);
