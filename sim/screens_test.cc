@@ -132,7 +132,9 @@ TEST(ScreensTest, TenRemarksAPageAndAnEmptyLineAtTheEnd) {
     EXPECT_EQ(sizes, c.page_sizes) << c.remarks << " remarks";
     EXPECT_EQ(pages.back().back(), "<CARRIAGE_RETURN/>") << c.remarks;
     EXPECT_EQ(w.Enter("MR")[0], "NOTHING TO SCROLL<CARRIAGE_RETURN/>") << c.remarks;
-    if (c.remarks >= 10) EXPECT_EQ(pages[0][9], "10.  REMARK 10<CARRIAGE_RETURN/>");
+    if (c.remarks >= 10) {
+      EXPECT_EQ(pages[0][9], "10.  REMARK 10<CARRIAGE_RETURN/>");
+    }
   }
 }
 
