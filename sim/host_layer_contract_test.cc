@@ -72,15 +72,6 @@ TEST_F(HostLayerOnSimulatorTest, ListedLocatorsReachTheStatusLines) {
   EXPECT_EQ(program_.Log("tempHeaderStatus.txt"), "ABC1,ABC123,50,\r\nABC1,DEF456,50,\r\n");
 }
 
-TEST_F(HostLayerOnSimulatorTest, AmpersandsArriveUnescaped) {
-  Start(WithBasic("\"signed_in\": false", "\"signed_in\": true"));
-  ASSERT_EQ(layer_->ConnectHost(), "OK");
-  std::string entry = "SEM/A&B/AG";
-  layer_->sendTECommand(entry);
-  EXPECT_EQ(entry, "SEM/A&amp;B/AG");
-  EXPECT_EQ(layer_->GetScreenText(), "NOT AUTHORISED - A&B\r\n");
-}
-
 TEST_F(HostLayerOnSimulatorTest, BusyAnswerWaitsTenSeconds) {
   Start(WithBasic("\"faults\": {}", "\"faults\": {\"busy_every\": 2}"));
   (void)layer_->ConnectHost();
