@@ -54,11 +54,22 @@ std::string Lines(const AgentCollection& found) {
   return Joined(lines, " ");
 }
 
+// logs/WhatIf_<stamp>.csv, or WhatIf_<stamp>_2.csv ... when a pass of the same second has
+// its file already.
+std::string FreshPath(FileSystem& files, const std::string& folder, const std::string& stamp) {
+  std::string path = JoinPath(folder, "WhatIf_" + stamp + ".csv");
+  for (int n = 2;; ++n) {
+    FileInfo info;
+    if (!files.Stat(path, &info).ok() || info.kind == FileInfo::Kind::kMissing) return path;
+    path = JoinPath(folder, "WhatIf_" + stamp + "_" + std::to_string(n) + ".csv");
+  }
+}
+
 }  // namespace
 
 WhatIfReport::WhatIfReport(frmMain& form, FileSystem& files)
     : files_(files),
-      path_(JoinPath(form.logs().folder(), "WhatIf_" + FileStamp(form.env().LocalNow()) + ".csv")) {
+      path_(FreshPath(files, form.logs().folder(), FileStamp(form.env().LocalNow()))) {
   Append({"Source PCC", "Queue", "Category", "Record locator", "Found by", "Value read",
           "Mapping file", "Mapping lines", "Agents", "Outcome", "Entries"});
 }

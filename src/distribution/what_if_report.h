@@ -1,6 +1,7 @@
 #pragma once
 
-// What a what-if pass found: one row per PNR it met in logs/WhatIf_<yyyymmdd-hhmmss>.csv (CR LF,
+// What a what-if pass found: one row per PNR it met in logs/WhatIf_<yyyymmdd-hhmmss>.csv (with
+// "_2", "_3" ... after the time when a pass of the same second has its file already; CR LF,
 // Windows-1252, written as the pass goes so a pass stopped half-way keeps what it found), the
 // PNRs per outcome and the tasks it could not walk.
 //
