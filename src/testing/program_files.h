@@ -15,20 +15,22 @@
 
 namespace ambervale::testing {
 
-inline constexpr char kTaskHeader[] =
+inline constexpr char kTaskCsvHeader[] =
     "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD,AIRLINE,DAYS";
 inline constexpr char kUnticketedTaskHeader[] = "FROM PCC,AIRLINE,DAYS";
-inline constexpr char kMappingHeader[] =
+inline constexpr char kMappingCsvHeader[] =
     "AGENT NAME,AGENT SINE,PREFIX AGENT SINE,DI.AC,CI,DI.X,DESTINATION PCC,QUEUE NO,CATEGORY,"
     "DISTRIBUTED BY";
 
 // `header` and `rows`, each line ended by CR LF.
 std::string Csv(std::string_view header, const std::vector<std::string>& rows);
 // Task rows "PCC,queue,category,mapping file,add note,note[,airline,days]".
-inline std::string TasksCsv(const std::vector<std::string>& rows) { return Csv(kTaskHeader, rows); }
+inline std::string TasksCsv(const std::vector<std::string>& rows) {
+  return Csv(kTaskCsvHeader, rows);
+}
 // Agent rows "name,sine,prefix,DI.AC,CI,DI.X,destination PCC,queue,category,distributed by".
 inline std::string MappingCsv(const std::vector<std::string>& rows) {
-  return Csv(kMappingHeader, rows);
+  return Csv(kMappingCsvHeader, rows);
 }
 
 // settings.ini keys as "Section/Key" -> value; nullopt leaves the key out.
