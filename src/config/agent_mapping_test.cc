@@ -143,6 +143,12 @@ TEST_F(MappingTest, LoadFailuresReturnFalseWithTheirLines) {
        "B.CSV line 2, column \"QUEUE NO\": \"40000\" is outside -32768 to 32767"},
       {"line of commas at the end", ",AB,,,,,XYZ9,1,,SINE\r\n,,,,,,,,,\r\n", "",
        "B.CSV line 3, column \"QUEUE NO\": the cell is empty; a number is needed"},
+      {"UTF-8 mark, a character outside Windows-1252",
+       "\xEF\xBB\xBF"
+       "DISTRIBUTED BY,AGENT SINE,AGENT NAME,PREFIX AGENT SINE,DI.AC,CI,DI.X,DESTINATION PCC,"
+       "QUEUE "
+       "NO,CATEGORY\r\nSINE,AB,M\xC3\xBCller,,,,,XYZ9,1,\r\nSINE,AC,\xE4\xB8\x80,,,,,XYZ9,1,\r\n",
+       "", "B.CSV line 3, column 9: the file starts with the UTF-8 byte-order mark"},
       {"row too short", ",AB,,,,,XYZ9\r\n", "",
        "B.CSV line 2 has 7 cells, too few for column \"QUEUE NO\" (column 8)"},
   };
@@ -156,7 +162,7 @@ TEST_F(MappingTest, LoadFailuresReturnFalseWithTheirLines) {
     fresh.dir.Write("A.CSV", std::string(kHeader) + ",AB,,,,,XYZ9,1,,SINE\r\n");
     if (c.file_b != nullptr) {
       const std::string body = c.file_b;
-      fresh.dir.Write("B.CSV", body.rfind("AGENT NAME", 0) == 0 || body.empty()
+      fresh.dir.Write("B.CSV", body.find("DISTRIBUTED BY") != std::string::npos || body.empty()
                                    ? body
                                    : std::string(kHeader) + body);
     }

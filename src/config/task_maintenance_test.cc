@@ -104,6 +104,9 @@ TEST_F(TaskFileTest, BlankFromPccEndsTheData) {
        true, 1},
       {"empty line, FROM PCC first",
        std::string(kHeader) + "AB12,1,,M.CSV,N,\r\n\r\nAB12,3,,M.CSV,N,\r\n", true, 1},
+      {"UTF-8 with its byte-order mark",
+       "\xEF\xBB\xBF" + std::string(kHeader) + "AB12,1,,M.CSV,Y,caf\xC3\xA9 \xE2\x82\xAC\r\n", true,
+       1},
       {"empty line, FROM PCC second",
        "FROM QUEUE NO,FROM PCC,FROM CATEGORY,MAPPING FILE,ADD "
        "NOTE,NOTEPAD\r\n1,AB12,,M.CSV,N,\r\n\r\n",
@@ -142,6 +145,11 @@ TEST_F(TaskFileTest, FailureRowsGiveFalseWithTheirMessages) {
        "file"},
       {"row too short", std::string(kHeader) + "AB12,1,,M.CSV\r\n",
        "tasks.csv line 2 has 4 cells, too few for column \"ADD NOTE\" (column 5)"},
+      {"UTF-8 mark, a character outside Windows-1252",
+       "\xEF\xBB\xBF" + std::string(kHeader) +
+           "AB12,1,,M.CSV,Y,caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\x80\r\n",
+       "tasks.csv line 2, column 24: the file starts with the UTF-8 byte-order mark, but this "
+       "character is not UTF-8 or has no Windows-1252 form"},
       {"notepad empty", std::string(kHeader) + "AB12,1,,M.CSV,Y,  \r\n",
        "tasks.csv line 2, column \"NOTEPAD\": the cell is empty, but \"ADD NOTE\" is \"Y\""},
   };
