@@ -1,0 +1,51 @@
+// The host's screens as the program reads them: the sign-on answer, the queue count, the
+// record locator, the name, DI and CI lookups (with paging), the ticketing line and the queue
+// listing's pages. Input: the screens in the order the entries are answered, cut by the part
+// separator, their lines by LF.
+#include "config/agent_lookup.h"
+#include "distribution/check_tau.h"
+#include "distribution/queue_listing.h"
+#include "fuzz/fuzz_input.h"
+#include "host/host_layer.h"
+#include "host/host_test_util.h"
+#include "host/queue_count.h"
+#include "host/record_locator.h"
+#include "host/session.h"
+#include "testing/test_program.h"
+
+using namespace ambervale;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TestProgram p;
+  p.form.strTAUDate = "5";
+  testing::ScriptedTerminalFactory script;
+  for (std::string_view screen : fuzz::Parts(fuzz::Text(data, size))) {
+    std::vector<std::string> lines;
+    for (std::string_view line : fuzz::Parts(screen, SIZE_MAX, '\n')) lines.emplace_back(line);
+    script.Answer(std::move(lines));
+  }
+  HostLayer host(p.form, p.alerts, script);
+  (void)host.ConnectHost();
+  host.sendTECommand("QC/ABC1");
+  (void)ReadQueueCount(host.GetScreenText(), 12, "C1");
+  std::string sine;
+  (void)GetRLocByTeCommand(host, &sine);
+  AgentTable table;
+  using Kind = std::pair<const char*, const char*>;
+  for (auto [by, value] :
+       {Kind{"NAME", "SMITH"}, Kind{"DI.AC", "*1*"}, Kind{"CI", "0#*"}, Kind{"DI.X", "A*"}}) {
+    clsAgentQueue row{.fldAgentName = value, .fldDistributedBy = by, .fldDI_AC = value};
+    row.fldCI = row.fldDI_X_QD = value;
+    table.GetOrAdd(row.fldAgentId()).push_back(row);
+  }
+  AgentCollection found;
+  std::string missing, name = host.GetScreenText();
+  findAgentByName(p.form, name, table, found, missing);
+  findAgentByDIAC(p.form, host, table, found, missing);
+  findAgentByCI(p.form, host, table, found, missing);
+  findAgentByDIX(p.form, host, table, found, missing);
+  (void)RefreshTicketingDate(p.form, host, "ABC123");
+  Session session{p.form, p.alerts, host};
+  ListQueue(session, TaskState{.pcc = "ABC1", .q = 12, .queue_address = "12"});
+  return 0;
+}
