@@ -15,6 +15,7 @@
 
 #include "config/agent_lookup.h"
 #include "config/agent_mapping.h"
+#include "config/run_lookup.h"
 #include "config/task_maintenance.h"
 #include "host/host_layer.h"
 #include "testing/test_program.h"
@@ -170,6 +171,7 @@ std::vector<double> MeasureLookups(size_t* matches) {
   HostLayer host(p.form, p.alerts, terminal);
   (void)host.ConnectHost();
   const AgentTable table = LookupTable();
+  RunLookupLog log(p.form);
   std::vector<std::chrono::duration<double>> took(5);
   // Times one lookup; the display entry it needs was sent before.
   const auto timed = [&took](int which, const auto& lookup) {
@@ -182,14 +184,23 @@ std::vector<double> MeasureLookups(size_t* matches) {
     std::string missing;
     std::string name = "1.1" + Letters(i * 37 % 10000, 4) + "SON/ANN MRS";
     const std::string sine = Letters(i * 53 % 10000, 3);
-    timed(0, [&] { findAgentBySine(p.form, sine, table, found, missing); });
-    timed(1, [&] { findAgentByName(p.form, name, table, found, missing); });
+    timed(0, [&] { findAgentBySine(log, sine, table, found, missing); });
+    timed(1, [&] { findAgentByName(log, name, table, found, missing); });
     host.sendTECommand("*DI");
-    timed(2, [&] { findAgentByDIAC(p.form, host, table, found, missing, "BENCH.CSV"); });
+    timed(2, [&] {
+      HostDisplay screen(host);
+      findAgentByDIAC(log, screen, table, found, missing, "BENCH.CSV");
+    });
     host.sendTECommand("*CI");
-    timed(3, [&] { findAgentByCI(p.form, host, table, found, missing); });
+    timed(3, [&] {
+      HostDisplay screen(host);
+      findAgentByCI(log, screen, table, found, missing);
+    });
     host.sendTECommand("*DI");
-    timed(4, [&] { findAgentByDIX(p.form, host, table, found, missing, "BENCH.CSV"); });
+    timed(4, [&] {
+      HostDisplay screen(host);
+      findAgentByDIX(log, screen, table, found, missing, "BENCH.CSV");
+    });
     *matches = found.size();
   }
   std::vector<double> ms;

@@ -34,6 +34,8 @@ std::variant<CommandLine, std::string> ParseCommandLine(int argc, const char* co
       options.version = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (IsExplainOption(arg)) {
+      if (auto error = TakeExplainOption(argc, argv, &i, &options.explain)) return *error;
     } else if (arg == "--runs" || arg.starts_with("--runs=")) {
       std::string_view value;
       if (arg == "--runs") {
@@ -52,11 +54,17 @@ std::variant<CommandLine, std::string> ParseCommandLine(int argc, const char* co
       return "unknown option \"" + std::string(arg) + "\" (see --help)";
     }
   }
+  if (auto error = CheckExplainRequest(options.explain)) return *error;
+  if (options.explain.asked && (options.check || options.runs > 0)) {
+    return std::string("--explain does not go with --check or --runs");
+  }
   return options;
 }
 
 std::string UsageText() {
   return "Usage: ambervale [--headless] [--runs N] [--check] [--version] [--help]\n"
+         "       ambervale --explain --task PCC/QUEUE[*CAT] [--sine XY] [--name TEXT]\n"
+         "                 [--di TEXT]... [--ci VALUE]\n"
          "\n"
          "Sorts the booking files on the Vantora host's queues as settings.ini in the\n"
          "program's folder (or AMBERVALE_HOME) describes. Without options it shows its\n"
@@ -67,12 +75,24 @@ std::string UsageText() {
          "  --check     check settings.ini, the Task Maintenance file and the mapping\n"
          "              files without signing on; print every problem found; exit 0\n"
          "              when the configuration is usable, 1 otherwise\n"
+         "  --explain   tell where the run would send a PNR of the task with these\n"
+         "              fields: which rows of each mapping file match by which\n"
+         "              lookup, and the entries the run sends; no host, no logs\n"
+         "    --task PCC/QUEUE[*CAT]  the source queue (required)\n"
+         "    --sine XY               the agent sine of the locator line\n"
+         "    --name TEXT             the name line, e.g. \"SMITH/JOHN MR\"\n"
+         "    --di TEXT               a DI remark, e.g. \"AC ACCT-129\" (repeatable)\n"
+         "    --ci VALUE              the CI customer value, e.g. 00123\n"
          "  --version   print the version\n"
          "  --help      print this text\n"
          "\n"
+         "\n"
+         "Every run appends a row to logs/Run_Summary_N.csv and its moves per agent to\n"
+         "logs/Agent_Tally_N.csv.\n"
+         "\n"
          "Exit status: 0 after an orderly end, 1 when start-up or a run ended the program\n"
-         "on a problem (or --check found one), 2 for a bad command line, 3 when another\n"
-         "copy already runs for the same program folder.\n";
+         "on a problem (or --check or --explain found one), 2 for a bad command line, 3\n"
+         "when another copy already runs for the same program folder.\n";
 }
 
 bool UseConsoleWindow(const CommandLine& options, const char* display, const char* wayland_display,

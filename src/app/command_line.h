@@ -6,12 +6,15 @@
 //   --headless   the console window even when a display is there
 //   --runs N     after N runs stop as if the window had been closed
 //   --check      check settings.ini and the configuration files, print every problem, exit
+//   --explain    where the run would send a PNR with the given fields (app/explain_request.h)
 //   --version    print "Ambervale 12.0.0415.0"
 //   --help       print the usage
 
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "app/explain_request.h"
 
 namespace ambervale {
 
@@ -26,6 +29,7 @@ struct CommandLine {
   bool check = false;
   bool version = false;
   bool help = false;
+  ExplainRequest explain;
 };
 
 // The options, or a message naming the offending argument. `--runs` takes a whole number from

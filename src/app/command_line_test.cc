@@ -55,6 +55,15 @@ TEST(ParseCommandLineTest, RefusesUnknownOptionsAndBadRunCounts) {
       {{"--runs="}, "--runs \"\""},
       {{"--runs", "1000001"}, "1000000"},
       {{"--runs", "99999999999999"}, "--runs \"99999999999999\""},
+      {{"--explain"}, "--explain needs --task PCC/QUEUE[*CAT]"},
+      {{"--task", "AB12/40"}, "go with --explain"},
+      {{"--explain", "--task", "AB12"}, "--task: expected PCC/QUEUE[*CAT], got 'AB12'"},
+      {{"--explain", "--task=AB12/4x"}, "--task: expected PCC/QUEUE[*CAT], got 'AB12/4x'"},
+      {{"--explain", "--task", "AB12/40*C"}, "--task: expected PCC/QUEUE[*CAT], got"},
+      {{"--explain", "--task", "AB12/40", "--sine", "XYZ"}, "--sine: expected the agent sine"},
+      {{"--explain", "--task", "AB12/40", "--ci"}, "--ci: needs a value"},
+      {{"--explain", "--task", "AB12/40", "--name", "\xff"}, "--name: '\xff' holds characters"},
+      {{"--explain", "--task", "AB12/40", "--check"}, "does not go with --check"},
   };
   for (const auto& c : kCases) {
     const auto parsed = Parse(c.args);

@@ -17,6 +17,7 @@
 #include "config/settings.h"
 #include "config/task_maintenance.h"
 #include "logs/logs.h"
+#include "mail/alert_memory.h"
 #include "platform/classic_text.h"
 #include "platform/cp1252.h"
 #include "platform/files.h"
@@ -130,6 +131,7 @@ class Check {
   }
 
   const Findings& Run(std::string_view terminal_problem);
+  const frmMain& form() const { return form_; }
 
  private:
   // Runs a step; a loader's end of the program or an unexpected failure becomes a problem
@@ -170,6 +172,9 @@ const Findings& Check::Run(std::string_view terminal_problem) {
   Guard("settings", [&] {
     ReadLogSizeSetting(form_, ini_, path_, findings_);
     ReadRunSettings(form_, ini_, path_, findings_);
+    std::string quiet;
+    (void)ReadAlertQuietMinutes(ini_, path_, &quiet);
+    if (!quiet.empty()) findings_.Note(quiet);
   });
   WarnTauDate();
   const bool tasks = LoadTasks();
@@ -282,14 +287,10 @@ void Print(std::ostream& out, const Finding& finding, bool utf8) {
   }
 }
 
-}  // namespace
-
-int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view terminal_problem) {
-  const ScratchFolder scratch;
-  Check check(env, scratch.path());
+// The check's whole report; 0 when usable.
+int Report(Env& env, const Findings& findings, std::ostream& out, bool utf8) {
   const std::string settings = JoinPath(env.ProgramFolder(), "settings.ini");
   out << "Checking " << (utf8 ? Cp1252ToUtf8(settings) : settings) << '\n';
-  const Findings& findings = check.Run(terminal_problem);
   for (const Finding& finding : findings.all()) Print(out, finding, utf8);
   const int problems = findings.problems();
   if (problems == 0) {
@@ -298,6 +299,23 @@ int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view 
   }
   out << problems << (problems == 1 ? " problem" : " problems") << " found.\n";
   return 1;
+}
+
+}  // namespace
+
+int CheckConfiguration(Env& env, std::ostream& out, bool utf8, std::string_view terminal_problem) {
+  const ScratchFolder scratch;
+  Check check(env, scratch.path());
+  return Report(env, check.Run(terminal_problem), out, utf8);
+}
+
+int WithConfiguration(Env& env, std::ostream& out, bool utf8,
+                      const std::function<int(const frmMain&)>& use) {
+  const ScratchFolder scratch;
+  Check check(env, scratch.path());
+  const Findings& findings = check.Run("");
+  if (findings.problems() > 0) return Report(env, findings, out, utf8);
+  return use(check.form());
 }
 
 }  // namespace ambervale

@@ -14,9 +14,11 @@
 // Output: "Checking <settings.ini path>", then one "problem: " or "note: " entry per finding
 // (further lines of an entry indented by two blanks), then a summary line.
 
+#include <functional>
 #include <iosfwd>
 #include <string_view>
 
+#include "form/frm_main.h"
 #include "platform/env.h"
 
 namespace ambervale {
@@ -27,5 +29,11 @@ namespace ambervale {
 // (TerminalChoice::Problem), reported as one more problem when settings.ini is there.
 [[nodiscard]] int CheckConfiguration(Env& env, std::ostream& out, bool utf8 = false,
                                      std::string_view terminal_problem = "");
+
+// Loads the configuration as CheckConfiguration does (the [Terminal] section aside). When it is
+// usable, calls `use` with the loaded state (settings, Task Maintenance and mapping tables)
+// and returns its result; otherwise prints what CheckConfiguration prints and returns 1.
+[[nodiscard]] int WithConfiguration(Env& env, std::ostream& out, bool utf8,
+                                    const std::function<int(const frmMain&)>& use);
 
 }  // namespace ambervale

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/config_check.h"
 #include "app/console_window.h"
+#include "app/explain.h"
 #include "app/front_end.h"
 #include "app/program.h"
 #include "app/systemd_notify.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     const std::string terminal = ChooseTerminal(settings, *env)->Problem();
     return CheckConfiguration(*env, std::cout, console.utf8, terminal);
   }
+  if (options.explain.asked) return ExplainPnr(*env, options.explain, std::cout, console.utf8);
 
   std::unique_ptr<FrontEnd> front_end;
 #ifdef AMBERVALE_WITH_GUI

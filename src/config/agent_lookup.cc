@@ -1,20 +1,14 @@
 #include "config/agent_lookup.h"
 
-#include <algorithm>
 #include <bitset>
 #include <limits>
-#include <optional>
 
-#include "config/config_csv.h"
 #include "config/like.h"
-#include "host/busy_retry.h"
-#include "logs/logs.h"
+#include "host/host_layer.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
 namespace {
-
-constexpr std::string_view kMatched = " is matched: HOST Resopnse- ";
 
 // Characters `start` (1-based) on, at most `length`, without copying; empty out of range.
 std::string_view MidView(std::string_view s, int start, int length = -1) {
@@ -71,49 +65,12 @@ bool IsDiXMark(std::string_view t, std::string_view tail) {
          t.substr(t.size() - tail.size()) == tail;
 }
 
-void LogMatch(frmMain& form, std::string_view kind, std::string_view text) {
-  std::string line(kind);
-  line.append(kMatched);
-  line.append(text);
-  form.AddActionLog(line, kRunLogPrefix, true);
-}
-
-// The lines of the last response, cleaned and trimmed, read once per screen: the screen
-// changes only when an entry is sent.
-class Screen {
- public:
-  explicit Screen(HostLayer& host) : host_(host) { Read(); }
-
-  int count() const { return static_cast<int>(lines_.size()); }
-  const std::string& line(int j) const { return lines_[static_cast<size_t>(j)]; }
-
-  // The next part of a long display; a busy answer is not a page.
-  void Page() {
-    SendEntry(host_, "MR");
-    Read();
-  }
-
- private:
-  void Read() {
-    lines_.clear();
-    const int16_t n = host_.GetResponseLineCount();
-    for (int16_t i = 0; i < n; ++i) {
-      std::string text = host_.GetResponseLine(i);
-      CleanResponseText(text);
-      lines_.push_back(Trim(text));
-    }
-  }
-
-  HostLayer& host_;
-  std::vector<std::string> lines_;
-};
-
 // One row's scan of a DI display: lines 0 to n of the first screen (n fixed), paging with
 // "MR" whenever the last line of a screen is reached, holds text and did not match. True when
 // `test` matched a line.
 template <typename LineTest>
-bool ScanDiDisplay(frmMain& form, Screen& screen, const clsAgentQueue& row, std::string_view kind,
-                   std::string_view file_name, LineTest test) {
+bool ScanDiDisplay(LookupLog& log, LookupDisplay& screen, const clsAgentQueue& row,
+                   std::string_view kind, std::string_view file_name, LineTest test) {
   const int n = screen.count() - 1;
   int pages = 0;
   for (int j = 0; j <= n; ++j) {
@@ -121,12 +78,7 @@ bool ScanDiDisplay(frmMain& form, Screen& screen, const clsAgentQueue& row, std:
     if (test(screen.line(j))) return true;
     if (j == screen.count() - 1 && !screen.line(j).empty()) {
       if (pages == kMaxPagesPerRow) {
-        WriteProblemLine(form, "The DI display was still going on after " +
-                                   std::to_string(kMaxPagesPerRow) + " MR entries for the " +
-                                   std::string(kind) + " row " + Quoted(row.fldAgentId()) + " of " +
-                                   std::string(file_name.empty() ? "the mapping file" : file_name) +
-                                   " line " + std::to_string(row.line_number) +
-                                   "; the row is taken as not matched");
+        log.PagingGaveUp(kind, row, file_name);
         return false;
       }
       screen.Page();
@@ -192,7 +144,7 @@ class TextPairs {
 
 }  // namespace
 
-void findAgentBySine(frmMain& form, std::string_view match, const AgentTable& dict,
+void findAgentBySine(LookupLog& log, std::string_view match, const AgentTable& dict,
                      AgentCollection& clnAgent, [[maybe_unused]] std::string& MissingValues) {
   for (const auto& [id, rows] : dict) {
     // A SINE row's identifier is its sine: other identifiers need no look at their rows.
@@ -201,13 +153,13 @@ void findAgentBySine(frmMain& form, std::string_view match, const AgentTable& di
       if (!KindIs(row.fldDistributedBy, "SINE") || !EqualsNoCase(row.fldAgentSine, match)) {
         continue;
       }
-      LogMatch(form, "AGENT Sine", match);
+      log.Matched("AGENT Sine", match);
       clnAgent.push_back(row);
     }
   }
 }
 
-void findAgentByName(frmMain& form, std::string& match, const AgentTable& dict,
+void findAgentByName(LookupLog& log, std::string& match, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues) {
   // The text is cleaned again for every NAME row; once cleaning changes nothing it never will,
   // and from then on (MissingValues holding the text) only identifiers that occur in the text
@@ -238,56 +190,50 @@ void findAgentByName(frmMain& form, std::string& match, const AgentTable& dict,
         if (IsUpperLetter(match[end - 1])) continue;
         if (pos > 1 && IsUpperLetter(match[pos - 2])) continue;
       }
-      LogMatch(form, "AGENT name", match);
+      log.Matched("AGENT name", match);
       clnAgent.push_back(row);
     }
   }
 }
 
-void findAgentByDIAC(frmMain& form, HostLayer& host, const AgentTable& dict,
+void findAgentByDIAC(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues,
                      std::string_view file_name) {
-  std::optional<Screen> screen;
   ForEachRow(dict, "DI.AC", [&](const clsAgentQueue& row) {
-    if (!screen) screen.emplace(host);
     const bool matched =
-        ScanDiDisplay(form, *screen, row, "DI.AC", file_name, [&](const std::string& line) {
+        ScanDiDisplay(log, screen, row, "DI.AC", file_name, [&](const std::string& line) {
           if (MidView(line, 6, 8) != "AC ACCT-") return false;
           MissingValues = MidView(line, 14);
           if (!MatchesPattern(TrimView(MidView(line, 14)), row.fldDI_AC)) return false;
-          LogMatch(form, "DI.AC field", line);
+          log.Matched("DI.AC field", line);
           return true;
         });
     if (matched) clnAgent.push_back(row);
   });
 }
 
-void findAgentByCI(frmMain& form, HostLayer& host, const AgentTable& dict,
+void findAgentByCI(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                    AgentCollection& clnAgent, std::string& MissingValues) {
-  std::optional<Screen> screen;
   ForEachRow(dict, "CI", [&](const clsAgentQueue& row) {
-    if (!screen) screen.emplace(host);
-    for (int j = 0; j < screen->count(); ++j) {
-      const std::string& line = screen->line(j);
+    for (int j = 0; j < screen.count(); ++j) {
+      const std::string& line = screen.line(j);
       if (MidView(line, 1, 5) != "CUST-") continue;
       MissingValues = MidView(line, 6);
       if (!MatchesPattern(TrimView(MidView(line, 6)), row.fldCI)) continue;
-      LogMatch(form, "CI. field", line);
+      log.Matched("CI. field", line);
       clnAgent.push_back(row);
       return;
     }
   });
 }
 
-void findAgentByDIX(frmMain& form, HostLayer& host, const AgentTable& dict,
+void findAgentByDIX(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                     AgentCollection& clnAgent, std::string& MissingValues,
                     std::string_view file_name) {
-  std::optional<Screen> screen;
   ForEachRow(dict, "DI.X", [&](const clsAgentQueue& row) {
-    if (!screen) screen.emplace(host);
     int dix_lines = 0;
     const bool matched =
-        ScanDiDisplay(form, *screen, row, "DI.X", file_name, [&](const std::string& line) {
+        ScanDiDisplay(log, screen, row, "DI.X", file_name, [&](const std::string& line) {
           int value_start = 0;
           if (IsDiXMark(MidView(line, 6, 5), "QD-")) {
             value_start = 11;
@@ -299,7 +245,7 @@ void findAgentByDIX(frmMain& form, HostLayer& host, const AgentTable& dict,
           if (++dix_lines != 1) return false;
           MissingValues = MidView(line, value_start);
           if (!MatchesPattern(TrimView(MidView(line, value_start)), row.fldDI_X_QD)) return false;
-          LogMatch(form, "DI.AC field", line);
+          log.Matched("DI.AC field", line);
           return true;
         });
     if (matched) clnAgent.push_back(row);

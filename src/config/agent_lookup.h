@@ -1,28 +1,27 @@
 #pragma once
 
-// Finding the agents that own the PNR on the screen, one identifier kind at a time, in one
-// mapping file's table (a per-file dictionary of dictAgentMapping), and the two questions the
-// start-up checks ask about a table. Tables are walked in the order their identifiers first
-// appeared and, within an identifier, in row order; only rows whose "DISTRIBUTED BY" (ignoring
-// case) names the lookup's kind take part.
+// Finding the agents that own a PNR, one identifier kind at a time, in one mapping file's
+// table (a per-file dictionary of dictAgentMapping), and the two questions the start-up checks
+// ask about a table. Tables are walked in the order their identifiers first appeared and,
+// within an identifier, in row order; only rows whose "DISTRIBUTED BY" (ignoring case) names
+// the lookup's kind take part.
 //
 // Tables are expected as the loader builds them: every row filed under its own fldAgentId.
 //
-// Every match is appended to `clnAgent` (nothing is removed) and written to the run log as
-// "<kind> is matched: HOST Resopnse- " + the text that matched. `MissingValues` receives what
-// the PNR showed for the kind, for the caller's fail records.
+// Every match is appended to `clnAgent` (nothing is removed) and reported to `log` (the run
+// writes "<kind> is matched: HOST Resopnse- " + the text that matched to its run log).
+// `MissingValues` receives what the PNR showed for the kind, for the caller's fail records.
 //
-// The screen lookups read the last host response through the host layer, each line cleaned of
-// markup and trimmed; the caller has sent the display entry. The DI lookups page a long
-// display with "MR" themselves.
+// The display lookups read a LookupDisplay of the PNR, each line cleaned of markup and
+// trimmed; the caller has shown the display. The DI lookups page a long display themselves.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "config/lookup_display.h"
 #include "form/frm_main.h"
-#include "host/host_layer.h"
 #include "model/rows.h"
 
 namespace ambervale {
@@ -30,13 +29,13 @@ namespace ambervale {
 // The rows a lookup found, in the order found.
 using AgentCollection = std::vector<clsAgentQueue>;
 
-// A DI lookup sends at most this many "MR" entries for one mapping row. A display that is
-// still full after that is taken as not holding the row's value (and a debug line says so),
+// A DI lookup pages at most this many times ("MR") for one mapping row. A display that is
+// still full after that is taken as not holding the row's value (and the log is told),
 // so a host that never stops paging cannot hold the run.
 inline constexpr int kMaxPagesPerRow = 50;
 
 // SINE rows whose sine equals `match` ignoring case. MissingValues is left alone.
-void findAgentBySine(frmMain& form, std::string_view match, const AgentTable& dict,
+void findAgentBySine(LookupLog& log, std::string_view match, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues);
 
 // NAME rows whose name occurs in `match` (ignoring case) as a word: the first occurrence only,
@@ -44,23 +43,23 @@ void findAgentBySine(frmMain& form, std::string_view match, const AgentTable& di
 // a name ending at the last or last-but-one character of `match` is taken without looking at
 // its neighbours. `match` is cleaned of markup in place; MissingValues receives it once per
 // NAME row examined.
-void findAgentByName(frmMain& form, std::string& match, const AgentTable& dict,
+void findAgentByName(LookupLog& log, std::string& match, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues);
 
 // DI.AC rows: a line whose characters 6-13 are "AC ACCT-" and whose trimmed text from
-// character 14 matches the row's value as a wildcard pattern. `file_name` names the table in
-// the debug line of the paging limit.
-void findAgentByDIAC(frmMain& form, HostLayer& host, const AgentTable& dict,
+// character 14 matches the row's value as a wildcard pattern. `file_name` names the table when
+// the paging limit is reported.
+void findAgentByDIAC(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                      AgentCollection& clnAgent, std::string& MissingValues,
                      std::string_view file_name = "");
 
 // CI rows: a line starting "CUST-" whose trimmed text from character 6 matches the pattern.
-void findAgentByCI(frmMain& form, HostLayer& host, const AgentTable& dict,
+void findAgentByCI(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                    AgentCollection& clnAgent, std::string& MissingValues);
 
 // DI.X rows: only the first DI.X line ("X?QD-" at characters 6-10, value from 11, or "X?QD"
 // at 6-9, value from 10) that the row's scan sees can match.
-void findAgentByDIX(frmMain& form, HostLayer& host, const AgentTable& dict,
+void findAgentByDIX(LookupLog& log, LookupDisplay& screen, const AgentTable& dict,
                     AgentCollection& clnAgent, std::string& MissingValues,
                     std::string_view file_name = "");
 

@@ -5,10 +5,12 @@
 
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/agent_lookup.h"
+#include "config/run_lookup.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 #include "sim/sim_host.h"
@@ -71,6 +73,11 @@ class LookupOnHostTest : public ::testing::Test {
     host_->sendTECommand("Q/ABC1/12");
   }
   HostLayer& host() { return *host_; }
+  // The host's last response, read afresh.
+  HostDisplay& screen() {
+    screen_.emplace(*host_);
+    return *screen_;
+  }
   int MrEntries() const {
     const std::string debug = p.Log("debug_log_1.txt");
     int n = 0;
@@ -85,6 +92,8 @@ class LookupOnHostTest : public ::testing::Test {
   std::unique_ptr<sim::SimHost> sim_;
   std::unique_ptr<sim::SimTerminalFactory> factory_;
   std::unique_ptr<HostLayer> host_;
+  std::optional<HostDisplay> screen_;
+  RunLookupLog log{p.form};
 };
 
 TEST_F(LookupOnHostTest, DiAcValuesArePatterns) {
@@ -96,7 +105,7 @@ TEST_F(LookupOnHostTest, DiAcValuesArePatterns) {
              Row("DI.X", "129", 7), Row("CI", "129", 8)});
   AgentCollection found;
   std::string missing;
-  findAgentByDIAC(p.form, host(), table, found, missing);
+  findAgentByDIAC(log, screen(), table, found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{2, 3, 5, 6}));
   EXPECT_EQ(missing, "129");
   EXPECT_EQ(MrEntries(), 0);
@@ -108,7 +117,7 @@ TEST_F(LookupOnHostTest, DiAcValuesArePatterns) {
   host().sendTECommand("*DI");
   AgentCollection none;
   std::string before = "before";
-  findAgentByDIAC(p.form, host(), Table({Row("DI.AC", "*")}), none, before);
+  findAgentByDIAC(log, screen(), Table({Row("DI.AC", "*")}), none, before);
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(before, "before");
 }
@@ -119,7 +128,7 @@ TEST_F(LookupOnHostTest, OnlyTheFirstDiXLineCanMatch) {
   const AgentTable table = Table({Row("DI.X", "ACME", 1), Row("Di.X", "OTH*", 2)});
   AgentCollection found;
   std::string missing;
-  findAgentByDIX(p.form, host(), table, found, missing);
+  findAgentByDIX(log, screen(), table, found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{2}));
   EXPECT_EQ(missing, "OTHER");
   EXPECT_EQ(p.RunLog(),
@@ -129,7 +138,7 @@ TEST_F(LookupOnHostTest, OnlyTheFirstDiXLineCanMatch) {
   Show({{"di", {"XAQDACME", "X/QD-OTHER"}}});
   host().sendTECommand("*DI");
   AgentCollection first;
-  findAgentByDIX(p.form, host(), Table({Row("DI.X", "ACME", 1)}), first, missing);
+  findAgentByDIX(log, screen(), Table({Row("DI.X", "ACME", 1)}), first, missing);
   EXPECT_EQ(Queues(first), (std::vector<int16_t>{1}));
   EXPECT_EQ(missing, "ACME");
 }
@@ -146,7 +155,7 @@ TEST_F(LookupOnHostTest, LongDisplaysArePagedWithMr) {
   const AgentTable table = Table({Row("DI.AC", "555", 1), Row("DI.AC", "111", 2)});
   AgentCollection found;
   std::string missing;
-  findAgentByDIAC(p.form, host(), table, found, missing);
+  findAgentByDIAC(log, screen(), table, found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{1}));
   EXPECT_EQ(MrEntries(), 2);
   EXPECT_EQ(missing, "555");
@@ -163,7 +172,7 @@ TEST_F(LookupOnHostTest, DiXPagingCountsDiXLinesAcrossPages) {
   host().sendTECommand("*DI");
   AgentCollection found;
   std::string missing;
-  findAgentByDIX(p.form, host(), Table({Row("DI.X", "LATE", 1)}), found, missing);
+  findAgentByDIX(log, screen(), Table({Row("DI.X", "LATE", 1)}), found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{1}));
   EXPECT_EQ(MrEntries(), 2);
   EXPECT_EQ(p.env.sleeps(), std::vector<int64_t>{10000});
@@ -177,7 +186,7 @@ TEST_F(LookupOnHostTest, CiOnlyAtTheStartOfALine) {
   host().sendTECommand("*CI");
   AgentCollection found;
   std::string missing;
-  findAgentByCI(p.form, host(), table, found, missing);
+  findAgentByCI(log, screen(), table, found, missing);
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{1, 2}));
   EXPECT_EQ(missing, "00123");
   EXPECT_EQ(p.RunLog(), std::string(kStamp) +
@@ -188,14 +197,14 @@ TEST_F(LookupOnHostTest, CiOnlyAtTheStartOfALine) {
   host().sendTECommand("*DI");
   AgentCollection none;
   std::string untouched = "kept";
-  findAgentByCI(p.form, host(), table, none, untouched);
+  findAgentByCI(log, screen(), table, none, untouched);
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(untouched, "kept");
 
   // A PNR without CI data ("NO CI DATA") matches nothing, whatever the pattern.
   Show(nlohmann::json::object());
   host().sendTECommand("*CI");
-  findAgentByCI(p.form, host(), Table({Row("CI", "*")}), none, untouched);
+  findAgentByCI(log, screen(), Table({Row("CI", "*")}), none, untouched);
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(untouched, "kept");
 }
@@ -209,7 +218,7 @@ TEST_F(LookupOnHostTest, NameFromTheNameDisplay) {
              Row("NAME", "SMITHSON", 4), Row("SINE", "XY", 5)});
   AgentCollection found;
   std::string missing;
-  findAgentByName(p.form, match, table, found, missing);
+  findAgentByName(log, match, table, found, missing);
   EXPECT_EQ(match, "1.1SMITH/JOHN MR");
   EXPECT_EQ(missing, "1.1SMITH/JOHN MR");
   EXPECT_EQ(Queues(found), (std::vector<int16_t>{1, 2, 3}));

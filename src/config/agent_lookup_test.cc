@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/run_lookup.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 #include "testing/test_program.h"
@@ -49,7 +50,8 @@ TEST(FindAgentBySineTest, EqualIgnoringCaseAndOnlySineRows) {
                                   Row("sine", "AB", "XYZ9", 11), Row("SINE", "ABC")});
   AgentCollection found;
   std::string missing = "untouched";
-  findAgentBySine(p.form, "ab", table, found, missing);
+  RunLookupLog log(p.form);
+  findAgentBySine(log, "ab", table, found, missing);
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].fldQueueNo, 10);
   EXPECT_EQ(found[1].fldQueueNo, 11);
@@ -80,7 +82,8 @@ TEST(FindAgentByNameTest, NameMustStandAsAWord) {
     AgentCollection found;
     std::string missing;
     std::string match = c.text;
-    findAgentByName(p.form, match, table, found, missing);
+    RunLookupLog log(p.form);
+    findAgentByName(log, match, table, found, missing);
     EXPECT_EQ(found.size(), c.accepted ? 1u : 0u) << c.text;
     EXPECT_EQ(missing, c.text) << c.text;
     EXPECT_EQ(p.RunLog(),
@@ -98,7 +101,8 @@ TEST(FindAgentByNameTest, CleansTheMatchAndReportsItPerNameRow) {
   AgentCollection found;
   std::string missing;
   std::string match = "<SOM/>1.1SMITH/JOHN<TABSTOP/>MR<CARRIAGE_RETURN/>";
-  findAgentByName(p.form, match, table, found, missing);
+  RunLookupLog log(p.form);
+  findAgentByName(log, match, table, found, missing);
   EXPECT_EQ(match, "1.1SMITH/JOHN\xB7MR");
   EXPECT_EQ(missing, match);
   ASSERT_EQ(found.size(), 2u);
@@ -109,7 +113,7 @@ TEST(FindAgentByNameTest, CleansTheMatchAndReportsItPerNameRow) {
   const AgentTable sines = Table({Row("SINE", "SM")});
   std::string raw = "<SOM/>SMITH";
   std::string untouched = "kept";
-  findAgentByName(p.form, raw, sines, found, untouched);
+  findAgentByName(log, raw, sines, found, untouched);
   EXPECT_EQ(raw, "<SOM/>SMITH");
   EXPECT_EQ(untouched, "kept");
 }
@@ -123,7 +127,8 @@ TEST(FindAgentByNameTest, TextIsCleanedOncePerNameRow) {
     AgentCollection found;
     std::string missing;
     std::string match = "<SO<SOM/>M/>SMITH/JOHN";
-    findAgentByName(p.form, match, Table(rows), found, missing);
+    RunLookupLog log(p.form);
+    findAgentByName(log, match, Table(rows), found, missing);
     EXPECT_EQ(match, name_rows == 1 ? "<SOM/>SMITH/JOHN" : "SMITH/JOHN") << name_rows;
     EXPECT_EQ(missing, match) << name_rows;
     EXPECT_EQ(found.size(), 1u) << name_rows;
@@ -213,7 +218,9 @@ TEST(FindAgentByDiTest, PagingStopsAfterFiftyMrEntriesPerRow) {
   const AgentTable table = Table({Row("DI.AC", "NEVER"), Row("DI.AC", "71*"), Row("CI", "X")});
   AgentCollection found;
   std::string missing;
-  findAgentByDIAC(p.form, host, table, found, missing, "SALES.CSV");
+  RunLookupLog log(p.form);
+  HostDisplay screen(host);
+  findAgentByDIAC(log, screen, table, found, missing, "SALES.CSV");
 
   // Row 1 pages 50 times and gives up; row 2 starts on the screen as it stands (page 52 after
   // the sign-on and *DI entries) and finds 71xx on its 19th page.
@@ -232,7 +239,8 @@ TEST(FindAgentByDiTest, PagingStopsAfterFiftyMrEntriesPerRow) {
 
   AgentCollection dix;
   std::string dix_missing = "none";
-  findAgentByDIX(p.form, host, Table({Row("DI.X", "ANY")}), dix, dix_missing);
+  HostDisplay dix_screen(host);
+  findAgentByDIX(log, dix_screen, Table({Row("DI.X", "ANY")}), dix, dix_missing);
   EXPECT_TRUE(dix.empty());
   EXPECT_EQ(dix_missing, "none");
   EXPECT_THAT(p.Log("debug_log_1.txt"),

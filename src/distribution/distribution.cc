@@ -5,6 +5,7 @@
 
 #include "config/agent_lookup.h"
 #include "distribution/queue_task.h"
+#include "distribution/run_summary.h"
 #include "failqueue/fail_queue_return.h"
 #include "host/busy_retry.h"
 #include "logs/logs.h"
@@ -17,6 +18,7 @@ Distribution::Distribution(Session& session, UnticketedTasks* unticketed, FileSy
 
 void Distribution::MoveQueue() {
   frmMain& form = session_.form;
+  RunSummary summary(session_);
   ReturnFromFailQueue();
   SignOnCheck();
   form.window().SetProgressMax(static_cast<int>(form.dictFmtoMapping.size()));
@@ -27,8 +29,10 @@ void Distribution::MoveQueue() {
     RunUnticketedTasks(run);
     return;
   }
-  if (!RunDefaultTasks(run)) return;
-  EndOfRun(run);
+  const bool complete = RunDefaultTasks(run);
+  if (complete) MailFailQueue(run);
+  summary.Write(run.tally);
+  if (complete) EndOfRun();
 }
 
 void Distribution::ReturnFromFailQueue() {
@@ -98,6 +102,7 @@ bool Distribution::RunDefaultTasks(RunState& run) {
     form.ShowStatus("PEEKQUEUE");
     if (rows.empty()) continue;
     form.FmAgent = rows.front();
+    ++run.tally.tasks;
     try {
       if (RunQueueTask(session_, fail_queue_log_, run, rows) == TaskEnd::kStopRequested) {
         return false;
@@ -112,7 +117,7 @@ bool Distribution::RunDefaultTasks(RunState& run) {
   return true;
 }
 
-void Distribution::EndOfRun(const RunState& run) {
+void Distribution::MailFailQueue(const RunState& run) {
   frmMain& form = session_.form;
   if (form.FailQueueActivated) {
     const CivilTime now = form.env().LocalNow();
@@ -132,6 +137,10 @@ void Distribution::EndOfRun(const RunState& run) {
           "No PNRs have been moved to the Fail Queue." + signature, false);
     }
   }
+}
+
+void Distribution::EndOfRun() {
+  frmMain& form = session_.form;
   form.strErrMsg.clear();
   form.logs().WriteActionLogFile(" ");
 }

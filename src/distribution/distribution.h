@@ -8,7 +8,8 @@
 // form.dictFmtoMapping in order: in the default mode each task's source queue is counted,
 // listed, entered and emptied PNR by PNR (moved to its agents or handed to the Fail Queue); in
 // the unticketed mode each task goes to the UnticketedTasks seam. A default-mode run ends with
-// the Fail Queue mail and a separator line in the action log file.
+// the Fail Queue mail, its summary (RunSummary; also after a stop request) and a separator line
+// in the action log file.
 //
 // Nothing is owned but the Fail Queue Log; the Session's parts, the unticketed implementation
 // and the file system of the Fail Queue Log must outlive the Distribution. Single-threaded:
@@ -46,7 +47,8 @@ class Distribution {
   void RunUnticketedTasks(RunState& run);
   // False when a stop was requested.
   bool RunDefaultTasks(RunState& run);
-  void EndOfRun(const RunState& run);
+  void MailFailQueue(const RunState& run);
+  void EndOfRun();
 
   Session& session_;
   UnticketedTasks* unticketed_;

@@ -29,8 +29,7 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
   const std::string reference = ReferenceText(host.GetScreenText());
   if (changed) SendEntry(host, received_from);
 
-  std::string entry = "QEB/" + std::string(pcc) + "/" + form.FailQueueNo;
-  if (!fail_category.empty()) entry += "*" + form.FailQueueCategory;
+  const std::string entry = FailQueueEntry(form, pcc);
 
   const Status row =
       log.WriteFailQueueLog(std::string(pcc) + "," + std::string(queueAddress) + "," +

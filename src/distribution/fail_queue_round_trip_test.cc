@@ -155,6 +155,8 @@ TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalked) {
   EXPECT_EQ(second->Queue("ABC1/50"), std::vector<std::string>{"ZZZ999"});
   EXPECT_TRUE(second->Queue("DEF3/50").empty());
   EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_TRUE(Has(second->Log("action_log_1.txt"),
+                  "2 PNRs taken, 2 moved, 0 failed, 0 to the Fail Queue, 2 returned from it;"));
   const std::vector<std::string>& entries = second->tap->entries();
   EXPECT_EQ(std::count(entries.begin(), entries.end(), "QCB/DEF3/50"), 1);
   EXPECT_EQ(std::count(entries.begin(), entries.end(), "QCB/ABC1/50"), 1);

@@ -37,13 +37,23 @@ std::string DestinationLine(const std::vector<clsAgentQueue>& found, bool drop_l
   return line;
 }
 
+std::string FailQueueEntry(const frmMain& form, std::string_view pcc) {
+  std::string entry = "QEB/" + std::string(pcc) + "/" + form.FailQueueNo;
+  if (!Trim(form.FailQueueCategory).empty()) entry += "*" + form.FailQueueCategory;
+  return entry;
+}
+
+std::string AgentQueue(const clsAgentQueue& agent) {
+  std::string queue = agent.fldDestPCC + "/" + std::to_string(agent.fldQueueNo);
+  if (!agent.fldCatagory.empty()) queue += "*" + agent.fldCatagory;
+  return queue;
+}
+
 std::string BuildMoveEntry(const std::vector<clsAgentQueue>& found) {
   std::string entry = "QEB/";
   for (size_t k = 0; k < found.size(); ++k) {
-    const clsAgentQueue& agent = found[k];
     if (k > 0) entry += '+';
-    entry += agent.fldDestPCC + "/" + std::to_string(agent.fldQueueNo);
-    if (!agent.fldCatagory.empty()) entry += "*" + agent.fldCatagory;
+    entry += AgentQueue(found[k]);
   }
   return entry;
 }

@@ -22,9 +22,17 @@ namespace ambervale {
 [[nodiscard]] std::string DestinationLine(const std::vector<clsAgentQueue>& found,
                                           bool drop_last_break);
 
+// An agent's queue as move entries name it: fldDestPCC + "/" + fldQueueNo, then "*" +
+// fldCatagory when there is one.
+[[nodiscard]] std::string AgentQueue(const clsAgentQueue& agent);
+
 // "QEB/" + the agents' queues joined by "+", each fldDestPCC + "/" + fldQueueNo, then "*" +
 // fldCatagory when there is one: agents (P1, 12, 3) and (P2, 5) give QEB/P1/12*3+P2/5.
 [[nodiscard]] std::string BuildMoveEntry(const std::vector<clsAgentQueue>& found);
+
+// The move to the Fail Queue of `pcc`: "QEB/" + pcc + "/" + FailQueueNo, then "*" +
+// FailQueueCategory when the category is not blank.
+[[nodiscard]] std::string FailQueueEntry(const frmMain& form, std::string_view pcc);
 
 // Characters 4 to 27 of a "QPB*" display, trimmed: the queue's banner.
 [[nodiscard]] std::string ReferenceText(std::string_view screen);

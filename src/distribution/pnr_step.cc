@@ -1,8 +1,9 @@
 #include "distribution/pnr_step.h"
 
-#include <functional>
+#include <utility>
 
-#include "config/agent_lookup.h"
+#include "config/pnr_identification.h"
+#include "config/run_lookup.h"
 #include "distribution/check_tau.h"
 #include "distribution/fail_queue_move.h"
 #include "distribution/move_entries.h"
@@ -30,7 +31,7 @@ class PnrStep {
         rloc_(rloc) {}
 
   void Run() {
-    for (const clsFromQueue& row : rows_) Identify(row);
+    IdentifyAgents();
     if (found_.empty()) {
       NoAgent();
     } else {
@@ -39,65 +40,25 @@ class PnrStep {
   }
 
  private:
-  using ScreenLookup = std::function<void(const AgentTable&, std::string&)>;
-
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
   void Send(std::string_view entry) { SendEntry(host_, entry); }
   void LeaveOnQueue() {
     if (task_.first_unmoved.empty()) task_.first_unmoved = rloc_;
   }
 
-  // The lookups of one row; found_, the found-by text and the values read are the row's own.
-  void Identify(const clsFromQueue& row) {
-    found_.clear();
-    form_.FmAgent = row;
-    if (row.fldAddNote) notes_.push_back(row.fldNotePad);
-    const std::string& file = row.fldMappingFileName;
-    found_by_.clear();
-    form_.AddActionLog("Checking in Mapping File " + file, kRunLogPrefix, true);
-    const AgentTable* dict = form_.dictAgentMapping.Find(file);
-    if (dict == nullptr) {
-      // Start-up loads every mapping file a task names; a row without its table finds nobody.
-      const std::string problem = "Mapping File " + file + " has no loaded table: no agent found";
-      form_.AddActionLog(problem, kRunLogPrefix, true);
-      form_.logs().WriteDebugLog("##### " + Stamp() + ". " + rloc_ + ": " + problem + " #####");
-      values_read_ = task_.agent_sine + ",,,,";
-      return;
-    }
-
-    std::string missing;
-    if (dict->Contains(task_.agent_sine)) {
-      findAgentBySine(form_, task_.agent_sine, *dict, found_, missing);
-      if (!found_.empty()) found_by_ = "SINE";
-    }
-    values_read_ = task_.agent_sine;
-
-    LookUp(*dict, "*P", "Reading Agent NAME in PNR", "NAME",
-           [&](const AgentTable& d, std::string& m) {
-             std::string match = host_.GetResponseLine(0);
-             findAgentByName(form_, match, d, found_, m);
-           });
-    LookUp(*dict, "*DI", "Reading DI.AC in PNR", "DI.AC", [&](const AgentTable& d, std::string& m) {
-      findAgentByDIAC(form_, host_, d, found_, m, file);
-    });
-    LookUp(*dict, "*CI", "Reading CI in PNR", "CI",
-           [&](const AgentTable& d, std::string& m) { findAgentByCI(form_, host_, d, found_, m); });
-    LookUp(*dict, "*DI", "Reading DI.X in PNR", "DI.X", [&](const AgentTable& d, std::string& m) {
-      findAgentByDIX(form_, host_, d, found_, m, file);
-    });
-  }
-
-  void LookUp(const AgentTable& dict, std::string_view entry, std::string_view message,
-              std::string_view word, const ScreenLookup& lookup) {
-    const size_t before = found_.size();
-    std::string missing;
-    Send(entry);
-    form_.AddActionLog(message, kRunLogPrefix, true);
-    lookup(dict, missing);
-    values_read_ += "," + missing;
-    if (found_.size() > before) {
-      found_by_ = found_by_.empty() ? std::string(word) : found_by_ + "," + std::string(word);
-    }
+  // The lookups of every row; only the last row's findings count.
+  void IdentifyAgents() {
+    if (rows_.empty()) return;
+    RunLookupLog log(form_, rloc_);
+    HostPnrView view(host_);
+    PnrIdentification identified =
+        IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
+    form_.FmAgent = rows_.back();
+    notes_ = std::move(identified.notes);
+    FileIdentification& deciding = identified.files.back();
+    found_ = std::move(deciding.found);
+    found_by_ = std::move(deciding.found_by);
+    values_read_ = std::move(deciding.values_read);
   }
 
   // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
@@ -173,6 +134,7 @@ class PnrStep {
 
   void Moved() {
     CountSuccess(form_);
+    run_.tally.Moved(found_);
     form_.RefreshCounters();
     const std::string destinations = DestinationLine(found_, true);
     form_.AddActionLog(rloc_ + ": move to " + destinations);

@@ -140,6 +140,7 @@ class QueueTask {
           rloc + ": retrieved in " + task_.pcc + "/Q" + task_.queue_address;
       form_.AddActionLog(retrieved, kRunLogPrefix, true);
       form_.AddActionLog(retrieved);
+      ++run_.tally.taken;
       try {
         ProcessPnr(session_, log_, run_, task_, rows_, rloc);
       } catch (const std::exception& e) {

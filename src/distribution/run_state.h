@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "distribution/run_tally.h"
+
 namespace ambervale {
 
 // Lives for one run.
@@ -19,6 +21,8 @@ struct RunState {
   // What broke off an unticketed task loop unexpectedly (mailed with the report); empty when
   // nothing did.
   std::string error_description;
+  // Tasks, PNRs taken and moves per agent, for the run's summary.
+  RunTally tally;
 };
 
 // One default-mode task, kept when the task restarts ("FINISH OR IGNORE", "NO B.F.").

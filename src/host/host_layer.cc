@@ -73,7 +73,9 @@ void HostLayer::sendTECommand(std::string& entry) {
   } else {
     entry = Replace(entry, "&", "&amp;");
     const std::string wrapped = "<FORMAT>" + entry + "</FORMAT>";
+    const TimePoint sent = form_.env().Now();
     failure = terminal_->SendEntry(wrapped);
+    traffic_.waiting += form_.env().Now() - sent;
     if (failure.ok()) {
       Logs& logs = form_.logs();
       logs.WriteDebugLines(
@@ -87,8 +89,12 @@ void HostLayer::sendTECommand(std::string& entry) {
         response.reserve(static_cast<size_t>(*count) + 1);
         for (int16_t i = 0; i < *count; ++i) response.push_back(terminal_->GetLine(i).value_or(""));
         response.emplace_back(" ");
+        ++traffic_.entries;
         if (*count > 0 && Contains(response[0], "PREVIOUS ENTRY IN PROGRESS")) {
+          ++traffic_.busy_answers;
+          const TimePoint busy = form_.env().Now();
           form_.env().SleepMs(10000);
+          traffic_.waiting += form_.env().Now() - busy;
         }
         logs.WriteDebugLines(response);
         return;

@@ -7,6 +7,7 @@
 // A failing terminal during an entry ends the program (Env::EndProgram) after the e-mail
 // alert; no caller sees that failure.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +24,14 @@ namespace ambervale {
 std::string CleanResponseText(std::string& text);
 // The same, except that "<CARRIAGE_RETURN/>" becomes CR LF.
 std::string FormatResponseText(std::string& text);
+
+// The entries the host has answered through one host layer, the busy answers among them, and
+// the time spent waiting for answers (busy waits included), on the Env clock.
+struct HostTraffic {
+  int64_t entries = 0;
+  int64_t busy_answers = 0;
+  std::chrono::nanoseconds waiting{0};
+};
 
 class HostLayer {
  public:
@@ -51,12 +60,14 @@ class HostLayer {
 
   // True once ConnectHost has made a terminal object.
   bool HasTerminal() const { return terminal_ != nullptr; }
+  const HostTraffic& traffic() const { return traffic_; }
 
  private:
   frmMain& form_;
   Alerts& alerts_;
   TerminalFactory& terminals_;
   std::unique_ptr<Terminal> terminal_;
+  HostTraffic traffic_;
 };
 
 }  // namespace ambervale

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "logs/csv_ring_log.h"
 #include "logs/run_log_reader.h"
 #include "platform/files.h"
 #include "testing/fake_env.h"
@@ -197,6 +198,15 @@ TEST_F(UnticketedReportTest, ClearRemovesBothTemporaryFiles) {
   logs_.ClearUnticketedTemp();
   logs_.ClearUnticketedTemp();  // nothing left to delete is no error
   EXPECT_TRUE(ListFolder(dir_.path()).empty());
+}
+
+TEST_F(LogsTest, EveryFileOfACsvRingStartsWithTheHeader) {
+  logs_.SetSizeLimit(10);
+  CsvRingLog ring(logs_, "Summary_", {"Start", "Agent id"});
+  EXPECT_TRUE(ring.WriteRows({{"a", "x,y"}, {"b", "say \"hi\""}}));
+  EXPECT_TRUE(ring.WriteRows({{"c", "1"}}));
+  EXPECT_EQ(dir_.Read("Summary_1.csv"), "Start,Agent id\r\na,\"x,y\"\r\nb,\"say \"\"hi\"\"\"\r\n");
+  EXPECT_EQ(dir_.Read("Summary_2.csv"), "Start,Agent id\r\nc,1\r\n");
 }
 
 }  // namespace

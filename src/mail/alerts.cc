@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "logs/logs.h"
+#include "mail/alert_memory.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
 #include "platform/ini.h"
@@ -100,6 +101,25 @@ Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
     (void)logs.BuildUnticketedReport();
   }
 
+  // The unticketed report is never held back; a repeated general alert may be.
+  std::string quiet_problem;
+  const int quiet_minutes = unticketed ? 0 : ReadAlertQuietMinutes(ini, path, &quiet_problem);
+  if (!quiet_problem.empty()) {
+    logs.WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + ". " + quiet_problem +
+                       " #####");
+  }
+  std::optional<AlertMemory> memory;
+  if (quiet_minutes > 0) {
+    memory.emplace(logs);
+    if (const std::optional<TimePoint> last = memory->MailedWithin(Trim(message), quiet_minutes)) {
+      form_.AddActionLog("Alert not mailed: the same alert went at " +
+                         FormatDateTime(form_.env().ToLocal(*last)) + ", less than " +
+                         std::to_string(quiet_minutes) +
+                         " minutes ago ([EMails] AlertQuietMinutes): " + Trim(message));
+      return Status::Ok();
+    }
+  }
+
   const std::string internal = ini.ReadFromINI("EMails", "EmailInternal", "", path);
   const std::string help_desk = ini.ReadFromINI("EMails", "EmailVantoraHelpDesk", "", path);
   std::string recipients = internal;
@@ -120,6 +140,7 @@ Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
     return result;
   }
   logs.WriteActionLogFile(done + " - Email Alert sent to " + recipients);
+  if (memory) memory->Remember(Trim(message), quiet_minutes);
   return Status::Ok();
 }
 

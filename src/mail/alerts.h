@@ -21,7 +21,9 @@ class Alerts {
   // The general alert to [EMails] EmailInternal (+ EmailVantoraHelpDesk). In the unticketed
   // mode it first completes the unticketed report and sends it as the attachment, with no
   // message text. Returns Ok when the message was handed over; a failure of any step is
-  // returned (the classic program let it rise to its caller).
+  // returned (the classic program let it rise to its caller). Outside the unticketed mode an
+  // alert mailed less than [EMails] AlertQuietMinutes ago is not mailed again (AlertMemory):
+  // the action log says so and Ok is returned.
   Status SendEmailAlert(std::string_view message, bool runSucceeded);
 
   // The Fail Queue alert to [FailQueue] EmailAlert1..3; attaches logs/Fail_Queue_Log.csv when

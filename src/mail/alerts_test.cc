@@ -166,5 +166,66 @@ TEST(SendFailQueueEmailTest, FailureAnswersFailAndWritesTheFailedLine) {
   EXPECT_EQ(p.RunLog(), "");
 }
 
+int Count(const std::string& text, std::string_view part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// One start of the program over the test's folder, on its clock, sends one general alert;
+// true when it was mailed.
+bool MailedAtAStart(TestProgram& p, std::string_view text, bool unticketed = false) {
+  Logs logs(p.env, p.dir.File("logs"));
+  logs.SetSizeLimit(1 << 30);
+  frmMain form(p.env, p.window, logs);
+  if (unticketed) form.strPNRMoveMode = "UTK";
+  Alerts alerts(form, p.mailers);
+  const size_t before = p.mailers.sent().size();
+  EXPECT_TRUE(alerts.SendEmailAlert(text, false).ok()) << text;
+  return p.mailers.sent().size() > before;
+}
+
+TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
+  TestProgram p;
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= 60 \r\n");
+  const struct {
+    int64_t at_minute;
+    const char* text;
+    bool unticketed;
+    bool mailed;
+  } kSteps[] = {
+      {0, "Host down", false, true},
+      {30, " Host down  ", false, false},  // the same text once trimmed
+      {30, "Sign-on failed", false, true},
+      {30, "report", true, true},  // the unticketed report is never held back
+      {30, "report", true, true},
+      {60, "Host down", false, true},    // 60 minutes after the first
+      {119, "Host down", false, false},  // 59 minutes after the last one
+  };
+  int64_t minute = 0;
+  for (const auto& step : kSteps) {
+    p.env.Advance((step.at_minute - minute) * 60'000);
+    minute = step.at_minute;
+    EXPECT_EQ(MailedAtAStart(p, step.text, step.unticketed), step.mailed)
+        << step.text << " at minute " << step.at_minute;
+  }
+  const std::string action_log = p.Log("action_log_1.txt");
+  EXPECT_EQ(Count(action_log,
+                  "Alert not mailed: the same alert went at 2026/12/06 10:00:00, less "
+                  "than 60 minutes ago ([EMails] AlertQuietMinutes): Host down\r\n"),
+            1);
+  EXPECT_EQ(Count(action_log, "went at 2026/12/06 11:00:00"), 1);
+
+  // A memory that cannot be read is no memory; a setting of 0 keeps none.
+  p.dir.Write("logs/Mailed_Alerts.txt", "garbage\r\n");
+  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
+  EXPECT_EQ(Count(p.Log("debug_log_1.txt"), "Mailed_Alerts.txt is not a list of mailed alerts"), 1);
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes=0\r\n");
+  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes=1h\r\n");
+  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
+  EXPECT_EQ(Count(p.Log("debug_log_1.txt"), "[EMails] AlertQuietMinutes = \"1h\" is no whole"), 1);
+}
+
 }  // namespace
 }  // namespace ambervale
