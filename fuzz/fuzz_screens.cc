@@ -1,8 +1,9 @@
 // The host's screens as the program reads them: the sign-on answer, the queue count, the
-// record locator, the name, DI and CI lookups (with paging), the ticketing line and the queue
+// record locator, the sine, name, DI and CI lookups (with paging), the ticketing line and the queue
 // listing's pages. Input: the screens in the order the entries are answered, cut by the part
 // separator, their lines by LF.
-#include "config/agent_lookup.h"
+#include "config/pnr_identification.h"
+#include "config/run_lookup.h"
 #include "distribution/check_tau.h"
 #include "distribution/queue_listing.h"
 #include "fuzz/fuzz_input.h"
@@ -30,20 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ReadQueueCount(host.GetScreenText(), 12, "C1");
   std::string sine;
   (void)GetRLocByTeCommand(host, &sine);
-  AgentTable table;
+  AgentMapping mapping;
+  AgentTable& table = mapping.GetOrAdd("MAP.CSV");
   using Kind = std::pair<const char*, const char*>;
-  for (auto [by, value] :
-       {Kind{"NAME", "SMITH"}, Kind{"DI.AC", "*1*"}, Kind{"CI", "0#*"}, Kind{"DI.X", "A*"}}) {
-    clsAgentQueue row{.fldAgentName = value, .fldDistributedBy = by, .fldDI_AC = value};
-    row.fldCI = row.fldDI_X_QD = value;
+  for (auto [by, value] : {Kind{"NAME", "SMITH"}, Kind{"DI.AC", "*1*"}, Kind{"CI", "0#*"},
+                           Kind{"DI.X", "A*"}, Kind{"SINE", "XY"}}) {
+    clsAgentQueue row{.fldAgentName = value, .fldAgentSine = value, .fldDistributedBy = by};
+    row.fldDI_AC = row.fldCI = row.fldDI_X_QD = value;
     table.GetOrAdd(row.fldAgentId()).push_back(row);
   }
-  AgentCollection found;
-  std::string missing, name = host.GetScreenText();
-  findAgentByName(p.form, name, table, found, missing);
-  findAgentByDIAC(p.form, host, table, found, missing);
-  findAgentByCI(p.form, host, table, found, missing);
-  findAgentByDIX(p.form, host, table, found, missing);
+  HostPnrView view(host);
+  RunLookupLog log(p.form, "ABC123");
+  (void)IdentifyPnr(mapping, {clsFromQueue{.fldMappingFileName = "MAP.CSV"}}, sine, view, log);
   (void)RefreshTicketingDate(p.form, host, "ABC123");
   Session session{p.form, p.alerts, host};
   ListQueue(session, TaskState{.pcc = "ABC1", .q = 12, .queue_address = "12"});
