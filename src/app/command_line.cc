@@ -28,6 +28,8 @@ std::variant<CommandLine, std::string> ParseCommandLine(int argc, const char* co
     const std::string_view arg = argv[i];
     if (arg == "--headless") {
       options.headless = true;
+    } else if (arg == "--what-if") {
+      options.what_if = true;
     } else if (arg == "--check") {
       options.check = true;
     } else if (arg == "--version") {
@@ -58,11 +60,15 @@ std::variant<CommandLine, std::string> ParseCommandLine(int argc, const char* co
   if (options.explain.asked && (options.check || options.runs > 0)) {
     return std::string("--explain does not go with --check or --runs");
   }
+  if (options.what_if && (options.check || options.runs > 0 || options.explain.asked)) {
+    return std::string("--what-if does not go with --check, --runs or --explain");
+  }
   return options;
 }
 
 std::string UsageText() {
   return "Usage: ambervale [--headless] [--runs N] [--check] [--version] [--help]\n"
+         "       ambervale --what-if\n"
          "       ambervale --explain --task PCC/QUEUE[*CAT] [--sine XY] [--name TEXT]\n"
          "                 [--di TEXT]... [--ci VALUE]\n"
          "\n"
@@ -75,6 +81,11 @@ std::string UsageText() {
          "  --check     check settings.ini, the Task Maintenance file and the mapping\n"
          "              files without signing on; print every problem found; exit 0\n"
          "              when the configuration is usable, 1 otherwise\n"
+         "  --what-if   one pass over every task's queue that changes nothing on the\n"
+         "              host: each PNR is looked at and left where it is; where the\n"
+         "              run would send it goes to logs/WhatIf_<date-time>.csv and a\n"
+         "              summary is printed; exit 0, or 1 when a task could not be\n"
+         "              walked\n"
          "  --explain   tell where the run would send a PNR of the task with these\n"
          "              fields: which rows of each mapping file match by which\n"
          "              lookup, and the entries the run sends; no host, no logs\n"

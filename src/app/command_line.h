@@ -6,6 +6,7 @@
 //   --headless   the console window even when a display is there
 //   --runs N     after N runs stop as if the window had been closed
 //   --check      check settings.ini and the configuration files, print every problem, exit
+//   --what-if    one distribution pass that changes nothing on the host (Distribution::WhatIf)
 //   --explain    where the run would send a PNR with the given fields (app/explain_request.h)
 //   --version    print "Ambervale 12.0.0415.0"
 //   --help       print the usage
@@ -27,6 +28,7 @@ struct CommandLine {
   bool headless = false;
   int runs = 0;  // 0: no limit
   bool check = false;
+  bool what_if = false;
   bool version = false;
   bool help = false;
   ExplainRequest explain;

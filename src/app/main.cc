@@ -12,6 +12,7 @@
 #include "app/console_window.h"
 #include "app/explain.h"
 #include "app/front_end.h"
+#include "app/no_mailer.h"
 #include "app/program.h"
 #include "app/systemd_notify.h"
 #include "app/terminal_choice.h"
@@ -20,8 +21,6 @@
 #ifdef AMBERVALE_WITH_GUI
 #include "app/qt_front_end.h"
 #include "mail/curl_mailer.h"
-#else
-#include "app/no_mailer.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -44,6 +43,14 @@ int main(int argc, char** argv) {
     return CheckConfiguration(*env, std::cout, console.utf8, terminal);
   }
   if (options.explain.asked) return ExplainPnr(*env, options.explain, std::cout, console.utf8);
+
+  if (options.what_if) {
+    // No window and no mail: the pass reports on the terminal and in its file.
+    std::unique_ptr<FrontEnd> console_front_end = NewConsoleFrontEnd(*env, console);
+    Program program(std::move(env), std::move(console_front_end),
+                    std::make_unique<NoMailerFactory>(), options);
+    return program.WhatIf(std::cout);
+  }
 
   std::unique_ptr<FrontEnd> front_end;
 #ifdef AMBERVALE_WITH_GUI

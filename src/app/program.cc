@@ -1,6 +1,9 @@
 #include "app/program.h"
 
+#include <ostream>
+
 #include "app/form_load.h"
+#include "distribution/what_if_report.h"
 #include "platform/files.h"
 
 namespace ambervale {
@@ -20,7 +23,7 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
       session_{form_, alerts_, host_},
       unticketed_(session_),
       distribution_(session_, &unticketed_),
-      cycle_(form_, *front_end_, [this] { distribution_.MoveQueue(); }) {
+      cycle_(form_, *front_end_, [this] { MoveQueueOrWhatIf(); }) {
   cycle_.set_max_runs(options.runs);
   form_.set_service_status(service_status_.get());
   // The console window's answers given without asking belong in the action log.
@@ -33,6 +36,37 @@ int Program::Run() {
   const int exit_code = front_end_->loop().Exec();
   terminals_->Stop();
   return exit_code;
+}
+
+int Program::WhatIf(std::ostream& out) {
+  what_if_out_ = &out;
+  Form_Load(form_, host_, cycle_, instance_lock_);
+  // In the unticketed mode start-up has asked the cycle for its one run already.
+  if (cycle_.runs() == 0) WhatIfPass();
+  terminals_->Stop();
+  return what_if_exit_;
+}
+
+void Program::MoveQueueOrWhatIf() {
+  if (what_if_out_ == nullptr) {
+    distribution_.MoveQueue();
+  } else {
+    WhatIfPass();
+  }
+}
+
+void Program::WhatIfPass() {
+  std::ostream& out = *what_if_out_;
+  if (form_.IsUnticketedMode()) {
+    out << "--what-if: the settings select the unticketed mode; a what-if pass walks the "
+           "distribution's queues only\n";
+    what_if_exit_ = 1;
+    return;
+  }
+  WhatIfReport report(form_, PosixFileSystem());
+  distribution_.WhatIf(report);
+  out << report.Summary();
+  what_if_exit_ = report.all_walked() && report.write_problem().empty() ? 0 : 1;
 }
 
 }  // namespace ambervale

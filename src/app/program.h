@@ -9,6 +9,7 @@
 // A start-up stop, a second copy, a fatal host failure and the end of the unticketed run end
 // the process inside Run through Env::EndProgram.
 
+#include <iosfwd>
 #include <memory>
 #include <optional>
 
@@ -43,6 +44,11 @@ class Program {
   // The exit code of an orderly end (0).
   [[nodiscard]] int Run();
 
+  // --what-if: start-up as Run's, then one what-if pass instead of the cycle, its summary
+  // written to `out`. 0, or 1 when a task could not be walked, the rows could not be written or
+  // the settings select the unticketed mode (which a what-if pass does not cover).
+  [[nodiscard]] int WhatIf(std::ostream& out);
+
   frmMain& form() { return form_; }
   const RunCycle& cycle() const { return cycle_; }
 
@@ -61,6 +67,12 @@ class Program {
   Distribution distribution_;
   RunCycle cycle_;
   std::optional<SingleInstanceLock> instance_lock_;
+  // The what-if pass asked of the cycle's one run instead of MoveQueue; null for a normal run.
+  std::ostream* what_if_out_ = nullptr;
+  int what_if_exit_ = 0;
+
+  void MoveQueueOrWhatIf();
+  void WhatIfPass();
 };
 
 }  // namespace ambervale

@@ -73,9 +73,7 @@ std::optional<std::string> DueTauTail(const CivilTime& today, int period_days,
   return star == 0 ? std::string() : WithoutLineBreaks(Mid(tau_line, star));
 }
 
-void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
-              bool& changed) {
-  changed = false;
+std::optional<std::string> DueTauEntry(frmMain& form, std::string& line0, std::string& line1) {
   FormatResponseText(line0);
   FormatResponseText(line1);
   const CivilTime today = form.env().LocalNow();
@@ -86,26 +84,36 @@ void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& l
   } else if (ContainsNoCase(line1, kTauMark)) {
     tau_line = &line1;
   } else {
-    return;
+    return std::nullopt;
   }
   const std::optional<std::string> tail = DueTauTail(today, period, *tau_line);
-  if (!tail) return;
-  SendEntry(host, "T.T@AU/" + FormatDayMonth(today) + *tail);
+  if (!tail) return std::nullopt;
+  return "T.T@AU/" + FormatDayMonth(today) + *tail;
+}
+
+void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
+              bool& changed) {
+  changed = false;
+  const std::optional<std::string> entry = DueTauEntry(form, line0, line1);
+  if (!entry) return;
+  SendEntry(host, *entry);
   changed = true;
 }
 
-bool RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc) {
+std::optional<std::string> ShowTicketingRefresh(frmMain& form, HostLayer& host) {
   SendEntry(host, "*TD");
   std::string line0 = host.GetResponseLine(0);
   std::string line1 = host.GetResponseLineCount() >= 2 ? host.GetResponseLine(1) : "";
-  bool changed = false;
-  if (!Trim(line0).empty() && !Trim(line1).empty()) {
-    CheckTAU(form, host, line0, line1, changed);
-  } else if (!line0.empty()) {
-    line1.clear();
-    CheckTAU(form, host, line0, line1, changed);
-  }
-  if (!changed) return false;
+  if (!Trim(line0).empty() && !Trim(line1).empty()) return DueTauEntry(form, line0, line1);
+  if (line0.empty()) return std::nullopt;
+  line1.clear();
+  return DueTauEntry(form, line0, line1);
+}
+
+bool RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc) {
+  const std::optional<std::string> entry = ShowTicketingRefresh(form, host);
+  if (!entry) return false;
+  SendEntry(host, *entry);
   form.AddActionLog(std::string(rloc) + " changes T field.", kRunLogPrefix, true);
   form.logs().WriteActionLogFile(FormatDateTime(form.env().LocalNow()) + " - " + std::string(rloc) +
                                  " changes T fields.");

@@ -28,11 +28,20 @@ namespace ambervale {
 [[nodiscard]] std::optional<std::string> DueTauTail(const CivilTime& today, int period_days,
                                                     std::string_view tau_line);
 
+// The refresh entry ("T.T@AU/" + today + tail) that the TAU line in `line0`, else `line1`
+// (both formatted in place with FormatResponseText) needs with the period form.strTAUDate;
+// nullopt when the line is missing or not due.
+[[nodiscard]] std::optional<std::string> DueTauEntry(frmMain& form, std::string& line0,
+                                                     std::string& line1);
+
 // Looks for the TAU line in `line0`, then `line1` (both formatted in place with
 // FormatResponseText) and, when it is due (period form.strTAUDate), sends "T.T@AU/" + today +
 // tail. `changed` reports whether the entry was sent; the host's answer is not examined.
 void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
               bool& changed);
+
+// "*TD" and the refresh entry its first one or two lines need (DueTauEntry), not sent.
+[[nodiscard]] std::optional<std::string> ShowTicketingRefresh(frmMain& form, HostLayer& host);
 
 // The TAU step of a retrieved PNR `rloc`: "*TD", CheckTAU on its first one or two lines, and the
 // "changes T field" lines when the date was refreshed. True when it was.

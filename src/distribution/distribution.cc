@@ -6,6 +6,7 @@
 #include "config/agent_lookup.h"
 #include "distribution/queue_task.h"
 #include "distribution/run_summary.h"
+#include "distribution/what_if_report.h"
 #include "failqueue/fail_queue_return.h"
 #include "host/busy_retry.h"
 #include "logs/logs.h"
@@ -33,6 +34,14 @@ void Distribution::MoveQueue() {
   if (complete) MailFailQueue(run);
   summary.Write(run.tally);
   if (complete) EndOfRun();
+}
+
+void Distribution::WhatIf(WhatIfReport& report) {
+  SignOnCheck();
+  session_.form.window().SetProgressMax(static_cast<int>(session_.form.dictFmtoMapping.size()));
+  RunState run;
+  run.what_if = &report;
+  (void)RunDefaultTasks(run);
 }
 
 void Distribution::ReturnFromFailQueue() {
@@ -112,6 +121,8 @@ bool Distribution::RunDefaultTasks(RunState& run) {
       form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) + ". Task " +
                                 form.dictFmtoMapping.at(i).first +
                                 " abandoned after an unexpected error: " + e.what() + " #####");
+      if (run.what_if != nullptr)
+        run.what_if->TaskNotWalked(form.dictFmtoMapping.at(i).first, e.what());
     }
   }
   return true;

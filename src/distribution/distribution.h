@@ -18,6 +18,7 @@
 
 #include "distribution/run_state.h"
 #include "distribution/unticketed_tasks.h"
+#include "distribution/what_if_report.h"
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
 #include "platform/file_system.h"
@@ -37,6 +38,13 @@ class Distribution {
   // One run. May end the program (sign-on failure at the start, a failing host, the end of an
   // unticketed run); returns early, without the end-of-run mail, when a stop is requested.
   void MoveQueue();
+
+  // A what-if pass of the default mode: the sign-on check, then every task's queue walked once
+  // (until its first PNR comes round or it reads empty), each PNR looked at, reported to
+  // `report` and left on its queue ("I"). Nothing on the host changes: no notepad, no
+  // received-from, no ticketing date, no move; no Fail Queue return, Fail Queue Log, mail or
+  // run summary. May end the program as a run does (sign-on failure, a failing host).
+  void WhatIf(WhatIfReport& report);
 
   void set_unticketed(UnticketedTasks* unticketed) { unticketed_ = unticketed; }
   FailQueueLog& fail_queue_log() { return fail_queue_log_; }

@@ -1,5 +1,6 @@
 #include "distribution/pnr_step.h"
 
+#include <optional>
 #include <utility>
 
 #include "config/pnr_identification.h"
@@ -7,6 +8,8 @@
 #include "distribution/check_tau.h"
 #include "distribution/fail_queue_move.h"
 #include "distribution/move_entries.h"
+#include "distribution/move_plan.h"
+#include "distribution/what_if_report.h"
 #include "form/counters.h"
 #include "host/busy_retry.h"
 #include "logs/logs.h"
@@ -32,6 +35,10 @@ class PnrStep {
 
   void Run() {
     IdentifyAgents();
+    if (run_.what_if != nullptr) {
+      LookOnly();
+      return;
+    }
     if (found_.empty()) {
       NoAgent();
     } else {
@@ -51,14 +58,26 @@ class PnrStep {
     if (rows_.empty()) return;
     RunLookupLog log(form_, rloc_);
     HostPnrView view(host_);
-    PnrIdentification identified =
-        IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
+    identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
     form_.FmAgent = rows_.back();
-    notes_ = std::move(identified.notes);
-    FileIdentification& deciding = identified.files.back();
-    found_ = std::move(deciding.found);
-    found_by_ = std::move(deciding.found_by);
-    values_read_ = std::move(deciding.values_read);
+    notes_ = identified_.notes;
+    const FileIdentification& deciding = identified_.deciding();
+    found_ = deciding.found;
+    found_by_ = deciding.found_by;
+    values_read_ = deciding.values_read;
+  }
+
+  // The what-if pass: what the run would do, with the entries that change nothing ("*TD" for
+  // the ticketing date), then "I" leaves the PNR where it is.
+  void LookOnly() {
+    const MovePlan plan = PlanMove(form_, task_.pcc, identified_);
+    std::optional<std::string> tau_entry;
+    if (form_.blnTAUCheck && plan.outcome != MovePlan::Outcome::kLeftOnQueue) {
+      tau_entry = ShowTicketingRefresh(form_, host_);
+    }
+    run_.what_if->Pnr(task_, rloc_, identified_, plan, tau_entry);
+    LeaveOnQueue();
+    Send("I");
   }
 
   // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
@@ -198,6 +217,7 @@ class PnrStep {
   const std::vector<clsFromQueue>& rows_;
   const std::string& rloc_;
 
+  PnrIdentification identified_;
   std::vector<std::string> notes_;
   AgentCollection found_;
   std::string found_by_;

@@ -5,6 +5,7 @@
 
 #include "distribution/pnr_step.h"
 #include "distribution/queue_listing.h"
+#include "distribution/what_if_report.h"
 #include "host/busy_retry.h"
 #include "host/queue_count.h"
 #include "host/record_locator.h"
@@ -43,6 +44,7 @@ class QueueTask {
         if (++finish_or_ignore > kMaxFinishOrIgnore) {
           Send("QX+I");
           LogFileOnly("Q" + task_.queue_address + ": the host keeps answering FINISH OR IGNORE");
+          NotWalked("the host keeps answering FINISH OR IGNORE");
           return TaskEnd::kQueueDone;
         }
         continue;
@@ -99,6 +101,13 @@ class QueueTask {
     }
     form_.logs().WriteFailedPnrLog("##### " + FormatDateTime(form_.env().LocalNow()) +
                                    " Failed SEM action towards pseudo \"" + task_.pcc + "\" #####");
+    NotWalked("the host refused the emulation into " + task_.pcc);
+  }
+
+  void NotWalked(const std::string& reason) {
+    if (run_.what_if != nullptr) {
+      run_.what_if->TaskNotWalked(task_.pcc + "/" + task_.queue_address, reason);
+    }
   }
 
   void Enter() {

@@ -9,6 +9,8 @@
 
 namespace ambervale {
 
+class WhatIfReport;
+
 // Lives for one run.
 struct RunState {
   // The last PCC into which "SEM/" + PCC + "/AG" succeeded during this run; a task on that
@@ -23,6 +25,8 @@ struct RunState {
   std::string error_description;
   // Tasks, PNRs taken and moves per agent, for the run's summary.
   RunTally tally;
+  // Set for a what-if pass: every PNR is looked at, reported here and left on its queue.
+  WhatIfReport* what_if = nullptr;
 };
 
 // One default-mode task, kept when the task restarts ("FINISH OR IGNORE", "NO B.F.").
