@@ -94,9 +94,9 @@ std::unique_ptr<HostsimProcess> HostsimProcess::Start(const std::string& binary,
   return process;
 }
 
-int HostsimProcess::Stop() {
+int HostsimProcess::End(int signal) {
   if (exit_status_) return *exit_status_;
-  ::kill(pid_, SIGTERM);
+  ::kill(pid_, signal);
   int status = 0;
   while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
   }
@@ -105,6 +105,6 @@ int HostsimProcess::Stop() {
   return *exit_status_;
 }
 
-HostsimProcess::~HostsimProcess() { Stop(); }
+HostsimProcess::~HostsimProcess() { End(SIGTERM); }
 
 }  // namespace ambervale::sim

@@ -4,8 +4,8 @@
 
 #include "sim/day_month.h"
 #include "sim/sim_host.h"
-#include "sim/sim_test_util.h"
 #include "testing/fake_env.h"
+#include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale::sim {
@@ -37,31 +37,21 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {"{\"agent_ids\": [\"\xFF\"]}", "line 1, column "},
       {"[]", "the file must hold one JSON object"},
       {R"({"pccs": {"A1": {}, "A1": {}}})", "duplicate key \"A1\" in pccs"},
-      {R"({"signed_in": true, "signed_in": false})", "duplicate key \"signed_in\""},
       {WithPnrs(R"({"locator": "ABC123", "owner_pcc": "A1", "name": "X", "name": "Y"})"),
        "duplicate key \"name\" in pnrs[0]"},
-      {WithPnrs(std::string(kPnr) +
-                R"(, {"locator": "DEF456", "owner_pcc": "A1", "di": [], "di": []})"),
-       "duplicate key \"di\" in pnrs[1]"},
-      {R"({"faults": {"refuse_move": {}, "busy_every": 1, "busy_every": 2}})",
-       "duplicate key \"busy_every\" in faults"},
       {R"({"foo": 1})", "foo: unknown key"},
       {R"({"emulated_pcc": "A1"})", "emulated_pcc: belongs in a state file, not in a scenario"},
-      {R"({"entries": 3})", "entries: belongs in a state file, not in a scenario"},
       {R"({"agent_ids": "1234"})", "agent_ids: expected an array"},
       {R"({"agent_ids": [""]})", "agent_ids[0]: an agent id may not be empty"},
       {R"({"signed_in": "yes"})", "signed_in: expected true or false"},
       {R"({"sign_on_answer": "weird"})", "sign_on_answer: \"weird\" is not one of"},
       {R"({"pccs": {"A-1": {}}})", "pccs.A-1: a PCC is written with letters and digits only"},
       {R"({"pccs": {"A1": {"emulation": "yes"}}})", "pccs.A1.emulation: expected true or false"},
-      {R"({"pccs": {"A1": {"emulate": true}}})", "pccs.A1.emulate: unknown key"},
       {R"({"pnrs": {}})", "pnrs: expected an array"},
       {WithPnrs(R"({"locator": "ABC123", "owner_pcc": "A1", "colour": "red"})"),
        "pnrs[0].colour: unknown key"},
       {WithPnrs(R"({"locator": "AB12", "owner_pcc": "A1"})"),
        "pnrs[0].locator: \"AB12\" is not 6 letters or digits"},
-      {WithPnrs(R"({"locator": "ABC-23", "owner_pcc": "A1"})"),
-       "pnrs[0].locator: \"ABC-23\" is not 6 letters or digits"},
       {WithPnrs(R"({"locator": "ABC123"})"), "pnrs[0]: needs \"owner_pcc\""},
       {WithPnrs(R"({"owner_pcc": "A1"})"), "pnrs[0]: needs \"locator\""},
       {WithPnrs(std::string(kPnr) + "," + kPnr), "pnrs[1].locator: \"ABC123\" appears twice"},
@@ -78,8 +68,6 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {WithPnrs(R"({"locator": "ABC123", "owner_pcc": "A1", "airlines": [""]})"),
        "pnrs[0].airlines[0]: may not be empty"},
       {WithPnrs(kPnr, R"(, "queues": {"A1/100": []})"), "queues.A1/100: bad queue key"},
-      {WithPnrs(kPnr, R"(, "queues": {"ZZ/1": []})"), "queues.ZZ/1: bad queue key"},
-      {WithPnrs(kPnr, R"(, "queues": {"A1": []})"), "queues.A1: bad queue key"},
       {WithPnrs(kPnr, R"(, "queues": {"A1/1*": []})"), "queues.A1/1*: bad queue key"},
       {WithPnrs(kPnr, R"(, "queues": {"A1/1": [], "A1/01": []})"),
        "queues.A1/01: names the same queue as an earlier key (\"A1/1\")"},
@@ -94,15 +82,11 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
       {WithPnrs(kPnr, R"(, "faults": {"refuse_notepad": ["ZZZ999"]})"),
        "faults.refuse_notepad[0]: unknown locator \"ZZZ999\""},
       {R"({"faults": {"busy_every": -1}})", "faults.busy_every: expected a whole number"},
-      {R"({"faults": {"latency_ms": 1.5}})", "faults.latency_ms: expected a whole number"},
       {R"({"faults": {"latency_ms": 70000}})", "faults.latency_ms: at most 60000"},
       {R"({"faults": {"blank_banner": "yes"}})", "faults.blank_banner: expected true or false"},
-      {R"({"faults": {"nope": 1}})", "faults.nope: unknown key"},
       {R"({"faults": {"script": [{"lines": []}]}})", "faults.script[0]: needs \"prefix\""},
       {R"({"faults": {"script": [{"prefix": "MR", "lines": [], "times": -1}]}})",
        "faults.script[0].times: expected a whole number"},
-      {R"({"faults": {"script": [{"prefix": "MR", "line": []}]}})",
-       "faults.script[0].line: unknown key"},
   };
   for (const auto& c : kCases) {
     EXPECT_NE(ReadError(c.json).find(c.message), std::string::npos)
@@ -110,14 +94,9 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
   }
 }
 
-TEST(ScenarioJsonTest, StateFilesCarryEmulationAndEntries) {
+// Emulation and the entry count round-trip below.
+TEST(ScenarioJsonTest, StateFilesNameKnownPccsAndKeepTheirTexts) {
   std::string error;
-  const std::optional<World> world =
-      ReadWorld(R"({"pccs": {"A1": {}}, "emulated_pcc": "A1", "entries": 41})", WorldSource::kState,
-                kToday, &error);
-  ASSERT_TRUE(world) << error;
-  EXPECT_EQ(world->emulated_pcc, "A1");
-  EXPECT_EQ(world->entries, 41);
   EXPECT_NE(ReadError(R"({"emulated_pcc": "ZZ"})", WorldSource::kState)
                 .find("emulated_pcc: unknown PCC \"ZZ\""),
             std::string::npos);
@@ -129,33 +108,10 @@ TEST(ScenarioJsonTest, StateFilesCarryEmulationAndEntries) {
   EXPECT_EQ(literal->pnrs.Find("ABC123")->name, "{today}");
 }
 
-TEST(ScenarioJsonTest, ScenarioDefaultsAndPlaceholders) {
-  std::string error;
-  const std::optional<World> world =
-      ReadWorld(testing::BasicScenario(), WorldSource::kScenario, kToday, &error);
-  ASSERT_TRUE(world) << error;
-  EXPECT_EQ(world->pnrs.Find("ABC123")->tau, "TKTG-TAU/XX04DEC*NOTE");
-  EXPECT_EQ(world->pnrs.Find("DEF456")->tau, "TKTG-TAU/QR07DEC");
-  const Pnr& bare = *world->pnrs.Find("JKL012");
-  EXPECT_EQ(bare.name, "M\xDCLLER/ANNA\xB7MS");
-  EXPECT_EQ(bare.sine, "AB");
-  EXPECT_FALSE(bare.ci.has_value());
-  EXPECT_FALSE(bare.tau.has_value());
-  EXPECT_FALSE(bare.ticketed);
-  EXPECT_TRUE(*world->pccs.Find("DEF3"));
-  EXPECT_FALSE(*world->pccs.Find("XYZ2"));
-  EXPECT_TRUE(world->queues.Contains("ABC1/12*C1"));
-
-  const std::optional<World> empty = ReadWorld("{}", WorldSource::kScenario, kToday, &error);
-  ASSERT_TRUE(empty) << error;
-  EXPECT_FALSE(empty->signed_in);
-  EXPECT_EQ(empty->sign_on_answer, SignOnAnswer::kNormal);
-}
-
 TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
   std::string error;
   std::optional<World> world =
-      ReadWorld(testing::BasicScenario(), WorldSource::kScenario, kToday, &error);
+      ReadWorld(ambervale::testing::BasicScenario(), WorldSource::kScenario, kToday, &error);
   ASSERT_TRUE(world) << error;
   world->faults.refuse_move.Add("ABC123", 0);
   world->faults.empty_answer_to = {"*CI"};
@@ -165,6 +121,8 @@ TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
   world->emulated_pcc = "ABC1";
   world->entries = 17;
   const std::string text = WriteWorld(*world);
+  // Placeholders are expanded, left-out fields written as their defaults.
+  EXPECT_NE(text.find("\"tau\": \"TKTG-TAU/XX04DEC*NOTE\""), std::string::npos) << text;
   EXPECT_NE(text.find("\"name\": \"MÜLLER/ANNA·MS\""), std::string::npos) << text;
   EXPECT_NE(text.find("\"ci\": null"), std::string::npos);
   EXPECT_NE(text.find("\"ABC123\": 0"), std::string::npos);

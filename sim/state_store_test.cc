@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "sim/scenario_json.h"
 #include "sim/sim_host.h"
-#include "sim/sim_test_util.h"
 #include "testing/fake_env.h"
+#include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale::sim {
@@ -53,9 +55,7 @@ const char* const kFaults[] = {
 class KeptWorldTest : public ::testing::Test {
  protected:
   void WriteScenario(std::string_view faults) {
-    std::string text = testing::BasicScenario();
-    dir_.Write("scenario.json",
-               text.replace(text.find("\"faults\": {}"), 12, "\"faults\": " + std::string(faults)));
+    dir_.Write("scenario.json", ambervale::testing::BasicWithFaults(faults));
   }
 
   std::unique_ptr<SimHost> Open(int64_t bound = 0) {
@@ -102,7 +102,7 @@ TEST_F(KeptWorldTest, ReplayGivesTheWorldAsTheHostLeftIt) {
     EXPECT_EQ(env_.sleeps().size(), sleeps) << faults << ": the replay waited";
     // Out of queue mode, whatever the last session was doing.
     EXPECT_EQ(again->Enter("*R").lines[0],
-              testing::Cr(again->world().signed_in ? "NO B.F." : "SIGN IN"))
+              ambervale::testing::Cr(again->world().signed_in ? "NO B.F." : "SIGN IN"))
         << faults;
   }
 }
@@ -204,13 +204,60 @@ TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
   }
 }
 
+TEST_F(KeptWorldTest, EntriesAreJournalledAndTheStopWritesTheStateFile) {
+  WriteScenario(kFaults[2]);
+  std::unique_ptr<SimHost> host = Open();
+  ASSERT_TRUE(host);
+  const std::string snapshot = *ReadFile(state_);
+  const auto lines = [&] {
+    const std::string text = ReadFile(journal_).value_or("");
+    return std::count(text.begin(), text.end(), '\n');
+  };
+  for (const std::string& entry : kEntries) (void)host->Enter(entry);
+  EXPECT_EQ(*ReadFile(state_), snapshot);
+  EXPECT_EQ(lines(), 1 + static_cast<int64_t>(kEntries.size()));  // the header, a record each
+  const std::string left = WriteWorld(host->world());
+  ASSERT_TRUE(host->Stop().ok());
+  EXPECT_EQ(lines(), 1);
+  EXPECT_NE(ReadFile(state_)->find("\"entries\": 22"), std::string::npos) << *ReadFile(state_);
+  std::vector<std::string> files = ListFolder(dir_.path());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"scenario.json", "state.json", "state.json.journal"}));
+  EXPECT_EQ(Kept(state_), left);
+}
+
+TEST_F(KeptWorldTest, AStateFileIsLoadedInsteadOfTheScenarioOrNamedInItsProblem) {
+  WriteScenario("{}");
+  const struct {
+    const char* state;  // nullptr: none
+    std::string state_path;
+    std::string message;  // empty: loaded
+  } kCases[] = {
+      {R"({"pccs": {"ZZ1": {}}, "signed_in": true, "entries": 5})", state_, ""},
+      {"{\"entries\": -1}", state_, state_ + ": entries: expected a whole number of 0 or more"},
+      {nullptr, dir_.File("missing/state.json"),
+       "cannot write state file " + dir_.File("missing/state.json")},
+  };
+  for (const auto& c : kCases) {
+    if (c.state != nullptr) dir_.Write("state.json", c.state);
+    Status status;
+    std::unique_ptr<SimHost> host =
+        SimHost::Open(dir_.File("scenario.json"), c.state_path, env_, &status);
+    EXPECT_EQ(status.message(), c.message);
+    if (c.message.empty() && host) {
+      EXPECT_EQ(host->world().entries, 5);
+      EXPECT_TRUE(host->world().pccs.Contains("ZZ1"));
+    }
+  }
+}
+
 TEST(JournalTest, RecordsAndTheSessionKeepEveryByte) {
   std::string bytes;
   for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>(c));
   const World world = [] {
     Status status;
     FakeEnv env;
-    return SimHost::FromScenarioText(testing::BasicScenario(), env, &status)->world();
+    return SimHost::FromScenarioText(ambervale::testing::BasicScenario(), env, &status)->world();
   }();
   Session session;
   session.agent_id = "5678";

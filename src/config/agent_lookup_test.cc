@@ -1,251 +1,234 @@
+// The agent lookups on a display and a log of the test's own: the rows each finds, what it reports
+// and what it leaves as the PNR's value. The run's own display and log are tested on the simulated
+// host (agent_lookup_sim_test).
+
 #include "config/agent_lookup.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "config/run_lookup.h"
-#include "logs/logs.h"
-#include "platform/classic_text.h"
-#include "testing/test_program.h"
+#include "testing/config_rows.h"
 
 namespace ambervale {
 namespace {
 
-using ::testing::HasSubstr;
+using testing::AgentRow;
+using testing::AgentRows;
 
-constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
-
-clsAgentQueue Row(std::string_view by, std::string_view value, std::string_view pcc = "XYZ9",
-                  int16_t queue = 10, std::string_view category = "") {
-  clsAgentQueue row;
-  row.fldDistributedBy = std::string(by);
-  const std::string v(value);
-  if (EqualsNoCase(by, "SINE")) row.fldAgentSine = v;
-  if (EqualsNoCase(by, "NAME")) row.fldAgentName = v;
-  if (EqualsNoCase(by, "DI.AC")) row.fldDI_AC = v;
-  if (EqualsNoCase(by, "CI")) row.fldCI = v;
-  if (EqualsNoCase(by, "DI.X")) row.fldDI_X_QD = v;
-  row.fldDestPCC = std::string(pcc);
-  row.fldQueueNo = queue;
-  row.fldCatagory = std::string(category);
-  return row;
-}
-
-AgentTable Table(const std::vector<clsAgentQueue>& rows) {
-  AgentTable table;
-  int line = 2;
-  for (clsAgentQueue row : rows) {
-    row.line_number = line++;
-    table.GetOrAdd(row.fldAgentId()).push_back(row);
-  }
-  return table;
-}
-
-TEST(FindAgentBySineTest, EqualIgnoringCaseAndOnlySineRows) {
-  TestProgram p;
-  const AgentTable table = Table({Row("SINE", "AB", "XYZ9", 10), Row("NAME", "AB"),
-                                  Row("sine", "AB", "XYZ9", 11), Row("SINE", "ABC")});
-  AgentCollection found;
-  std::string missing = "untouched";
-  RunLookupLog log(p.form);
-  findAgentBySine(log, "ab", table, found, missing);
-  ASSERT_EQ(found.size(), 2u);
-  EXPECT_EQ(found[0].fldQueueNo, 10);
-  EXPECT_EQ(found[1].fldQueueNo, 11);
-  EXPECT_EQ(missing, "untouched");
-  EXPECT_EQ(p.RunLog(), std::string(kStamp) + "AGENT Sine is matched: HOST Resopnse- ab\r\n" +
-                            kStamp + "AGENT Sine is matched: HOST Resopnse- ab\r\n");
-}
-
-TEST(FindAgentByNameTest, NameMustStandAsAWord) {
-  const struct {
-    const char* text;
-    bool accepted;
-  } kCases[] = {
-      {"XSMITH/JOHN MR", false},      // a letter before it
-      {"SMITH/JOHN MR", true},        // at the start
-      {"1.SMITH JOHN", true},         // full stop and blank around it
-      {"SMITHSON/ANN SMITH", false},  // only the first occurrence is tried
-      {"ABC SMITHS", true},           // one character after the name is not examined
-      {"XSMITH", true},               // the name ends the text
-      {"smith/john mr", true},        // found ignoring case
-      {"xsmith/john", true},          // only A-Z count as letters around it
-      {"JONES/ANN", false},
-      {"", false},
-  };
-  for (const auto& c : kCases) {
-    TestProgram p;
-    const AgentTable table = Table({Row("NAME", "SMITH")});
-    AgentCollection found;
-    std::string missing;
-    std::string match = c.text;
-    RunLookupLog log(p.form);
-    findAgentByName(log, match, table, found, missing);
-    EXPECT_EQ(found.size(), c.accepted ? 1u : 0u) << c.text;
-    EXPECT_EQ(missing, c.text) << c.text;
-    EXPECT_EQ(p.RunLog(),
-              c.accepted
-                  ? std::string(kStamp) + "AGENT name is matched: HOST Resopnse- " + c.text + "\r\n"
-                  : "")
-        << c.text;
-  }
-}
-
-TEST(FindAgentByNameTest, CleansTheMatchAndReportsItPerNameRow) {
-  TestProgram p;
-  const AgentTable table =
-      Table({Row("NAME", "SMITH"), Row("SINE", "SM"), Row("NAME", "JONES"), Row("Name", "JOHN")});
-  AgentCollection found;
-  std::string missing;
-  std::string match = "<SOM/>1.1SMITH/JOHN<TABSTOP/>MR<CARRIAGE_RETURN/>";
-  RunLookupLog log(p.form);
-  findAgentByName(log, match, table, found, missing);
-  EXPECT_EQ(match, "1.1SMITH/JOHN\xB7MR");
-  EXPECT_EQ(missing, match);
-  ASSERT_EQ(found.size(), 2u);
-  EXPECT_EQ(found[0].fldAgentName, "SMITH");
-  EXPECT_EQ(found[1].fldAgentName, "JOHN");
-
-  // Without NAME rows nothing is read or cleaned.
-  const AgentTable sines = Table({Row("SINE", "SM")});
-  std::string raw = "<SOM/>SMITH";
-  std::string untouched = "kept";
-  findAgentByName(log, raw, sines, found, untouched);
-  EXPECT_EQ(raw, "<SOM/>SMITH");
-  EXPECT_EQ(untouched, "kept");
-}
-
-TEST(FindAgentByNameTest, TextIsCleanedOncePerNameRow) {
-  // Removing the inner mark leaves another mark: a second NAME row cleans that one too.
-  for (const int name_rows : {1, 2}) {
-    TestProgram p;
-    std::vector<clsAgentQueue> rows = {Row("SINE", "AB"), Row("NAME", "SMITH")};
-    if (name_rows == 2) rows.push_back(Row("NAME", "JONES"));
-    AgentCollection found;
-    std::string missing;
-    std::string match = "<SO<SOM/>M/>SMITH/JOHN";
-    RunLookupLog log(p.form);
-    findAgentByName(log, match, Table(rows), found, missing);
-    EXPECT_EQ(match, name_rows == 1 ? "<SOM/>SMITH/JOHN" : "SMITH/JOHN") << name_rows;
-    EXPECT_EQ(missing, match) << name_rows;
-    EXPECT_EQ(found.size(), 1u) << name_rows;
-  }
-}
-
-TEST(ReadQueueCatFromMappingTest, FirstRowOfEachIdentifierAgainstTheFailQueue) {
-  const struct {
-    int16_t queue;
-    const char* category;
-    const char* fail_queue;
-    bool found;
-  } kCases[] = {{99, "C1", "99/C1", true},   {99, "", "99/C1", false}, {99, "", "99", true},
-                {99, " C1 ", "99/C1", true}, {99, "C1", "99", false},  {9, "", "99", false}};
-  for (const auto& c : kCases) {
-    TestProgram p;
-    const AgentTable table = Table({Row("SINE", "AB", "XYZ9", c.queue, c.category)});
-    EXPECT_EQ(ReadQueueCatFromMapping(p.form, table, c.fail_queue), c.found)
-        << c.queue << "/" << c.category << " vs " << c.fail_queue;
-  }
-  TestProgram p;
-  // Only the first row of an identifier is looked at.
-  const AgentTable table = Table({Row("SINE", "AB", "XYZ9", 10), Row("SINE", "AB", "XYZ9", 99),
-                                  Row("SINE", "CD", "QQQ1", 11)});
-  EXPECT_FALSE(ReadQueueCatFromMapping(p.form, table, "99"));
-  EXPECT_EQ(p.form.ToAgent.fldAgentSine, "CD");
-}
-
-TEST(ReadPCCFromMappingTest, DistinctPccsByPlainSubstringTest) {
-  TestProgram p;
-  const AgentTable table =
-      Table({Row("SINE", "A1", "ABC1"), Row("SINE", "A2", " XYZ9 "), Row("SINE", "A3", "ABC1"),
-             Row("SINE", "A4", "AB"), Row("SINE", "A5", "abc1")});
-  int16_t diff = 5;
-  EXPECT_EQ(ReadPCCFromMapping(p.form, table, diff), "ABC1,XYZ9,abc1");
-  EXPECT_EQ(diff, 8);  // not reset: the caller sets the start value
-  EXPECT_EQ(p.form.ToAgent.fldAgentSine, "A5");
-  EXPECT_EQ(ReadPCCFromMapping(p.form, AgentTable()), "");
-
-  int16_t full = 32767;
-  EXPECT_EQ(ReadPCCFromMapping(p.form, table, full), "ABC1,XYZ9,abc1");
-  EXPECT_EQ(full, 32767);
-}
-
-TEST(GetAgentIDTest, IsTheSettingsValue) {
-  TestProgram p;
-  p.form.strAgentID = "1234";
-  EXPECT_EQ(GetAgentID(p.form), "1234");
-}
-
-// A terminal whose every answer is a full screen of DI remarks, however often it is paged: a
-// host that misbehaves in a way the simulator cannot.
-class EndlessDiTerminal : public Terminal, public TerminalFactory {
+// Pages of cleaned lines, as the lookups read them; a page whose last line holds text is followed
+// by the next one.
+class PagedDisplay : public LookupDisplay {
  public:
-  Status SendEntry(std::string_view text) override {
-    entries_.emplace_back(text);
-    ++page_;
-    return Status::Ok();
+  explicit PagedDisplay(std::vector<std::vector<std::string>> pages) : pages_(std::move(pages)) {}
+  std::string FirstLine() override { return pages_[0][0]; }
+  int count() override { return static_cast<int>(pages_[shown_].size()); }
+  const std::string& line(int j) override { return pages_[shown_][static_cast<size_t>(j)]; }
+  void Page() override {
+    shown_ = std::min(shown_ + 1, pages_.size() - 1);
+    ++turned;
   }
-  std::optional<int16_t> GetLineCount() override { return 10; }
-  std::optional<std::string> GetLine(int16_t index) override {
-    std::string number = std::to_string(index + 1) + ".";
-    number.resize(5, ' ');
-    return number + "AC ACCT-" + std::to_string(page_ * 100 + index) + "<CARRIAGE_RETURN/>";
-  }
-  std::unique_ptr<Terminal> Create(Status*) override { return std::make_unique<Forward>(*this); }
-  const std::vector<std::string>& entries() const { return entries_; }
+  int turned = 0;
 
  private:
-  struct Forward : Terminal {
-    explicit Forward(EndlessDiTerminal& to) : to_(to) {}
-    Status SendEntry(std::string_view text) override { return to_.SendEntry(text); }
-    std::optional<int16_t> GetLineCount() override { return to_.GetLineCount(); }
-    std::optional<std::string> GetLine(int16_t index) override { return to_.GetLine(index); }
-    EndlessDiTerminal& to_;
-  };
-  std::vector<std::string> entries_;
-  int page_ = 0;
+  std::vector<std::vector<std::string>> pages_;
+  size_t shown_ = 0;
 };
 
-TEST(FindAgentByDiTest, PagingStopsAfterFiftyMrEntriesPerRow) {
-  TestProgram p;
-  EndlessDiTerminal terminal;
-  HostLayer host(p.form, p.alerts, terminal);
-  (void)host.ConnectHost();
-  host.sendTECommand("*DI");
-  const AgentTable table = Table({Row("DI.AC", "NEVER"), Row("DI.AC", "71*"), Row("CI", "X")});
+struct RecordingLog : LookupLog {
+  void Matched(std::string_view kind, std::string_view text) override {
+    lines += std::string(kind) + ": " + std::string(text) + "|";
+  }
+  void PagingGaveUp(std::string_view kind, const clsAgentQueue& row,
+                    std::string_view file) override {
+    lines +=
+        "gave up " + std::string(kind) + " " + row.fldAgentId() + " " + std::string(file) + "|";
+  }
+  std::string lines;
+};
+
+// A DI remark line: its number, padded to five characters, then the text.
+std::string Remark(int n, std::string_view text) {
+  std::string line = std::to_string(n) + ".";
+  line.resize(5, ' ');
+  return line + std::string(text);
+}
+
+// `count` full pages of ten remarks, remark 10p+j+1 reading `text(p, j)`.
+std::vector<std::vector<std::string>> FullPages(int count,
+                                                const std::function<std::string(int, int)>& text) {
+  std::vector<std::vector<std::string>> pages(static_cast<size_t>(count));
+  for (int p = 0; p < count; ++p) {
+    for (int j = 0; j < 10; ++j) pages[p].push_back(Remark(10 * p + j + 1, text(p, j)));
+  }
+  return pages;
+}
+
+std::string Found(const AgentCollection& found) {
+  std::string out;
+  for (const clsAgentQueue& row : found) out += std::to_string(row.fldQueueNo) + ",";
+  return out;
+}
+
+// "by value queue ..." as the rows of a table.
+AgentTable Rows(const std::string& spec) {
+  std::vector<clsAgentQueue> rows;
+  std::istringstream in(spec);
+  std::string by, value;
+  for (int16_t queue; in >> by >> value >> queue;) rows.push_back(AgentRow(by, value, "", queue));
+  return AgentRows(rows);
+}
+
+// Each case: the lookup, the display's pages and the table's rows; then the queues found, the PNR's
+// value ("none": left alone), the pages turned and the log.
+TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
+  enum Lookup { kDiAc, kDiX, kCi };
+  const auto numbered = [](int p, int j) { return std::to_string(p) + "/" + std::to_string(j); };
+  const auto accounts = [&](int p, int j) { return "AC ACCT-" + numbered(p, j); };
+  const auto plain = [](int, int) { return std::string("REMARK"); };
+  const auto then = [](std::vector<std::vector<std::string>> pages, std::vector<std::string> last) {
+    pages.push_back(std::move(last));
+    return pages;
+  };
+  const std::string ac129 = "DI.AC field: 1.   AC ACCT-129|";
+  const std::string ac109 = "DI.AC field: 1.   AC ACCT-109|";
+  const struct {
+    const char* name;
+    Lookup lookup;
+    std::vector<std::vector<std::string>> pages;
+    std::string rows;
+    std::string want;
+  } kCases[] = {
+      {"DI.AC values are patterns, only DI.AC rows take part",
+       kDiAc,
+       {{Remark(1, "AC ACCT-129"), Remark(2, "X/QD-ACME"), ""}},
+       "DI.AC 12 1 di.ac 12* 2 DI.AC 1[0-3]9 3 DI.AC [!1]29 4 DI.AC 1#9 5 "
+       "DI.AC 129 6 "
+       "DI.X 129 7 CI 129 8",
+       "2,3,5,6, 129 0 " + ac129 + ac129 + ac129 + ac129},
+      {"# is any digit, 0 too; a range holds its last character",
+       kDiAc,
+       {{Remark(1, "AC ACCT-109"), ""}},
+       "DI.AC 1#9 1 DI.AC 1[0-0]9 2 DI.AC [0-1]0[8-9] 3",
+       "1,2,3, 109 0 " + ac109 + ac109 + ac109},
+      {"no account line",
+       kDiAc,
+       {{Remark(1, "X/QD-ACME"), Remark(2, "FREE TEXT"), ""}},
+       "DI.AC * 1",
+       " none 0 "},
+      {"the account mark a column early is none",
+       kDiAc,
+       {{"1.  AC ACCT-129", ""}},
+       "DI.AC * 1",
+       " none 0 "},
+      // The first row pages to the third screen; the second reads the screen as it stands, the last
+      // one, so remark 3 is never seen again.
+      {"paged until found, the next row from there", kDiAc,
+       then(FullPages(2, [](int p, int j) { return p == 0 && j == 2 ? "AC ACCT-111" : "REMARK"; }),
+            {Remark(21, "AC ACCT-555"), ""}),
+       "DI.AC 555 1 DI.AC 111 2", "1, 555 2 DI.AC field: 21.  AC ACCT-555|"},
+      // A display still full after 50 pages is taken as not holding the row's value.
+      {"found on the 50th page", kDiAc, FullPages(60, accounts), "DI.AC 50/* 1",
+       "1, 50/0 50 DI.AC field: 501. AC ACCT-50/0|"},
+      {"not on the 51st", kDiAc, FullPages(60, accounts), "DI.AC 51/* 1",
+       " 50/9 50 gave up DI.AC 51/* SALES.CSV|"},
+      {"only the first DI.X line can match",
+       kDiX,
+       {{Remark(1, "AC ACCT-129"), Remark(2, "X/QD-OTHER"), Remark(3, "X/QD-ACME"),
+         Remark(4, "XAQDACME"), ""}},
+       "DI.X ACME 1 Di.X OTH* 2",
+       "2, OTHER 0 DI.AC field: 2.   X/QD-OTHER|"},
+      {"the DI.X mark without its dash",
+       kDiX,
+       {{Remark(1, "XAQDACME"), Remark(2, "X/QD-OTHER"), ""}},
+       "DI.X ACME 1",
+       "1, ACME 0 DI.AC field: 1.   XAQDACME|"},
+      {"the first DI.X line on a later page", kDiX,
+       then(FullPages(1, plain), {Remark(11, "X/QD-LATE"), Remark(12, "X/QD-EARLY"), ""}),
+       "DI.X LATE 1", "1, LATE 1 DI.AC field: 11.  X/QD-LATE|"},
+      {"DI.X lines are counted across pages", kDiX,
+       then(FullPages(1, [](int, int j) { return j == 9 ? "X/QD-FIRST" : "REMARK"; }),
+            {Remark(11, "X/QD-LATE"), ""}),
+       "DI.X LATE 1", " FIRST 1 "},
+      {"DI.X paging gives up too", kDiX, FullPages(60, plain), "DI.X ANY 1",
+       " none 50 gave up DI.X ANY SALES.CSV|"},
+      {"CI only at the start of a line",
+       kCi,
+       {{"CUST-00123", ""}},
+       "CI 00123 1 ci 001* 2 CI 123 3 CI 0123 4",
+       "1,2, 00123 0 CI. field: CUST-00123|CI. field: CUST-00123|"},
+      {"CUST- after a remark number is no CI line",
+       kCi,
+       {{Remark(1, "CUST-00123"), ""}},
+       "CI * 1",
+       " none 0 "},
+      {"no CI data", kCi, {{"NO CI DATA", ""}}, "CI * 1", " none 0 "},
+  };
+  for (const auto& c : kCases) {
+    PagedDisplay display(c.pages);
+    RecordingLog log;
+    AgentCollection found;
+    std::string missing = "none";
+    const AgentTable table = Rows(c.rows);
+    if (c.lookup == kDiAc) findAgentByDIAC(log, display, table, found, missing, "SALES.CSV");
+    if (c.lookup == kDiX) findAgentByDIX(log, display, table, found, missing, "SALES.CSV");
+    if (c.lookup == kCi) findAgentByCI(log, display, table, found, missing);
+    EXPECT_EQ(Found(found) + " " + missing + " " + std::to_string(display.turned) + " " + log.lines,
+              c.want)
+        << c.name;
+  }
+}
+
+TEST(SineLookupTest, EqualIgnoringCaseAndOnlySineRows) {
+  RecordingLog log;
   AgentCollection found;
-  std::string missing;
-  RunLookupLog log(p.form);
-  HostDisplay screen(host);
-  findAgentByDIAC(log, screen, table, found, missing, "SALES.CSV");
+  std::string missing = "none";
+  findAgentBySine(log, "ab", Rows("SINE AB 10 NAME AB 1 sine AB 11 SINE ABC 2"), found, missing);
+  EXPECT_EQ(Found(found) + " " + missing + " " + log.lines,
+            "10,11, none AGENT Sine: ab|AGENT Sine: ab|");
+}
 
-  // Row 1 pages 50 times and gives up; row 2 starts on the screen as it stands (page 52 after
-  // the sign-on and *DI entries) and finds 71xx on its 19th page.
-  size_t mr = 0;
-  for (const std::string& e : terminal.entries()) mr += e == "<FORMAT>MR</FORMAT>";
-  EXPECT_EQ(mr, 50u + 19u);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].fldDI_AC, "71*");
-  EXPECT_EQ(missing, "7100");
-  EXPECT_THAT(p.Log("debug_log_1.txt"),
-              HasSubstr("##### 2026/12/06 10:00:00. The DI display was still going on after 50 MR "
-                        "entries for the DI.AC row \"NEVER\" of SALES.CSV line 2; the row is taken "
-                        "as not matched #####\r\n"));
-  EXPECT_THAT(p.RunLog(),
-              HasSubstr("DI.AC field is matched: HOST Resopnse- 1.   AC ACCT-7100\r\n"));
-
-  AgentCollection dix;
-  std::string dix_missing = "none";
-  HostDisplay dix_screen(host);
-  findAgentByDIX(log, dix_screen, Table({Row("DI.X", "ANY")}), dix, dix_missing);
-  EXPECT_TRUE(dix.empty());
-  EXPECT_EQ(dix_missing, "none");
-  EXPECT_THAT(p.Log("debug_log_1.txt"),
-              HasSubstr("for the DI.X row \"ANY\" of the mapping file line 2; the row is taken as "
-                        "not matched #####"));
+// Each case: the name display's first line, with its markup; then the text cleaned (also the PNR's
+// value) and the queues found among SMITH (1), JOHN (2), MR (3) and SMITHSON (4).
+TEST(NameLookupTest, NamesStandAsWordsInTheCleanedText) {
+  const struct {
+    const char* text;
+    const char* want;
+  } kCases[] = {
+      {"<SOM/>1.1SMITH/JOHN<TABSTOP/>MR<CARRIAGE_RETURN/>", "1.1SMITH/JOHN\xB7MR: 1,2,3,"},
+      {"XSMITH/JOHN", "XSMITH/JOHN: 2,"},                // a letter before the name
+      {"SMITHSON/ANN SMITH", "SMITHSON/ANN SMITH: 4,"},  // its first occurrence only
+      {"ABC SMITHS", "ABC SMITHS: 1,"},                  // one character after it is not looked at
+      {"XSMITH", "XSMITH: 1,"},                          // the name ends the text
+      {"xsmith/john", "xsmith/john: 1,2,"},              // only A-Z are letters around it
+      {"JONES/ANN", "JONES/ANN: "},
+      // Removing the inner mark leaves another: each NAME row cleans the text once more, four times
+      // here, and SMITH's row looks at the text cleaned once.
+      {"<SO<SO<SO<SO<SOM/>M/>M/>M/>M/>SMITH", "<SOM/>SMITH: 1,"},
+  };
+  for (const auto& c : kCases) {
+    RecordingLog log;
+    AgentCollection found;
+    std::string missing = "none";
+    std::string match = c.text;
+    findAgentByName(log, match,
+                    Rows("SINE SM 9 NAME SMITH 1 NAME JOHN 2 NAME MR 3 Name SMITHSON 4"), found,
+                    missing);
+    EXPECT_EQ(match + ": " + Found(found), c.want) << c.text;
+    EXPECT_EQ(missing, match) << c.text;
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), '|'), std::ssize(found)) << c.text;
+  }
+  // Without NAME rows nothing is read or cleaned.
+  RecordingLog log;
+  AgentCollection found;
+  std::string raw = "<SOM/>SMITH";
+  std::string untouched = "kept";
+  findAgentByName(log, raw, Rows("SINE SM 1"), found, untouched);
+  EXPECT_EQ(raw + " " + untouched, "<SOM/>SMITH kept");
 }
 
 }  // namespace

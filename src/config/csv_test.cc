@@ -26,55 +26,20 @@ CsvRow RegexCells(std::string_view line) {
   return cells;
 }
 
-std::string Show(std::string_view s) {
-  std::string out;
-  for (const char c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u < 0x7F) {
-      out.push_back(c);
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", u);
-      out += buf;
-    }
-  }
-  return "[" + out + "]";
-}
-
 TEST(ParseCsvLineTest, SplitsAsTheFilesNeedIt) {
   const struct {
     const char* name;
     std::string line;
     CsvRow want;
   } kCases[] = {
-      {"plain", "a,b,c", {"a", "b", "c"}},
-      {"blanks around unquoted cells", "  a , b\t,c  ", {"a", "b", "c"}},
-      {"inner blanks kept", "a b , c  d", {"a b", "c  d"}},
-      {"quoted cell with a comma", "ABC1, 5 ,\"AA,BB\"", {"ABC1", "5", "AA,BB"}},
-      {"quoted cell keeps its blanks", "\"  x  \"", {"  x  "}},
-      {"blanks outside the quotes dropped", "  \"x\"  ,y", {"x", "y"}},
+      {"blanks around unquoted cells", "  a , b\t,c  d", {"a", "b", "c  d"}},
+      {"quoted cell keeps commas and blanks", "ABC1,\"  AA,BB \" ,\"\"", {"ABC1", "  AA,BB ", ""}},
       {"doubled quote not unescaped", "\"a\"\"b\"", {"a\"\"b"}},
       {"unclosed quote stays in the cell", "\"abc,def", {"\"abc", "def"}},
-      {"quote inside an unquoted cell", "ab\"c,d", {"ab\"c", "d"}},
-      {"empty line", "", {""}},
-      {"trailing comma", "a,", {"a", ""}},
-      {"three commas", ",,,", {"", "", "", ""}},
-      {"blank cells", " , ", {"", ""}},
-      {"empty quoted cell", "\"\",x", {"", "x"}},
-      {"lone quote", "\"", {"\""}},
-      {"text after closing quote", "\"a\"x,b", {"\"a\"x", "b"}},
+      {"empty line, trailing comma", ",", {"", ""}},
       {"closing quote found beyond a comma", "\"a\"x,\"b\"", {"a\"x,\"b"}},
-      {"closing quote with blanks before the comma", "\"a\" \t,b", {"a", "b"}},
-      {"other white space trimmed", "\va\f,\tb", {"a", "b"}},
-      {"CR inside a line is white space", "a\r,b", {"a", "b"}},
-      {"non-breaking space is text",
-       "\xA0"
-       "a\xA0",
-       {"\xA0"
-        "a\xA0"}},
-      {"code page bytes", "Caf\xE9,\xB7", {"Caf\xE9", "\xB7"}},
-      {"quote after blanks opens a quoted cell", "  \"a,b\"  ", {"a,b"}},
-      {"five airlines", "ABC1,\"AA,BA,LH,QF,SQ\",3", {"ABC1", "AA,BA,LH,QF,SQ", "3"}},
+      {"CR, vertical tab and form feed are white space", "\va\r,\fb", {"a", "b"}},
+      {"code page bytes are text", "\xA0z\xA0,\xB7", {"\xA0z\xA0", "\xB7"}},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(ParseCsvLine(c.line), c.want) << c.name;
@@ -82,68 +47,36 @@ TEST(ParseCsvLineTest, SplitsAsTheFilesNeedIt) {
   }
 }
 
-// Every line of up to six characters over the characters that matter to the splitter.
-TEST(ParseCsvLineTest, AgreesWithThePatternOnEveryShortLine) {
-  const std::string kAlphabet = "a,\" \t";
-  std::string line;
-  int checked = 0;
-  const auto check = [&](const auto& self, size_t length) -> void {
-    if (line.size() == length) {
-      ++checked;
-      ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << Show(line);
-      return;
+// Every line of up to six characters over the characters that matter to the splitter, then
+// random longer lines with the other white space, code page bytes and NUL.
+TEST(ParseCsvLineTest, AgreesWithThePattern) {
+  const std::string kShort = "a,\" \t";
+  for (size_t length = 0, lines = 1; length <= 6; ++length, lines *= kShort.size()) {
+    for (size_t n = 0; n < lines; ++n) {
+      std::string line;
+      for (size_t k = n; line.size() < length; k /= kShort.size()) line += kShort[k % 5];
+      ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << ::testing::PrintToString(line);
     }
-    for (const char c : kAlphabet) {
-      line.push_back(c);
-      self(self, length);
-      line.pop_back();
-      if (HasFatalFailure()) return;
-    }
-  };
-  for (size_t length = 0; length <= 6; ++length) {
-    check(check, length);
-    if (HasFatalFailure()) return;
   }
-  EXPECT_EQ(checked, 19531);
-}
-
-TEST(ParseCsvLineTest, AgreesWithThePatternOnRandomLines) {
-  static constexpr char kChars[] = "ab,,\"\" \t\v\f\xB7\xA0";  // and a nul, added below
-  const std::string kAlphabet = std::string(kChars, sizeof kChars - 1) + std::string(1, '\0');
+  const std::string kAlphabet("ab,,\"\" \t\v\f\xB7\xA0\0", 13);
   std::mt19937 random(20121205);
-  std::uniform_int_distribution<size_t> pick(0, kAlphabet.size() - 1);
-  std::uniform_int_distribution<size_t> length(0, 24);
   for (int n = 0; n < 20000; ++n) {
-    std::string line(length(random), ' ');
-    for (char& c : line) c = kAlphabet[pick(random)];
-    ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << Show(line);
+    std::string line(random() % 25, ' ');
+    for (char& c : line) c = kAlphabet[random() % kAlphabet.size()];
+    ASSERT_EQ(ParseCsvLine(line), RegexCells(line)) << ::testing::PrintToString(line);
   }
 }
 
-TEST(ParseCsvLineTest, HugeAndHostileLinesAreLinear) {
-  const std::string wide(1 << 20, 'x');
-  EXPECT_EQ(ParseCsvLine(wide), CsvRow{wide});
-
-  const std::string quotes(100000, '"');
-  const CsvRow q = ParseCsvLine(quotes);
-  ASSERT_EQ(q.size(), 1u);
-  EXPECT_EQ(q[0], std::string(99998, '"'));
-
-  // Every cell opens a quote that never closes: without remembering the failed search, each
-  // cell would rescan the rest of the line.
+// Every cell opens a quote that never closes: without remembering the failed search, each cell
+// would rescan the rest of the line.
+TEST(ParseCsvLineTest, HostileLinesAreLinear) {
   std::string unclosed;
   for (int i = 0; i < 100000; ++i) unclosed += "\"a,";
   const CsvRow u = ParseCsvLine(unclosed);
-  ASSERT_EQ(u.size(), 100001u);
-  EXPECT_EQ(u.front(), "\"a");
-  EXPECT_EQ(u.back(), "");
-
-  std::string blanks(200000, ' ');
-  blanks += "\"x";
-  EXPECT_EQ(ParseCsvLine(blanks), CsvRow{"\"x"});
-
-  std::string commas(300000, ',');
-  EXPECT_EQ(ParseCsvLine(commas).size(), 300001u);
+  EXPECT_EQ(u.size(), 100001u);
+  EXPECT_EQ(u.front() + "|" + u.back(), "\"a|");
+  EXPECT_EQ(ParseCsvLine(std::string(100000, '"')), CsvRow{std::string(99998, '"')});
+  EXPECT_EQ(ParseCsvLine(std::string(200000, ' ') + "\"x"), CsvRow{"\"x"});
 }
 
 TEST(ParseCsvTextTest, EveryPhysicalLineIsARow) {
@@ -153,34 +86,31 @@ TEST(ParseCsvTextTest, EveryPhysicalLineIsARow) {
     CsvRows want;
   } kCases[] = {
       {"empty text", "", {}},
-      {"CR LF lines", "a,b\r\nc\r\n", {{"a", "b"}, {"c"}}},
-      {"LF lines", "a,b\nc", {{"a", "b"}, {"c"}}},
-      {"mixed", "a\r\nb\nc\r\n", {{"a"}, {"b"}, {"c"}}},
-      {"a single line break", "\r\n", {{""}}},
+      {"CR LF and LF lines", "a,b\r\nc\nd\r\n", {{"a", "b"}, {"c"}, {"d"}}},
       {"empty line in the middle", "a\r\n\r\nb", {{"a"}, {""}, {"b"}}},
       {"line break inside quotes does not join lines", "\"a\r\nb\"", {{"\"a"}, {"b\""}}},
-      {"lone CR stays in the line", "a\rb,c", {{"a\rb", "c"}}},
       // Any character but a line feed may stand inside quotes, a lone CR included (the
       // comparison engine above would stop at the CR, so this case is checked here only).
-      {"lone CR inside quotes", "\"a\rb\",c", {{"a\rb", "c"}}},
-      {"CR at the very end", "a\r", {{"a"}}},
+      {"lone CR inside quotes", "\"a\rb\",c\r", {{"a\rb", "c"}}},
   };
   for (const auto& c : kCases) EXPECT_EQ(ParseCsvText(c.text), c.want) << c.name;
 }
 
-TEST(ReadCsvFileTest, MissingAndEmptyFiles) {
+TEST(ReadCsvFileTest, MissingEmptyAndBinaryFiles) {
   TempDir dir;
+  dir.Write("empty.csv", "");
+  std::string binary;
+  std::mt19937 random(7);
+  for (int i = 0; i < 200000; ++i) binary.push_back(static_cast<char>(random() & 0xFF));
+  binary += "\n ABC1 , 12 ";
+  dir.Write("binary.csv", binary);
   EXPECT_EQ(ReadCsvFile(dir.File("missing.csv")), std::nullopt);
   EXPECT_EQ(ReadCsvFile(dir.path()), std::nullopt);
-
-  dir.Write("empty.csv", "");
-  const std::optional<CsvRows> empty = ReadCsvFile(dir.File("empty.csv"));
-  ASSERT_TRUE(empty.has_value());
-  EXPECT_TRUE(empty->empty());
-
-  dir.Write("tasks.csv", "FROM PCC,FROM QUEUE NO\r\n ABC1 , 12 \r\n");
-  EXPECT_EQ(ReadCsvFile(dir.File("tasks.csv")),
-            (CsvRows{{"FROM PCC", "FROM QUEUE NO"}, {"ABC1", "12"}}));
+  EXPECT_EQ(ReadCsvFile(dir.File("empty.csv")), CsvRows{});
+  const std::optional<CsvRows> rows = ReadCsvFile(dir.File("binary.csv"));
+  ASSERT_TRUE(rows.has_value());
+  EXPECT_EQ(rows->size(), static_cast<size_t>(std::count(binary.begin(), binary.end(), '\n')) + 1);
+  EXPECT_EQ(rows->back(), (CsvRow{"ABC1", "12"}));
 }
 
 }  // namespace

@@ -30,14 +30,5 @@ TEST(CountersTest, MovedAndFailedCountersWrapIntoTheirSubCounts) {
   }
 }
 
-TEST(CountersTest, TheWindowShowsAWrappedCounterWithItsSubCount) {
-  TestProgram p;
-  p.form.intSuccessCount = 999999999;
-  CountSuccess(p.form);
-  p.form.RefreshCounters();
-  EXPECT_EQ(p.window.caption(Control::kLbSuccessCount), "1");
-  EXPECT_EQ(p.window.caption(Control::kLbSuccessSubCount), "(1)");
-}
-
 }  // namespace
 }  // namespace ambervale

@@ -2,57 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <vector>
 
 #include "platform/classic_text.h"
 #include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
+#include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
 namespace {
 
-// Answers every entry with the next scripted screen, for screens the simulated host never
-// shows (other sign-on texts, odd markup). Records what was sent.
-class ScriptedTerminals : public TerminalFactory {
- public:
-  std::unique_ptr<Terminal> Create(Status* error) override {
-    if (!create_error.empty()) {
-      *error = Status::Error(create_error);
-      return nullptr;
-    }
-    return std::make_unique<ScriptedTerminal>(*this);
-  }
-
-  std::deque<std::vector<std::string>> screens;
-  std::vector<std::string> sent;
-  std::string create_error;
-
- private:
-  class ScriptedTerminal : public Terminal {
-   public:
-    explicit ScriptedTerminal(ScriptedTerminals& owner) : owner_(owner) {}
-    Status SendEntry(std::string_view text) override {
-      owner_.sent.emplace_back(text);
-      lines_.clear();
-      if (!owner_.screens.empty()) {
-        lines_ = owner_.screens.front();
-        owner_.screens.pop_front();
-      }
-      return Status::Ok();
-    }
-    std::optional<int16_t> GetLineCount() override { return static_cast<int16_t>(lines_.size()); }
-    std::optional<std::string> GetLine(int16_t i) override {
-      if (i < 0 || i >= static_cast<int16_t>(lines_.size())) return std::nullopt;
-      return lines_[static_cast<size_t>(i)];
-    }
-
-   private:
-    ScriptedTerminals& owner_;
-    std::vector<std::string> lines_;
-  };
-};
+using testing::ScriptedTerminalFactory;
 
 TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
   std::string clean = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
@@ -85,12 +46,12 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
   };
   for (const auto& c : kCases) {
     TestProgram p;
-    ScriptedTerminals terminals;
-    terminals.screens.push_back({c.line});
+    ScriptedTerminalFactory terminals;
+    terminals.Answer({c.line});
     HostLayer host(p.form, p.alerts, terminals);
     EXPECT_EQ(host.ConnectHost(), c.result) << c.line;
-    ASSERT_EQ(terminals.sent.size(), 1u);
-    EXPECT_EQ(terminals.sent[0], "<FORMAT>OP/W*</FORMAT>");
+    ASSERT_EQ(terminals.requests().size(), 1u);
+    EXPECT_EQ(terminals.requests()[0], "<FORMAT>OP/W*</FORMAT>");
     EXPECT_TRUE(p.mailers.attempts().empty()) << c.line;
   }
 }
@@ -115,8 +76,8 @@ TEST(ConnectHostTest, EmptyAnswerIsLoggedTwiceAndAlerted) {
 
 TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.create_error = "no route";
+  ScriptedTerminalFactory terminals;
+  terminals.FailCreate("no route");
   HostLayer host(p.form, p.alerts, terminals);
   EXPECT_EQ(host.ConnectHost(), "");
   ASSERT_EQ(p.window.boxes().size(), 1u);
@@ -127,15 +88,15 @@ TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
 
 TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.screens.push_back({"X"});
-  terminals.screens.push_back({"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"});
+  ScriptedTerminalFactory terminals;
+  terminals.Answer({"X"});
+  terminals.Answer({"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"});
   HostLayer host(p.form, p.alerts, terminals);
   (void)host.ConnectHost();
   std::string entry = "NP.A&B";
   host.sendTECommand(entry);
   EXPECT_EQ(entry, "NP.A&amp;B");
-  EXPECT_EQ(terminals.sent.back(), "<FORMAT>NP.A&amp;B</FORMAT>");
+  EXPECT_EQ(terminals.requests().back(), "<FORMAT>NP.A&amp;B</FORMAT>");
   const std::string debug = p.Log("debug_log_1.txt");
   const std::string expected =
       "##### 2026/12/06 10:00:00 TE REQUEST #####\r\n<FORMAT>NP.A&amp;B</FORMAT>\r\n \r\n"
@@ -148,16 +109,16 @@ TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
 
 TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.screens.push_back({"X"});
-  terminals.screens.push_back({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
-  terminals.screens.push_back({"OK"});
-  terminals.screens.push_back({"previous entry in progress"});
-  terminals.screens.push_back({"PREVIOUS ENTRY IN PROGRESS"});
+  ScriptedTerminalFactory terminals;
+  terminals.Answer({"X"});
+  terminals.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
+  terminals.Answer({"OK"});
+  terminals.Answer({"previous entry in progress"});
+  terminals.Answer({"PREVIOUS ENTRY IN PROGRESS"});
   HostLayer host(p.form, p.alerts, terminals);
   (void)host.ConnectHost();
   for (const char* e : {"*R", "*R", "*R", "*R"}) host.sendTECommand(std::string_view(e));
-  EXPECT_EQ(terminals.sent.size(), 5u);
+  EXPECT_EQ(terminals.requests().size(), 5u);
   EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
 }
 
@@ -165,7 +126,7 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
   for (const char* mode : {"", "UTK"}) {
     TestProgram p;
     p.form.strPNRMoveMode = mode;
-    ScriptedTerminals terminals;
+    ScriptedTerminalFactory terminals;
     HostLayer host(p.form, p.alerts, terminals);
     std::string entry = "QX+I&";
     EXPECT_THROW(host.sendTECommand(entry), ProgramEnded);
@@ -196,8 +157,8 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
 
 TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.screens.push_back({"A", "B"});
+  ScriptedTerminalFactory terminals;
+  terminals.Answer({"A", "B"});
   HostLayer host(p.form, p.alerts, terminals);
   (void)host.ConnectHost();
   EXPECT_EQ(host.GetResponseLine(1), "B");
@@ -210,10 +171,9 @@ TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
 
 TEST(GetSuggestedEntryTest, TakesTheEntryAfterColumn25WithoutItsMark) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.screens.push_back(
-      {"QUEUE 12<CARRIAGE_RETURN/>",
-       "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"});
+  ScriptedTerminalFactory terminals;
+  terminals.Answer({"QUEUE 12<CARRIAGE_RETURN/>",
+                    "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"});
   HostLayer host(p.form, p.alerts, terminals);
   (void)host.ConnectHost();
   EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE NEXT 100 BFS"), "QLD/AB12/12/TS/101");
@@ -222,11 +182,11 @@ TEST(GetSuggestedEntryTest, TakesTheEntryAfterColumn25WithoutItsMark) {
 
 TEST(LogQueueListStatusTest, WritesOneLinePerStarredLocator) {
   TestProgram p;
-  ScriptedTerminals terminals;
-  terminals.screens.push_back({"B.F. COUNT 002<CARRIAGE_RETURN/>",
-                               "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
-                               "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
-                               "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"});
+  ScriptedTerminalFactory terminals;
+  terminals.Answer({"B.F. COUNT 002<CARRIAGE_RETURN/>",
+                    "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
+                    "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
+                    "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"});
   HostLayer host(p.form, p.alerts, terminals);
   (void)host.ConnectHost();
   EXPECT_EQ(host.LogQueueListStatus("AB12", "50"), "OK");

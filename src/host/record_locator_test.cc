@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/busy_retry.h"
-#include "host/host_test_util.h"
+#include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
 namespace ambervale {

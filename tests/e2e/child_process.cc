@@ -54,22 +54,12 @@ int LeftMs(std::chrono::steady_clock::time_point deadline) {
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& binary,
                                                   const ChildOptions& options, Status* error) {
-  int pipe_fds[2] = {-1, -1};
-  if (options.stdout_file.empty() && ::pipe2(pipe_fds, O_CLOEXEC) != 0) {
-    *error = Status::Error(std::string("pipe failed: ") + std::strerror(errno));
-    return nullptr;
-  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (options.stdout_file.empty()) {
-    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, options.stdout_file.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  }
-  const std::string err_path = options.stderr_file.empty() ? "/dev/null" : options.stderr_file;
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(),
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, options.stdout_file.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, options.stderr_file.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
   std::vector<std::string> argv_texts = {binary};
@@ -80,14 +70,12 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& binary,
   pid_t pid = 0;
   const int rc = ::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (pipe_fds[1] >= 0) ::close(pipe_fds[1]);
   if (rc != 0) {
-    if (pipe_fds[0] >= 0) ::close(pipe_fds[0]);
     *error = Status::Error("cannot start " + binary + ": " + std::strerror(rc));
     return nullptr;
   }
   const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-  std::unique_ptr<ChildProcess> child(new ChildProcess(pid, pidfd, pipe_fds[0]));
+  std::unique_ptr<ChildProcess> child(new ChildProcess(pid, pidfd));
   if (pidfd < 0) {
     *error = Status::Error(std::string("pidfd_open failed: ") + std::strerror(errno));
     return nullptr;  // the destructor kills and reaps the child
@@ -99,7 +87,6 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& binary,
 ChildProcess::~ChildProcess() {
   if (!exit_status_) Kill();
   if (pidfd_ >= 0) ::close(pidfd_);
-  if (stdout_fd_ >= 0) ::close(stdout_fd_);
 }
 
 std::optional<int> ChildProcess::Wait(int timeout_ms) {
@@ -129,27 +116,6 @@ void ChildProcess::Signal(int signal) {
 int ChildProcess::Kill() {
   Signal(SIGKILL);
   return Wait(60000).value_or(-1);
-}
-
-std::optional<std::string> ChildProcess::ReadStdoutLine(int timeout_ms) {
-  if (stdout_fd_ < 0) return std::nullopt;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (true) {
-    const size_t lf = stdout_buffer_.find('\n');
-    if (lf != std::string::npos) {
-      std::string line = stdout_buffer_.substr(0, lf);
-      stdout_buffer_.erase(0, lf + 1);
-      return line;
-    }
-    pollfd p{stdout_fd_, POLLIN, 0};
-    const int n = ::poll(&p, 1, LeftMs(deadline));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return std::nullopt;
-    char chunk[512];
-    const ssize_t got = ::read(stdout_fd_, chunk, sizeof chunk);
-    if (got <= 0) return std::nullopt;
-    stdout_buffer_.append(chunk, static_cast<size_t>(got));
-  }
 }
 
 RunResult RunProgram(const std::string& binary, const ChildOptions& options,

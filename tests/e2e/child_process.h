@@ -1,10 +1,9 @@
 #pragma once
 
 // A program of this project run as a child process by the end-to-end tests: its standard
-// output and error go to files (so a chatty child never blocks on a full pipe), or its
-// standard output to a pipe the test reads a line from. The child is watched through a pidfd,
-// so the tests wait for its end with a time-out instead of sleeping. A child still running
-// when the object goes away is killed (SIGKILL) and reaped.
+// output and error go to files (so a chatty child never blocks on a full pipe). The child is
+// watched through a pidfd, so the tests wait for its end with a time-out instead of sleeping. A
+// child still running when the object goes away is killed (SIGKILL) and reaped.
 
 #include <sys/types.h>
 
@@ -22,8 +21,8 @@ struct ChildOptions {
   std::vector<std::string> args;  // without the program itself
   // Variables set for the child on top of the test's environment; an empty value unsets.
   std::map<std::string, std::string> env;
-  std::string stdout_file;  // empty: a pipe, read with ReadStdoutLine
-  std::string stderr_file;  // empty: /dev/null
+  std::string stdout_file;
+  std::string stderr_file;
 };
 
 class ChildProcess {
@@ -47,18 +46,11 @@ class ChildProcess {
   // SIGKILL, then waits for the end.
   int Kill();
 
-  // The next line of the child's standard output (without its LF), waiting at most
-  // `timeout_ms`; nullopt at the end of the output or the time-out.
-  std::optional<std::string> ReadStdoutLine(int timeout_ms);
-
  private:
-  ChildProcess(pid_t pid, int pidfd, int stdout_fd)
-      : pid_(pid), pidfd_(pidfd), stdout_fd_(stdout_fd) {}
+  ChildProcess(pid_t pid, int pidfd) : pid_(pid), pidfd_(pidfd) {}
 
   pid_t pid_;
   int pidfd_;
-  int stdout_fd_;  // -1 when standard output goes to a file
-  std::string stdout_buffer_;
   std::optional<int> exit_status_;
 };
 

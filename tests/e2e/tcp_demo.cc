@@ -72,7 +72,10 @@ TcpDemo::~TcpDemo() {
 ::testing::AssertionResult TcpDemo::StartHost() {
   if (proxy_ == nullptr) return ::testing::AssertionFailure() << "the relay does not listen";
   Status error;
-  host_ = HostsimChild::Start(folder.File("host.json"), folder.File("host-state.json"), &error);
+  host_ = sim::HostsimProcess::Start(
+      kHostsim,
+      {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
+      &error);
   if (host_ == nullptr) return ::testing::AssertionFailure() << error.message();
   proxy_->set_host_port(host_->port());
   return ::testing::AssertionSuccess();

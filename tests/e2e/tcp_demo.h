@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "sim/hostsim_process.h"
 #include "tests/e2e/child_process.h"
 #include "tests/e2e/demo_outcome.h"
 #include "tests/e2e/entry_proxy.h"
-#include "tests/e2e/hostsim_child.h"
 #include "tests/e2e/program_folder.h"
 
 namespace ambervale::e2e {
@@ -55,7 +55,7 @@ class TcpDemo {
 
  private:
   int closed_port_fd_ = -1;  // bound, never listening: connections to it are refused
-  std::unique_ptr<HostsimChild> host_;
+  std::unique_ptr<sim::HostsimProcess> host_;
   std::unique_ptr<EntryProxy> proxy_;
 };
 

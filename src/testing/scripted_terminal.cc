@@ -1,4 +1,4 @@
-#include "host/host_test_util.h"
+#include "testing/scripted_terminal.h"
 
 namespace ambervale::testing {
 
@@ -27,7 +27,11 @@ class ScriptedTerminal : public Terminal {
   ScriptedTerminalFactory& script_;
 };
 
-std::unique_ptr<Terminal> ScriptedTerminalFactory::Create(Status* /*error*/) {
+std::unique_ptr<Terminal> ScriptedTerminalFactory::Create(Status* error) {
+  if (!create_error_.empty()) {
+    *error = Status::Error(create_error_);
+    return nullptr;
+  }
   return std::make_unique<ScriptedTerminal>(*this);
 }
 

@@ -1,0 +1,127 @@
+// The machine's own parts behind the seams: files, the single-instance lock, the local clock
+// and the operator's account.
+
+#include "platform/system_env.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/files.h"
+#include "platform/single_instance.h"
+#include "testing/temp_dir.h"
+
+namespace ambervale {
+namespace {
+
+TEST(SystemEnvTest, ProgramFolderAndOperatorName) {
+  EXPECT_EQ(ChooseProgramFolder("/srv/ambervale//", "/opt/bin/ambervale"), "/srv/ambervale");
+  EXPECT_EQ(ChooseProgramFolder("", "/opt/bin/ambervale"), "/opt/bin");
+  EXPECT_EQ(ChooseProgramFolder("", "/ambervale"), "/");
+  EXPECT_EQ(ChooseProgramFolder("", ""), ".");
+  EXPECT_EQ(OperatorNameFromAccount("  Mary Lane  ,Room 4,,", "mlane"), "Mary Lane");
+  EXPECT_EQ(OperatorNameFromAccount(",Room 4", "mlane"), "mlane");
+  EXPECT_EQ(OperatorNameFromAccount("& Lane", "mary"), "Mary Lane");
+  // UTF-8 in, Windows-1252 out; a name the code page cannot write gives the login name.
+  EXPECT_EQ(OperatorNameFromAccount("Jos\xC3\xA9 P\xC3\xA9rez,,", "jose"), "Jos\xE9 P\xE9rez");
+  EXPECT_EQ(OperatorNameFromAccount("\xE6\x9D\x8E", "li"), "li");
+  EXPECT_EQ(OperatorNameFromAccount("", "\xE6\x9D\x8E"), "");
+}
+
+TEST(SystemEnvTest, LocalTimeFollowsTheTimeZone) {
+  using namespace std::chrono;
+  const TimePoint t(sys_days(2026y / December / 6) + hours(23) + minutes(59) + seconds(58) +
+                    nanoseconds(123));
+  const auto env = NewSystemEnv("/x");
+  const char* old = ::getenv("TZ");
+  const std::string saved = old != nullptr ? old : "";
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  EXPECT_EQ(env->ToLocal(TimePoint(nanoseconds(-1))),
+            (CivilTime{1969, 12, 31, 23, 59, 59, 999999999}));
+  ::setenv("TZ", "EST5", 1);
+  ::tzset();
+  EXPECT_EQ(env->ToLocal(t), (CivilTime{2026, 12, 6, 18, 59, 58, 123}));
+  old != nullptr ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+  ::tzset();
+}
+
+TEST(FilesTest, BytesAsGivenAndNothingLeftBehind) {
+  TempDir dir;
+  const std::string path = dir.File("a.txt");
+  const std::string bytes("line\r\n\0\xB7\xFF", 9);
+  EXPECT_TRUE(AppendToFile(path, bytes) && AppendToFile(path, "more"));
+  EXPECT_EQ(ReadFile(path), bytes + "more");
+  EXPECT_TRUE(WriteFileAtomically(path, "atomic"));
+  EXPECT_EQ(ReadFile(path), "atomic");
+  EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"a.txt"});  // no temporary left
+  EXPECT_TRUE(CreateFolder(dir.File("logs")) && CreateFolder(dir.File("logs")));
+  EXPECT_TRUE(DeleteFile(path) && DeleteFile(path));  // nothing left: true
+  EXPECT_FALSE(DeleteFile(dir.File("logs")));         // a folder is not removed
+  dir.Write("b.txt", "x");
+  const TimePoint before_epoch(std::chrono::nanoseconds(-1500000000));
+  ASSERT_TRUE(SetFileModified(dir.File("b.txt"), before_epoch));
+  EXPECT_EQ(FileModified(dir.File("b.txt")), before_epoch);
+}
+
+// The seam's failures name the path and the reason: they go into the logs as they are.
+TEST(FilesTest, FailuresNameThePathAndTheReason) {
+  TempDir dir;
+  const std::string path = dir.File("no/such/folder/a.txt");
+  FileSystem& files = PosixFileSystem();
+  EXPECT_EQ(files.Append(path, "x").message(),
+            "cannot open " + path + ": No such file or directory");
+  EXPECT_EQ(files.WriteAtomically(path, "x").message(), "cannot create " + path + ".tmp" +
+                                                            std::to_string(::getpid()) +
+                                                            ": No such file or directory");
+  std::string bytes;
+  EXPECT_EQ(files.Read(dir.path(), &bytes).message(),
+            "cannot read " + dir.path() + ": Is a directory");
+  FileInfo info;
+  EXPECT_TRUE(files.Stat(path, &info).ok());  // nothing there is no failure
+  EXPECT_EQ(info.kind, FileInfo::Kind::kMissing);
+}
+
+TEST(SingleInstanceLockTest, HeldUntilItsOwnerLetsGoOrDies) {
+  TempDir dir;
+  const auto try_lock = [&dir] { return SingleInstanceLock::TryAcquire(dir.path()); };
+  {
+    std::optional<SingleInstanceLock> first = try_lock();
+    ASSERT_TRUE(first.has_value() && first->held());
+    const SingleInstanceLock moved = std::move(*first);
+    first.reset();
+    EXPECT_FALSE(try_lock().has_value());  // another open in this process: a second copy
+  }
+  // A process killed while it holds the lock leaves none behind.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const auto lock = try_lock();
+    (void)!::write(ready[1], lock && lock->held() ? "y" : "n", 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  EXPECT_EQ(ok, 'y');
+  EXPECT_FALSE(try_lock().has_value());
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_TRUE(try_lock().has_value());
+  // A folder where no lock file can be made does not stop the program.
+  const auto nowhere = SingleInstanceLock::TryAcquire(dir.File("missing"));
+  EXPECT_TRUE(nowhere.has_value() && !nowhere->held());
+}
+
+}  // namespace
+}  // namespace ambervale
