@@ -8,10 +8,10 @@
 #include "distribution/queue_listing.h"
 #include "fuzz/fuzz_input.h"
 #include "host/host_layer.h"
-#include "host/host_test_util.h"
 #include "host/queue_count.h"
 #include "host/record_locator.h"
 #include "host/session.h"
+#include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
 using namespace ambervale;
