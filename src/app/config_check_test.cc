@@ -122,14 +122,20 @@ TEST(CheckConfigurationTest, MappingProblemsThatWouldEndTheProgramAreReported) {
   EXPECT_EQ(f.env.end_count(), 0);
 }
 
-TEST(CheckConfigurationTest, ThePccQuestionIsANoteOnly) {
+TEST(CheckConfigurationTest, ThePccQuestionAndAnOddTauPeriodAreNoProblems) {
   StartupFolder f;
   f.WriteFiles();
   f.dir.Write("tasks.csv",
               std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
-  f.WriteSettings({{"Others/PCCCheck", "Y"}});
+  f.WriteSettings({{"Others/PCCCheck", "Y"}, {"TAU/DATE", "-5"}});
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 0) << c.out;
+  EXPECT_THAT(c.out, HasSubstr("warning: [TAU] DATE = \"-5\": a negative number of days"));
+  f.WriteSettings({{"TAU/DATE", "3 days"}});
+  const Checked words = Check(f);
+  EXPECT_EQ(words.code, 0) << words.out;
+  EXPECT_THAT(words.out, HasSubstr("warning: [TAU] DATE = \"3 days\": not a number of days; "
+                                   "ticketing dates are checked as if it were 0\n"));
   EXPECT_THAT(c.out,
               HasSubstr("note: start-up will ask whether to go on:\n  Ambervale has found "
                         "PCC(s) entered in Task Maintenance/Mapping files to be different."));
