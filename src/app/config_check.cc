@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <system_error>
@@ -67,8 +69,9 @@ class ScratchFolder {
 };
 
 struct Finding {
-  bool problem = true;
+  std::string_view kind;  // "problem", "warning" or "note"; only a problem makes it unusable
   std::string text;
+  bool problem() const { return kind == "problem"; }
 };
 
 // Every stop is a problem; the check goes on.
@@ -78,12 +81,13 @@ class Findings : public StopSink {
     std::string text = setting.empty() ? "" : std::string(setting) + ": ";
     Problem(text + StopBoxText(stop, problem));
   }
-  void Problem(std::string text) { findings_.push_back({true, std::move(text)}); }
-  void Note(std::string text) { findings_.push_back({false, std::move(text)}); }
+  void Problem(std::string text) { findings_.push_back({"problem", std::move(text)}); }
+  void Warning(std::string text) { findings_.push_back({"warning", std::move(text)}); }
+  void Note(std::string text) { findings_.push_back({"note", std::move(text)}); }
   const std::vector<Finding>& all() const { return findings_; }
   int problems() const {
     int n = 0;
-    for (const Finding& f : findings_) n += f.problem ? 1 : 0;
+    for (const Finding& f : findings_) n += f.problem() ? 1 : 0;
     return n;
   }
 
@@ -145,6 +149,7 @@ class Check {
       return false;
     }
   }
+  void WarnTauDate();
   bool LoadTasks();
   bool LoadMappings();
   void CheckFailQueue(bool tables_loaded);
@@ -171,6 +176,7 @@ const Findings& Check::Run(std::string_view terminal_problem) {
     (void)ReadAlertQuietMinutes(ini_, path_, &quiet);
     if (!quiet.empty()) findings_.Note(quiet);
   });
+  WarnTauDate();
   const bool tasks = LoadTasks();
   const bool distribution = !form_.IsUnticketedMode();
   bool mappings = !distribution;
@@ -190,6 +196,21 @@ const Findings& Check::Run(std::string_view terminal_problem) {
   if (distribution) CheckFailQueue(tasks && mappings);
   if (!terminal_problem.empty()) findings_.Problem(std::string(terminal_problem));
   return findings_;
+}
+
+// Start-up takes any [TAU] DATE that is not empty; a text that is no number counts as 0 days,
+// and a negative period makes nearly every ticketing date due.
+void Check::WarnTauDate() {
+  const std::string& value = form_.strTAUDate;
+  if (value.empty()) return;
+  const std::optional<int16_t> days = ToInt16(value);
+  const std::string setting = "[TAU] DATE = \"" + value + "\": ";
+  if (!days) {
+    findings_.Warning(setting +
+                      "not a number of days; ticketing dates are checked as if it were 0");
+  } else if (*days < 0) {
+    findings_.Warning(setting + "a negative number of days makes nearly every ticketing date due");
+  }
 }
 
 bool Check::LoadTasks() {
@@ -253,7 +274,7 @@ void Check::CheckFailQueue(bool tables_loaded) {
 void Print(std::ostream& out, const Finding& finding, bool utf8) {
   const std::string text = Replace(Replace(finding.text, "\r\n", "\n"), "\r", "\n");
   std::string_view rest = text;
-  out << (finding.problem ? "problem: " : "note: ");
+  out << finding.kind << ": ";
   bool first = true;
   while (true) {
     const size_t end = rest.find('\n');

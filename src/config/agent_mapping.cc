@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "config/config_csv.h"
@@ -145,13 +146,14 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
 
   // The file is read whole (a read that fails part-way reads nothing) and parsed a block of
   // lines at a time, so a large file's cells are never all held beside its table.
-  const std::optional<std::string> text =
-      FileExists(lookup.path) ? ReadFile(lookup.path) : std::nullopt;
-  if (!text) return Fail(form, "Mapping file " + NamedBy(form, task) + " cannot be read");
+  std::optional<std::string> bytes = FileExists(lookup.path) ? ReadFile(lookup.path) : std::nullopt;
+  if (!bytes) return Fail(form, "Mapping file " + NamedBy(form, task) + " cannot be read");
+  std::string problem;
+  const std::optional<std::string> text = ConfigCsvText(name, std::move(*bytes), problem);
+  if (!text) return Fail(form, problem);
 
   AgentTable table;
   FileReport file;
-  std::string problem;
   bool header = false;
   const auto read_row = [&](int line, const CsvRow& cells) {
     if (line == 1) {

@@ -1,7 +1,10 @@
 #include "config/config_csv.h"
 
+#include <algorithm>
+
 #include "config/settings.h"
 #include "platform/classic_text.h"
+#include "platform/cp1252.h"
 
 namespace ambervale {
 namespace {
@@ -22,7 +25,29 @@ void AddColumns(ColumnTable& table, const std::string_view (&names)[N]) {
 // Lines are parsed in blocks of about this many bytes.
 constexpr size_t kBlockBytes = 1 << 20;
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 }  // namespace
+
+std::optional<std::string> ConfigCsvText(std::string_view file, std::string text,
+                                         std::string& problem) {
+  if (!std::string_view(text).starts_with(kUtf8Bom)) return text;
+  const std::string_view utf8 = std::string_view(text).substr(kUtf8Bom.size());
+  size_t at = 0;
+  std::optional<std::string> converted = Utf8ToCp1252(utf8, &at);
+  if (converted) return converted;
+  const std::string_view before = utf8.substr(0, at);
+  const size_t line_start = before.rfind('\n') + 1;  // 0 on the first line
+  const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+  const auto column = std::count_if(before.begin() + static_cast<std::ptrdiff_t>(line_start),
+                                    before.end(), [](char c) { return (c & 0xC0) != 0x80; }) +
+                      1;
+  problem = std::string(file) + " line " + std::to_string(line) + ", column " +
+            std::to_string(column) +
+            ": the file starts with the UTF-8 byte-order mark, but this character is not "
+            "UTF-8 or has no Windows-1252 form";
+  return std::nullopt;
+}
 
 bool ForEachCsvRow(std::string_view text, const std::function<bool(int, const CsvRow&)>& row) {
   int line = 0;

@@ -25,6 +25,14 @@ namespace ambervale {
 // never all held at once. Stops early (and returns false) when `row` returns false.
 bool ForEachCsvRow(std::string_view text, const std::function<bool(int, const CsvRow&)>& row);
 
+// The text of a configuration CSV file as Windows-1252. A text that starts with the UTF-8
+// byte-order mark (what spreadsheets save as "CSV UTF-8") is UTF-8: the mark is dropped and the
+// rest converted. A character Windows-1252 cannot hold (or bytes that are not UTF-8) give
+// nullopt and a `problem` naming `file`, the line and the column (both 1-based, the column
+// counted in characters). Any other text is returned as it stands.
+[[nodiscard]] std::optional<std::string> ConfigCsvText(std::string_view file, std::string text,
+                                                       std::string& problem);
+
 // Column name (upper case) -> 1-based index in the header row; 0 while the header row has not
 // named the column.
 using ColumnTable = OrderedDict<int>;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 #include "config/csv.h"
 #include "config/settings.h"
@@ -111,25 +112,29 @@ Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
   ColumnTable columns = columns_of_mode.task;
   const std::string path = ResolveTaskFile(form, fileName);
 
-  const std::optional<CsvRows> rows = ReadCsvFile(path);
+  std::optional<std::string> file = FileExists(path) ? ReadFile(path) : std::nullopt;
   form.dictFmtoMapping = TaskTable();
-  if (!rows) {
+  if (!file) {
     if (FileExists(path))
       return Fail(form, "Task Maintenance file " + Quoted(path) + " cannot be read");
     return Fail(form, "Task Maintenance file " + Quoted(fileName) + " was not found (looked for " +
                           Quoted(AbsolutePath(fileName)) + " and " + Quoted(path) + ")");
   }
-  if (rows->empty()) return Fail(form, fileName + " is empty: it has no header row");
+  std::string problem;
+  const std::optional<std::string> text = ConfigCsvText(fileName, std::move(*file), problem);
+  if (!text) return Fail(form, problem);
+  const CsvRows rows = ParseCsvText(*text);
+  if (rows.empty()) return Fail(form, fileName + " is empty: it has no header row");
 
-  ReadHeaderRow(rows->front(), columns);
+  ReadHeaderRow(rows.front(), columns);
   if (HasMissingColumn(columns)) {
     return Fail(form, fileName + " line 1: the header row has no column " +
                           Quoted(FirstMissingColumn(columns)));
   }
 
-  for (size_t i = 1; i < rows->size(); ++i) {
+  for (size_t i = 1; i < rows.size(); ++i) {
     const int line = static_cast<int>(i) + 1;
-    CsvRowReader reader(fileName, line, (*rows)[i], columns);
+    CsvRowReader reader(fileName, line, rows[i], columns);
     clsFromQueue row;
     row.line_number = line;
     const RowOutcome outcome = ReadTaskRow(form, reader, row);

@@ -63,6 +63,12 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
        "mapping file"},
       {"row too short", h + "AB12,1,,M.CSV\r\n",
        "error: tasks.csv line 2 has 4 cells, too few for column \"ADD NOTE\" (column 5)"},
+      {"UTF-8 with its byte-order mark", "\xEF\xBB\xBF" + h + "AB12,1,,M.CSV,N,caf\xC3\xA9\r\n",
+       one},
+      {"UTF-8 mark, a character outside Windows-1252",
+       "\xEF\xBB\xBF" + h + "AB12,1,,M.CSV,Y,caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\x80\r\n",
+       "error: tasks.csv line 2, column 24: the file starts with the UTF-8 byte-order mark, but "
+       "this character is not UTF-8 or has no Windows-1252 form"},
       {"notepad empty", h + "AB12,1,,M.CSV,Y,  \r\n",
        "error: tasks.csv line 2, column \"NOTEPAD\": the cell is empty, but \"ADD NOTE\" is \"Y\"",
        false, std::string(kStamp) + ". Notepad field Empty #####\r\n"},

@@ -23,6 +23,8 @@ namespace ambervale {
 namespace {
 
 constexpr size_t kMaxAnswerBytes = 64 * 1024 * 1024;
+// The most lines an answer may announce.
+constexpr size_t kMaxLines = std::numeric_limits<int16_t>::max();
 
 // Owns a socket descriptor.
 class Socket {
@@ -118,8 +120,7 @@ class NetworkTerminal : public Terminal {
 
   std::optional<int16_t> GetLineCount() override {
     if (failed_) return std::nullopt;
-    constexpr size_t kMax = std::numeric_limits<int16_t>::max();
-    return static_cast<int16_t>(std::min(lines_.size(), kMax));
+    return static_cast<int16_t>(lines_.size());
   }
 
   std::optional<std::string> GetLine(int16_t index) override {
@@ -208,7 +209,8 @@ class NetworkTerminal : public Terminal {
     std::string line;
     if (Status s = ReadLine(&line); !s.ok()) return s;
     const std::optional<size_t> count = ParseWireCount(line);
-    if (!count) {
+    // Lines are numbered with 16 bits: a larger count is no answer (and would reserve gigabytes).
+    if (!count || *count > kMaxLines) {
       return Status::Error("the host at " + where_ + " sent a bad line count \"" + line + "\"");
     }
     std::vector<std::string> lines;

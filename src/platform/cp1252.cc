@@ -49,10 +49,14 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> Utf8ToCp1252(std::string_view text) {
+std::optional<std::string> Utf8ToCp1252(std::string_view text, size_t* failed_at) {
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
+  const auto fail = [&]() -> std::optional<std::string> {
+    if (failed_at != nullptr) *failed_at = i;
+    return std::nullopt;
+  };
   while (i < text.size()) {
     const auto b0 = static_cast<unsigned char>(text[i]);
     uint32_t cp;
@@ -70,28 +74,29 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text) {
       cp = b0 & 0x07;
       len = 4;
     } else {
-      return std::nullopt;
+      return fail();
     }
-    if (i + len > text.size()) return std::nullopt;
+    if (i + len > text.size()) return fail();
     for (size_t k = 1; k < len; ++k) {
       const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) return std::nullopt;
+      if ((b & 0xC0) != 0x80) return fail();
       cp = (cp << 6) | (b & 0x3F);
     }
     // Overlong forms and surrogates are not valid UTF-8.
     if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
         (cp >= 0xD800 && cp <= 0xDFFF)) {
-      return std::nullopt;
+      return fail();
     }
-    i += len;
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
       out.push_back(static_cast<char>(cp));
+      i += len;
       continue;
     }
     const auto& rev = ReverseHigh();
     auto it = rev.find(cp);
-    if (it == rev.end()) return std::nullopt;
+    if (it == rev.end()) return fail();
     out.push_back(it->second);
+    i += len;
   }
   return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,8 @@ namespace ambervale {
 std::string Cp1252ToUtf8(std::string_view text);
 
 // UTF-8 to Windows-1252; nullopt when the text is not valid UTF-8 or holds a character the
-// code page cannot write.
-std::optional<std::string> Utf8ToCp1252(std::string_view text);
+// code page cannot write. `failed_at`, when given, then receives the byte offset where the
+// first such character starts.
+std::optional<std::string> Utf8ToCp1252(std::string_view text, size_t* failed_at = nullptr);
 
 }  // namespace ambervale

@@ -1,0 +1,27 @@
+// The configuration files as start-up reads them (settings.ini, the Task Maintenance file
+// tasks.csv, the mapping file MAP.CSV, through the configuration check) and the Fail Queue
+// Log. Input: the four files' bytes in that order, cut by the part separator.
+#include <sstream>
+
+#include "app/config_check.h"
+#include "failqueue/fail_queue_log.h"
+#include "fuzz/fuzz_input.h"
+#include "platform/file_system.h"
+#include "testing/test_program.h"
+
+using namespace ambervale;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto files = fuzz::Parts(fuzz::Text(data, size), 4);
+  TestProgram p;
+  p.dir.Write("settings.ini", files[0]);
+  p.dir.Write("tasks.csv", files[1]);
+  p.dir.Write("MAP.CSV", files[2]);
+  p.dir.Write("logs/Fail_Queue_Log.csv", files[3]);
+  std::ostringstream out;
+  (void)CheckConfiguration(p.env, out);
+  FailQueueLog log(p.form, PosixFileSystem());
+  (void)log.LoadFailQueueLog();
+  log.StartFailQueueLog();
+  return 0;
+}

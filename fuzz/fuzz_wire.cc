@@ -1,0 +1,66 @@
+// The network line format both ways: the program's network terminal reading a host's answer
+// bytes (part 1, sent over loopback TCP as one connection's answer), and the simulator
+// reading requests (part 2, LF-ended escaped lines) into its entries on the test world.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "fuzz/fuzz_input.h"
+#include "host/network_terminal.h"
+#include "host/wire_format.h"
+#include "sim/sim_host.h"
+#include "testing/fake_env.h"
+
+using namespace ambervale;
+
+namespace {
+
+// A loopback listener for the whole run; returns its port.
+int Listen(uint16_t* port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
+  socklen_t n = sizeof a;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), n) != 0 || ::listen(fd, 4) != 0) std::abort();
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+  *port = ntohs(a.sin_port);
+  return fd;
+}
+
+// Reads the request line, answers `bytes` and closes.
+void Answer(int listener, std::string_view bytes) {
+  const int c = ::accept(listener, nullptr, nullptr);
+  char ch = 0;
+  while (::recv(c, &ch, 1, 0) == 1 && ch != '\n') {
+  }
+  (void)::send(c, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  ::close(c);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static uint16_t port = 0;
+  static const int listener = Listen(&port);
+  const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
+  std::thread server(Answer, listener, parts[0]);
+  NetworkTerminalFactory terminals("127.0.0.1", port, 1);
+  Status error;
+  if (std::unique_ptr<Terminal> t = terminals.Create(&error)) {
+    if (t->SendEntry("*R").ok()) (void)t->GetLine(t->GetLineCount().value_or(0) - 1);
+  }
+  server.join();
+
+  FakeEnv env;
+  std::unique_ptr<sim::SimHost> host =
+      sim::SimHost::FromScenarioText(fuzz::WorldJson(), env, &error);
+  std::string buffer(parts[1]);
+  while (std::optional<std::string> line = TakeWireLine(buffer)) {
+    const std::string request = UnescapeWireLine(*line);
+    if (UnescapeWireLine(EscapeWireLine(request)) != request) std::abort();
+    (void)host->Request(request);
+  }
+  return 0;
+}

@@ -1,0 +1,26 @@
+// The simulator's files: the scenario and state JSON, and the journal that follows the test
+// world's snapshot. Input: one text, read as each of the three.
+#include <chrono>
+
+#include "fuzz/fuzz_input.h"
+#include "sim/journal.h"
+#include "sim/scenario_json.h"
+
+using namespace ambervale;
+using namespace std::chrono;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text = fuzz::Text(data, size);
+  const sys_days today{year{2026} / 12 / 6};
+  std::string error;
+  for (auto source : {sim::WorldSource::kScenario, sim::WorldSource::kState}) {
+    if (auto world = sim::ReadWorld(text, source, today, &error)) {
+      (void)sim::ReadWorld(sim::WriteWorld(*world), sim::WorldSource::kState, today, &error);
+    }
+  }
+  static const auto world =
+      sim::ReadWorld(fuzz::WorldJson(), sim::WorldSource::kScenario, today, &error);
+  static const std::string fingerprint = sim::SnapshotFingerprint(fuzz::WorldJson());
+  (void)sim::ReadJournal(text, fingerprint, *world, &error);
+  return 0;
+}
