@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/startup_test_util.h"
 #include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -39,9 +39,9 @@ Output RunAmbervale(const std::string& args, const std::string& home) {
 TEST(AmbervaleBinaryTest, VersionUsageAndCheck) {
   TempDir home;
   home.Write("settings.ini", SettingsText());
-  home.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
-  home.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
-  home.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}}})");
+  home.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,"}));
+  home.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
+  home.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}}})");
 
   const Output version = RunAmbervale("--version", home.path());
   EXPECT_EQ(version.code, 0);
@@ -55,11 +55,11 @@ TEST(AmbervaleBinaryTest, VersionUsageAndCheck) {
   EXPECT_EQ(check.code, 0) << check.text;
   EXPECT_THAT(check.text, HasSubstr("The configuration is usable."));
 
-  home.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,NOMAP.CSV,N,,,\r\n");
+  home.Write("tasks.csv", TasksCsv({"ABC1,40,,NOMAP.CSV,N,,,"}));
   const Output broken = RunAmbervale("--check", home.path());
   EXPECT_EQ(broken.code, 1) << broken.text;
   EXPECT_THAT(broken.text, HasSubstr("problem: Errors are found in mapping file(s)."));
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

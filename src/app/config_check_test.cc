@@ -5,10 +5,10 @@
 
 #include <sstream>
 
-#include "app/startup_test_util.h"
 #include "platform/files.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -19,7 +19,7 @@ struct Checked {
   std::string out;
 };
 
-Checked Check(StartupFolder& f) {
+Checked Check(TestProgram& f) {
   std::ostringstream out;
   const int code = CheckConfiguration(f.env, out);
   return {code, out.str()};
@@ -32,9 +32,8 @@ int Count(const std::string& text, const std::string& part) {
 }
 
 TEST(CheckConfigurationTest, AGoodConfigurationIsUsableAndNothingIsWritten) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 0) << c.out;
   EXPECT_EQ(c.out, "Checking " + f.dir.File("settings.ini") + "\nThe configuration is usable.\n");
@@ -44,9 +43,8 @@ TEST(CheckConfigurationTest, AGoodConfigurationIsUsableAndNothingIsWritten) {
 }
 
 TEST(CheckConfigurationTest, TheTerminalProblemIsOneMoreProblem) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"TIMER/COUNTER", "x"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"TIMER/COUNTER", "x"}});
   std::ostringstream out;
   EXPECT_EQ(CheckConfiguration(f.env, out, false, "[Terminal] Connection is missing"), 1);
   EXPECT_THAT(out.str(),
@@ -59,25 +57,30 @@ TEST(CheckConfigurationTest, TheTerminalProblemIsOneMoreProblem) {
 }
 
 TEST(CheckConfigurationTest, MissingSettingsFile) {
-  StartupFolder f;
+  TestProgram f(false);
   const Checked c = Check(f);
   EXPECT_EQ(c.code, 1);
   EXPECT_THAT(c.out, HasSubstr("problem: Settings.ini cannot be found.\n  It must be located"));
   EXPECT_THAT(c.out, HasSubstr("1 problem found.\n"));
 }
 
-TEST(CheckConfigurationTest, ReportsEverySettingsProblemAndGoesOn) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,4x,,MAP1.CSV,N,,,\r\n");
-  f.WriteSettings({{"LOG/LOGFILESIZE", "1 MB"},
-                   {"TIMER/COUNTER", "x"},
-                   {"USER/NAME", ""},
-                   {"AGENT/ID", std::nullopt},
-                   {"TAU/DATE", ""}});
-  const Checked c = Check(f);
-  EXPECT_EQ(c.code, 1);
-  for (const char* part :
+// Each case: settings, files written over the start-up files, the texts expected in the report
+// and the number of problems (0: usable).
+TEST(CheckConfigurationTest, ReportsEveryProblemAndGoesOn) {
+  const struct {
+    const char* name;
+    SettingsOverrides settings;
+    std::map<std::string, std::string> files;
+    std::vector<std::string> parts;
+    int problems;
+  } kCases[] = {
+      {"settings and task file",
+       {{"LOG/LOGFILESIZE", "1 MB"},
+        {"TIMER/COUNTER", "x"},
+        {"USER/NAME", ""},
+        {"AGENT/ID", std::nullopt},
+        {"TAU/DATE", ""}},
+       {{"tasks.csv", TasksCsv({"ABC1,4x,,MAP1.CSV,N,,,"})}},
        {"problem: [LOG] LOGFILESIZE = \"1 MB\": Error Reading Max log file size",
         "problem: [TIMER] COUNTER = \"x\": Error Reading Counter from Settings.ini\n",
         "problem: [USER] NAME = \"\": Error Reading User Name from Settings.ini\n",
@@ -86,107 +89,75 @@ TEST(CheckConfigurationTest, ReportsEverySettingsProblemAndGoesOn) {
         "problem: Errors are found in task maintenance.\n"
         "  Please check or contact administrator.\n  \n"
         "  tasks.csv line 2, column \"FROM QUEUE NO\": \"4x\" is not a number\n",
-        "6 problems found.\n"}) {
-    EXPECT_THAT(c.out, HasSubstr(part));
-  }
-}
-
-TEST(CheckConfigurationTest, TaskFileNotFound) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"FILE/TASKMAINTAIN", "none.csv"}});
-  const Checked c = Check(f);
-  EXPECT_EQ(c.code, 1);
-  EXPECT_THAT(c.out, HasSubstr("problem: [FILE] TASKMAINTAIN = \"none.csv\": Task maintenance "
-                               "file \"none.csv\" cannot be found.\n"));
-}
-
-TEST(CheckConfigurationTest, MappingProblemsThatWouldEndTheProgramAreReported) {
-  StartupFolder f;
-  f.WriteFiles();
-  // An invalid category (start-up asks), a row without sine and two identical agent rows.
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,X,MAP1.CSV,N,,,\r\n");
-  f.dir.Write("MAP1.CSV", std::string(kMappingHeader) +
-                              "JANE SHAW,,,,,,AB12,50,,SINE\r\n"
-                              "ALI KHAN,AK,,,,,AB12,51,,SINE\r\n"
-                              "ALI KHAN,AK,,,,,AB12,51,,SINE\r\n");
-  f.WriteSettings();
-  const Checked c = Check(f);
-  EXPECT_EQ(c.code, 1);
-  EXPECT_THAT(c.out, HasSubstr("problem: Task Maintenance file contains invalid values for "
-                               "category.\n  Would you like to continue?\n"));
-  EXPECT_THAT(c.out, HasSubstr("problem: Ambervale has found missing values in Mapping file(s)."));
-  EXPECT_THAT(c.out,
-              HasSubstr("problem: Duplicated mapping entries are found in mapping file(s)."));
-  EXPECT_THAT(c.out, HasSubstr("3 problems found.\n"));
-  EXPECT_EQ(f.env.end_count(), 0);
-}
-
-TEST(CheckConfigurationTest, ThePccQuestionAndAnOddTauPeriodAreNoProblems) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv",
-              std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
-  f.WriteSettings({{"Others/PCCCheck", "Y"}, {"TAU/DATE", "-5"}});
-  const Checked c = Check(f);
-  EXPECT_EQ(c.code, 0) << c.out;
-  EXPECT_THAT(c.out, HasSubstr("warning: [TAU] DATE = \"-5\": a negative number of days"));
-  f.WriteSettings({{"TAU/DATE", "3 days"}});
-  const Checked words = Check(f);
-  EXPECT_EQ(words.code, 0) << words.out;
-  EXPECT_THAT(words.out, HasSubstr("warning: [TAU] DATE = \"3 days\": not a number of days; "
-                                   "ticketing dates are checked as if it were 0\n"));
-  EXPECT_THAT(c.out,
-              HasSubstr("note: start-up will ask whether to go on:\n  Ambervale has found "
-                        "PCC(s) entered in Task Maintenance/Mapping files to be different."));
-  EXPECT_THAT(c.out, HasSubstr("  1) tasks.csv"));
-  EXPECT_FALSE(f.dir.Exists("tempPCCCheck.log"));
-}
-
-TEST(CheckConfigurationTest, FailQueueFindings) {
-  const struct {
-    const char* name;
-    SettingsOverrides settings;
-    std::vector<std::string> parts;
-    int problems;
-  } kCases[] = {
-      {"conflict and no alert address",
+        "6 problems found.\n"},
+       6},
+      {"task file not found",
+       {{"FILE/TASKMAINTAIN", "none.csv"}},
+       {},
+       {"problem: [FILE] TASKMAINTAIN = \"none.csv\": Task maintenance file \"none.csv\" cannot "
+        "be found.\n"},
+       1},
+      // An invalid category (start-up asks), a row without sine and two identical agent rows.
+      {"mapping problems that would end the program",
+       {},
+       {{"tasks.csv", TasksCsv({"ABC1,40,X,MAP1.CSV,N,,,"})},
+        {"MAP1.CSV", MappingCsv({"JANE SHAW,,,,,,ABC1,50,,SINE", "ALI KHAN,AK,,,,,ABC1,51,,SINE",
+                                 "ALI KHAN,AK,,,,,ABC1,51,,SINE"})}},
+       {"problem: Task Maintenance file contains invalid values for category.\n  Would you like "
+        "to continue?\n",
+        "problem: Ambervale has found missing values in Mapping file(s).",
+        "problem: Duplicated mapping entries are found in mapping file(s).", "3 problems found.\n"},
+       3},
+      {"the PCC question and an odd TAU period are no problems",
+       {{"Others/PCCCheck", "Y"}, {"TAU/DATE", "-5"}},
+       {{"tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"})}},
+       {"note: start-up will ask whether to go on:\n  Ambervale has found PCC(s) entered in Task "
+        "Maintenance/Mapping files to be different.",
+        "  1) tasks.csv", "warning: [TAU] DATE = \"-5\": a negative number of days"},
+       0},
+      {"a TAU period in words",
+       {{"TAU/DATE", "3 days"}},
+       {},
+       {"warning: [TAU] DATE = \"3 days\": not a number of days; ticketing dates are checked as "
+        "if it were 0\n"},
+       0},
+      {"fail queue conflict and no alert address",
        {{"FailQueue/FailQueueActivated", "Y"}, {"FailQueue/FailQueueNo", "40"}},
+       {},
        {"problem: Queue 40 already assigned as a Fail Queue",
         "problem: [FailQueue] EmailAlert1 = \"\": Email Alert1 not found in Settings.ini file."},
        2},
-      {"invalid number",
+      {"invalid fail queue number",
        {{"FailQueue/FailQueueActivated", "Y"},
         {"FailQueue/FailQueueNo", "100"},
         {"FailQueue/EmailAlert1", "fq@agency.example"}},
+       {},
        {"problem: [FailQueue] FailQueueNo = \"100\", FailQueueCategoryNo = \"\": Value defined "
         "for Fail Queue is invalid."},
        1},
       {"inactive fail queue is not checked",
        {{"FailQueue/FailQueueNo", "100"}},
+       {},
+       {"The configuration is usable."},
+       0},
+      {"unticketed mode needs no mapping files",
+       {{"MOVEMODE/PNRMODE", "UTK"}, {"FailQueue/FailQueueActivated", "Y"}},
+       {{"tasks.csv", TasksCsv({"ABC1,,,NOMAP.CSV,,,ALL,3"})}},
        {"The configuration is usable."},
        0},
   };
   for (const auto& k : kCases) {
-    StartupFolder f;
-    f.WriteFiles();
-    f.WriteSettings(k.settings);
+    TestProgram f(false);
+    f.WriteStartupFiles(k.settings);
+    for (const auto& [name, text] : k.files) f.dir.Write(name, text);
     const Checked c = Check(f);
     EXPECT_EQ(c.code, k.problems == 0 ? 0 : 1) << k.name;
     for (const std::string& part : k.parts) EXPECT_THAT(c.out, HasSubstr(part)) << k.name;
     EXPECT_EQ(Count(c.out, "problem: "), k.problems) << k.name << "\n" << c.out;
+    EXPECT_EQ(f.env.end_count(), 0) << k.name;
+    EXPECT_FALSE(f.dir.Exists("tempPCCCheck.log")) << k.name;
   }
 }
 
-TEST(CheckConfigurationTest, UnticketedModeNeedsNoMappingFiles) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,,,NOMAP.CSV,,,ALL,3\r\n");
-  f.WriteSettings({{"MOVEMODE/PNRMODE", "UTK"}, {"FailQueue/FailQueueActivated", "Y"}});
-  const Checked c = Check(f);
-  EXPECT_EQ(c.code, 0) << c.out;
-  EXPECT_THAT(c.out, Not(HasSubstr("problem")));
-}
-
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/startup_test_util.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::ElementsAre;
@@ -19,6 +19,8 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 constexpr char kCrLfText[] = "\r\n";
+// The debug-log stamp of every line written on the fake clock before it moves.
+constexpr char kStamp[] = "##### 2026/12/06 10:00:00";
 
 struct StopCase {
   const char* name;
@@ -94,15 +96,14 @@ std::vector<StopCase> StopCases() {
        "Please check settings.ini and location of the task maintenance file."},
       {"S7 task file errors",
        {},
-       {{"tasks.csv", std::string(kTaskHeader) + "AB12,Q1,,MAP1.CSV,N,,,\r\n"}},
+       {{"tasks.csv", TasksCsv({"ABC1,Q1,,MAP1.CSV,N,,,"})}},
        Lines({"Errors are found in task maintenance.", "Please check or contact administrator."}),
        BoxIcon::kCritical,
        ". Errors are found in task maintenance. Please check or contact administrator. #####",
        "Errors are found in task maintenance."},
       {"S8 repeated tasks",
        {},
-       {{"tasks.csv",
-         std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nAB12,40,,MAP1.CSV,N,,,\r\n"}},
+       {{"tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "ABC1,40,,MAP1.CSV,N,,,"})}},
        s8_box,
        BoxIcon::kCritical,
        ". Repeated values in Task Maintenance file. Please correct the Task Maintenance file to "
@@ -111,20 +112,20 @@ std::vector<StopCase> StopCases() {
        "continue."},
       {"S9 mapping file missing",
        {},
-       {{"tasks.csv", std::string(kTaskHeader) + "AB12,40,,NOMAP.CSV,N,,,\r\n"}},
+       {{"tasks.csv", TasksCsv({"ABC1,40,,NOMAP.CSV,N,,,"})}},
        Lines({"Errors are found in mapping file(s).", "Please check or contact administrator."}),
        BoxIcon::kCritical,
        ". Errors are found in mapping file(s). Please check or contact administrator. #####",
        "Errors are found in mapping file(s)."},
       {"S10 duplicated mapping rows",
        {},
-       {{"MAP1.CSV", std::string(kMappingHeader) +
-                         "JANE SHAW,JS,,,,,AB12,50,,SINE\r\nJANE SHAW,JS,,,,,AB12,50,,SINE\r\n"}},
+       {{"MAP1.CSV",
+         MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE", "JANE SHAW,JS,,,,,ABC1,50,,SINE"})}},
        Lines({"Duplicated mapping entries are found in mapping file(s).",
               "Please check or contact administrator."}),
        BoxIcon::kCritical,
        ". Errors are found in mapping file(s). Please check or contact administrator. "
-       "Duplicated mapping entries are found towards pseudo AB12 source queue 40. #####",
+       "Duplicated mapping entries are found towards pseudo ABC1 source queue 40. #####",
        "Duplicated mapping entries are found in mapping file(s)."},
       {"S11 email alert",
        {{"FailQueue/FailQueueActivated", "y"}, {"FailQueue/FailQueueNo", "26"}},
@@ -208,10 +209,10 @@ std::vector<StopCase> StopCases() {
 TEST(FormLoadTest, EachStopShowsItsBoxWritesItsLinesAndEnds) {
   for (const StopCase& c : StopCases()) {
     SCOPED_TRACE(c.name);
-    StartupFolder f;
-    f.WriteFiles();
+    TestProgram f(false);
+    f.WriteStartupFiles();
     for (const auto& [name, content] : c.files) f.dir.Write(name, content);
-    f.WriteSettings(c.settings);
+    f.WriteSettings(SettingsText(c.settings));
     EXPECT_EQ(f.Load(), kExitStartupStop);
     ASSERT_FALSE(f.window.boxes().empty());
     const RecordingWindow::Box& box = f.window.boxes().back();
@@ -219,24 +220,26 @@ TEST(FormLoadTest, EachStopShowsItsBoxWritesItsLinesAndEnds) {
     EXPECT_EQ(box.text.substr(0, c.box.size()), c.box);
     if (box.text.size() > c.box.size()) {
       EXPECT_EQ(box.text.substr(c.box.size(), 4), "\r\n\r\n") << box.text;
-      EXPECT_THAT(f.Debug(), HasSubstr(box.text.substr(c.box.size() + 4)));
+      EXPECT_THAT(f.Log("debug_log_1.txt"), HasSubstr(box.text.substr(c.box.size() + 4)));
     }
     EXPECT_EQ(box.buttons, BoxButtons::kOk);
     EXPECT_EQ(box.icon, c.icon);
     if (!c.debug_line.empty()) {
-      EXPECT_THAT(kCrLfText + f.Debug(), HasSubstr(kCrLfText + std::string(kStamp) + c.debug_line));
+      EXPECT_THAT(kCrLfText + f.Log("debug_log_1.txt"),
+                  HasSubstr(kCrLfText + std::string(kStamp) + c.debug_line));
     }
     if (!c.run_log.empty()) {
       EXPECT_THAT(f.RunLog(), HasSubstr(" - " + c.run_log + "\r\n"));
     }
-    EXPECT_THAT(f.ListMessages(), Not(testing::Contains("Loaded completed.")));
+    EXPECT_THAT(f.ListMessages(), Not(::testing::Contains("Loaded completed.")));
     EXPECT_FALSE(f.cycle->timer_enabled());
   }
 }
 
 TEST(FormLoadTest, StopsBeforeTheLogsAreUsableWriteNoLogLine) {
-  StartupFolder f;
-  f.WriteFiles();
+  TestProgram f(false);
+  f.WriteStartupFiles();
+  (void)DeleteFile(f.dir.File("settings.ini"));
   EXPECT_EQ(f.Load(), kExitStartupStop);
   ASSERT_EQ(f.window.boxes().size(), 1u);
   EXPECT_EQ(f.window.boxes()[0].text,
@@ -245,18 +248,16 @@ TEST(FormLoadTest, StopsBeforeTheLogsAreUsableWriteNoLogLine) {
   EXPECT_EQ(f.window.boxes()[0].icon, BoxIcon::kNone);
   EXPECT_FALSE(FolderExists(f.dir.File("logs")));
 
-  StartupFolder g;
-  g.WriteFiles();
-  g.WriteSettings({{"LOG/LOGFILESIZE", "big"}});
+  TestProgram g(false);
+  g.WriteStartupFiles({{"LOG/LOGFILESIZE", "big"}});
   EXPECT_EQ(g.Load(), kExitStartupStop);
   EXPECT_TRUE(FolderExists(g.dir.File("logs")));
   EXPECT_TRUE(ListFolder(g.dir.File("logs")).empty());
 }
 
 TEST(FormLoadTest, StartsTheTimerAfterACleanStart) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"Others/SendEmailAfterEveryIteration", "N"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"Others/SendEmailAfterEveryIteration", "N"}});
   EXPECT_EQ(f.Load(), std::nullopt);
   EXPECT_TRUE(f.window.boxes().empty());
   EXPECT_THAT(f.ListMessages(),
@@ -285,18 +286,17 @@ TEST(FormLoadTest, StartsTheTimerAfterACleanStart) {
     ASSERT_NE(found, std::string::npos) << line << "\n" << run_log;
     at = found;
   }
-  EXPECT_THAT(f.ActionLogFile(), HasSubstr(" - Loaded completed.\r\n"));
+  EXPECT_THAT(f.Log("action_log_1.txt"), HasSubstr(" - Loaded completed.\r\n"));
   // Not signed in: one sign-on and a second check, then QX+I.
-  EXPECT_THAT(f.Entries(), ElementsAre("OP/W*", "SON/1234", "OP/W*", "QX+I"));
+  EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "SON/1234", "OP/W*", "QX+I"));
 }
 
 TEST(FormLoadTest, SignedInHostNeedsNoSignOn) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("host.json", R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"AB12": {}}})");
-  f.WriteSettings({{"Others/SendEmailAfterEveryIteration", "y"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"Others/SendEmailAfterEveryIteration", "y"}});
+  f.dir.Write("host.json", R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}})");
   EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_THAT(f.Entries(), ElementsAre("OP/W*", "QX+I"));
+  EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "QX+I"));
   EXPECT_THAT(f.RunLog(), HasSubstr(" - No PNR move EMAIL func is enabled\r\n"));
   EXPECT_TRUE(f.form.SendEmailAfterEveryIteration);
 }
@@ -309,13 +309,12 @@ TEST(FormLoadTest, ActiveFailQueueSetsTheFrameCaptionsAndAlerts) {
   } kCases[] = {{"", "To Fail Queue", "From Fail Queue"},
                 {"C1", "To Fail Queue Category", "From Fail Queue Category"}};
   for (const auto& c : kCases) {
-    StartupFolder f;
-    f.WriteFiles();
-    f.WriteSettings({{"FailQueue/FailQueueActivated", "Y"},
-                     {"FailQueue/FailQueueNo", "90"},
-                     {"FailQueue/FailQueueCategoryNo", c.category},
-                     {"FailQueue/EmailAlert1", "fq@agency.example"},
-                     {"FailQueue/EmailAlert3", "lead@agency.example"}});
+    TestProgram f(false);
+    f.WriteStartupFiles({{"FailQueue/FailQueueActivated", "Y"},
+                         {"FailQueue/FailQueueNo", "90"},
+                         {"FailQueue/FailQueueCategoryNo", c.category},
+                         {"FailQueue/EmailAlert1", "fq@agency.example"},
+                         {"FailQueue/EmailAlert3", "lead@agency.example"}});
     EXPECT_EQ(f.Load(), std::nullopt) << c.category;
     EXPECT_EQ(f.window.caption(Control::kFrmToFail), c.to);
     EXPECT_EQ(f.window.caption(Control::kFrmFromFail), c.from);
@@ -327,9 +326,8 @@ TEST(FormLoadTest, ActiveFailQueueSetsTheFrameCaptionsAndAlerts) {
 }
 
 TEST(FormLoadTest, InactiveFailQueueWithACategoryIsLoggedWithIt) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings({{"FailQueue/FailQueueNo", "26"}, {"FailQueue/FailQueueCategoryNo", "C9"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"FailQueue/FailQueueNo", "26"}, {"FailQueue/FailQueueCategoryNo", "C9"}});
   EXPECT_EQ(f.Load(), std::nullopt);
   EXPECT_THAT(f.RunLog(), HasSubstr(" - Fail Queue 26/C9 Disabled -\r\n"));
 }
@@ -346,36 +344,28 @@ class WorkingDirectory {
   std::filesystem::path old_;
 };
 
-TEST(FormLoadTest, TaskFileIsFoundBesideTheProgramFromAnotherWorkingDirectory) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
-  TempDir elsewhere;
-  const WorkingDirectory cwd(elsewhere.path());
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("AB12#40") != nullptr);
-}
-
+// The task file is looked for in the working directory first, then beside the program.
 TEST(FormLoadTest, TaskFileInTheWorkingDirectoryComesFirst) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
-  TempDir elsewhere;
-  elsewhere.Write("tasks.csv", std::string(kTaskHeader) + "CD34,41,,MAP1.CSV,N,,,\r\n");
-  const WorkingDirectory cwd(elsewhere.path());
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("CD34#41") != nullptr);
-  EXPECT_TRUE(f.form.dictFmtoMapping.Find("AB12#40") == nullptr);
+  for (const bool in_working_directory : {false, true}) {
+    TestProgram f(false);
+    f.WriteStartupFiles();
+    TempDir elsewhere;
+    if (in_working_directory) elsewhere.Write("tasks.csv", TasksCsv({"DEF3,41,,MAP1.CSV,N,,,"}));
+    const WorkingDirectory cwd(elsewhere.path());
+    EXPECT_EQ(f.Load(), std::nullopt);
+    EXPECT_EQ(f.form.dictFmtoMapping.Find("DEF3#41") != nullptr, in_working_directory);
+    EXPECT_EQ(f.form.dictFmtoMapping.Find("ABC1#40") != nullptr, !in_working_directory);
+  }
 }
 
 TEST(FormLoadTest, UnticketedModeSkipsMappingsAndFailQueueAndRunsAtOnce) {
-  StartupFolder f;
-  f.WriteFiles();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   // No mapping file and a Fail Queue that would stop the distribution mode.
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,,,NOMAP.CSV,,,ALL,3\r\n");
-  f.WriteSettings({{"MOVEMODE/PNRMODE", "utk"},
-                   {"FailQueue/FailQueueActivated", "Y"},
-                   {"FailQueue/FailQueueNo", "AB"}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,NOMAP.CSV,,,ALL,3"}));
+  f.WriteSettings(SettingsText({{"MOVEMODE/PNRMODE", "utk"},
+                                {"FailQueue/FailQueueActivated", "Y"},
+                                {"FailQueue/FailQueueNo", "AB"}}));
   EXPECT_EQ(f.Load(), std::nullopt);
   EXPECT_TRUE(f.window.boxes().empty());
   EXPECT_EQ(f.runs, 1);
@@ -394,20 +384,18 @@ TEST(FormLoadTest, UnticketedModeSkipsMappingsAndFailQueueAndRunsAtOnce) {
 }
 
 TEST(FormLoadTest, UnticketedModeWithDebugTrueWaitsForTheCountdown) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,,,,,,ALL,3\r\n");
-  f.WriteSettings({{"MOVEMODE/PNRMODE", "UTK"}, {"DebugMode/debugString", "true"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"}, {"DebugMode/debugString", "true"}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,,,,ALL,3"}));
   EXPECT_EQ(f.Load(), std::nullopt);
   EXPECT_EQ(f.runs, 0);
   EXPECT_TRUE(f.cycle->timer_enabled());
 }
 
 TEST(FormLoadTest, UnticketedSignOnFailureWritesTheReportWithoutABox) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,,,,,,ALL,3\r\n");
-  f.WriteSettings({{"MOVEMODE/PNRMODE", "UTK"}, {"AGENT/ID", "9999"}});
+  TestProgram f(false);
+  f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"}, {"AGENT/ID", "9999"}});
+  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,,,,ALL,3"}));
   EXPECT_EQ(f.Load(), kExitStartupStop);
   EXPECT_TRUE(f.window.boxes().empty());
   EXPECT_EQ(f.runs, 0);
@@ -416,13 +404,12 @@ TEST(FormLoadTest, UnticketedSignOnFailureWritesTheReportWithoutABox) {
   EXPECT_THAT(report,
               HasSubstr("Host Command: SON/9999\r\n" + std::string(kLoginFailedText) + "\r\n"));
   EXPECT_THAT(report, HasSubstr("PCC,PNR,Destination Queue,\r\n"));
-  EXPECT_THAT(f.Entries(), ElementsAre("OP/W*", "SON/9999", "OP/W*"));
+  EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "SON/9999", "OP/W*"));
 }
 
 TEST(FormLoadTest, ASecondCopyEndsSilently) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   std::optional<SingleInstanceLock> first = SingleInstanceLock::TryAcquire(f.dir.path());
   ASSERT_TRUE(first.has_value());
   EXPECT_EQ(f.Load(), kExitAnotherCopy);
@@ -433,11 +420,9 @@ TEST(FormLoadTest, ASecondCopyEndsSilently) {
 
 TEST(FormLoadTest, PccQuestionAnsweredNoEnds) {
   for (const BoxAnswer answer : {BoxAnswer::kYes, BoxAnswer::kNo}) {
-    StartupFolder f;
-    f.WriteFiles();
-    f.dir.Write("tasks.csv",
-                std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
-    f.WriteSettings({{"Others/PCCCheck", "Y"}});
+    TestProgram f(false);
+    f.WriteStartupFiles({{"Others/PCCCheck", "Y"}});
+    f.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
     f.window.QueueAnswer(answer);
     const std::optional<int> ended = f.Load();
     ASSERT_EQ(f.window.boxes().size(), 1u);
@@ -447,7 +432,7 @@ TEST(FormLoadTest, PccQuestionAnsweredNoEnds) {
       EXPECT_TRUE(f.cycle->timer_enabled());
     } else {
       EXPECT_EQ(ended, 1);
-      EXPECT_TRUE(f.Entries().empty());
+      EXPECT_TRUE(f.tap->entries().empty());
     }
   }
 }
@@ -462,25 +447,26 @@ class FailingFrameWindow : public RecordingWindow {
 };
 
 TEST(FormLoadTest, AStepThatFailsUnexpectedlyIsSkipped) {
-  StartupFolder f;
-  f.WriteFiles();
-  f.WriteSettings();
+  TestProgram f(false);
+  f.WriteStartupFiles();
   FailingFrameWindow window;
   frmMain form(f.env, window, f.logs);
   TestFrontEnd front_end(window);
   auto terminals = ChooseTerminal(form.SettingsPath(), f.env);
   Alerts alerts(form, f.mailers);
-  HostLayer host(form, alerts, terminals->factory());
+  HostTap tap(terminals->factory());
+  HostLayer host(form, alerts, tap);
   RunCycle cycle(form, front_end, [] {});
   std::optional<SingleInstanceLock> lock;
   Form_Load(form, host, cycle, lock);
   EXPECT_TRUE(cycle.timer_enabled());
-  EXPECT_THAT(f.Debug(), HasSubstr(". Start-up step \"fail queue\" skipped: frame gone #####"));
+  EXPECT_THAT(f.Log("debug_log_1.txt"),
+              HasSubstr(". Start-up step \"fail queue\" skipped: frame gone #####"));
   // The rest of the step is skipped: no placeholder, no disabled line; the sign-on follows.
   EXPECT_EQ(form.FailQueueNo, "");
   EXPECT_THAT(f.RunLog(), Not(HasSubstr("Disabled -")));
-  EXPECT_THAT(f.Entries(), ElementsAre("OP/W*", "SON/1234", "OP/W*", "QX+I"));
+  EXPECT_THAT(tap.entries(), ElementsAre("OP/W*", "SON/1234", "OP/W*", "QX+I"));
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

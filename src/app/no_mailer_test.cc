@@ -6,7 +6,7 @@
 #include "mail/alerts.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -24,4 +24,4 @@ TEST(NoMailerTest, EverySendFailsAndTheDebugLogSaysWhy) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -7,12 +7,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/startup_test_util.h"
 #include "testing/fake_env.h"
 #include "testing/recording_mailer.h"
 #include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -21,11 +21,11 @@ using ::testing::HasSubstr;
 struct ConsoleProgram {
   explicit ConsoleProgram(const SettingsOverrides& settings, CommandLine options = {}) {
     dir.Write("settings.ini", SettingsText(settings));
-    dir.Write("tasks.csv", std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\n");
-    dir.Write("MAP1.CSV", std::string(kMappingHeader) + "JANE SHAW,JS,,,,,AB12,50,,SINE\r\n");
-    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"AB12": {}},
-        "pnrs": [{"locator": "ABC123", "owner_pcc": "AB12", "sine": "JS", "name": "SHAW/JANE MS"}],
-        "queues": {"AB12/40": ["ABC123"]}})");
+    dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,"}));
+    dir.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
+    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}},
+        "pnrs": [{"locator": "ABC123", "owner_pcc": "ABC1", "sine": "JS", "name": "SHAW/JANE MS"}],
+        "queues": {"ABC1/40": ["ABC123"]}})");
     auto fake = std::make_unique<FakeEnv>(dir.path());
     env = fake.get();
     ConsoleStreams streams;
@@ -62,10 +62,10 @@ TEST(ProgramTest, RunsCountsDownAndStopsAfterTheGivenRuns) {
   EXPECT_THAT(out, HasSubstr(" - Please wait ......\n"));
   EXPECT_THAT(out, HasSubstr(" - Ambervale will stop in 2 seconds.\n"));
   // The first run moved the PNR to its agent's queue.
-  EXPECT_THAT(out, HasSubstr(" - ABC123: retrieved in AB12/Q40\n"));
+  EXPECT_THAT(out, HasSubstr(" - ABC123: retrieved in ABC1/Q40\n"));
   const auto state = nlohmann::json::parse(p.dir.Read("state.json"));
-  EXPECT_EQ(state["queues"]["AB12/50"], nlohmann::json::array({"ABC123"})) << state.dump();
-  EXPECT_EQ(state["queues"]["AB12/40"], nlohmann::json::array()) << state.dump();
+  EXPECT_EQ(state["queues"]["ABC1/50"], nlohmann::json::array({"ABC123"})) << state.dump();
+  EXPECT_EQ(state["queues"]["ABC1/40"], nlohmann::json::array()) << state.dump();
   // The simulator was stopped at the end: its state file counts every entry sent, the last
   // ones (which change nothing) included.
   const std::string debug = p.dir.Read("logs/debug_log_1.txt");
@@ -93,8 +93,7 @@ TEST(ProgramTest, SigtermIsACloseRequest) {
 
 TEST(ProgramTest, QuestionsAnsweredWithoutATerminalReachTheActionLog) {
   ConsoleProgram p(SettingsOverrides{{"Others/PCCCheck", "Y"}});
-  p.dir.Write("tasks.csv",
-              std::string(kTaskHeader) + "AB12,40,,MAP1.CSV,N,,,\r\nCD34,41,,MAP1.CSV,N,,,\r\n");
+  p.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
   try {
     (void)p.program->Run();
     ADD_FAILURE() << "the answer No ends the program";
@@ -107,4 +106,4 @@ TEST(ProgramTest, QuestionsAnsweredWithoutATerminalReachTheActionLog) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/test_front_end.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // The end of an action list or action log line: "yyyy/mm/dd hh:mm:ss - " is 22 characters.
@@ -217,4 +216,4 @@ TEST_F(RunCycleTest, AnUnexpectedErrorEndsTheRunNotTheCycle) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "sim/sim_host.h"
-#include "sim/sim_terminal.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 CivilTime Day(int year, int month, int day) {
@@ -63,65 +59,43 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
   }
 }
 
-class RefreshTicketingDateTest : public ::testing::Test {
- protected:
-  // `faults` as the scenario writes them.
-  void Start(std::string_view tau, std::string_view faults = "{}") {
-    const std::string scenario = R"({"signed_in": true, "pccs": {"ABC1": {}},
-      "pnrs": [{"locator": "ABC123", "owner_pcc": "ABC1", "tau": ")" +
-                                 std::string(tau) + R"("}],
-      "queues": {"ABC1/12": ["ABC123"]}, "faults": )" +
-                                 std::string(faults) + "}";
-    Status status;
-    host_ = sim::SimHost::FromScenarioText(scenario, program_.env, &status);
-    ASSERT_TRUE(host_) << status.message();
-    terminals_ = std::make_unique<sim::SimTerminalFactory>(*host_);
-    layer_ = std::make_unique<HostLayer>(program_.form, program_.alerts, *terminals_);
-    ASSERT_EQ(layer_->ConnectHost(), "OK");
-    layer_->sendTECommand("Q/ABC1/12");
-    program_.form.strTAUDate = "5";
+// The "*TD" display as the simulated host shows it; another host may show the ticketing line
+// second, or in lower case. A date not yet due is left alone.
+TEST(RefreshTicketingDateTest, ADueDateMovesToTodayWithItsTail) {
+  const struct {
+    const char* tau;
+    const char* screen;  // empty: the host's own
+    const char* after;
+  } kCases[] = {
+      {"{today-2}*NOTE", "", "TKTG-TAU/XX06DEC*NOTE"},
+      {"{today-2}*NOTE",
+       R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"])",
+       "TKTG-TAU/XX06DEC*NOTE"},
+      {"{today-2}*NOTE", R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"])",
+       "TKTG-TAU/XX06DEC*NOTE"},
+      {"{today+1}", "", "TKTG-TAU/XX07DEC"},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    const std::string faults = *c.screen == '\0' ? "{}"
+                                                 : R"({"script": [{"prefix": "*TD", "lines": )" +
+                                                       std::string(c.screen) + "}]}";
+    p.Connect(
+        Scenario({Pnr("ABC123", "XY", "A/A", R"("tau": "TKTG-TAU/XX)" + std::string(c.tau) + "\"")},
+                 {{"ABC1/12", {"ABC123"}}}, faults));
+    p.layer->sendTECommand("Q/ABC1/12");
+    const bool due = std::string(c.after).ends_with("06DEC*NOTE");
+    EXPECT_EQ(RefreshTicketingDate(p.form, *p.layer, "ABC123"), due) << c.screen;
+    p.layer->sendTECommand("*TD");
+    EXPECT_EQ(p.layer->GetResponseLine(0), std::string(c.after) + "<CARRIAGE_RETURN/>") << c.screen;
+    EXPECT_EQ(p.tap->Count("T.T@AU/06DEC*NOTE"), due ? 1 : 0) << c.screen;
+    EXPECT_EQ(p.Log("action_log_1.txt"),
+              due ? "2026/12/06 10:00:00 - ABC123 changes T fields.\r\n" : "")
+        << c.screen;
+    EXPECT_EQ(p.RunLog().find("2026/12/06 10:00:00 - ABC123 changes T field.") != std::string::npos,
+              due);
   }
-
-  std::string Tau() {
-    layer_->sendTECommand("*TD");
-    return layer_->GetResponseLine(0);
-  }
-
-  TestProgram program_;
-  std::unique_ptr<sim::SimHost> host_;
-  std::unique_ptr<sim::SimTerminalFactory> terminals_;
-  std::unique_ptr<HostLayer> layer_;
-};
-
-TEST_F(RefreshTicketingDateTest, ADueDateMovesToTodayWithItsTail) {
-  // The "*TD" display as the host shows it; another host may show the ticketing line second,
-  // or in lower case.
-  for (const char* screen :
-       {"", R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"])",
-        R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"])"}) {
-    Start("TKTG-TAU/XX{today-2}*NOTE",
-          *screen == '\0'
-              ? "{}"
-              : R"({"script": [{"prefix": "*TD", "lines": )" + std::string(screen) + "}]}");
-    EXPECT_TRUE(RefreshTicketingDate(program_.form, *layer_, "ABC123")) << screen;
-    EXPECT_EQ(Tau(), "TKTG-TAU/XX06DEC*NOTE<CARRIAGE_RETURN/>") << screen;
-  }
-  const std::string debug = program_.Log("debug_log_1.txt");
-  EXPECT_NE(debug.find("<FORMAT>T.T@AU/06DEC*NOTE</FORMAT>"), std::string::npos);
-  EXPECT_NE(program_.RunLog().find("2026/12/06 10:00:00 - ABC123 changes T field."),
-            std::string::npos);
-  EXPECT_NE(
-      program_.Log("action_log_1.txt").find("2026/12/06 10:00:00 - ABC123 changes T fields.\r\n"),
-      std::string::npos);
-}
-
-TEST_F(RefreshTicketingDateTest, ADateNotDueIsLeftAlone) {
-  Start("TKTG-TAU/XX{today+1}");
-  EXPECT_FALSE(RefreshTicketingDate(program_.form, *layer_, "ABC123"));
-  EXPECT_EQ(Tau(), "TKTG-TAU/XX07DEC<CARRIAGE_RETURN/>");
-  EXPECT_EQ(program_.Log("debug_log_1.txt").find("T.T@AU/"), std::string::npos);
-  EXPECT_EQ(program_.Log("action_log_1.txt"), "");
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

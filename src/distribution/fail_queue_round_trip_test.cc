@@ -5,203 +5,163 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <nlohmann/json.hpp>
 
-#include "distribution/distribution_test_util.h"
-#include "platform/files.h"
-#include "sim/scenario_json.h"
 #include "testing/fake_file_system.h"
-#include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::EveryPnrPlaced;
-using testing::MappingCsv;
-using testing::Pnr;
-using testing::ProgramStart;
-using testing::Scenario;
-using testing::StartSettings;
-using testing::TasksCsv;
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-constexpr std::string_view kHeader =
-    "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,NAME,"
-    "DI.AC,CI,DI.X\r\n";
+std::string HeaderBlock(std::string_view time, std::string_view category = "") {
+  return "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,"
+         "NAME,DI.AC,CI,DI.X\r\n2026/12/06 " +
+         std::string(time) + " - Started by Agent,,,,,,,,,,,\r\nFail Queue assigned : ,,50," +
+         std::string(category) + ",,,,,,,,\r\n";
+}
 
 class FailQueueRoundTripTest : public ::testing::Test {
  protected:
+  FailQueueRoundTripTest() { FreshFolder(); }
+  // A program folder with one task (ABC1 queue 12, XY's PNRs to P1/12).
+  void FreshFolder() {
+    folder_ = std::make_unique<TempDir>();
+    folder_->Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
+    folder_->Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  }
   // Start number `n` (1-based) over the folder, its clock an hour after the last.
-  std::unique_ptr<ProgramStart> Start(int n, const std::string& scenario,
-                                      const StartSettings& settings = {}) {
-    auto p = std::make_unique<ProgramStart>(dir_.path(), scenario, true, settings);
+  std::unique_ptr<TestProgram> Start(int n, const std::string& scenario,
+                                     const std::string& category = "") {
+    auto p = std::make_unique<TestProgram>(true, folder_->path());
     p->env.SetNow(2026, 12, 6, 9 + n);
+    p->Connect(scenario, /*state_file=*/true);
     p->LoadConfiguration();
+    p->form.FailQueueCategory = category;
     return p;
   }
-
-  // The world of the state file as it is on disk.
-  sim::World StateFile() {
-    const std::optional<std::string> text = ReadFile(dir_.File("host_state.json"));
-    EXPECT_TRUE(text);
-    std::string error;
-    const std::optional<sim::World> world =
-        sim::ReadWorld(text.value_or("{}"), sim::WorldSource::kState,
-                       std::chrono::sys_days(std::chrono::year(2026) / 12 / 6), &error);
-    EXPECT_TRUE(world) << error;
-    return world.value_or(sim::World{});
+  // Between two starts: the host's state file changed by `change`.
+  void ChangeHost(const std::function<void(nlohmann::json&)>& change) {
+    nlohmann::json state = nlohmann::json::parse(folder_->Read("host_state.json"));
+    change(state);
+    folder_->Write("host_state.json", state.dump());
   }
+  std::string FailQueueLog() const { return folder_->Read("logs/Fail_Queue_Log.csv"); }
 
-  static std::vector<std::string> QueueOf(const sim::World& world, std::string_view key) {
-    const std::vector<std::string>* q = world.queues.Find(key);
-    return q == nullptr ? std::vector<std::string>{} : *q;
-  }
-
-  TempDir dir_;
+  std::unique_ptr<TempDir> folder_;
+  const std::string scenario_ =
+      Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "QQ", "C/C"), Pnr("DDD004", "QQ", "D/D")},
+               {{"ABC1/12", {"BBB002", "CCC003", "DDD004"}}});
 };
 
 // A Fail Queue with a category: counted with "QCT/", entered with its category.
 TEST_F(FailQueueRoundTripTest, PnrsGoBackToTheirQueuesAtTheNextStart) {
-  const StartSettings settings = StartSettings().FailCategory("C9");
-  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,", "ABC1,14,C1,MAP1.CSV,N,"}));
-  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  folder_->Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,", "ABC1,14,C1,MAP1.CSV,N,"}));
   const std::string scenario =
       Scenario({Pnr("AAA001", "XY", "A/A"), Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "RR", "C/C")},
                {{"ABC1/12", {"AAA001", "BBB002"}}, {"ABC1/14*C1", {"CCC003"}}});
   {
-    auto first = Start(1, scenario, settings);
+    auto first = Start(1, scenario, "C9");
     first->MoveQueue();
     EXPECT_EQ(first->Queue("ABC1/50*C9"), (std::vector<std::string>{"BBB002", "CCC003"}));
-    EXPECT_TRUE(Has(first->RunLog(),
-                    "BBB002 moved from Queue/category 12 to Fail Queue/Category 50/C9 moved by "
-                    "SINE/NAME/DI.AC/CI/DI.X"));
-    // A later run of the same start only appends.
-    first->MoveQueue();
+    first->MoveQueue();  // a later run of the same start only appends
   }
   const std::string rows =
       "ABC1,12,50,C9,BBB002,2026/12/06 10:00:00,Agent not mapped,QQ,,,,\r\n"
       "ABC1,14*C1,50,C9,CCC003,2026/12/06 10:00:00,Agent not mapped,RR,,,,\r\n";
-  const std::string first_block = std::string(kHeader) +
-                                  "2026/12/06 10:00:00 - Started by Agent,,,,,,,,,,,\r\n"
-                                  "Fail Queue assigned : ,,50,C9,,,,,,,,\r\n";
-  EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), first_block + rows);
+  EXPECT_EQ(FailQueueLog(), HeaderBlock("10:00:00", "C9") + rows);
 
   // The mapping is mended; the next start returns both PNRs, then distributes them.
-  dir_.Write("MAP1.CSV",
-             MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE", ",RR,,,,,P2,8,,SINE"}));
-  {
-    auto second = Start(2, scenario, settings);
-    // The host places BBB002 back without confirming it: one entry, no second try that would
-    // take CCC003 to BBB002's queue.
-    second->tap->Rewrite("QEB/ABC1/12", {"ACCEPTED<CARRIAGE_RETURN/>"});
-    second->MoveQueue();
-    const std::vector<std::string>& entries = second->tap->entries();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "QEB/ABC1/12"), 1);
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "Q/ABC1/50*C9"), 1);
-    EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
-    EXPECT_EQ(second->form.lngFailFromFail2OrgQCount, 0);
-    EXPECT_FALSE(second->form.MoveFailPNR);
-    const std::string run = second->RunLog();
-    for (const char* line :
-         {"START to Move PNR(s) from Fail Queue to Original Queue.", "HOST Command: QCT/ABC1/50*C9",
-          "BBB002: retrieved from Fail Queue in ABC1/Q50", "HOST Command: QEB/ABC1/12",
-          "BBB002: move to  Queue 12", "CCC003: move to  Queue 14*C1",
-          "No more PNRs in Fail Queue Log File. END Fail Queue Retrieving....",
-          "END to Move PNR(s) from Fail Queue to Original Queue."}) {
-      EXPECT_TRUE(Has(run, line)) << line;
-    }
-    // Both rows went with their PNRs: the current log is empty; the archive keeps all.
-    EXPECT_TRUE(dir_.Exists("logs/Fail_Queue_Log.csv"));
-    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
-    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log_Archive_1.csv"),
-              first_block + rows + ",,,,,\r\n" + std::string(69, '*') +
-                  ",,,,,\r\n2026/12/06 11:00:00 - Restarted by Agent,,,,,\r\n"
-                  "Fail Queue assigned : ,,50,C9,,\r\n");
-    // A second run of this start returns nothing again.
-    second->MoveQueue();
-    EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
+  folder_->Write("MAP1.CSV",
+                 MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE", ",RR,,,,,P2,8,,SINE"}));
+  auto second = Start(2, scenario, "C9");
+  // The host places BBB002 back without confirming it: one entry, no second try that would
+  // take CCC003 to BBB002's queue.
+  second->tap->Rewrite("QEB/ABC1/12", {"ACCEPTED<CARRIAGE_RETURN/>"});
+  second->MoveQueue();
+  EXPECT_EQ(second->tap->Count("QEB/ABC1/12"), 1);
+  EXPECT_EQ(second->tap->Count("QCT/ABC1/50*C9"), 1);
+  EXPECT_EQ(second->tap->Count("Q/ABC1/50*C9"), 1);
+  EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_EQ(second->form.lngFailFromFail2OrgQCount, 0);
+  const std::string run = second->RunLog();
+  for (const char* line : {"START to Move PNR(s) from Fail Queue to Original Queue.",
+                           "BBB002: retrieved from Fail Queue in ABC1/Q50",
+                           "BBB002: move to  Queue 12", "CCC003: move to  Queue 14*C1",
+                           "No more PNRs in Fail Queue Log File. END Fail Queue Retrieving....",
+                           "END to Move PNR(s) from Fail Queue to Original Queue."}) {
+    EXPECT_TRUE(Has(run, line)) << line;
   }
-
-  const sim::World world = StateFile();
-  EXPECT_EQ(QueueOf(world, "P1/12"), std::vector<std::string>{"AAA001"});
-  EXPECT_EQ(QueueOf(world, "P2/7"), std::vector<std::string>{"BBB002"});
-  EXPECT_EQ(QueueOf(world, "P2/8"), std::vector<std::string>{"CCC003"});
-  EXPECT_TRUE(QueueOf(world, "ABC1/50*C9").empty());
-  EXPECT_TRUE(QueueOf(world, "ABC1/12").empty());
-  EXPECT_TRUE(QueueOf(world, "ABC1/14*C1").empty());
-  EXPECT_TRUE(EveryPnrPlaced(world, "ABC1/50*C9", "", {"ABC1/12", "ABC1/14*C1"}));
+  // Both rows went with their PNRs: the current log is empty; the archive keeps all.
+  EXPECT_TRUE(folder_->Exists("logs/Fail_Queue_Log.csv"));
+  EXPECT_EQ(FailQueueLog(), "");
+  EXPECT_EQ(folder_->Read("logs/Fail_Queue_Log_Archive_1.csv"),
+            HeaderBlock("10:00:00", "C9") + rows + ",,,,,\r\n" + std::string(69, '*') +
+                ",,,,,\r\n2026/12/06 11:00:00 - Restarted by Agent,,,,,\r\n"
+                "Fail Queue assigned : ,,50,C9,,\r\n");
+  second->MoveQueue();  // a second run of this start returns nothing again
+  EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_EQ(second->Queue("P2/7"), std::vector<std::string>{"BBB002"});
+  EXPECT_EQ(second->Queue("P2/8"), std::vector<std::string>{"CCC003"});
+  EXPECT_TRUE(EveryPnrPlaced(second->world(), "ABC1/50*C9", "", {"ABC1/12", "ABC1/14*C1"}));
 }
 
-TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalked) {
-  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,", "DEF3,12,,MAP1.CSV,N,"}));
-  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
-  // ZZZ999 waits on ABC1's Fail Queue without a log row: the walk of that queue ends by its
-  // count, and the walk goes on with DEF3's Fail Queue.
-  const std::string scenario =
-      Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("DDD004", "QQ", "D/D"), Pnr("ZZZ999", "QQ", "Z/Z")},
-               {{"ABC1/12", {"BBB002"}}, {"DEF3/12", {"DDD004"}}, {"ABC1/50", {"ZZZ999"}}});
-  Start(1, scenario)->MoveQueue();
-  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
-  auto second = Start(2, scenario);
-  second->MoveQueue();
-
-  // Both went back, then on to their agent.
-  EXPECT_EQ(second->Queue("P2/7"), (std::vector<std::string>{"BBB002", "DDD004"}));
-  EXPECT_EQ(second->Queue("ABC1/50"), std::vector<std::string>{"ZZZ999"});
-  EXPECT_TRUE(second->Queue("DEF3/50").empty());
-  EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
-  EXPECT_TRUE(Has(second->Log("action_log_1.txt"),
-                  "2 PNRs taken, 2 moved, 0 failed, 0 to the Fail Queue, 2 returned from it;"));
-  const std::vector<std::string>& entries = second->tap->entries();
-  EXPECT_EQ(std::count(entries.begin(), entries.end(), "QCB/DEF3/50"), 1);
-  EXPECT_EQ(std::count(entries.begin(), entries.end(), "QCB/ABC1/50"), 1);
-  EXPECT_TRUE(Has(second->RunLog(), "ZZZ999: FAIL. Not mapped into the Failed PNR log"));
-  EXPECT_TRUE(Has(second->Log("Failed_PNR_1.txt"),
+// Every PCC's Fail Queue is walked; a PNR with two rows goes back to the queue of the latest;
+// a PNR on the Fail Queue without a row stays.
+TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalkedAndTheLatestRowDecides) {
+  folder_->Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,", "DEF3,12,,MAP1.CSV,N,"}));
+  folder_->Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
+  folder_->Write("logs/Fail_Queue_Log.csv",
+                 HeaderBlock("09:00:00") +
+                     "ABC1,12,50,,BBB002,2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n"
+                     "DEF3,12,50,,DDD004,2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n"
+                     "ABC1,14,50,,BBB002,2026/12/06 09:30:00,Agent not mapped,QQ,,,,\r\n");
+  auto p = Start(2, Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("DDD004", "QQ", "D/D"),
+                              Pnr("ZZZ999", "QQ", "Z/Z")},
+                             {{"ABC1/50", {"BBB002", "ZZZ999"}}, {"DEF3/50", {"DDD004"}}}));
+  p->MoveQueue();
+  EXPECT_EQ(p->Queue("ABC1/14"), std::vector<std::string>{"BBB002"});
+  EXPECT_EQ(p->Queue("P2/7"), std::vector<std::string>{"DDD004"});
+  EXPECT_EQ(p->Queue("ABC1/50"), std::vector<std::string>{"ZZZ999"});
+  EXPECT_EQ(p->tap->Count("QCB/DEF3/50"), 1);
+  EXPECT_EQ(p->form.lngSuccessFromFail2OrgQCount, 2);
+  EXPECT_TRUE(Has(p->Log("action_log_1.txt"),
+                  "1 PNR taken, 1 moved, 0 failed, 0 to the Fail Queue, 2 returned from it;"));
+  EXPECT_TRUE(Has(p->RunLog(), "ZZZ999: FAIL. Not mapped into the Failed PNR log"));
+  EXPECT_TRUE(Has(p->Log("Failed_PNR_1.txt"),
                   "##### 2026/12/06 11:00:00. ABC1 Queue 50 ZZZ999 - NOT exist into failed PNR "
                   "log #####\r\n"));
-  EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
+  EXPECT_EQ(FailQueueLog(), "");
 }
 
 // A PNR that cannot go back keeps its row, and so do PNRs that left the Fail Queue some other
-// way between two starts (moved by hand, or placed back by a start that ended before it could
-// start the log afresh): a walk that does not meet them proves nothing. Their rows go when the
-// Fail Queue's count reads 0.
+// way between two starts: a walk that does not meet them proves nothing. Their rows go when
+// the Fail Queue's count reads 0.
 TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
-  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
-  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
-  const std::string scenario =
-      Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "QQ", "C/C"), Pnr("DDD004", "QQ", "D/D")},
-               {{"ABC1/12", {"BBB002", "CCC003", "DDD004"}}});
-  Start(1, scenario)->MoveQueue();
-  const std::string log = dir_.Read("logs/Fail_Queue_Log.csv");
-  const std::string rows = log.substr(log.find("ABC1,12,50,,BBB002"));
-  // Between the starts PNRs leave the Fail Queue by hand, and the host comes to refuse three
-  // moves of BBB002.
+  Start(1, scenario_)->MoveQueue();
+  const std::string rows = FailQueueLog().substr(FailQueueLog().find("ABC1,12,50,,BBB002"));
   const auto move_by_hand = [&](const std::vector<std::string>& locators) {
-    nlohmann::json state = nlohmann::json::parse(dir_.Read("host_state.json"));
-    for (const std::string& locator : locators) {
-      auto& fail_queue = state["queues"]["ABC1/50"];
-      fail_queue.erase(std::find(fail_queue.begin(), fail_queue.end(), locator));
-      state["queues"]["P2/9"].push_back(locator);
-    }
-    state["faults"]["refuse_move"] = {{"BBB002", 3}};
-    dir_.Write("host_state.json", state.dump());
+    ChangeHost([&](nlohmann::json& state) {
+      for (const std::string& locator : locators) {
+        auto& fail_queue = state["queues"]["ABC1/50"];
+        fail_queue.erase(std::find(fail_queue.begin(), fail_queue.end(), locator));
+        state["queues"]["P2/9"].push_back(locator);
+      }
+      state["faults"]["refuse_move"] = {{"BBB002", 3}};
+    });
   };
   move_by_hand({"CCC003", "DDD004"});
+  folder_->Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
   {
-    auto second = Start(2, scenario);
+    auto second = Start(2, scenario_);
     second->MoveQueue();
     EXPECT_EQ(second->Queue("ABC1/50"), std::vector<std::string>{"BBB002"});
     EXPECT_EQ(second->form.lngFailFromFail2OrgQCount, 1);
-    EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 0);
     // The walk stopped when the PNR that could not go back came round.
-    const std::vector<std::string>& entries = second->tap->entries();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "QEB/ABC1/12"), 3);
+    EXPECT_EQ(second->tap->Count("QEB/ABC1/12"), 3);
     ASSERT_EQ(second->mailers.sent().size(), 1u);
     EXPECT_EQ(second->mailers.sent()[0].subject,
               "2026/12/06:11:00:00 ABC1  PNR movement failed - Ambervale");
@@ -213,24 +173,17 @@ TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
         Has(second->Log("Failed_PNR_1.txt"), "##### 2026/12/06 11:00:00 " + line + " #####\r\n"));
     EXPECT_TRUE(Has(second->Log("action_log_1.txt"), "2026/12/06 11:00:00 - " + line + "\r\n"));
     // Every row stays, under a fresh header block, for the next start.
-    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"),
-              std::string(kHeader) + "2026/12/06 11:00:00 - Started by Agent,,,,,,,,,,,\r\n" +
-                  "Fail Queue assigned : ,,50,,,,,,,,,\r\n" + rows);
-    EXPECT_TRUE(EveryPnrPlaced(second->world(), "ABC1/50", dir_.Read("logs/Fail_Queue_Log.csv"),
-                               {"ABC1/12"}));
+    EXPECT_EQ(FailQueueLog(), HeaderBlock("11:00:00") + rows);
   }
   move_by_hand({"BBB002"});
-  {
-    // The Fail Queue is empty: its count says so, and every row goes.
-    auto third = Start(3, scenario);
-    third->MoveQueue();
-    EXPECT_EQ(dir_.Read("logs/Fail_Queue_Log.csv"), "");
-    const std::string run = third->RunLog();
-    for (const char* pnr : {"BBB002", "CCC003", "DDD004"}) {
-      EXPECT_TRUE(Has(run, std::string(pnr) +
-                               ": not on Fail Queue ABC1/Q50, its Fail Queue Log row is dropped"))
-          << pnr;
-    }
+  // The Fail Queue is empty: its count says so, and every row goes.
+  auto third = Start(3, scenario_);
+  third->MoveQueue();
+  EXPECT_EQ(FailQueueLog(), "");
+  for (const char* pnr : {"BBB002", "CCC003", "DDD004"}) {
+    EXPECT_TRUE(Has(third->RunLog(), std::string(pnr) + ": not on Fail Queue ABC1/Q50, its Fail "
+                                                        "Queue Log row is dropped"))
+        << pnr;
   }
 }
 
@@ -259,58 +212,43 @@ TEST_F(FailQueueRoundTripTest, AWalkEndedEarlyKeepsTheRowsOfPnrsStillThere) {
        1,
        {"CCC003", "DDD004"}},
   };
-  const std::string scenario =
-      Scenario({Pnr("BBB002", "QQ", "B/B"), Pnr("CCC003", "QQ", "C/C"), Pnr("DDD004", "QQ", "D/D")},
-               {{"ABC1/12", {"BBB002", "CCC003", "DDD004"}}});
   for (const auto& c : kCases) {
-    TempDir dir;
-    dir.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
-    dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
-    {
-      ProgramStart first(dir.path(), scenario, true);
-      first.LoadConfiguration();
-      first.MoveQueue();
-    }
-    nlohmann::json state = nlohmann::json::parse(dir.Read("host_state.json"));
-    state["faults"]["script"] = nlohmann::json::parse(c.script);
-    dir.Write("host_state.json", state.dump());
-    dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
-
-    ProgramStart second(dir.path(), scenario, true);
-    second.env.SetNow(2026, 12, 6, 11);
-    second.LoadConfiguration();
-    second.MoveQueue();
-    EXPECT_EQ(second.form.lngSuccessFromFail2OrgQCount, c.placed_back) << c.name;
-    std::vector<std::string> waiting = second.Queue("ABC1/50");
+    FreshFolder();
+    Start(1, scenario_)->MoveQueue();
+    ChangeHost([&](nlohmann::json& state) {
+      state["faults"]["script"] = nlohmann::json::parse(c.script);
+    });
+    folder_->Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE", ",QQ,,,,,P2,7,,SINE"}));
+    auto second = Start(2, scenario_);
+    second->MoveQueue();
+    EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, c.placed_back) << c.name;
+    std::vector<std::string> waiting = second->Queue("ABC1/50");
     std::sort(waiting.begin(), waiting.end());
     EXPECT_EQ(waiting, c.kept) << c.name;
-    const std::string log = dir.Read("logs/Fail_Queue_Log.csv");
     for (const char* pnr : {"BBB002", "CCC003", "DDD004"}) {
       const bool kept = std::find(c.kept.begin(), c.kept.end(), pnr) != c.kept.end();
-      EXPECT_EQ(Has(log, "ABC1,12,50,," + std::string(pnr) + ","), kept) << c.name << " " << pnr;
+      EXPECT_EQ(Has(FailQueueLog(), "ABC1,12,50,," + std::string(pnr) + ","), kept)
+          << c.name << " " << pnr;
     }
-    EXPECT_TRUE(EveryPnrPlaced(second.world(), "ABC1/50", log, {"ABC1/12"})) << c.name;
+    EXPECT_TRUE(EveryPnrPlaced(second->world(), "ABC1/50", FailQueueLog(), {"ABC1/12"})) << c.name;
   }
 }
 
 // No PNR goes to the Fail Queue without its row: when either file refuses the row, the PNR is
 // ignored and stays on its source queue, and the reason is logged.
 TEST_F(FailQueueRoundTripTest, ARowThatCannotBeWrittenKeepsThePnrOnItsSourceQueue) {
-  dir_.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
-  dir_.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
   for (const char* file : {"Fail_Queue_Log_Archive_1.csv", "Fail_Queue_Log.csv"}) {
-    FakeEnv clock;
-    FakeFileSystem files(clock);
-    const std::string path = dir_.File("logs/" + std::string(file));
+    TestProgram p;
+    FakeFileSystem files(p.env);
+    const std::string path = p.dir.File("logs/" + std::string(file));
     files.Fail(FileOp::kAppend, path);
-    ProgramStart p(dir_.path(), Scenario({Pnr("BBB002", "QQ", "B/B")}, {{"ABC1/12", {"BBB002"}}}),
-                   false, StartSettings().Files(files));
+    p.dir.Write("tasks.csv", TasksCsv({"ABC1,12,,MAP1.CSV,N,"}));
+    p.dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+    p.Connect(Scenario({Pnr("BBB002", "QQ", "B/B")}, {{"ABC1/12", {"BBB002"}}}), false, &files);
     p.LoadConfiguration();
     p.MoveQueue();
     EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"BBB002"}) << file;
-    EXPECT_TRUE(p.Queue("ABC1/50").empty()) << file;
-    const std::vector<std::string>& entries = p.tap->entries();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "QEB/ABC1/50"), 0) << file;
+    EXPECT_EQ(p.tap->Count("QEB/ABC1/50"), 0) << file;
     EXPECT_EQ(p.form.lngFailOrgQ2FailQCount, 1) << file;
     const std::string why =
         "BBB002: FAIL. Not moved to the Fail Queue, its Fail Queue Log row cannot be written: " +
@@ -322,4 +260,4 @@ TEST_F(FailQueueRoundTripTest, ARowThatCannotBeWrittenKeepsThePnrOnItsSourceQueu
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -3,51 +3,40 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "distribution/distribution.h"
-#include "distribution/unticketed_run.h"
-#include "distribution/unticketed_test_util.h"
-#include "mail/alerts.h"
 #include "mail/curl_mailer.h"
 #include "testing/smtp_sink.h"
-#include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 TEST(UnticketedMailTest, TheReportIsTheMailsAttachment) {
   TempDir sink_dir;
-  sink_dir.Write("sink/.keep", "");
-  SmtpSink sink(sink_dir.File("sink"));
+  SmtpSink sink(sink_dir.path());
   ASSERT_TRUE(sink.status().ok()) << sink.status().message();
 
-  testing::UnticketedStart u({"ABC1,ALL,3", "DEF3,\"LH,AA\",2"});
-  u.dir.Write("settings.ini",
-              "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
-              "EmailVantoraHelpDesk=desk@agency.example\r\n"
-              "[MailSetting]\r\nSMTPServerString=" +
-                  sink.Address() +
-                  "\r\nFromString=ambervale@agency.example\r\n"
-                  "SubjectString=Unticketed PNR report\r\n");
-
+  TestProgram p;
+  p.WriteSettings(
+      "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+      "EmailVantoraHelpDesk=desk@agency.example\r\n"
+      "[MailSetting]\r\nSMTPServerString=" +
+      sink.Address() +
+      "\r\nFromString=ambervale@agency.example\r\n"
+      "SubjectString=Unticketed PNR report\r\n");
+  p.Connect(Scenario({R"({"locator": "UTK001", "owner_pcc": "ABC1", "name": "SMITH/J MR",
+                          "airlines": ["AA"], "tau": "TKTG-TAU/XX{today+1}"})"},
+                     {}));
+  p.PrepareUnticketed({"ABC1,ALL,3"});
   // The program's own parts, with the libcurl mail component.
   CurlMailerFactory curl(CurlMailerOptions{2000, 5000});
-  Alerts alerts(u.p->form, curl);
-  Session session{u.p->form, alerts, *u.p->layer};
+  Alerts alerts(p.form, curl);
+  Session session{p.form, alerts, *p.layer};
   UnticketedRun run(session);
   Distribution distribution(session, &run);
-  int exit_code = -1;
-  try {
-    distribution.MoveQueue();
-  } catch (const ProgramEnded& ended) {
-    exit_code = ended.exit_code;
-  }
-  EXPECT_EQ(exit_code, 0);
+  EXPECT_EQ(ExitCode([&] { distribution.MoveQueue(); }), 0);
 
-  const std::string report = u.Report();
-  ASSERT_NE(report.find("Run completed successfully: Y,,,"), std::string::npos) << report;
+  const std::string report = p.Log("Unticketed_PNR_Log_1.csv");
+  ASSERT_NE(report.find("ABC1,UTK001,41,\r\n"), std::string::npos) << report;
   const std::vector<ReceivedMail> mails = sink.Messages();
   ASSERT_EQ(mails.size(), 1u);
   const ReceivedMail& mail = mails[0];
@@ -60,10 +49,10 @@ TEST(UnticketedMailTest, TheReportIsTheMailsAttachment) {
   EXPECT_EQ(mail.attachments[0].filename, "Unticketed_PNR_Log_1.csv");
   EXPECT_EQ(mail.attachments[0].content_type, "text/csv");
   EXPECT_EQ(mail.attachments[0].data, report);
-  EXPECT_NE(u.p->Log("action_log_1.txt")
-                .find("Email Alert sent to ops@agency.example;desk@agency.example"),
-            std::string::npos);
+  EXPECT_NE(
+      p.Log("action_log_1.txt").find("Email Alert sent to ops@agency.example;desk@agency.example"),
+      std::string::npos);
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-namespace ambervale {
+namespace ambervale::testing {
 
 FakeEnv::FakeEnv(std::string program_folder) : program_folder_(std::move(program_folder)) {
   SetNow(2026, 12, 6);
@@ -47,4 +47,4 @@ void FakeEnv::Advance(int64_t ms) { now_ += std::chrono::milliseconds(ms); }
 
 void FakeEnv::AdvanceNanos(int64_t ns) { now_ += std::chrono::nanoseconds(ns); }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -9,7 +9,7 @@
 
 #include "platform/env.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 // Thrown by FakeEnv::EndProgram. Deliberately not a std::exception, so that code catching
 // std::exception to skip a failed step does not swallow it.
@@ -46,4 +46,10 @@ class FakeEnv : public Env {
   int end_count_ = 0;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::FakeEnv;
+using testing::ProgramEnded;
 }  // namespace ambervale

@@ -1,6 +1,6 @@
 #include "testing/fake_file_system.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 Status FakeFileSystem::Check(FileOp op, const std::string& path, bool needed) const {
   if (failing_.count({op, path}) != 0) return Status::Error(path + ": No space left on device");
@@ -72,4 +72,4 @@ std::optional<std::string> FakeFileSystem::Contents(const std::string& path) con
   return file->second.bytes;
 }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -12,7 +12,7 @@
 
 #include "platform/file_system.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 enum class FileOp { kAppend, kWriteAtomically, kRead, kList, kStat, kDelete, kSetModified };
 
@@ -49,4 +49,10 @@ class FakeFileSystem : public FileSystem {
   std::set<std::pair<FileOp, std::string>> failing_;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::FakeFileSystem;
+using testing::FileOp;
 }  // namespace ambervale

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace ambervale {
+namespace ambervale::testing {
 
 class RecordingMailer : public Mailer {
  public:
@@ -54,4 +54,4 @@ std::unique_ptr<Mailer> RecordingMailerFactory::Create() {
   return std::make_unique<RecordingMailer>(*this);
 }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -8,7 +8,7 @@
 
 #include "mail/mailer.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 struct RecordedMail {
   std::string separator;
@@ -49,4 +49,10 @@ class RecordingMailerFactory : public MailerFactory {
   int created_ = 0;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::RecordedMail;
+using testing::RecordingMailerFactory;
 }  // namespace ambervale

@@ -1,6 +1,6 @@
 #include "testing/recording_window.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 void RecordingWindow::SetCaption(Control control, std::string_view text) {
   captions_[control] = std::string(text);
@@ -54,4 +54,4 @@ bool RecordingWindow::visible(Control c) const {
   return it != visible_.end() && it->second;
 }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

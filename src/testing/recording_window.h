@@ -10,7 +10,7 @@
 
 #include "form/window.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 class RecordingWindow : public Window {
  public:
@@ -77,4 +77,9 @@ class RecordingWindow : public Window {
   int do_events_ = 0;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::RecordingWindow;
 }  // namespace ambervale

@@ -18,7 +18,7 @@
 
 extern char** environ;
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 constexpr int kStartTimeoutMs = 15000;
@@ -184,4 +184,4 @@ std::vector<ReceivedMail> SmtpSink::Messages() const {
   return mails;
 }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

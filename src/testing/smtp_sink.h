@@ -12,7 +12,7 @@
 
 #include "platform/status.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 struct SmtpSinkOptions {
   enum class Auth { kNone, kOffered, kRequired };
@@ -76,4 +76,11 @@ class SmtpSink {
   int port_ = 0;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::ReceivedMail;
+using testing::SmtpSink;
+using testing::SmtpSinkOptions;
 }  // namespace ambervale

@@ -6,15 +6,17 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace ambervale {
+namespace ambervale::testing {
 
-TempDir::TempDir() {
+TempDir::TempDir(std::string existing) : path_(std::move(existing)), owned_(path_.empty()) {
+  if (!owned_) return;
   std::string templ = (std::filesystem::temp_directory_path() / "ambervale-test-XXXXXX").string();
   if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = templ;
 }
 
 TempDir::~TempDir() {
+  if (!owned_) return;
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
 }
@@ -35,4 +37,4 @@ std::string TempDir::Read(std::string_view name) const {
 
 bool TempDir::Exists(std::string_view name) const { return std::filesystem::exists(File(name)); }
 
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -3,13 +3,14 @@
 #include <string>
 #include <string_view>
 
-namespace ambervale {
+namespace ambervale::testing {
 
 // A fresh folder under the system's temporary folder, removed with its content when the
-// object goes away. Tests use it as the program's folder.
+// object goes away. Tests use it as the program's folder. Given a folder, it stands for that
+// folder and leaves it in place.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(std::string existing = "");
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -25,6 +26,12 @@ class TempDir {
 
  private:
   std::string path_;
+  bool owned_ = true;
 };
 
+}  // namespace ambervale::testing
+
+// The short names, for tests written before the helpers had their own namespace.
+namespace ambervale {
+using testing::TempDir;
 }  // namespace ambervale

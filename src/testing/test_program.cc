@@ -1,14 +1,28 @@
 #include "testing/test_program.h"
 
+#include "config/agent_mapping.h"
+#include "config/task_maintenance.h"
+#include "platform/classic_text.h"
 #include "platform/files.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
-TestProgram::TestProgram()
-    : env(dir.path()), logs(env, dir.File("logs")), form(env, window, logs), alerts(form, mailers) {
+TestProgram::TestProgram(bool logs_folder, std::string folder)
+    : dir(std::move(folder)),
+      env(dir.path()),
+      logs(env, dir.File("logs")),
+      form(env, window, logs),
+      alerts(form, mailers) {
+  if (!logs_folder) return;
   (void)CreateFolder(dir.File("logs"));
   logs.SetSizeLimit(1 << 30);
   form.log_file_size = 1 << 30;
+}
+
+TestProgram::~TestProgram() {
+  cycle.reset();
+  if (host != nullptr) (void)host->Stop();
+  if (terminals != nullptr) terminals->Stop();
 }
 
 void TestProgram::WriteSettings(std::string_view text) const { dir.Write("settings.ini", text); }
@@ -19,4 +33,137 @@ std::string TestProgram::Log(std::string_view name) const {
 
 std::string TestProgram::RunLog() const { return ScrambleLogText(Log("Ambervale_LOG_1.dat")); }
 
-}  // namespace ambervale
+std::vector<std::string> TestProgram::ListMessages() const {
+  std::vector<std::string> out;
+  for (const std::string& line : window.list()) out.push_back(Mid(line, 23));
+  return out;
+}
+
+void TestProgram::WriteStartupFiles(const SettingsOverrides& overrides) const {
+  WriteSettings(SettingsText(overrides));
+  dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,"}));
+  dir.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
+  dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}, "DEF3": {}}})");
+}
+
+RunCycle& TestProgram::Cycle() {
+  if (cycle == nullptr) {
+    cycle = std::make_unique<RunCycle>(form, front_end, [this] {
+      if (runs++ == 0) shown_at_first_run = front_end.shown();
+      if (on_run) on_run();
+    });
+  }
+  return *cycle;
+}
+
+std::optional<int> TestProgram::Load() {
+  terminals = ChooseTerminal(form.SettingsPath(), env);
+  tap = std::make_unique<HostTap>(terminals->factory());
+  layer = std::make_unique<HostLayer>(form, alerts, *tap);
+  return ExitCode([this] { Form_Load(form, *layer, Cycle(), lock); });
+}
+
+void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem* files) {
+  if (!dir.Exists("settings.ini")) {
+    WriteSettings(
+        "[FailQueue]\r\nEmailAlert1=failq@agency.example\r\n"
+        "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+        "[MailSetting]\r\nSMTPServerString=smtp.agency.example\r\n"
+        "FromString=ambervale@agency.example\r\nSubjectString=Ambervale alert\r\n");
+  }
+  for (auto [field, value] : {std::pair{&form.strUserName, "AMBERVALE"},
+                              {&form.strAgentID, "1234"},
+                              {&form.FailQueueNo, "50"},
+                              {&form.strTAUDate, "5"}}) {
+    if (field->empty()) *field = value;
+  }
+  form.FailQueueActivated = true;
+
+  Status status;
+  const std::string state = state_file ? dir.File("host_state.json") : "";
+  if (state_file && dir.Exists("host_state.json")) {
+    host = sim::SimHost::Open("", state, env, &status);
+  } else if (state_file) {
+    dir.Write("scenario.json", scenario);
+    host = sim::SimHost::Open(dir.File("scenario.json"), state, env, &status);
+  } else {
+    host = sim::SimHost::FromScenarioText(scenario, env, &status);
+  }
+  ASSERT_NE(host, nullptr) << "no simulated host: " << status.message();
+  sim_terminals = std::make_unique<sim::SimTerminalFactory>(*host);
+  tap = std::make_unique<HostTap>(*sim_terminals);
+  layer = std::make_unique<HostLayer>(form, alerts, *tap);
+  session = std::make_unique<Session>(Session{form, alerts, *layer});
+  unticketed = std::make_unique<UnticketedRun>(*session);
+  distribution = std::make_unique<Distribution>(*session, unticketed.get(),
+                                                files != nullptr ? *files : PosixFileSystem());
+  on_run = [this] { distribution->MoveQueue(); };
+  (void)Cycle();  // the window's events reach the form as in the program
+  // What start-up leaves: a terminal object, signed on, out of queue mode.
+  if (layer->ConnectHost() != "OK") {
+    layer->sendTECommand("SON/" + form.strAgentID);
+    (void)layer->ConnectHost();
+  }
+  layer->sendTECommand("QX+I");
+  (void)tap->TakeEntries();
+}
+
+void TestProgram::LoadConfiguration(std::string task_file) {
+  form.taskMainFile = task_file;
+  const Status tasks = LoadTaskMaintenanceFile(form, task_file);
+  ASSERT_TRUE(tasks.ok()) << tasks.message();
+  const Status mappings = LoadMappingFiles(form);
+  ASSERT_TRUE(mappings.ok()) << mappings.message();
+  std::string pccs;
+  for (const auto& [key, rows] : form.dictFmtoMapping) {
+    if (!rows.empty() && !Contains(pccs, rows.front().fldFmPCC)) {
+      pccs += (pccs.empty() ? "" : ",") + rows.front().fldFmPCC;
+    }
+  }
+  form.TaskMainPCCList = pccs + "\n";
+}
+
+void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::string dest_queue) {
+  dir.Write("tasks.csv", Csv(kUnticketedTaskHeader, rows));
+  form.strPNRMoveMode = "UTK";
+  form.FailQueueActivated = false;
+  form.UTKToQueue = std::move(dest_queue);
+  std::string task_file = "tasks.csv";
+  const Status loaded = LoadTaskMaintenanceFile(form, task_file);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  logs.ClearUnticketedTemp();
+  logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
+  logs.AppendUnticketedHeader("Run date/time:" + FormatDateTime(env.LocalNow()) + ",,,");
+  logs.AppendUnticketedStatus("");
+  logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
+}
+
+std::optional<int> TestProgram::MoveQueue() {
+  return ExitCode([this] { distribution->MoveQueue(); });
+}
+
+std::vector<std::string> TestProgram::Queue(std::string_view key) const {
+  const std::vector<std::string>* q = world().queues.Find(key);
+  return q == nullptr ? std::vector<std::string>{} : *q;
+}
+
+void TestProgram::StopAtDoEvents(int n) {
+  window.OnNextDoEvents([this, n](WindowEvents&) {
+    if (n <= 1) {
+      form.blnStopRequested = true;
+    } else {
+      StopAtDoEvents(n - 1);
+    }
+  });
+}
+
+std::optional<int> ExitCode(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ProgramEnded& ended) {
+    return ended.exit_code;
+  }
+  return std::nullopt;
+}
+
+}  // namespace ambervale::testing

@@ -8,7 +8,7 @@
 #include "app/front_end.h"
 #include "testing/recording_window.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 
 // An event loop that delivers a tick only on Tick(). It has no guard of its own, so a tick
 // delivered from inside the handler reaches the handler (which must drop it).
@@ -60,4 +60,4 @@ class TestFrontEnd : public FrontEnd {
   int closed_ = 0;
 };
 
-}  // namespace ambervale
+}  // namespace ambervale::testing
