@@ -19,7 +19,7 @@ using namespace ambervale;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TestProgram p;
   p.form.strTAUDate = "5";
-  testing::ScriptedTerminalFactory script;
+  ambervale::testing::ScriptedTerminalFactory script;
   for (std::string_view screen : fuzz::Parts(fuzz::Text(data, size))) {
     std::vector<std::string> lines;
     for (std::string_view line : fuzz::Parts(screen, SIZE_MAX, '\n')) lines.emplace_back(line);
