@@ -135,20 +135,6 @@ TEST_F(RunCycleTest, ClosingDuringARunStopsAfterTheRunReturns) {
   EXPECT_EQ(front_end.closed(), 1);
 }
 
-TEST_F(RunCycleTest, RunsLimitStopsAsIfTheWindowHadBeenClosed) {
-  p.form.intTimerCounter = 0;
-  cycle.set_max_runs(2);
-  cycle.EnableTimer();
-  ASSERT_TRUE(Tick());
-  EXPECT_FALSE(p.form.blnStopRequested);
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(List(), Texts{kStopLines[0]});
-  ASSERT_TRUE(Tick());  // the next tick unloads and starts no third run
-  EXPECT_EQ(runs, 2);
-  EXPECT_TRUE(Quit());
-  EXPECT_EQ(List(), kStopLines);
-}
-
 TEST_F(RunCycleTest, ASecondCloseRequestBetweenRunsClosesAtOnce) {
   cycle.OnCloseRequest();
   cycle.OnCloseRequest();
