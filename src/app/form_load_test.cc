@@ -39,171 +39,94 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
   return out;
 }
 
+// The debug-log line of a stop that writes its box text: ". <text> #####".
+std::string Debug(const std::string& text) { return ". " + text + " #####"; }
+
 std::vector<StopCase> StopCases() {
-  const std::string s8_box = Lines({"Repeated values in Task Maintenance file.",
-                                    "Please correct the Task Maintenance file to continue."});
+  const BoxIcon none = BoxIcon::kNone;
+  const BoxIcon critical = BoxIcon::kCritical;
+  const std::string counter = "Error Reading Counter from Settings.ini";
+  const std::string user = "Error Reading User Name from Settings.ini";
+  const std::string agent = "Error Reading Agent ID from Settings.ini";
+  const std::string check = "Please check or contact administrator.";
+  const std::string tasks = "Errors are found in task maintenance.";
+  const std::string s8 = "Repeated values in Task Maintenance file.";
+  const std::string s8b = "Please correct the Task Maintenance file to continue.";
+  const std::string maps = "Errors are found in mapping file(s).";
+  const std::string dups = "Duplicated mapping entries are found in mapping file(s).";
+  const std::string alert = "Email Alert1 not found in Settings.ini file.";
+  const std::string alert_b = "Please specify a valid email id to proceed.";
+  const std::string fq_missing = Debug("Fail Queue number not found in Settings.ini file");
+  const std::string fq_none = "Value not defined for Fail Queue.";
+  const std::string both = "Fail Queue/Fail Queue Category";
+  const std::string category_run =
+      "Valid Fail Queue Category number not found in Settings.ini file.";
+  const std::string row = "ABC1,40,,MAP1.CSV,N,,,";
+  const std::string s6 = "Please check settings.ini and location of the task maintenance file.";
+  const std::string s6a = "Task maintenance file \"nowhere.csv\" cannot be found.";
+  const std::string fq_is_source =
+      "Queue 40 already assigned as a Fail Queue and cannot be used in Task Maintenance and "
+      "Mapping file.\nPlease modify the following file(s) to continue\n\nFile Name" +
+      std::string(25, ' ') + "Queue/Category Number\n1)tasks.csv" + std::string(22, ' ') + "40\n";
+  const std::string jane = "JANE SHAW,JS,,,,,ABC1,50,,SINE";
+  const std::string fq = "FailQueue/FailQueueActivated";
+  // clang-format off
   return {
-      {"S1 log size with a unit",
-       {{"LOG/LOGFILESIZE", "10k"}},
-       {},
-       "Error Reading Max log file size from Settings.ini",
-       BoxIcon::kNone,
-       "",
-       ""},
-      {"S2 counter",
-       {{"TIMER/COUNTER", "1m"}},
-       {},
-       "Error Reading Counter from Settings.ini",
-       BoxIcon::kNone,
-       ". Error Reading Counter from Settings.ini #####",
-       "Error Reading Counter from Settings.ini"},
-      {"S2 counter out of range",
-       {{"TIMER/COUNTER", "40000"}},
-       {},
-       "Error Reading Counter from Settings.ini",
-       BoxIcon::kNone,
-       ". Error Reading Counter from Settings.ini #####",
-       "Error Reading Counter from Settings.ini"},
-      {"S3 user name",
-       {{"USER/NAME", std::nullopt}},
-       {},
-       "Error Reading User Name from Settings.ini",
-       BoxIcon::kNone,
-       ". Error Reading User Name from Settings.ini #####",
-       "Error Reading User Name from Settings.ini"},
-      {"S4 agent id",
-       {{"AGENT/ID", " "}},
-       {},
-       "Error Reading Agent ID from Settings.ini",
-       BoxIcon::kNone,
-       ". Error Reading Agent ID from Settings.ini #####",
-       "Error Reading Agent ID from Settings.ini"},
-      {"S5 TAU date with the check off",
-       {{"TAU/DATE", ""}},
-       {},
-       " Error Reading TAU Period time from settings.ini.",
-       BoxIcon::kNone,
-       ". Error reading TAU time period from Settings.ini #####",
+      {"S1 log size with a unit", {{"LOG/LOGFILESIZE", "10k"}}, {},
+       "Error Reading Max log file size from Settings.ini", none, "", ""},
+      {"S2 counter", {{"TIMER/COUNTER", "1m"}}, {}, counter, none, Debug(counter), counter},
+      {"S2 counter out of range", {{"TIMER/COUNTER", "40000"}}, {}, counter, none, Debug(counter),
+       counter},
+      {"S3 user name", {{"USER/NAME", std::nullopt}}, {}, user, none, Debug(user), user},
+      {"S4 agent id", {{"AGENT/ID", " "}}, {}, agent, none, Debug(agent), agent},
+      {"S5 TAU date with the check off", {{"TAU/DATE", ""}}, {},
+       " Error Reading TAU Period time from settings.ini.", none,
+       Debug("Error reading TAU time period from Settings.ini"),
        "Error Reading TAU Period time from settings.ini."},
-      {"S6 task file",
-       {{"FILE/TASKMAINTAIN", " nowhere.csv "}},
-       {},
-       Lines({"Task maintenance file \"nowhere.csv\" cannot be found.",
-              "Please check settings.ini and location of the task maintenance file."}),
-       BoxIcon::kCritical,
-       ". Task maintenance file \"nowhere.csv\" cannot be found. Please check settings.ini and "
-       "location of the task maintenance file.",
-       "Please check settings.ini and location of the task maintenance file."},
-      {"S7 task file errors",
-       {},
-       {{"tasks.csv", TasksCsv({"ABC1,Q1,,MAP1.CSV,N,,,"})}},
-       Lines({"Errors are found in task maintenance.", "Please check or contact administrator."}),
-       BoxIcon::kCritical,
-       ". Errors are found in task maintenance. Please check or contact administrator. #####",
-       "Errors are found in task maintenance."},
-      {"S8 repeated tasks",
-       {},
-       {{"tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "ABC1,40,,MAP1.CSV,N,,,"})}},
-       s8_box,
-       BoxIcon::kCritical,
-       ". Repeated values in Task Maintenance file. Please correct the Task Maintenance file to "
-       "continue. #####",
-       "Repeated values in Task Maintenance file. Please correct the Task Maintenance file to "
-       "continue."},
-      {"S9 mapping file missing",
-       {},
-       {{"tasks.csv", TasksCsv({"ABC1,40,,NOMAP.CSV,N,,,"})}},
-       Lines({"Errors are found in mapping file(s).", "Please check or contact administrator."}),
-       BoxIcon::kCritical,
-       ". Errors are found in mapping file(s). Please check or contact administrator. #####",
-       "Errors are found in mapping file(s)."},
-      {"S10 duplicated mapping rows",
-       {},
-       {{"MAP1.CSV",
-         MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE", "JANE SHAW,JS,,,,,ABC1,50,,SINE"})}},
-       Lines({"Duplicated mapping entries are found in mapping file(s).",
-              "Please check or contact administrator."}),
-       BoxIcon::kCritical,
-       ". Errors are found in mapping file(s). Please check or contact administrator. "
-       "Duplicated mapping entries are found towards pseudo ABC1 source queue 40. #####",
-       "Duplicated mapping entries are found in mapping file(s)."},
-      {"S11 email alert",
-       {{"FailQueue/FailQueueActivated", "y"}, {"FailQueue/FailQueueNo", "26"}},
-       {},
-       Lines({"Email Alert1 not found in Settings.ini file.",
-              "Please specify a valid email id to proceed."}),
-       BoxIcon::kCritical,
-       ". Email Alert1 not found in Settings.ini file. Please specify a valid email id to "
-       "proceed. #####",
-       "Email Alert1 not found in Settings.ini file."},
-      {"fail queue number and category empty",
-       {{"FailQueue/FailQueueActivated", "Y"}},
-       {},
-       Lines({"Value not defined for Fail Queue/Fail Queue Category.",
-              "Please assign a value for Fail Queue/Fail Queue Category to proceed."}),
-       BoxIcon::kCritical,
-       ". Fail Queue number not found in Settings.ini file #####",
-       "Value not defined for Fail Queue/Fail Queue Category."},
-      {"fail queue number empty",
-       {{"FailQueue/FailQueueActivated", "Y"}, {"FailQueue/FailQueueCategoryNo", "C1"}},
-       {},
-       Lines({"Value not defined for Fail Queue.",
-              "Please assign a value for Fail Queue to proceed."}),
-       BoxIcon::kCritical,
-       ". Fail Queue number not found in Settings.ini file #####",
-       "Value not defined for Fail Queue."},
-      {"fail queue number 25",
-       {{"FailQueue/FailQueueActivated", "Y"},
-        {"FailQueue/FailQueueNo", "25"},
-        {"FailQueue/EmailAlert1", "a@b.example"}},
-       {},
+      {"S6 task file", {{"FILE/TASKMAINTAIN", " nowhere.csv "}}, {}, Lines({s6a, s6}), critical,
+       ". " + s6a + " " + s6, s6},
+      {"S7 task file errors", {}, {{"tasks.csv", TasksCsv({"ABC1,Q1,,MAP1.CSV,N,,,"})}},
+       Lines({tasks, check}), critical, Debug(tasks + " " + check), tasks},
+      {"S8 repeated tasks", {}, {{"tasks.csv", TasksCsv({row, row})}}, Lines({s8, s8b}),
+       critical, Debug(s8 + " " + s8b), s8 + " " + s8b},
+      {"S9 mapping file missing", {}, {{"tasks.csv", TasksCsv({"ABC1,40,,NOMAP.CSV,N,,,"})}},
+       Lines({maps, check}), critical, Debug(maps + " " + check), maps},
+      {"S10 duplicated mapping rows", {}, {{"MAP1.CSV", MappingCsv({jane, jane})}},
+       Lines({dups, check}), critical, Debug(maps + " " + check +
+       " Duplicated mapping entries are found towards pseudo ABC1 source queue 40."), dups},
+      {"S11 email alert", {{fq, "y"}, {"FailQueue/FailQueueNo", "26"}}, {},
+       Lines({alert, alert_b}), critical, Debug(alert + " " + alert_b), alert},
+      {"fail queue number and category empty", {{fq, "Y"}}, {},
+       Lines({"Value not defined for " + both + ".",
+              "Please assign a value for " + both + " to proceed."}),
+       critical, fq_missing, "Value not defined for " + both + "."},
+      {"fail queue number empty", {{fq, "Y"}, {"FailQueue/FailQueueCategoryNo", "C1"}}, {},
+       Lines({fq_none, "Please assign a value for Fail Queue to proceed."}), critical,
+       fq_missing, fq_none},
+      {"fail queue number 25", {{fq, "Y"}, {"FailQueue/FailQueueNo", "25"},
+       {"FailQueue/EmailAlert1", "a@b.example"}}, {},
        Lines({"Value defined for Fail Queue is invalid.",
               "Please define a valid value for Fail Queue in Settings.ini file to continue."}),
-       BoxIcon::kCritical,
-       ". Fail Queue number not found in Settings.ini file #####",
-       "Value not defined for Fail Queue."},
-      {"fail queue category c1",
-       {{"FailQueue/FailQueueActivated", "Y"},
-        {"FailQueue/FailQueueNo", "26"},
-        {"FailQueue/FailQueueCategoryNo", "c1"}},
-       {},
+       critical, fq_missing, fq_none},
+      {"fail queue category c1", {{fq, "Y"}, {"FailQueue/FailQueueNo", "26"},
+       {"FailQueue/FailQueueCategoryNo", "c1"}}, {},
        Lines({"Value defined for Fail Queue Category is invalid.",
               "Please define a valid value for Fail Queue Category in Settings.ini file to "
               "continue."}),
-       BoxIcon::kCritical,
-       ". VALID Fail Queue Category number not found in Settings.ini file #####",
-       "Valid Fail Queue Category number not found in Settings.ini file."},
-      {"fail queue both invalid",
-       {{"FailQueue/FailQueueActivated", "Y"},
-        {"FailQueue/FailQueueNo", "AB"},
-        {"FailQueue/FailQueueCategoryNo", "C1A"}},
-       {},
-       Lines({"Value defined for Fail Queue/Fail Queue Category is invalid.",
-              "Please define a valid value for Fail Queue/Fail Queue Category in Settings.ini "
-              "file to continue."}),
-       BoxIcon::kCritical,
-       ". Fail Queue number not found in Settings.ini file #####",
-       "Valid Fail Queue Category number not found in Settings.ini file."},
-      {"fail queue is a source queue",
-       {{"FailQueue/FailQueueActivated", "Y"},
-        {"FailQueue/FailQueueNo", "40"},
-        {"FailQueue/EmailAlert1", "a@b.example"}},
-       {},
-       "Queue 40 already assigned as a Fail Queue and cannot be used in Task Maintenance and "
-       "Mapping file.\nPlease modify the following file(s) to continue\n\nFile Name" +
-           std::string(25, ' ') + "Queue/Category Number\n1)tasks.csv" + std::string(22, ' ') +
-           "40\n",
-       BoxIcon::kNone,
-       "",
+       critical, Debug("VALID Fail Queue Category number not found in Settings.ini file"),
+       category_run},
+      {"fail queue both invalid", {{fq, "Y"}, {"FailQueue/FailQueueNo", "AB"},
+       {"FailQueue/FailQueueCategoryNo", "C1A"}}, {},
+       Lines({"Value defined for " + both + " is invalid.",
+              "Please define a valid value for " + both + " in Settings.ini file to continue."}),
+       critical, fq_missing, category_run},
+      {"fail queue is a source queue", {{fq, "Y"}, {"FailQueue/FailQueueNo", "40"},
+       {"FailQueue/EmailAlert1", "a@b.example"}}, {}, fq_is_source, none, "",
        "Queue/Category already assigned as a Fail Queue and cannot be used"},
-      {"sign-on refused",
-       {{"AGENT/ID", "9999"}},
-       {},
-       "SIGN IN NOT SUCCESS",
-       BoxIcon::kInformation,
-       "",
-       ""},
+      {"sign-on refused", {{"AGENT/ID", "9999"}}, {}, "SIGN IN NOT SUCCESS",
+       BoxIcon::kInformation, "", ""},
   };
+  // clang-format on
 }
 
 TEST(FormLoadTest, EachStopShowsItsBoxWritesItsLinesAndEnds) {
@@ -265,14 +188,9 @@ TEST(FormLoadTest, StartsTheTimerAfterACleanStart) {
   EXPECT_TRUE(f.cycle->timer_enabled());
   EXPECT_EQ(f.runs, 0);
   EXPECT_EQ(f.form.intTimerCounter, 60);
-  EXPECT_EQ(f.form.strUserName, "ROBOT");
   EXPECT_EQ(f.logs.size_limit(), 1000000);
   EXPECT_EQ(f.window.caption(Control::kLbSuccessCount), "0");
   EXPECT_TRUE(f.window.bold(Control::kLbFailCount));
-  EXPECT_EQ(f.window.caption(Control::kFrmToFail), "Fail Queue Deactivated");
-  EXPECT_EQ(f.window.caption(Control::kFrmFromFail), "Fail Queue Deactivated");
-  EXPECT_EQ(f.form.FailQueueNo, "##");
-  EXPECT_TRUE(f.form.MoveFailPNR);
   EXPECT_EQ(f.form.dictAgentMapping.size(), 1u);
 
   // The run log tells the start in order.
@@ -298,38 +216,36 @@ TEST(FormLoadTest, SignedInHostNeedsNoSignOn) {
   EXPECT_EQ(f.Load(), std::nullopt);
   EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "QX+I"));
   EXPECT_THAT(f.RunLog(), HasSubstr(" - No PNR move EMAIL func is enabled\r\n"));
-  EXPECT_TRUE(f.form.SendEmailAfterEveryIteration);
 }
 
-TEST(FormLoadTest, ActiveFailQueueSetsTheFrameCaptionsAndAlerts) {
+TEST(FormLoadTest, FailQueueSettingsSetTheFrameCaptionsAndTheRunLog) {
   const struct {
+    const char* active;
     const char* category;
     const char* to;
     const char* from;
-  } kCases[] = {{"", "To Fail Queue", "From Fail Queue"},
-                {"C1", "To Fail Queue Category", "From Fail Queue Category"}};
+    const char* run_log;
+  } kCases[] = {
+      {"N", "", "Fail Queue Deactivated", "Fail Queue Deactivated", "Fail Queue 90 Disabled -"},
+      {"N", "C9", "Fail Queue Deactivated", "Fail Queue Deactivated",
+       "Fail Queue 90/C9 Disabled -"},
+      {"Y", "", "To Fail Queue", "From Fail Queue", "Fail Queue functionality is enabled"},
+      {"Y", "C1", "To Fail Queue Category", "From Fail Queue Category",
+       "Fail Queue functionality is enabled"},
+  };
   for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.active) + " " + c.category);
     TestProgram f(false);
-    f.WriteStartupFiles({{"FailQueue/FailQueueActivated", "Y"},
+    f.WriteStartupFiles({{"FailQueue/FailQueueActivated", c.active},
                          {"FailQueue/FailQueueNo", "90"},
                          {"FailQueue/FailQueueCategoryNo", c.category},
-                         {"FailQueue/EmailAlert1", "fq@agency.example"},
-                         {"FailQueue/EmailAlert3", "lead@agency.example"}});
-    EXPECT_EQ(f.Load(), std::nullopt) << c.category;
+                         {"FailQueue/EmailAlert1", "fq@agency.example"}});
+    EXPECT_EQ(f.Load(), std::nullopt);
     EXPECT_EQ(f.window.caption(Control::kFrmToFail), c.to);
     EXPECT_EQ(f.window.caption(Control::kFrmFromFail), c.from);
-    EXPECT_TRUE(f.form.FailQueueActivated);
-    EXPECT_EQ(f.form.EmailAlert1, "fq@agency.example");
-    EXPECT_EQ(f.form.EmailAlert3, "lead@agency.example");
-    EXPECT_THAT(f.RunLog(), HasSubstr(" - Fail Queue functionality is enabled\r\n"));
+    EXPECT_EQ(f.form.EmailAlert1, *c.active == 'Y' ? "fq@agency.example" : "");
+    EXPECT_THAT(f.RunLog(), HasSubstr(" - " + std::string(c.run_log) + "\r\n"));
   }
-}
-
-TEST(FormLoadTest, InactiveFailQueueWithACategoryIsLoggedWithIt) {
-  TestProgram f(false);
-  f.WriteStartupFiles({{"FailQueue/FailQueueNo", "26"}, {"FailQueue/FailQueueCategoryNo", "C9"}});
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_THAT(f.RunLog(), HasSubstr(" - Fail Queue 26/C9 Disabled -\r\n"));
 }
 
 // Changes the working directory for one test.
@@ -371,40 +287,35 @@ TEST(FormLoadTest, UnticketedModeSkipsMappingsAndFailQueueAndRunsAtOnce) {
   EXPECT_EQ(f.runs, 1);
   EXPECT_EQ(f.shown_at_first_run, 1);  // the progress and Cancel can be seen
   EXPECT_FALSE(f.form.FailQueueActivated);
-  EXPECT_EQ(f.form.FailQueueNo, "");
   EXPECT_EQ(f.window.caption(Control::kFrmToFail), "");  // the design caption stays
   EXPECT_TRUE(f.form.dictAgentMapping.empty());
   EXPECT_THAT(f.RunLog(), Not(HasSubstr("Fail Queue")));
-  EXPECT_EQ(f.dir.Read("logs/tempHeader.txt").substr(0, 34),
-            "XML Ambervale activity log,,,\r\nRun");
-  EXPECT_THAT(f.dir.Read("logs/tempHeader.txt"),
-              HasSubstr("Run date/time:2026/12/06 10:00:00,,,\r\n"));
+  EXPECT_EQ(f.dir.Read("logs/tempHeader.txt"),
+            "XML Ambervale activity log,,,\r\nRun date/time:2026/12/06 10:00:00,,,\r\n");
   EXPECT_EQ(f.dir.Read("logs/tempHeaderStatus.txt"), "\r\nPCC,PNR,Destination Queue,\r\n");
   EXPECT_FALSE(f.cycle->timer_enabled());
 }
 
-TEST(FormLoadTest, UnticketedModeWithDebugTrueWaitsForTheCountdown) {
-  TestProgram f(false);
-  f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"}, {"DebugMode/debugString", "true"}});
-  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,,,,ALL,3"}));
-  EXPECT_EQ(f.Load(), std::nullopt);
-  EXPECT_EQ(f.runs, 0);
-  EXPECT_TRUE(f.cycle->timer_enabled());
-}
-
-TEST(FormLoadTest, UnticketedSignOnFailureWritesTheReportWithoutABox) {
-  TestProgram f(false);
-  f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"}, {"AGENT/ID", "9999"}});
-  f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,,,,ALL,3"}));
-  EXPECT_EQ(f.Load(), kExitStartupStop);
-  EXPECT_TRUE(f.window.boxes().empty());
-  EXPECT_EQ(f.runs, 0);
-  const std::string report = f.dir.Read("logs/Unticketed_PNR_Log_1.csv");
-  EXPECT_THAT(report, HasSubstr("XML Ambervale activity log,,,\r\n"));
-  EXPECT_THAT(report,
-              HasSubstr("Host Command: SON/9999\r\n" + std::string(kLoginFailedText) + "\r\n"));
-  EXPECT_THAT(report, HasSubstr("PCC,PNR,Destination Queue,\r\n"));
-  EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "SON/9999", "OP/W*"));
+// Debug mode waits for the countdown; a refused sign-on writes the report without a box.
+TEST(FormLoadTest, UnticketedModeWithDebugOrARefusedSignOnDoesNotRun) {
+  for (const bool refused : {false, true}) {
+    SCOPED_TRACE(refused ? "refused sign-on" : "debug mode");
+    TestProgram f(false);
+    f.WriteStartupFiles({{"MOVEMODE/PNRMODE", "UTK"},
+                         {"DebugMode/debugString", refused ? "" : "true"},
+                         {"AGENT/ID", refused ? "9999" : "1234"}});
+    f.dir.Write("tasks.csv", TasksCsv({"ABC1,,,,,,ALL,3"}));
+    EXPECT_EQ(f.Load(), refused ? std::optional<int>(kExitStartupStop) : std::nullopt);
+    EXPECT_EQ(f.runs, 0);
+    EXPECT_TRUE(f.window.boxes().empty());
+    EXPECT_EQ(f.cycle->timer_enabled(), !refused);
+    if (!refused) continue;
+    EXPECT_EQ(f.dir.Read("logs/Unticketed_PNR_Log_1.csv"),
+              "XML Ambervale activity log,,,\r\nRun date/time:2026/12/06 10:00:00,,,\r\n"
+              "Host Command: SON/9999\r\n" +
+                  std::string(kLoginFailedText) + "\r\n\r\nPCC,PNR,Destination Queue,\r\n");
+    EXPECT_THAT(f.tap->entries(), ElementsAre("OP/W*", "SON/9999", "OP/W*"));
+  }
 }
 
 TEST(FormLoadTest, ASecondCopyEndsSilently) {
@@ -420,20 +331,16 @@ TEST(FormLoadTest, ASecondCopyEndsSilently) {
 
 TEST(FormLoadTest, PccQuestionAnsweredNoEnds) {
   for (const BoxAnswer answer : {BoxAnswer::kYes, BoxAnswer::kNo}) {
+    const bool yes = answer == BoxAnswer::kYes;
     TestProgram f(false);
     f.WriteStartupFiles({{"Others/PCCCheck", "Y"}});
     f.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
     f.window.QueueAnswer(answer);
-    const std::optional<int> ended = f.Load();
+    EXPECT_EQ(f.Load(), yes ? std::nullopt : std::optional<int>(1)) << yes;
     ASSERT_EQ(f.window.boxes().size(), 1u);
     EXPECT_EQ(f.window.boxes()[0].buttons, BoxButtons::kYesNo);
-    if (answer == BoxAnswer::kYes) {
-      EXPECT_EQ(ended, std::nullopt);
-      EXPECT_TRUE(f.cycle->timer_enabled());
-    } else {
-      EXPECT_EQ(ended, 1);
-      EXPECT_TRUE(f.tap->entries().empty());
-    }
+    EXPECT_EQ(f.cycle->timer_enabled(), yes);
+    EXPECT_EQ(f.tap->entries().empty(), !yes) << "no sign-on after No";
   }
 }
 

@@ -11,8 +11,8 @@
 namespace ambervale::testing {
 namespace {
 
-// The end of an action list or action log line: "yyyy/mm/dd hh:mm:ss - " is 22 characters.
-std::string Message(const std::string& line) { return line.size() > 22 ? line.substr(22) : line; }
+using Texts = std::vector<std::string>;
+const Texts kStopLines = {"Please wait ......", "Ambervale will stop in 2 seconds."};
 
 class RunCycleTest : public ::testing::Test {
  protected:
@@ -24,17 +24,18 @@ class RunCycleTest : public ::testing::Test {
     if (during_run) during_run();
   }
   bool Tick() { return front_end.manual_loop().Tick(); }
-  // The countdown captions shown, in order.
-  std::vector<std::string> Countdowns() const {
-    std::vector<std::string> out;
+  bool Quit() { return front_end.manual_loop().quit(); }
+  Texts Countdowns() const {
+    Texts out;
     for (const auto& [control, text] : p.window.caption_history()) {
       if (control == Control::kLblCountDown) out.push_back(text);
     }
     return out;
   }
-  std::vector<std::string> ListMessages() const {
-    std::vector<std::string> out;
-    for (const std::string& line : p.window.list()) out.push_back(Message(line));
+  // The list lines without their "yyyy/mm/dd hh:mm:ss - " stamp.
+  Texts List() const {
+    Texts out;
+    for (const std::string& line : p.window.list()) out.push_back(line.substr(22));
     return out;
   }
 
@@ -50,30 +51,31 @@ TEST_F(RunCycleTest, CountsDownSixtySecondsAndRunsInTheSixtiethTick) {
   p.form.intTimerCounter = 60;
   cycle.EnableTimer();
   EXPECT_EQ(front_end.manual_loop().interval_ms(), 1000);
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (59)");
+  for (int i = 1; i <= 59; ++i) ASSERT_TRUE(Tick());
   EXPECT_EQ(p.window.colour(Control::kLblCountDown), kHighlight);
-  for (int i = 2; i <= 59; ++i) ASSERT_TRUE(Tick());
-  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (1)");
   EXPECT_EQ(runs, 0);
+  ASSERT_TRUE(Tick());
   ASSERT_TRUE(Tick());
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(tick_at_run, std::vector<int>{0});  // intTick is reset before the run
-  const std::vector<std::string> shown = Countdowns();
-  ASSERT_GE(shown.size(), 2u);
-  EXPECT_EQ(shown[shown.size() - 2], "Count down (0)");
-  EXPECT_EQ(shown.back(), "Count down (60)");
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (59)");
-  EXPECT_EQ(runs, 1);
+  const Texts shown = Countdowns();
+  ASSERT_GE(shown.size(), 5u);
+  EXPECT_EQ(Texts(shown.begin() + 57, shown.end()),
+            (Texts{"Count down (2)", "Count down (1)", "Count down (0)", "Count down (60)",
+                   "Count down (59)"}));
 }
 
-TEST_F(RunCycleTest, CounterZeroRunsInEveryTick) {
+// Counter 0 runs in every tick; ticks that fall due while a run lets events run are dropped.
+TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
   p.form.intTimerCounter = 0;
+  during_run = [&] {
+    const int16_t tick = p.form.intTick;
+    EXPECT_TRUE(Tick());
+    EXPECT_EQ(p.form.intTick, tick);
+  };
   cycle.EnableTimer();
   ASSERT_TRUE(Tick());
-  EXPECT_EQ(Countdowns(), (std::vector<std::string>{"Count down (-1)", "Count down (0)"}));
-  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Countdowns(), (Texts{"Count down (-1)", "Count down (0)"}));
   ASSERT_TRUE(Tick());
   ASSERT_TRUE(Tick());
   EXPECT_EQ(runs, 3);
@@ -81,7 +83,7 @@ TEST_F(RunCycleTest, CounterZeroRunsInEveryTick) {
 }
 
 TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
-  p.form.intTimerCounter = 6;
+  p.form.intTimerCounter = 6;  // the sixth tick would run
   cycle.EnableTimer();
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(Tick());
   const TimePoint before = p.env.Now();
@@ -92,22 +94,19 @@ TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
   cycle.OnCloseRequest();
   p.window.OnNextDoEvents([&](WindowEvents&) { EXPECT_TRUE(Tick()); });
   EXPECT_TRUE(p.form.blnStopRequested);
-  EXPECT_EQ(ListMessages(), std::vector<std::string>{"Please wait ......"});
+  EXPECT_EQ(List(), Texts{kStopLines[0]});
   EXPECT_EQ(front_end.closed(), 0);
-  EXPECT_FALSE(front_end.manual_loop().quit());
+  EXPECT_FALSE(Quit());
   EXPECT_TRUE(p.env.sleeps().empty());
 
   ASSERT_TRUE(Tick());
-  EXPECT_EQ(ListMessages(),
-            (std::vector<std::string>{"Please wait ......", "Ambervale will stop in 2 seconds."}));
+  EXPECT_EQ(List(), kStopLines);
   EXPECT_EQ(p.env.sleeps(), std::vector<int64_t>{5000});
   EXPECT_EQ(p.env.Now() - before, std::chrono::seconds(5));
   EXPECT_EQ(front_end.closed(), 1);
-  EXPECT_TRUE(front_end.manual_loop().quit());
+  EXPECT_TRUE(Quit());
   EXPECT_TRUE(cycle.unloaded());
-  EXPECT_FALSE(cycle.timer_enabled());
   EXPECT_EQ(runs, 0);
-  // The action log file holds both lines and the blank separator line.
   const std::string file = p.Log("action_log_1.txt");
   EXPECT_NE(file.find(" - Please wait ......\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find(" - Ambervale will stop in 2 seconds.\r\n \r\n"), std::string::npos) << file;
@@ -124,67 +123,25 @@ TEST_F(RunCycleTest, ClosingDuringARunStopsAfterTheRunReturns) {
     });
     p.form.ShowStatus("PEEKQUEUE");  // lets pending window events run
     stop_seen_by_run = p.form.blnStopRequested;
-    EXPECT_EQ(p.env.sleeps().size(), 0u) << "the close must wait for the run";
+    EXPECT_TRUE(p.env.sleeps().empty()) << "the close must wait for the run";
   };
   cycle.EnableTimer();
   ASSERT_TRUE(Tick());
   EXPECT_TRUE(stop_seen_by_run);
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(ListMessages(),
-            (std::vector<std::string>{"Please wait ......", "Ambervale will stop in 2 seconds."}));
+  EXPECT_EQ(List(), kStopLines);
   EXPECT_EQ(p.env.sleeps(), std::vector<int64_t>{5000});
-  EXPECT_TRUE(front_end.manual_loop().quit());
+  EXPECT_TRUE(Quit());
   EXPECT_EQ(front_end.closed(), 1);
-}
-
-TEST_F(RunCycleTest, TicksDuringARunAreDropped) {
-  p.form.intTimerCounter = 0;
-  during_run = [&] {
-    const int16_t tick = p.form.intTick;
-    EXPECT_TRUE(Tick());  // delivered while the run lets events run
-    EXPECT_TRUE(Tick());
-    EXPECT_EQ(p.form.intTick, tick);
-  };
-  cycle.EnableTimer();
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 1);
-}
-
-TEST_F(RunCycleTest, RunsLimitStopsAsIfTheWindowHadBeenClosed) {
-  p.form.intTimerCounter = 0;
-  cycle.set_max_runs(2);
-  cycle.EnableTimer();
-  ASSERT_TRUE(Tick());
-  EXPECT_FALSE(p.form.blnStopRequested);
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 2);
-  EXPECT_TRUE(p.form.blnStopRequested);
-  EXPECT_EQ(ListMessages(), std::vector<std::string>{"Please wait ......"});
-  ASSERT_TRUE(Tick());  // the next tick unloads and starts no third run
-  EXPECT_EQ(runs, 2);
-  EXPECT_TRUE(front_end.manual_loop().quit());
-  EXPECT_EQ(ListMessages().back(), "Ambervale will stop in 2 seconds.");
-}
-
-TEST_F(RunCycleTest, AStopRequestedBeforeTheTickStartsNoRun) {
-  p.form.intTimerCounter = 0;
-  cycle.EnableTimer();
-  cycle.OnCloseRequest();
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 0);
-  EXPECT_TRUE(cycle.unloaded());
 }
 
 TEST_F(RunCycleTest, ASecondCloseRequestBetweenRunsClosesAtOnce) {
-  p.form.intTimerCounter = 60;
-  cycle.EnableTimer();
   cycle.OnCloseRequest();
   cycle.OnCloseRequest();
   EXPECT_TRUE(cycle.unloaded());
-  EXPECT_EQ(front_end.closed(), 1);
-  EXPECT_FALSE(Tick());
   cycle.OnCloseRequest();  // after the unload: nothing more
-  EXPECT_EQ(ListMessages().size(), 2u);
+  EXPECT_EQ(List(), kStopLines);
+  EXPECT_EQ(front_end.closed(), 1);
 }
 
 TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
@@ -194,15 +151,14 @@ TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
   cycle.set_loading(false);
   EXPECT_TRUE(p.form.blnStopRequested);
   EXPECT_FALSE(cycle.unloaded());
-  EXPECT_EQ(ListMessages(), std::vector<std::string>{"Please wait ......"});
+  EXPECT_EQ(List(), Texts{kStopLines[0]});
 }
 
 TEST_F(RunCycleTest, RunNowShowsTheWindowAndClosesIfTheRunReturns) {
   cycle.RunNow();
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(front_end.shown(), 1);
-  EXPECT_TRUE(cycle.unloaded());
-  EXPECT_TRUE(front_end.manual_loop().quit());
+  EXPECT_TRUE(Quit());
 }
 
 TEST_F(RunCycleTest, AnUnexpectedErrorEndsTheRunNotTheCycle) {
