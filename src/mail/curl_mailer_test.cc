@@ -79,7 +79,8 @@ TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   dir_.Write("logs/Fail_Queue_Log.csv", csv);
   Mail m = MailToSink();
   m.recipients = " first@agency.test ;; second@agency.test; ";
-  m.subject = "Fail Queue alert";
+  // Line breaks in the subject are folded: no header or command can be added.
+  m.subject = "Alert\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
   m.text = "Two PNRs went to the Fail Queue.\r\nSee the attachment.";
   m.attachments = {dir_.File("logs/Fail_Queue_Log.csv")};
   const Status s = Send(factory_, m);
@@ -92,7 +93,8 @@ TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   EXPECT_EQ(r.rcpt_tos, (std::vector<std::string>{"first@agency.test", "second@agency.test"}));
   EXPECT_EQ(r.Header("to"), "first@agency.test, second@agency.test");
   EXPECT_EQ(r.Header("from"), "robot@agency.test");
-  EXPECT_EQ(r.Header("subject"), "Fail Queue alert");
+  EXPECT_EQ(r.Header("subject"), "Alert Bcc: victim@elsewhere.test  Injected text . QUIT");
+  EXPECT_EQ(r.headers.count("bcc"), 0u);
   EXPECT_FALSE(r.Header("date").empty());
   EXPECT_NE(r.Header("message-id").find("@agency.test>"), std::string::npos);
   EXPECT_EQ(r.body, "Two PNRs went to the Fail Queue.\r\nSee the attachment.");
@@ -133,33 +135,6 @@ TEST_F(CurlMailerTest, SendsWindows1252TextReadably) {
   EXPECT_EQ(mails[0].attachments[0].charset, "windows-1252");
   EXPECT_EQ(mails[0].attachments[0].data, report) << "attachments keep their bytes";
   EXPECT_TRUE(mails[0].defects.empty()) << mails[0].defects.front();
-}
-
-TEST_F(CurlMailerTest, SendsAnAttachmentWithoutText) {
-  StartSink();
-  dir_.Write("report.log", "line\r\n");
-  Mail m = MailToSink();
-  m.set_text = false;
-  m.attachments = {dir_.File("report.log")};
-  ASSERT_TRUE(Send(factory_, m).ok());
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  ASSERT_EQ(mails[0].attachments.size(), 1u);
-  EXPECT_EQ(mails[0].attachments[0].content_type, "text/plain");
-  EXPECT_EQ(mails[0].body, "");
-}
-
-TEST_F(CurlMailerTest, FoldsLineBreaksInTheSubjectSoNoHeaderCanBeAdded) {
-  StartSink();
-  Mail m = MailToSink();
-  m.subject = "Alert\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
-  ASSERT_TRUE(Send(factory_, m).ok());
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  EXPECT_EQ(mails[0].Header("subject"), "Alert Bcc: victim@elsewhere.test  Injected text . QUIT");
-  EXPECT_EQ(mails[0].headers.count("bcc"), 0u);
-  EXPECT_EQ(mails[0].rcpt_tos, (std::vector<std::string>{"desk@agency.test"}));
-  EXPECT_EQ(mails[0].body, "Run finished.");
 }
 
 TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
@@ -293,20 +268,6 @@ TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
       EXPECT_TRUE(s.ok()) << "'" << c.server << "': " << s.message();
       EXPECT_EQ(url, c.url) << "'" << c.server << "'";
     }
-  }
-}
-
-TEST(SplitRecipientsTest, TrimsAndDropsEmptyParts) {
-  const struct {
-    const char* list;
-    const char* separator;
-    std::vector<std::string> parts;
-  } kCases[] = {
-      {"a@x", ";", {"a@x"}}, {" a@x ; b@y ;", ";", {"a@x", "b@y"}}, {";;", ";", {}},
-      {"", ";", {}},         {"a@x, b@y", ",", {"a@x", "b@y"}},     {"a@x;b@y", "", {"a@x", "b@y"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(SplitRecipients(c.list, c.separator), c.parts) << "'" << c.list << "'";
   }
 }
 
