@@ -73,16 +73,21 @@ class CurlMailerTest : public ::testing::Test {
   CurlMailerFactory factory_{kTestTimeouts};
 };
 
+// Windows-1252 text arrives readable, attachments keep their bytes, and line breaks in the
+// subject are folded so that no header or command can be added.
 TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   StartSink();
-  const std::string csv = "PNR,From,To\r\nABC123,LON1/40,FAIL/9\r\n";
-  dir_.Write("logs/Fail_Queue_Log.csv", csv);
+  const std::string report = "PCC,Status\r\nLON1,Queued \xB7 \x80\r\n";
+  dir_.Write("Unticketed_R\xE9port.csv", report);
   Mail m = MailToSink();
+  m.from = "Ambervale Caf\xE9 <robot@agency.test>";
   m.recipients = " first@agency.test ;; second@agency.test; ";
-  // Line breaks in the subject are folded: no header or command can be added.
-  m.subject = "Alert\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
-  m.text = "Two PNRs went to the Fail Queue.\r\nSee the attachment.";
-  m.attachments = {dir_.File("logs/Fail_Queue_Log.csv")};
+  const std::string subject = "Caf\xE9 \x80 \xB7 Z\xFCrich \x96 " + std::string(60, 'x');
+  m.subject = subject + "\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
+  m.text =
+      "Gr\xFC\xDF"
+      "e: \x80 100 \xB7 na\xEFve\nline two";
+  m.attachments = {dir_.File("Unticketed_R\xE9port.csv")};
   const Status s = Send(factory_, m);
   ASSERT_TRUE(s.ok()) << s.message();
 
@@ -92,49 +97,22 @@ TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   EXPECT_EQ(r.mail_from, "robot@agency.test");
   EXPECT_EQ(r.rcpt_tos, (std::vector<std::string>{"first@agency.test", "second@agency.test"}));
   EXPECT_EQ(r.Header("to"), "first@agency.test, second@agency.test");
-  EXPECT_EQ(r.Header("from"), "robot@agency.test");
-  EXPECT_EQ(r.Header("subject"), "Alert Bcc: victim@elsewhere.test  Injected text . QUIT");
+  EXPECT_EQ(r.Header("from"), "Ambervale Caf\xC3\xA9 <robot@agency.test>");
+  EXPECT_EQ(r.Header("subject"),
+            Cp1252ToUtf8(subject + " Bcc: victim@elsewhere.test  Injected text . QUIT"));
   EXPECT_EQ(r.headers.count("bcc"), 0u);
   EXPECT_FALSE(r.Header("date").empty());
   EXPECT_NE(r.Header("message-id").find("@agency.test>"), std::string::npos);
-  EXPECT_EQ(r.body, "Two PNRs went to the Fail Queue.\r\nSee the attachment.");
+  EXPECT_EQ(r.body, Cp1252ToUtf8("Gr\xFC\xDF"
+                                 "e: \x80 100 \xB7 na\xEFve\r\nline two"));
+  EXPECT_EQ(r.body_charset, "utf-8");
   ASSERT_EQ(r.attachments.size(), 1u);
-  EXPECT_EQ(r.attachments[0].filename, "Fail_Queue_Log.csv");
+  EXPECT_EQ(r.attachments[0].filename, Cp1252ToUtf8("Unticketed_R\xE9port.csv"));
   EXPECT_EQ(r.attachments[0].content_type, "text/csv");
-  EXPECT_EQ(r.attachments[0].data, csv);
+  EXPECT_EQ(r.attachments[0].charset, "windows-1252");
+  EXPECT_EQ(r.attachments[0].data, report);
   EXPECT_TRUE(r.defects.empty()) << r.defects.front();
   EXPECT_FALSE(r.authenticated);
-}
-
-TEST_F(CurlMailerTest, SendsWindows1252TextReadably) {
-  StartSink();
-  const std::string subject = "Caf\xE9 \x80 \xB7 Z\xFCrich \x96 " + std::string(60, 'x');
-  const std::string text =
-      "Gr\xFC\xDF"
-      "e: \x80 100 \xB7 na\xEFve\nline two";
-  const std::string report = "PCC,Status\r\nLON1,Queued \xB7 \x80\r\n";
-  dir_.Write("Unticketed_R\xE9port.csv", report);
-  Mail m = MailToSink();
-  m.from = "Ambervale Caf\xE9 <robot@agency.test>";
-  m.subject = subject;
-  m.text = text;
-  m.attachments = {dir_.File("Unticketed_R\xE9port.csv")};
-  const Status s = Send(factory_, m);
-  ASSERT_TRUE(s.ok()) << s.message();
-
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  EXPECT_EQ(mails[0].Header("subject"), Cp1252ToUtf8(subject));
-  EXPECT_EQ(mails[0].Header("from"), "Ambervale Caf\xC3\xA9 <robot@agency.test>");
-  EXPECT_EQ(mails[0].mail_from, "robot@agency.test");
-  EXPECT_EQ(mails[0].body, Cp1252ToUtf8("Gr\xFC\xDF"
-                                        "e: \x80 100 \xB7 na\xEFve\r\nline two"));
-  EXPECT_EQ(mails[0].body_charset, "utf-8");
-  ASSERT_EQ(mails[0].attachments.size(), 1u);
-  EXPECT_EQ(mails[0].attachments[0].filename, Cp1252ToUtf8("Unticketed_R\xE9port.csv"));
-  EXPECT_EQ(mails[0].attachments[0].charset, "windows-1252");
-  EXPECT_EQ(mails[0].attachments[0].data, report) << "attachments keep their bytes";
-  EXPECT_TRUE(mails[0].defects.empty()) << mails[0].defects.front();
 }
 
 TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
@@ -277,8 +255,7 @@ TEST(MimeTest, WritesRfcDatesAndPicksContentTypes) {
   const struct {
     const char* file;
     const char* type;
-  } kCases[] = {{"Fail_Queue_Log.csv", "text/csv"},
-                {"REPORT.CSV", "text/csv"},
+  } kCases[] = {{"REPORT.CSV", "text/csv"},
                 {"unticketed.log", "text/plain"},
                 {"archive.zip", "application/zip"},
                 {"noextension", "application/octet-stream"}};
