@@ -21,16 +21,13 @@ TEST(SendEmailAlertTest, HandsTheMessageToTheComponentAndLogsIt) {
   ASSERT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
   ASSERT_EQ(p.mailers.sent().size(), 1u);
   const RecordedMail& m = p.mailers.sent()[0];
-  EXPECT_EQ(m.separator, ";");
-  EXPECT_EQ(m.server, "mail.example:2525");
-  EXPECT_EQ(m.from, "robot@agency.example");
-  EXPECT_EQ(m.recipients, "ops@agency.example;desk@vantora.example");
-  EXPECT_EQ(m.subject, "Ambervale alert");
-  EXPECT_EQ(m.text, "HOST Connection failed");
+  EXPECT_EQ(std::vector<std::string>({m.separator, m.server, m.from, m.recipients, m.subject,
+                                      m.text, m.user, m.password}),
+            std::vector<std::string>({";", "mail.example:2525", "robot@agency.example",
+                                      "ops@agency.example;desk@vantora.example", "Ambervale alert",
+                                      "HOST Connection failed", "robot", "secret"}));
   EXPECT_TRUE(m.attachments.empty());
   EXPECT_TRUE(m.use_authentication);
-  EXPECT_EQ(m.user, "robot");
-  EXPECT_EQ(m.password, "secret");
   EXPECT_EQ(
       p.Log("action_log_1.txt"),
       "2026/12/06 10:00:00 - Sending Email Alert to ops@agency.example;desk@vantora.example"
@@ -74,58 +71,44 @@ TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
   }
 }
 
-TEST(SendEmailAlertTest, FailureIsReturnedAndLogged) {
-  TestProgram p;
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
-  p.mailers.set_send_error("connection refused");
-  const Status s = p.alerts.SendEmailAlert("m", false);
-  EXPECT_FALSE(s.ok());
-  EXPECT_EQ(s.message(), "connection refused");
-  EXPECT_NE(p.Log("action_log_1.txt").find("Sending Email Alert FAILED to ops@x"),
-            std::string::npos);
-}
-
+// In the unticketed mode the alert completes the report (a failed run gets its status lines)
+// and mails it as the attachment; the report is kept when no mail can go.
 TEST(SendEmailAlertTest, UnticketedModeCompletesTheReportAndAttachesIt) {
-  TestProgram p;
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
-  p.form.strPNRMoveMode = "UTK";
-  p.form.tmpCurrentPCC = "AB12";
-  p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
-  p.logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
-  p.logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
-  ASSERT_TRUE(p.alerts.SendEmailAlert("Error message: boom", false).ok());
-  const std::string report =
-      "XML Ambervale activity log,,,\r\nRun completed successfully: N,,,\r\n"
-      "Last PCC completed successfully: AB12,,,\r\nError message: boom\r\n"
-      "Error message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\n"
-      "PCC,PNR,Destination Queue,\r\n";
-  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), report);
-  EXPECT_FALSE(p.dir.Exists("logs/tempHeader.txt"));
-  ASSERT_EQ(p.mailers.sent().size(), 1u);
-  EXPECT_FALSE(p.mailers.sent()[0].text_set);
-  ASSERT_EQ(p.mailers.sent()[0].attachments.size(), 1u);
-  EXPECT_EQ(p.mailers.sent()[0].attachments[0], p.dir.File("logs/Unticketed_PNR_Log_1.csv"));
-  EXPECT_EQ(p.mailers.sent()[0].attachment_contents[0], report);
-}
-
-TEST(SendEmailAlertTest, SuccessfulUnticketedRunAddsNoFailureLines) {
-  TestProgram p;
-  p.form.strPNRMoveMode = "UTK";
-  p.logs.AppendUnticketedHeader("Run completed successfully: Y,,,");
-  p.logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
-  ASSERT_TRUE(p.alerts.SendEmailAlert("Unticketed PNR Results", true).ok());
-  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"),
-            "Run completed successfully: Y,,,\r\nPCC,PNR,Destination Queue,\r\n");
-}
-
-TEST(SendEmailAlertTest, ReportIsKeptWhenTheComponentCannotBeCreated) {
-  TestProgram p;
-  p.form.strPNRMoveMode = "UTK";
-  p.mailers.set_create_fails(true);
-  p.logs.AppendUnticketedHeader("header,,,");
-  p.logs.AppendUnticketedStatus("status,");
-  EXPECT_FALSE(p.alerts.SendEmailAlert("m", true).ok());
-  EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), "header,,,\r\nstatus,\r\n");
+  const struct {
+    const char* name;
+    bool success;
+    bool create_fails;
+    const char* report;
+  } kCases[] = {
+      {"failed run", false, false,
+       "header,,,\r\nRun completed successfully: N,,,\r\n"
+       "Last PCC completed successfully: AB12,,,\r\nError message: boom\r\n"
+       "Error message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
+      {"successful run", true, false,
+       "header,,,\r\nError message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
+      {"no mail component", true, true,
+       "header,,,\r\nError message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
+  };
+  for (const auto& c : kCases) {
+    TestProgram p;
+    p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
+    p.form.strPNRMoveMode = "UTK";
+    p.form.tmpCurrentPCC = "AB12";
+    p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
+    p.mailers.set_create_fails(c.create_fails);
+    p.logs.AppendUnticketedHeader("header,,,");
+    p.logs.AppendUnticketedStatus("status,");
+    EXPECT_EQ(p.alerts.SendEmailAlert("Error message: boom", c.success).ok(), !c.create_fails)
+        << c.name;
+    EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), c.report) << c.name;
+    EXPECT_FALSE(p.dir.Exists("logs/tempHeader.txt")) << c.name;
+    if (c.create_fails) continue;
+    ASSERT_EQ(p.mailers.sent().size(), 1u) << c.name;
+    EXPECT_FALSE(p.mailers.sent()[0].text_set) << c.name;
+    EXPECT_EQ(p.mailers.sent()[0].attachments,
+              std::vector<std::string>{p.dir.File("logs/Unticketed_PNR_Log_1.csv")});
+    EXPECT_EQ(p.mailers.sent()[0].attachment_contents, std::vector<std::string>{c.report});
+  }
 }
 
 TEST(SendFailQueueEmailTest, FoldsLineBreaksInTheSubjectAndAttachesTheLog) {
@@ -144,12 +127,15 @@ TEST(SendFailQueueEmailTest, FoldsLineBreaksInTheSubjectAndAttachesTheLog) {
   EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Email Alert sent to fq@x\r\n");
 }
 
-TEST(SendFailQueueEmailTest, FailureAnswersFailAndWritesTheFailedLine) {
+TEST(SendEmailAlertTest, FailureIsReturnedAndLogged) {
   TestProgram p;
-  p.WriteSettings("[FailQueue]\r\nEmailAlert1=fq@x\r\n");
+  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n[FailQueue]\r\nEmailAlert1=fq@x\r\n");
   p.mailers.set_send_error("server down");
+  EXPECT_EQ(p.alerts.SendEmailAlert("m", false).message(), "server down");
   EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "Fail");
   EXPECT_EQ(p.Log("action_log_1.txt"),
+            "2026/12/06 10:00:00 - Sending Email Alert to ops@x....\r\n"
+            "2026/12/06 10:00:00 - Sending Email Alert FAILED to ops@x: server down\r\n"
             "2026/12/06 10:00:00 - Sending Email Alert to fq@x....\r\n"
             "2026/12/06 10:00:00 - Sending Email Alert FAILED to fq@x FAILED !!!\r\n");
   EXPECT_EQ(p.RunLog(), "");

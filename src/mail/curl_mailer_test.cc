@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,23 +25,20 @@ struct Mail {
   std::string recipients = "desk@agency.test";
   std::string subject = "Ambervale alert";
   std::string text = "Run finished.";
-  bool set_text = true;
   std::vector<std::string> attachments;
   bool authentication = false;
   std::string user;
   std::string password;
+  std::function<void()> before_send = [] {};
 };
 
 Status Send(MailerFactory& factory, const Mail& m) {
   auto mailer = factory.Create();
   if (!mailer) return Status::Error("no mailer");
-  for (Status s :
-       {mailer->SetRecipientSeparator(";"), mailer->SetServer(m.server), mailer->SetFrom(m.from),
-        mailer->SetRecipients(m.recipients), mailer->SetSubject(m.subject)}) {
+  for (Status s : {mailer->SetRecipientSeparator(";"), mailer->SetServer(m.server),
+                   mailer->SetFrom(m.from), mailer->SetRecipients(m.recipients),
+                   mailer->SetSubject(m.subject), mailer->SetMessageText(m.text)}) {
     if (!s.ok()) return s;
-  }
-  if (m.set_text) {
-    if (Status s = mailer->SetMessageText(m.text); !s.ok()) return s;
   }
   for (const std::string& a : m.attachments) {
     if (Status s = mailer->AddAttachment(a); !s.ok()) return s;
@@ -49,6 +47,7 @@ Status Send(MailerFactory& factory, const Mail& m) {
                    mailer->SetPassword(m.password)}) {
     if (!s.ok()) return s;
   }
+  m.before_send();
   return mailer->Send();
 }
 
@@ -73,15 +72,21 @@ class CurlMailerTest : public ::testing::Test {
   CurlMailerFactory factory_{kTestTimeouts};
 };
 
+// Windows-1252 text arrives readable, attachments keep their bytes, and line breaks in the
+// subject are folded so that no header or command can be added.
 TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   StartSink();
-  const std::string csv = "PNR,From,To\r\nABC123,LON1/40,FAIL/9\r\n";
-  dir_.Write("logs/Fail_Queue_Log.csv", csv);
+  const std::string report = "PCC,Status\r\nLON1,Queued \xB7 \x80\r\n";
+  dir_.Write("Unticketed_R\xE9port.csv", report);
   Mail m = MailToSink();
+  m.from = "Ambervale Caf\xE9 <robot@agency.test>";
   m.recipients = " first@agency.test ;; second@agency.test; ";
-  m.subject = "Fail Queue alert";
-  m.text = "Two PNRs went to the Fail Queue.\r\nSee the attachment.";
-  m.attachments = {dir_.File("logs/Fail_Queue_Log.csv")};
+  const std::string subject = "Caf\xE9 \x80 \xB7 Z\xFCrich \x96 " + std::string(60, 'x');
+  m.subject = subject + "\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
+  m.text =
+      "Gr\xFC\xDF"
+      "e: \x80 100 \xB7 na\xEFve\nline two";
+  m.attachments = {dir_.File("Unticketed_R\xE9port.csv")};
   const Status s = Send(factory_, m);
   ASSERT_TRUE(s.ok()) << s.message();
 
@@ -91,75 +96,22 @@ TEST_F(CurlMailerTest, DeliversRecipientsSubjectBodyAndAttachment) {
   EXPECT_EQ(r.mail_from, "robot@agency.test");
   EXPECT_EQ(r.rcpt_tos, (std::vector<std::string>{"first@agency.test", "second@agency.test"}));
   EXPECT_EQ(r.Header("to"), "first@agency.test, second@agency.test");
-  EXPECT_EQ(r.Header("from"), "robot@agency.test");
-  EXPECT_EQ(r.Header("subject"), "Fail Queue alert");
+  EXPECT_EQ(r.Header("from"), "Ambervale Caf\xC3\xA9 <robot@agency.test>");
+  EXPECT_EQ(r.Header("subject"),
+            Cp1252ToUtf8(subject + " Bcc: victim@elsewhere.test  Injected text . QUIT"));
+  EXPECT_EQ(r.headers.count("bcc"), 0u);
   EXPECT_FALSE(r.Header("date").empty());
   EXPECT_NE(r.Header("message-id").find("@agency.test>"), std::string::npos);
-  EXPECT_EQ(r.body, "Two PNRs went to the Fail Queue.\r\nSee the attachment.");
+  EXPECT_EQ(r.body, Cp1252ToUtf8("Gr\xFC\xDF"
+                                 "e: \x80 100 \xB7 na\xEFve\r\nline two"));
+  EXPECT_EQ(r.body_charset, "utf-8");
   ASSERT_EQ(r.attachments.size(), 1u);
-  EXPECT_EQ(r.attachments[0].filename, "Fail_Queue_Log.csv");
+  EXPECT_EQ(r.attachments[0].filename, Cp1252ToUtf8("Unticketed_R\xE9port.csv"));
   EXPECT_EQ(r.attachments[0].content_type, "text/csv");
-  EXPECT_EQ(r.attachments[0].data, csv);
+  EXPECT_EQ(r.attachments[0].charset, "windows-1252");
+  EXPECT_EQ(r.attachments[0].data, report);
   EXPECT_TRUE(r.defects.empty()) << r.defects.front();
   EXPECT_FALSE(r.authenticated);
-}
-
-TEST_F(CurlMailerTest, SendsWindows1252TextReadably) {
-  StartSink();
-  const std::string subject = "Caf\xE9 \x80 \xB7 Z\xFCrich \x96 " + std::string(60, 'x');
-  const std::string text =
-      "Gr\xFC\xDF"
-      "e: \x80 100 \xB7 na\xEFve\nline two";
-  const std::string report = "PCC,Status\r\nLON1,Queued \xB7 \x80\r\n";
-  dir_.Write("Unticketed_R\xE9port.csv", report);
-  Mail m = MailToSink();
-  m.from = "Ambervale Caf\xE9 <robot@agency.test>";
-  m.subject = subject;
-  m.text = text;
-  m.attachments = {dir_.File("Unticketed_R\xE9port.csv")};
-  const Status s = Send(factory_, m);
-  ASSERT_TRUE(s.ok()) << s.message();
-
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  EXPECT_EQ(mails[0].Header("subject"), Cp1252ToUtf8(subject));
-  EXPECT_EQ(mails[0].Header("from"), "Ambervale Caf\xC3\xA9 <robot@agency.test>");
-  EXPECT_EQ(mails[0].mail_from, "robot@agency.test");
-  EXPECT_EQ(mails[0].body, Cp1252ToUtf8("Gr\xFC\xDF"
-                                        "e: \x80 100 \xB7 na\xEFve\r\nline two"));
-  EXPECT_EQ(mails[0].body_charset, "utf-8");
-  ASSERT_EQ(mails[0].attachments.size(), 1u);
-  EXPECT_EQ(mails[0].attachments[0].filename, Cp1252ToUtf8("Unticketed_R\xE9port.csv"));
-  EXPECT_EQ(mails[0].attachments[0].charset, "windows-1252");
-  EXPECT_EQ(mails[0].attachments[0].data, report) << "attachments keep their bytes";
-  EXPECT_TRUE(mails[0].defects.empty()) << mails[0].defects.front();
-}
-
-TEST_F(CurlMailerTest, SendsAnAttachmentWithoutText) {
-  StartSink();
-  dir_.Write("report.log", "line\r\n");
-  Mail m = MailToSink();
-  m.set_text = false;
-  m.attachments = {dir_.File("report.log")};
-  ASSERT_TRUE(Send(factory_, m).ok());
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  ASSERT_EQ(mails[0].attachments.size(), 1u);
-  EXPECT_EQ(mails[0].attachments[0].content_type, "text/plain");
-  EXPECT_EQ(mails[0].body, "");
-}
-
-TEST_F(CurlMailerTest, FoldsLineBreaksInTheSubjectSoNoHeaderCanBeAdded) {
-  StartSink();
-  Mail m = MailToSink();
-  m.subject = "Alert\r\nBcc: victim@elsewhere.test\r\n\r\nInjected text\n.\r\nQUIT";
-  ASSERT_TRUE(Send(factory_, m).ok());
-  const auto mails = Received();
-  ASSERT_EQ(mails.size(), 1u);
-  EXPECT_EQ(mails[0].Header("subject"), "Alert Bcc: victim@elsewhere.test  Injected text . QUIT");
-  EXPECT_EQ(mails[0].headers.count("bcc"), 0u);
-  EXPECT_EQ(mails[0].rcpt_tos, (std::vector<std::string>{"desk@agency.test"}));
-  EXPECT_EQ(mails[0].body, "Run finished.");
 }
 
 TEST_F(CurlMailerTest, ReportsARefusedRecipientWithTheServersAnswer) {
@@ -220,7 +172,7 @@ TEST_F(CurlMailerTest, LogsInAsTheServerAndTheSettingsSay) {
 TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
   const struct {
     const char* name;
-    void (*edit)(Mail&);
+    std::function<void(Mail&)> edit;
     const char* expected;
   } kCases[] = {
       {"empty server", [](Mail& m) { m.server = ""; }, "SMTP server is empty"},
@@ -231,6 +183,13 @@ TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
       {"no recipient", [](Mail& m) { m.recipients = " ; ;"; }, "holds no address"},
       {"missing attachment", [](Mail& m) { m.attachments = {"/nonexistent/Fail_Queue_Log.csv"}; },
        "attachment '/nonexistent/Fail_Queue_Log.csv' cannot be read"},
+      {"attachment gone before the send",
+       [this](Mail& m) {
+         dir_.Write("gone.csv", "x");
+         m.attachments = {dir_.File("gone.csv")};
+         m.before_send = [this] { std::filesystem::remove(dir_.File("gone.csv")); };
+       },
+       "gone.csv' cannot be read"},
       {"login without user", [](Mail& m) { m.authentication = true; }, "user name is empty"},
       // Addresses that could carry SMTP commands.
       {"CRLF in sender", [](Mail& m) { m.from += "\r\nRCPT TO:<x@evil.test>"; },
@@ -250,19 +209,6 @@ TEST_F(CurlMailerTest, NamesTheStepThatFailed) {
     const Status s = Send(factory_, m);
     EXPECT_NE(s.message().find(c.expected), std::string::npos) << c.name << ": " << s.message();
   }
-}
-
-TEST_F(CurlMailerTest, ReportsAnAttachmentGoneBeforeTheSend) {
-  dir_.Write("gone.csv", "x");
-  auto mailer = factory_.Create();
-  ASSERT_TRUE(mailer->SetServer("localhost").ok());
-  ASSERT_TRUE(mailer->SetFrom("robot@agency.test").ok());
-  ASSERT_TRUE(mailer->SetRecipients("desk@agency.test").ok());
-  ASSERT_TRUE(mailer->AddAttachment(dir_.File("gone.csv")).ok());
-  std::filesystem::remove(dir_.File("gone.csv"));
-  const Status s = mailer->Send();
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("gone.csv' cannot be read"), std::string::npos) << s.message();
 }
 
 TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
@@ -296,28 +242,13 @@ TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
   }
 }
 
-TEST(SplitRecipientsTest, TrimsAndDropsEmptyParts) {
-  const struct {
-    const char* list;
-    const char* separator;
-    std::vector<std::string> parts;
-  } kCases[] = {
-      {"a@x", ";", {"a@x"}}, {" a@x ; b@y ;", ";", {"a@x", "b@y"}}, {";;", ";", {}},
-      {"", ";", {}},         {"a@x, b@y", ",", {"a@x", "b@y"}},     {"a@x;b@y", "", {"a@x", "b@y"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(SplitRecipients(c.list, c.separator), c.parts) << "'" << c.list << "'";
-  }
-}
-
 TEST(MimeTest, WritesRfcDatesAndPicksContentTypes) {
   EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 3600), "Sun, 06 Dec 2026 10:00:00 +0100");
   EXPECT_EQ(RfcDate(2000, 2, 29, 23, 59, 58, -16200), "Tue, 29 Feb 2000 23:59:58 -0430");
   const struct {
     const char* file;
     const char* type;
-  } kCases[] = {{"Fail_Queue_Log.csv", "text/csv"},
-                {"REPORT.CSV", "text/csv"},
+  } kCases[] = {{"REPORT.CSV", "text/csv"},
                 {"unticketed.log", "text/plain"},
                 {"archive.zip", "application/zip"},
                 {"noextension", "application/octet-stream"}};
