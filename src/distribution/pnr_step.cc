@@ -60,11 +60,12 @@ class PnrStep {
     HostPnrView view(host_);
     identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
     form_.FmAgent = rows_.back();
-    notes_ = identified_.notes;
-    const FileIdentification& deciding = identified_.deciding();
-    found_ = deciding.found;
-    found_by_ = deciding.found_by;
-    values_read_ = deciding.values_read;
+    if (run_.what_if != nullptr) return;  // the what-if pass reads identified_ whole
+    notes_ = std::move(identified_.notes);
+    FileIdentification& deciding = identified_.files.back();
+    found_ = std::move(deciding.found);
+    found_by_ = std::move(deciding.found_by);
+    values_read_ = std::move(deciding.values_read);
   }
 
   // The what-if pass: what the run would do, with the entries that change nothing ("*TD" for
