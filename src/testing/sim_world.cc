@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "platform/files.h"
+#include "testing/golden.h"
 
 namespace ambervale::testing {
 namespace {
@@ -31,7 +31,7 @@ std::vector<std::string> LinesOf(std::string_view text) {
 
 }  // namespace
 
-std::string BasicScenarioPath() { return std::string(AMBERVALE_SIM_TESTDATA) + "/basic.json"; }
+std::string BasicScenarioPath() { return SourceFile("sim/testdata/basic.json"); }
 
 std::string BasicScenario() { return ReadFile(BasicScenarioPath()).value_or(""); }
 
@@ -73,6 +73,8 @@ std::vector<std::string> Cr(std::initializer_list<std::string_view> texts) {
   return lines;
 }
 
+namespace {
+
 std::string TranscriptLines(const sim::SimHost::Answer& answer) {
   if (answer.dropped) return "(dropped)\n";
   std::string out;
@@ -83,90 +85,70 @@ std::string TranscriptLines(const sim::SimHost::Answer& answer) {
   return out;
 }
 
+}  // namespace
+
 SimWorld::SimWorld(std::string_view scenario) {
   Status status;
   host_ = sim::SimHost::FromScenarioText(scenario, env_, &status);
   if (!host_) ADD_FAILURE() << status.message();
 }
 
-std::vector<std::string> SimWorld::Enter(std::string_view entry) {
-  if (!host_) return {};
-  sim::SimHost::Answer answer = host_->Enter(entry);
-  EXPECT_FALSE(answer.dropped) << entry;
-  return answer.lines;
-}
-
-void SimWorld::Play(std::string_view transcript) { (void)Replay(transcript); }
-
 std::string SimWorld::Replay(std::string_view transcript) {
   if (!host_) return std::string(transcript);
-  const std::vector<std::string> lines = LinesOf(transcript);
   std::string out;
-  const auto is_item = [](const std::string& l) {
-    return l.starts_with("> ") || l.starts_with("~ ") || l.starts_with("= ") || l.starts_with("#");
-  };
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
+  bool keep = true;  // the lines after "~ ENTRY" stay as written
+  for (const std::string& line : LinesOf(transcript)) {
     const std::string rest = line.size() > 2 ? line.substr(2) : "";
-    out += line + "\n";
     if (line.starts_with("> ") || line.starts_with("~ ")) {
-      const std::string got = TranscriptLines(host_->Enter(rest));
-      std::string wanted;
-      const size_t item = i + 1;
-      while (i + 1 < lines.size() && !is_item(lines[i + 1])) wanted += lines[++i] + "\n";
-      if (line[0] == '>') {
-        EXPECT_EQ(got, wanted) << "transcript line " << item << ": " << line;
-        out += got;
-      } else {
-        out += wanted;
-      }
+      const std::string answer = TranscriptLines(host_->Enter(rest));
+      out += line + "\n" + (line[0] == '>' ? answer : "");
+      keep = line[0] == '~';
     } else if (line.starts_with("= ")) {
-      const size_t colon = rest.find(':');
-      const size_t value = rest.find_first_not_of(' ', colon + 1);
-      EXPECT_EQ(State(rest.substr(0, colon)), value == std::string::npos ? "" : rest.substr(value))
-          << "transcript line " << i + 1 << ": " << line;
-    } else if (!line.starts_with("#")) {
-      ADD_FAILURE() << "transcript line " << i + 1 << " is no item: " << line;
+      const std::string what = rest.substr(0, rest.find(':'));
+      const std::string value = State(what);
+      out += "= " + what + ":" + (value.empty() ? "" : " " + value) + "\n";
+      keep = false;
+    } else if (line.starts_with("@ ")) {
+      env_.SetNow(std::stoi(rest.substr(0, 4)), std::stoi(rest.substr(5, 2)),
+                  std::stoi(rest.substr(8, 2)));
+      out += line + "\n";
+      keep = false;
+    } else if (line.starts_with("#") || keep) {
+      out += line + "\n";
     }
   }
   return out;
 }
 
 void PlayTranscriptFile(const std::string& name) {
-  const std::string path = std::string(AMBERVALE_SIM_TESTDATA) + "/transcripts/" + name;
-  const std::optional<std::string> text = ReadFile(path);
-  ASSERT_TRUE(text) << "cannot read " << path;
-  const std::vector<std::string> lines = LinesOf(*text);
+  const std::string file = "sim/testdata/transcripts/" + name;
+  const std::vector<std::string> lines = LinesOf(ReadFile(SourceFile(file)).value_or(""));
   std::string out;
   for (size_t i = 0; i < lines.size();) {
     const std::string& head = lines[i];
-    if (!head.starts_with("! ")) {
-      ADD_FAILURE() << path << " line " << i + 1 << ": a world begins with \"! \"";
-      return;
-    }
     std::string scenario = BasicScenario();
     if (head.starts_with("! queue ")) {
       scenario = ScenarioWithQueueOf(std::stoi(head.substr(8)));
     } else if (head.starts_with("! faults ")) {
       scenario = BasicWithFaults(head.substr(9));
+    } else if (head.starts_with("! scenario ")) {
+      scenario = head.substr(11);
     } else if (head.starts_with("! with ")) {
       const size_t arrow = head.find(" => ");
       scenario = BasicWith(head.substr(7, arrow - 7), head.substr(arrow + 4));
+    } else if (head != "! basic") {
+      ADD_FAILURE() << file << " line " << i + 1 << ": a world begins with \"! \"";
+      return;
     }
     size_t end = i + 1;
     while (end < lines.size() && !lines[end].starts_with("! ")) ++end;
     std::string transcript;
     for (size_t j = i + 1; j < end; ++j) transcript += lines[j] + "\n";
-    SCOPED_TRACE(path + " line " + std::to_string(i + 1) + ": " + head);
     SimWorld world(scenario);
     out += head + "\n" + world.Replay(transcript);
     i = end;
   }
-  const char* update = std::getenv("AMBERVALE_UPDATE_TRANSCRIPTS");
-  if (update != nullptr && std::string(update) == "1" && out != *text) {
-    ASSERT_TRUE(WriteFile(path, out));
-    ADD_FAILURE() << path << " rewritten from the host's answers";
-  }
+  ExpectGolden(file, out);
 }
 
 std::string SimWorld::State(std::string_view what) const {
