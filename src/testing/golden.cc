@@ -36,7 +36,7 @@ void ExpectGoldenTable(std::string_view name,
     at = end + 1;
     if (line.starts_with("> ")) {
       out += line + "\n" + produce(line.substr(2));
-    } else if (line.starts_with("#")) {
+    } else if (line.starts_with("# ")) {
       out += line + "\n";
     }
   }

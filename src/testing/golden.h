@@ -17,7 +17,7 @@ std::string SourceFile(std::string_view name);
 void ExpectGolden(std::string_view name, const std::string& actual);
 
 // A golden table: the file `name` holds items, each a line "> INPUT" followed by the lines
-// produce(INPUT) gives (ended by "\n"); "#" lines are comments. The whole file is compared.
+// produce(INPUT) gives (ended by "\n"); "# " lines are comments. The whole file is compared.
 void ExpectGoldenTable(std::string_view name,
                        const std::function<std::string(const std::string&)>& produce);
 

@@ -35,21 +35,21 @@ void Apply(const ProgramFolder& f, const std::string& change) {
   }
 }
 
-// What a run printed and wrote, with the folder's path and the times replaced.
+// What a run printed (stdout, then stderr) and wrote, the folder's path and the times
+// replaced.
 std::string Report(const ProgramFolder& folder, const std::string& what, const RunResult& run) {
   std::string logs;
   for (const std::string& name : folder.LogNames()) logs += " " + name;
-  std::string out =
-      what + " exit " + std::to_string(run.code) + "\n" + run.out + run.err + "logs:" + logs + "\n";
+  std::string out = what + " exit " + std::to_string(run.code) + "\n" + run.out + "(stderr)\n" +
+                    run.err + "logs:" + logs + "\n";
   if (!logs.empty()) {
     out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" + folder.RunLog();
   }
   for (size_t at; (at = out.find(folder.path())) != std::string::npos;) {
     out.replace(at, folder.path().size(), "$HOME");
   }
-  out = std::regex_replace(out, std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"),
-                           "YYYY/MM/DD hh:mm:ss");
-  return std::regex_replace(out, std::regex("\r"), "");
+  return std::regex_replace(out, std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"),
+                            "YYYY/MM/DD hh:mm:ss");
 }
 
 TEST(StartupE2eTest, EachBrokenConfigurationIsCheckedAndStopsTheStart) {
