@@ -3,7 +3,6 @@
 // second copy started meanwhile for the same folder ends at once without a word. Started as
 // systemd starts a service (NOTIFY_SOCKET), it tells the socket how it is.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -69,8 +68,6 @@ class NotifySocket {
   std::vector<std::string> messages_;  // the reader's until Finish
 };
 
-using ::testing::HasSubstr;
-
 // Every file of the folder and of its logs folder with its bytes.
 std::map<std::string, std::string> Snapshot(const ProgramFolder& folder) {
   std::map<std::string, std::string> out;
@@ -81,26 +78,14 @@ std::map<std::string, std::string> Snapshot(const ProgramFolder& folder) {
   return out;
 }
 
-// "LON1/53*C1" as the success line writes it: "LON1 Queue 53 Category C1".
-std::string DestinationText(const std::string& queue) {
-  const size_t slash = queue.find('/');
-  const size_t star = queue.find('*');
-  std::string out = queue.substr(0, slash) + " Queue " +
-                    queue.substr(slash + 1, star == std::string::npos ? star : star - slash - 1);
-  if (star != std::string::npos) out += " Category " + queue.substr(star + 1);
-  return out;
-}
-
 // The lines of `text` that contain `needle`.
 std::vector<std::string> LinesWith(const std::string& text, const std::string& needle) {
   std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    if (line.find(needle) != std::string::npos) out.push_back(line);
-    start = end + 1;
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    if (text.substr(start, end - start).find(needle) != std::string::npos) {
+      out.push_back(text.substr(start, end - start));
+    }
   }
   return out;
 }
@@ -152,33 +137,11 @@ TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently)
   EXPECT_EQ(before, after) << "the second copy wrote to the program folder";
   ASSERT_EQ(demo.StopHost(), 0);
 
-  const ExpectedPnrs expected = LoadExpected();
-  EXPECT_TRUE(EveryPnrWhereExpected(demo.PlacesNow(), expected, false));
+  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected(false)));
 
-  // The logs: each moved PNR has its one success line naming its destinations; each PNR on a
-  // Fail Queue its one Fail Queue Log row; the run log (through ambervale-logcat) retrieved
-  // every PNR once and shows two runs.
-  const std::string success = demo.folder.Log("Success_PNR_1.txt");
-  const std::string fail_log = demo.FailQueueLog();
+  // The logs (the run log through ambervale-logcat) show two runs and one return from the
+  // Fail Queue; each PNR's lines are the in-process demo run's to check.
   const std::string run_log = demo.folder.RunLog();
-  int moved = 0;
-  for (const auto& [locator, pnr] : expected) {
-    const std::string source_pcc = pnr.source.substr(0, pnr.source.find('/'));
-    EXPECT_EQ(LinesWith(run_log, locator + ": retrieved in " + source_pcc + "/Q").size(), 1u)
-        << locator;
-    if (pnr.destinations == std::set<std::string>{FailQueueOf(pnr.source)}) {
-      EXPECT_EQ(LinesWith(fail_log, "," + locator + ",").size(), 1u) << locator;
-      EXPECT_TRUE(HasFailQueueRow(fail_log, pnr.source, locator)) << locator;
-      continue;
-    }
-    ++moved;
-    const std::vector<std::string> lines = LinesWith(success, locator + " moved from Queue");
-    ASSERT_EQ(lines.size(), 1u) << locator;
-    for (const std::string& queue : pnr.destinations) {
-      EXPECT_THAT(lines[0], HasSubstr(DestinationText(queue))) << locator;
-    }
-  }
-  EXPECT_EQ(moved, 275);
   EXPECT_EQ(LinesWith(run_log, "HOST Command: QCB/LON1/40").size(), 2u);
   EXPECT_EQ(LinesWith(run_log, "START to Move PNR(s) from Fail Queue").size(), 1u);
   // The Fail Queue mail of the first run was tried and failed; the program went on.

@@ -38,13 +38,6 @@ bool IsKey(std::string_view line, std::string_view key) {
 
 }  // namespace
 
-const std::vector<std::string>& DemoConfigurationFiles() {
-  static const std::vector<std::string> kFiles = {
-      "settings.ini",  "TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV",
-      "MAN_SALES.CSV", "GROUPS.CSV",          "LEISURE.CSV"};
-  return kFiles;
-}
-
 std::string DemoFile(std::string_view name) {
   return ReadFile(JoinPath(AMBERVALE_DEMO_DIR, name)).value_or("");
 }
@@ -52,8 +45,10 @@ std::string DemoFile(std::string_view name) {
 void ProgramFolder::Remove(std::string_view name) const { (void)DeleteFile(File(name)); }
 
 void ProgramFolder::CopyDemo() const {
-  for (const std::string& name : DemoConfigurationFiles()) Write(name, DemoFile(name));
-  Write("host.json", DemoFile("host.json"));
+  for (const char* name : {"settings.ini", "TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV",
+                           "MAN_SALES.CSV", "GROUPS.CSV", "LEISURE.CSV", "host.json"}) {
+    Write(name, DemoFile(name));
+  }
 }
 
 void ProgramFolder::SetSetting(std::string_view section, std::string_view key,
@@ -91,14 +86,14 @@ std::vector<std::string> ProgramFolder::LogNames() const {
 std::string ProgramFolder::RunLog() const {
   ChildOptions options;
   options.env["AMBERVALE_HOME"] = path();
-  return RunProgram(kLogcat, options, ScratchFile("logcat"), 10000).out;
+  return RunProgram(AMBERVALE_LOGCAT, options, scratch_.File("logcat"), 10000).out;
 }
 
 RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms) const {
   ChildOptions options;
   options.args = args;
   options.env["AMBERVALE_HOME"] = path();
-  return RunProgram(kAmbervale, options, ScratchFile("ambervale"), timeout_ms);
+  return RunProgram(AMBERVALE_BINARY, options, scratch_.File("ambervale"), timeout_ms);
 }
 
 std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
@@ -108,17 +103,10 @@ std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
   options.args = args;
   options.env = env;
   options.env["AMBERVALE_HOME"] = path();
-  options.stdout_file = ScratchFile(std::string(output_name) + ".out");
-  options.stderr_file = ScratchFile(std::string(output_name) + ".err");
+  options.stdout_file = scratch_.File(std::string(output_name) + ".out");
+  options.stderr_file = scratch_.File(std::string(output_name) + ".err");
   Status error;
-  std::unique_ptr<ChildProcess> child = ChildProcess::Start(kAmbervale, options, &error);
-  return child;
+  return ChildProcess::Start(AMBERVALE_BINARY, options, &error);
 }
-
-std::string ProgramFolder::Output(std::string_view output_name, std::string_view suffix) const {
-  return scratch_.Read(std::string(output_name) + std::string(suffix));
-}
-
-std::string ProgramFolder::ScratchFile(std::string_view name) const { return scratch_.File(name); }
 
 }  // namespace ambervale::e2e

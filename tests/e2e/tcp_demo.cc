@@ -10,6 +10,7 @@
 #include <set>
 
 #include "sim/sim_host.h"
+#include "testing/program_files.h"
 
 namespace ambervale::e2e {
 namespace {
@@ -73,7 +74,7 @@ TcpDemo::~TcpDemo() {
   if (proxy_ == nullptr) return ::testing::AssertionFailure() << "the relay does not listen";
   Status error;
   host_ = sim::HostsimProcess::Start(
-      kHostsim,
+      AMBERVALE_HOSTSIM,
       {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
       &error);
   if (host_ == nullptr) return ::testing::AssertionFailure() << error.message();
@@ -93,24 +94,63 @@ std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, 
   return proxy_->RelayUntilExit(program, hook, timeout_ms);
 }
 
-ExpectedPnrs TcpDemo::Expected() const {
-  ExpectedPnrs all = LoadExpected();
-  ExpectedPnrs out;
+Places TcpDemo::Expected(bool refused_returned) const {
+  const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
   const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
+  Places out;
   for (const auto& pnr : scenario.at("pnrs")) {
     const std::string locator = pnr.at("locator").get<std::string>();
-    if (all.count(locator) != 0) out[locator] = all[locator];
+    const nlohmann::json& e = expected.at(locator);
+    const bool agents = refused_returned && e.contains("agent_destinations");
+    const auto queues =
+        e.at(agents ? "agent_destinations" : "destinations").get<std::set<std::string>>();
+    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
   }
   return out;
 }
 
-Places TcpDemo::PlacesNow() const {
+std::optional<sim::World> TcpDemo::KeptWorld() const {
   std::unique_ptr<Env> env = NewSystemEnv();
   Status status;
-  const std::optional<sim::World> world =
+  std::optional<sim::World> world =
       sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
   EXPECT_TRUE(world) << status.message();
-  return world ? PnrPlaces(*world) : Places{};
+  return world;
+}
+
+Places TcpDemo::PlacesNow() const {
+  const std::optional<sim::World> world = KeptWorld();
+  if (!world) return {};
+  std::map<std::string, std::vector<std::string>> on;
+  for (const auto& [locator, pnr] : world->pnrs) on[locator];
+  for (const auto& [queue, locators] : world->queues) {
+    for (const std::string& locator : locators) on[locator].push_back(queue);
+  }
+  Places out;
+  for (auto& [locator, queues] : on) {
+    std::sort(queues.begin(), queues.end());
+    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
+  }
+  return out;
+}
+
+::testing::AssertionResult TcpDemo::NoPnrLost() const {
+  const std::optional<sim::World> world = KeptWorld();
+  if (!world) return ::testing::AssertionFailure() << "no kept world";
+  const std::vector<std::string> sources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42",
+                                            "EDI3/40"};
+  for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
+    ::testing::AssertionResult placed =
+        testing::EveryPnrPlaced(*world, fail_queue, FailQueueLog(), sources);
+    if (!placed) return placed;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string Text(const Places& places) {
+  std::string out;
+  for (const auto& [locator, queues] : places) out += locator + ": " + queues + "\n";
+  return out;
 }
 
 }  // namespace ambervale::e2e
