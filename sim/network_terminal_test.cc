@@ -3,11 +3,7 @@
 
 #include "host/network_terminal.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "host/host_layer.h"
 #include "host/wire_format.h"
@@ -17,6 +13,8 @@
 #include "sim/hostsim_process.h"
 #include "sim/sim_terminal.h"
 #include "testing/fake_env.h"
+#include "testing/golden.h"
+#include "testing/loopback_port.h"
 #include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 #include "testing/test_program.h"
@@ -26,6 +24,7 @@ namespace {
 
 using ambervale::testing::BasicScenarioPath;
 using ambervale::testing::Cr;
+using ambervale::testing::LoopbackPort;
 using Lines = std::vector<std::string>;
 
 constexpr int kTimeoutSeconds = 5;
@@ -82,45 +81,27 @@ TEST(WireFormatTest, EscapesBackslashCrAndLfOnly) {
   }
 }
 
-TEST(HostPortTest, ReadsHostAndPort) {
-  std::string host;
-  uint16_t port = 0;
-  ASSERT_TRUE(ParseHostPort("127.0.0.1:7000", &host, &port));
-  EXPECT_EQ(host, "127.0.0.1");
-  EXPECT_EQ(port, 7000);
-  for (const char* bad : {"127.0.0.1", ":80", "host:", "host:65536", "host:8x"}) {
-    EXPECT_FALSE(ParseHostPort(bad, &host, &port)) << bad;
-  }
-}
-
+// sim/testdata/hostsim_args.txt: command lines of ambervale-hostsim (blank separated) and
+// what is read from them; "address: X" items are host:port texts.
 TEST(HostsimArgsTest, ReadsTheCommandLine) {
-  const struct {
-    std::vector<std::string> args;
-    const char* error;  // nullptr: accepted
-  } kCases[] = {
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0"}, nullptr},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--state-out", "st.json", "--verbose"},
-       nullptr},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2028-02-29"}, nullptr},
-      {{"--help"}, nullptr},
-      {{"--listen", "127.0.0.1:0"}, "--scenario is required"},
-      {{"--scenario", "s.json"}, "--listen is required"},
-      {{"--scenario"}, "--scenario needs a value"},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--port", "1"},
-       "unknown argument \"--port\""},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2027-02-29"},
-       "--today \"2027-02-29\" is not a date (YYYY-MM-DD)"},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "06DEC"},
-       "--today \"06DEC\" is not a date (YYYY-MM-DD)"},
-  };
-  for (const auto& c : kCases) {
-    HostsimOptions options;
-    std::string error;
-    EXPECT_EQ(ParseHostsimArgs(c.args, &options, &error), c.error == nullptr) << c.args[0];
-    if (c.error != nullptr) {
-      EXPECT_EQ(error, c.error);
-    }
-  }
+  ambervale::testing::ExpectGoldenTable(
+      "sim/testdata/hostsim_args.txt", [](const std::string& item) {
+        std::string host;
+        uint16_t port = 0;
+        if (item.starts_with("address: ")) {
+          return ParseHostPort(item.substr(9), &host, &port)
+                     ? host + " " + std::to_string(port) + "\n"
+                     : "refused\n";
+        }
+        std::vector<std::string> args;
+        for (size_t at = 0, end; at <= item.size(); at = end + 1) {
+          end = std::min(item.find(' ', at), item.size());
+          args.push_back(item.substr(at, end - at));
+        }
+        HostsimOptions options;
+        std::string error;
+        return (ParseHostsimArgs(args, &options, &error) ? "accepted" : error) + "\n";
+      });
 }
 
 // The same entries through the network and in process give the same answers, byte for byte
@@ -184,34 +165,8 @@ TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
   EXPECT_EQ(Send(*again, "OP/W*"), Cr({"SIGN IN"}));
 }
 
-// A server that accepts connections and never answers.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(fd_, 4) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-      ADD_FAILURE() << "cannot listen";
-    }
-    port_ = ntohs(addr.sin_port);
-  }
-  ~SilentServer() { ::close(fd_); }
-  SilentServer(const SilentServer&) = delete;
-  SilentServer& operator=(const SilentServer&) = delete;
-  uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  uint16_t port_ = 0;
-};
-
 TEST(NetworkTerminalTest, SilentServerTimesOut) {
-  SilentServer server;
+  LoopbackPort server(true);  // silent
   std::unique_ptr<Terminal> t = Connect(server.port(), 1);
   ASSERT_TRUE(t);
   const Status sent = t->SendEntry(Format("OP/W*"));
@@ -228,7 +183,7 @@ TEST(NetworkTerminalTest, DropAndSilenceEndTheProgramThroughTheHostLayer) {
   dir.Write("drop.json", ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
   std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
   ASSERT_TRUE(hostsim);
-  SilentServer silent;
+  LoopbackPort silent(true);
   const struct {
     const char* what;
     uint16_t port;
@@ -254,11 +209,7 @@ TEST(NetworkTerminalTest, DropAndSilenceEndTheProgramThroughTheHostLayer) {
 }
 
 TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
-  uint16_t port = 0;
-  {
-    SilentServer closed_soon;
-    port = closed_soon.port();
-  }
+  const uint16_t port = LoopbackPort(false).port();
   NetworkTerminalFactory factory("127.0.0.1", port, 1);
   Status status;
   EXPECT_EQ(factory.Create(&status), nullptr);

@@ -20,28 +20,18 @@ namespace {
 // A session that crosses every kind of change: sign-on, emulation, paging, queue mode with
 // pending changes, moves, ignoring, an unticketed list that queues (its outcome depends on the
 // date), and a last entry that moves a PNR.
-const std::vector<std::string> kEntries = {"OP/W*",
-                                           "SON/5678",
-                                           "SEM/ABC1/AG",
-                                           "QLD/ABC1/12/TS",
-                                           "Q/ABC1/12",
-                                           "*DI",
-                                           "NP.FIRST",
-                                           "T.T@AU/09DEC*NEW",
-                                           "R.AGENT",
-                                           "QEB/DEF3/7+ABC1/0",
-                                           "I",
-                                           "NP.SECOND",
-                                           "R.AGENT",
-                                           "ER",
-                                           "MR",
-                                           "QEB/ABC1/12",
-                                           "QX+I",
-                                           "LD/ABC1/UTK/01JUN*10DEC-Q/ABC1/40",
-                                           "Q/ABC1/12*C1",
-                                           "NP.STILL PENDING",
-                                           "R.LAST",
-                                           "QEB/ABC1/41"};
+const std::vector<std::string> kEntries = [] {
+  const std::string all =
+      "OP/W*|SON/5678|SEM/ABC1/AG|QLD/ABC1/12/TS|Q/ABC1/12|*DI|NP.FIRST|T.T@AU/09DEC*NEW|R.AGENT|"
+      "QEB/DEF3/7+ABC1/0|I|NP.SECOND|R.AGENT|ER|MR|QEB/ABC1/12|QX+I|"
+      "LD/ABC1/UTK/01JUN*10DEC-Q/ABC1/40|Q/ABC1/12*C1|NP.STILL PENDING|R.LAST|QEB/ABC1/41";
+  std::vector<std::string> entries;
+  for (size_t at = 0, end; at <= all.size(); at = end + 1) {
+    end = std::min(all.find('|', at), all.size());
+    entries.push_back(all.substr(at, end - at));
+  }
+  return entries;
+}();
 
 // Faults whose counts and one-time firings the journal must bring back.
 const char* const kFaults[] = {
@@ -220,9 +210,6 @@ TEST_F(KeptWorldTest, EntriesAreJournalledAndTheStopWritesTheStateFile) {
   ASSERT_TRUE(host->Stop().ok());
   EXPECT_EQ(lines(), 1);
   EXPECT_NE(ReadFile(state_)->find("\"entries\": 22"), std::string::npos) << *ReadFile(state_);
-  std::vector<std::string> files = ListFolder(dir_.path());
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"scenario.json", "state.json", "state.json.journal"}));
   EXPECT_EQ(Kept(state_), left);
 }
 

@@ -1,10 +1,5 @@
 #include "tests/e2e/tcp_demo.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -14,20 +9,6 @@
 
 namespace ambervale::e2e {
 namespace {
-
-// A loopback port that refuses connections: bound by `*fd`, never listening. 0 on failure.
-uint16_t ClosedPort(int* fd) {
-  *fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  if (*fd < 0 || ::bind(*fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::getsockname(*fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-    return 0;
-  }
-  return ntohs(a.sin_port);
-}
 
 // Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
 // other PNRs.
@@ -55,8 +36,8 @@ TcpDemo::TcpDemo(int pnrs_per_queue) {
   scenario["faults"]["busy_every"] = 0;
   folder.Write("host.json", scenario.dump(1));
   folder.SetSetting("TIMER", "COUNTER", "0");
-  const uint16_t smtp = ClosedPort(&closed_port_fd_);
-  folder.SetSetting("MailSetting", "SMTPServerString", "smtp://127.0.0.1:" + std::to_string(smtp));
+  folder.SetSetting("MailSetting", "SMTPServerString",
+                    "smtp://127.0.0.1:" + std::to_string(closed_port_.port()));
   Status error;
   proxy_ = EntryProxy::Listen(0, &error);
   if (proxy_ != nullptr) {
@@ -64,10 +45,6 @@ TcpDemo::TcpDemo(int pnrs_per_queue) {
   }
   folder.SetSetting("Terminal", "StateFile", "");
   folder.SetSetting("Terminal", "TimeoutSeconds", "10");
-}
-
-TcpDemo::~TcpDemo() {
-  if (closed_port_fd_ >= 0) ::close(closed_port_fd_);
 }
 
 ::testing::AssertionResult TcpDemo::StartHost() {

@@ -17,6 +17,7 @@
 
 #include "sim/hostsim_process.h"
 #include "sim/world.h"
+#include "testing/loopback_port.h"
 #include "tests/e2e/child_process.h"
 #include "tests/e2e/entry_proxy.h"
 #include "tests/e2e/program_folder.h"
@@ -33,7 +34,6 @@ class TcpDemo {
   // `pnrs_per_queue` > 0 keeps only the first that many PNRs of each source queue (a smaller
   // agency that still has every kind of PNR, for tests that run it several times).
   explicit TcpDemo(int pnrs_per_queue = 0);
-  ~TcpDemo();
   TcpDemo(const TcpDemo&) = delete;
   TcpDemo& operator=(const TcpDemo&) = delete;
 
@@ -68,7 +68,7 @@ class TcpDemo {
  private:
   std::optional<sim::World> KeptWorld() const;
 
-  int closed_port_fd_ = -1;  // bound, never listening: connections to it are refused
+  testing::LoopbackPort closed_port_{false};  // the mail server: connections are refused
   std::unique_ptr<sim::HostsimProcess> host_;
   std::unique_ptr<EntryProxy> proxy_;
 };
