@@ -15,6 +15,7 @@ class LoopbackPort {
   LoopbackPort& operator=(const LoopbackPort&) = delete;
 
   uint16_t port() const { return port_; }
+  int fd() const { return fd_; }
 
  private:
   int fd_ = -1;

@@ -83,30 +83,28 @@ std::vector<std::string> ProgramFolder::LogNames() const {
   return names;
 }
 
-std::string ProgramFolder::RunLog() const {
-  ChildOptions options;
-  options.env["AMBERVALE_HOME"] = path();
-  return RunProgram(AMBERVALE_LOGCAT, options, scratch_.File("logcat"), 10000).out;
-}
+std::string ProgramFolder::RunLog() const { return RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out; }
 
-RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms) const {
-  ChildOptions options;
-  options.args = args;
-  options.env["AMBERVALE_HOME"] = path();
-  return RunProgram(AMBERVALE_BINARY, options, scratch_.File("ambervale"), timeout_ms);
+RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms,
+                                      const std::string& binary) const {
+  RunResult result;
+  const std::string stem = scratch_.File("run");
+  std::unique_ptr<ChildProcess> child =
+      ChildProcess::Start(binary, args, {{"AMBERVALE_HOME", path()}}, stem);
+  if (child == nullptr) return result;
+  result.code = child->Wait(timeout_ms).value_or(-1);
+  child.reset();  // killed when it did not end
+  result.out = scratch_.Read("run.out");
+  result.err = scratch_.Read("run.err");
+  return result;
 }
 
 std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
     const std::vector<std::string>& args, std::string_view output_name,
     const std::map<std::string, std::string>& env) const {
-  ChildOptions options;
-  options.args = args;
-  options.env = env;
-  options.env["AMBERVALE_HOME"] = path();
-  options.stdout_file = scratch_.File(std::string(output_name) + ".out");
-  options.stderr_file = scratch_.File(std::string(output_name) + ".err");
-  Status error;
-  return ChildProcess::Start(AMBERVALE_BINARY, options, &error);
+  std::map<std::string, std::string> all = env;
+  all["AMBERVALE_HOME"] = path();
+  return ChildProcess::Start(AMBERVALE_BINARY, args, all, scratch_.File(output_name));
 }
 
 }  // namespace ambervale::e2e

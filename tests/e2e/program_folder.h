@@ -19,6 +19,13 @@ namespace ambervale::e2e {
 // The bytes of examples/demo/`name`; empty when missing.
 std::string DemoFile(std::string_view name);
 
+// A finished run of a program: its exit code and what it wrote.
+struct RunResult {
+  int code = -1;  // -1: it did not end within the time-out (it was killed)
+  std::string out;
+  std::string err;
+};
+
 class ProgramFolder : public TempDir {
  public:
   void Remove(std::string_view name) const;
@@ -34,8 +41,9 @@ class ProgramFolder : public TempDir {
   // The run log in clear text, as ambervale-logcat prints it for this folder.
   std::string RunLog() const;
 
-  // Runs ambervale with `args` over this folder to its end (at most `timeout_ms`).
-  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000) const;
+  // Runs `binary` (ambervale) with `args` over this folder to its end (at most `timeout_ms`).
+  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000,
+                         const std::string& binary = AMBERVALE_BINARY) const;
   // Starts ambervale with `args` (and the variables `env` on top) over this folder; its output
   // goes to `output_name`.out/.err in a scratch folder (read them with Output).
   std::unique_ptr<ChildProcess> StartAmbervale(

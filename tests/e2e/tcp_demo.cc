@@ -38,24 +38,19 @@ TcpDemo::TcpDemo(int pnrs_per_queue) {
   folder.SetSetting("TIMER", "COUNTER", "0");
   folder.SetSetting("MailSetting", "SMTPServerString",
                     "smtp://127.0.0.1:" + std::to_string(closed_port_.port()));
-  Status error;
-  proxy_ = EntryProxy::Listen(0, &error);
-  if (proxy_ != nullptr) {
-    folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy_->port()));
-  }
+  folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy_.port()));
   folder.SetSetting("Terminal", "StateFile", "");
   folder.SetSetting("Terminal", "TimeoutSeconds", "10");
 }
 
 ::testing::AssertionResult TcpDemo::StartHost() {
-  if (proxy_ == nullptr) return ::testing::AssertionFailure() << "the relay does not listen";
   Status error;
   host_ = sim::HostsimProcess::Start(
       AMBERVALE_HOSTSIM,
       {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
       &error);
   if (host_ == nullptr) return ::testing::AssertionFailure() << error.message();
-  proxy_->set_host_port(host_->port());
+  proxy_.set_host_port(host_->port());
   return ::testing::AssertionSuccess();
 }
 
@@ -68,7 +63,7 @@ std::unique_ptr<ChildProcess> TcpDemo::StartProgram(const std::vector<std::strin
 }
 
 std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms) {
-  return proxy_->RelayUntilExit(program, hook, timeout_ms);
+  return proxy_.RelayUntilExit(program, hook, timeout_ms);
 }
 
 Places TcpDemo::Expected(bool refused_returned) const {

@@ -70,7 +70,7 @@ class TcpDemo {
 
   testing::LoopbackPort closed_port_{false};  // the mail server: connections are refused
   std::unique_ptr<sim::HostsimProcess> host_;
-  std::unique_ptr<EntryProxy> proxy_;
+  EntryProxy proxy_;
 };
 
 }  // namespace ambervale::e2e
