@@ -33,8 +33,8 @@ class SimWorld {
  public:
   explicit SimWorld(std::string_view scenario = BasicScenario());
 
-  // The transcript with the host's answers and the world's state in place of the written
-  // ones. One item a line:
+  // One line of a transcript replayed: the text it stands for with the host's answer and the
+  // world's state in place of the written ones. The items:
   //   > ENTRY       sends ENTRY; its answer follows, a line each, without "<CARRIAGE_RETURN/>"
   //                 (a line that has none ends in "%", one ending in a blank gets a "|"; a
   //                 dropped connection answers "(dropped)")
@@ -42,7 +42,7 @@ class SimWorld {
   //   = WHAT: V     the world's WHAT (see State)
   //   @ YYYY-MM-DD  the fake clock's date from now on
   //   # ...         a comment
-  std::string Replay(std::string_view transcript);
+  std::string Replay(const std::string& line);
   // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
   // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
   // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
@@ -55,6 +55,7 @@ class SimWorld {
  private:
   FakeEnv env_;
   std::unique_ptr<sim::SimHost> host_;
+  bool keep_ = false;  // the lines after "~ ENTRY" stay
 };
 
 // Replays the transcript file sim/testdata/transcripts/`name` and compares it whole (see

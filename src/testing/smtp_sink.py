@@ -1,20 +1,12 @@
 #!/usr/bin/python3
 """A loopback SMTP server for the mailer's tests and for scripts/demo.
 
-Listens on 127.0.0.1 on a free port (or on --port) and prints that port and its process id on
-stdout, one line. Every message received is stored in FOLDER as NNNN.eml (the bytes as
-received) and NNNN.txt (what a mail reader makes of it: envelope, login, headers, text,
-attachments with their bytes, defects), the .txt file after the .eml one and complete.
-Recipients whose local part starts with "reject" are refused with 550.
-
-Ends on SIGTERM, and when its stdin closes (so it never outlives the script that started it)
-or, with --watch-parent, when its parent ends; SIGINT is for the program it serves.
-
   smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--password P] [--watch-parent]
 
---auth none:     no AUTH in the EHLO answer (the default)
---auth offered:  AUTH PLAIN and LOGIN offered without TLS to the user "alerts", not required
---auth required: as offered, and MAIL is refused until the client has logged in
+Prints its port and process id. Keeps each message in FOLDER as NNNN.eml (as received) and
+NNNN.txt (what a mail reader makes of it), refuses recipients "reject...", offers (or requires)
+PLAIN and LOGIN for the user "alerts" without TLS. Ends on SIGTERM and when its stdin closes
+(or, with --watch-parent, its parent ends); SIGINT is for the program it serves.
 """
 
 import argparse

@@ -1,42 +1,13 @@
 #include "tests/e2e/program_folder.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
-#include "platform/classic_text.h"
 #include "platform/files.h"
+#include "platform/ini.h"
 
 namespace ambervale::e2e {
-namespace {
-
-constexpr std::string_view kCrLf = "\r\n";
-
-// The lines of a CR LF (or LF) text, without their ends.
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string line(text.substr(start, end - start));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(std::move(line));
-    start = end + 1;
-  }
-  return out;
-}
-
-bool IsSectionLine(std::string_view line) { return Trim(line).starts_with("["); }
-
-bool IsSection(std::string_view line, std::string_view section) {
-  return UCase(Trim(line)) == "[" + UCase(section) + "]";
-}
-
-bool IsKey(std::string_view line, std::string_view key) {
-  const size_t eq = line.find('=');
-  return eq != std::string_view::npos && UCase(Trim(line.substr(0, eq))) == UCase(key);
-}
-
-}  // namespace
 
 std::string DemoFile(std::string_view name) {
   return ReadFile(JoinPath(AMBERVALE_DEMO_DIR, name)).value_or("");
@@ -53,28 +24,7 @@ void ProgramFolder::CopyDemo() const {
 
 void ProgramFolder::SetSetting(std::string_view section, std::string_view key,
                                std::string_view value) const {
-  std::vector<std::string> lines = Lines(Read("settings.ini"));
-  const std::string entry = std::string(key) + "=" + std::string(value);
-  auto in_section = std::find_if(lines.begin(), lines.end(),
-                                 [&](const std::string& l) { return IsSection(l, section); });
-  if (in_section == lines.end()) {
-    lines.push_back("[" + std::string(section) + "]");
-    lines.push_back(entry);
-  } else {
-    auto end = std::find_if(in_section + 1, lines.end(), IsSectionLine);
-    auto at =
-        std::find_if(in_section + 1, end, [&](const std::string& l) { return IsKey(l, key); });
-    if (at != end) {
-      *at = entry;
-    } else {
-      // After the section's last non-empty line.
-      while (end != in_section + 1 && Trim(*(end - 1)).empty()) --end;
-      lines.insert(end, entry);
-    }
-  }
-  std::string text;
-  for (const std::string& line : lines) text += line + std::string(kCrLf);
-  Write("settings.ini", text);
+  EXPECT_FALSE(clsINI().WriteToINI(section, key, value, File("settings.ini"))) << key;
 }
 
 std::vector<std::string> ProgramFolder::LogNames() const {

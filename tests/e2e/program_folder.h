@@ -31,8 +31,7 @@ class ProgramFolder : public TempDir {
   void Remove(std::string_view name) const;
   // Copies the demo's configuration files and its host scenario (host.json).
   void CopyDemo() const;
-  // Sets [section] key = value in settings.ini (CR LF kept): the key's line is replaced, or
-  // added at the end of its section, or the section is added at the end of the file.
+  // Sets [section] key = value in settings.ini, as the program's own INI writer does.
   void SetSetting(std::string_view section, std::string_view key, std::string_view value) const;
 
   // logs/`name`; the names in logs/, sorted.
