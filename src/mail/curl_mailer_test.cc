@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -19,40 +20,6 @@ namespace ambervale {
 namespace {
 
 using testing::SmtpSink;
-
-// One message as the alerts hand it over, step by step in their order.
-struct Mail {
-  std::string server;
-  std::string from = "robot@agency.test";
-  std::string recipients = "desk@agency.test";
-  std::string subject = "Ambervale alert";
-  std::optional<std::string> text = "Run finished.";  // nullopt: never set
-  std::vector<std::string> attachments;
-  bool authentication = false;
-  std::string user = "alerts";
-  std::string password;
-  bool attachment_gone = false;  // the last attachment is removed before the send
-};
-
-Status Send(const Mail& m) {
-  CurlMailerFactory factory(CurlMailerOptions{2000, 5000});  // every server is on loopback
-  auto mailer = factory.Create();
-  for (Status s :
-       {mailer->SetRecipientSeparator(";"), mailer->SetServer(m.server), mailer->SetFrom(m.from),
-        mailer->SetRecipients(m.recipients), mailer->SetSubject(m.subject),
-        m.text ? mailer->SetMessageText(*m.text) : Status::Ok()}) {
-    if (!s.ok()) return s;
-  }
-  for (const std::string& a : m.attachments) {
-    if (Status s = mailer->AddAttachment(a); !s.ok()) return s;
-  }
-  for (Status s : {mailer->SetUseAuthentication(m.authentication), mailer->SetUserName(m.user),
-                   mailer->SetPassword(m.password)}) {
-    if (!s.ok()) return s;
-  }
-  if (m.attachment_gone) std::filesystem::remove(m.attachments.back());
-  return mailer->Send();
-}
 
 // "\r", "\n" and "\xHH" as the bytes they stand for.
 std::string Unescaped(std::string text) {
@@ -85,33 +52,46 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
     down = stopped.Address();
   }  // its port is closed now
   testing::ExpectGoldenTable("src/mail/testdata/mails.txt", [&](const std::string& item) {
-    Mail m;
-    m.server = sink.Address();
-    std::unique_ptr<SmtpSink> own;
+    std::map<std::string, std::string> m = {
+        {"server", sink.Address()},         {"from", "robot@agency.test"},
+        {"recipients", "desk@agency.test"}, {"subject", "Ambervale alert"},
+        {"text", "Run finished."},          {"user", "alerts"}};
     for (size_t at = 0, end; at < item.size(); at = end + 3) {
       end = std::min(item.find(" | ", at), item.size());
-      const std::string change = item.substr(at, end - at);
-      const std::string key = change.substr(0, change.find('='));
-      const std::string value = Unescaped(change.substr(key.size() + 1));
-      if (key == "sink") own = std::make_unique<SmtpSink>(value);
-      if (key == "sink") m.server = own->Address();
-      if (key == "server") m.server = value == "down" ? down : value;
-      if (key == "from") m.from = value;
-      if (key == "recipients") m.recipients = value;
-      if (key == "subject") m.subject = value;
-      if (key == "text") m.text = value == "none" ? std::nullopt : std::optional(value);
-      if (key == "attach" && !value.starts_with("/"))
-        dir.Write(value, "PCC,Status\r\nLON1,Q \xB7 \x80\r\n");
-      if (key == "attach")
-        m.attachments.push_back(value.starts_with("/") ? value : dir.File(value));
-      if (key == "gone") m.attachment_gone = true;
-      if (key == "login") m.authentication = value == "1";
-      if (key == "user") m.user = value;
-      if (key == "password") m.password = value;
+      const size_t eq = item.find('=', at);
+      m[item.substr(at, eq - at)] = Unescaped(item.substr(eq + 1, end - eq - 1));
+    }
+    std::unique_ptr<SmtpSink> own;
+    if (m.count("sink") != 0) own = std::make_unique<SmtpSink>(m["sink"]);
+    if (own) m["server"] = own->Address();
+    if (m["server"] == "down") m["server"] = down;
+    const std::string attach = m["attach"];  // empty: none
+    const std::string attachment = attach.starts_with("/") ? attach : dir.File(attach);
+    if (!attach.empty() && !attach.starts_with("/")) {
+      dir.Write(attach, "PCC,Status\r\nLON1,Q \xB7 \x80\r\n");
     }
     SmtpSink& server = own ? *own : sink;
     const size_t before = server.Messages().size();
-    const Status s = Send(m);
+    // The steps in the alerts' order; the first failure is the result.
+    CurlMailerFactory factory(CurlMailerOptions{2000, 5000});  // every server is on loopback
+    std::unique_ptr<Mailer> mailer = factory.Create();
+    Status s = Status::Ok();
+    const auto step = [&](const Status& next) {
+      if (s.ok()) s = next;
+    };
+    step(mailer->SetRecipientSeparator(";"));
+    step(mailer->SetServer(m["server"]));
+    step(mailer->SetFrom(m["from"]));
+    step(mailer->SetRecipients(m["recipients"]));
+    step(mailer->SetSubject(m["subject"]));
+    if (m["text"] != "none") step(mailer->SetMessageText(m["text"]));
+    if (!attach.empty()) step(mailer->AddAttachment(attachment));
+    step(mailer->SetUseAuthentication(m["login"] == "1"));
+    step(mailer->SetUserName(m["user"]));
+    step(mailer->SetPassword(m["password"]));
+    if (m.count("gone") != 0) std::filesystem::remove(attachment);
+    if (s.ok()) s = mailer->Send();
+
     std::string out = "send: " + (s.ok() ? "ok" : s.message()) + "\n";
     const std::vector<std::string> mails = server.Messages();
     for (size_t i = before; i < mails.size(); ++i) out += mails[i];
