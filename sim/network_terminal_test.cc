@@ -152,22 +152,18 @@ TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
   EXPECT_EQ(Send(*again, "OP/W*"), Cr({"SIGN IN"}));
 }
 
-TEST(NetworkTerminalTest, SilentServerTimesOut) {
-  LoopbackPort server(true);  // silent
-  std::unique_ptr<Terminal> t = Connect(server.port(), 1);
+// A host that never answers and one that refuses the connection.
+TEST(NetworkTerminalTest, SilentOrRefusingHostsFail) {
+  LoopbackPort silent(true);
+  std::unique_ptr<Terminal> t = Connect(silent.port(), 1);
   ASSERT_TRUE(t);
-  const Status sent = t->SendEntry(Format("OP/W*"));
-  EXPECT_FALSE(sent.ok());
-  EXPECT_EQ(sent.message(), "no answer from the host at 127.0.0.1:" +
-                                std::to_string(server.port()) + " within 1 s");
+  EXPECT_EQ(
+      t->SendEntry(Format("OP/W*")).message(),
+      "no answer from the host at 127.0.0.1:" + std::to_string(silent.port()) + " within 1 s");
   EXPECT_EQ(t->GetLineCount(), std::nullopt);
-}
-
-TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
   const uint16_t port = LoopbackPort(false).port();
-  NetworkTerminalFactory factory("127.0.0.1", port, 1);
   Status status;
-  EXPECT_EQ(factory.Create(&status), nullptr);
+  EXPECT_EQ(NetworkTerminalFactory("127.0.0.1", port, 1).Create(&status), nullptr);
   EXPECT_EQ(status.message(), "cannot connect to the host at 127.0.0.1:" + std::to_string(port) +
                                   ": Connection refused");
 }
