@@ -50,8 +50,10 @@ class KeptWorldTest : public ::testing::Test {
   std::unique_ptr<SimHost> Open(std::string_view faults = "{}", int64_t journal_bound = 0) {
     dir_.Write("scenario.json", ambervale::testing::BasicWithFaults(faults));
     Status status;
-    std::unique_ptr<SimHost> host = SimHost::Open(dir_.File("scenario.json"), state_, env_, &status,
-                                                  HostOptions{.journal_bound = journal_bound});
+    HostOptions options;
+    options.journal_bound = journal_bound;
+    std::unique_ptr<SimHost> host =
+        SimHost::Open(dir_.File("scenario.json"), state_, env_, &status, options);
     EXPECT_TRUE(host) << status.message();
     return host;
   }
