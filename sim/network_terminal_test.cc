@@ -3,13 +3,8 @@
 
 #include "host/network_terminal.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include "host/host_layer.h"
 #include "host/wire_format.h"
 #include "platform/files.h"
 #include "sim/day_month.h"
@@ -17,15 +12,17 @@
 #include "sim/hostsim_process.h"
 #include "sim/sim_terminal.h"
 #include "testing/fake_env.h"
+#include "testing/golden.h"
+#include "testing/loopback_port.h"
 #include "testing/sim_world.h"
 #include "testing/temp_dir.h"
-#include "testing/test_program.h"
 
 namespace ambervale::sim {
 namespace {
 
 using ambervale::testing::BasicScenarioPath;
 using ambervale::testing::Cr;
+using ambervale::testing::LoopbackPort;
 using Lines = std::vector<std::string>;
 
 constexpr int kTimeoutSeconds = 5;
@@ -59,21 +56,10 @@ std::unique_ptr<Terminal> Connect(uint16_t port, int timeout_seconds = kTimeoutS
 }
 
 TEST(WireFormatTest, EscapesBackslashCrAndLfOnly) {
-  const struct {
-    const char* text;
-    const char* wire;
-  } kCases[] = {
-      {"OP/W*", "OP/W*"},
-      {"A\\B", "A\\\\B"},
-      {"A\r\nB", "A\\r\\nB"},
-      {"\\n", "\\\\n"},
-      {"\xB7&<TABSTOP/>", "\xB7&<TABSTOP/>"},
-      {"", ""},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(EscapeWireLine(c.text), c.wire) << c.text;
-    EXPECT_EQ(UnescapeWireLine(c.wire), c.text) << c.wire;
-  }
+  const std::string text = "OP/W* A\\B\r\n\\n \xB7&<TABSTOP/>";
+  const std::string wire = "OP/W* A\\\\B\\r\\n\\\\n \xB7&<TABSTOP/>";
+  EXPECT_EQ(EscapeWireLine(text), wire);
+  EXPECT_EQ(UnescapeWireLine(wire), text);
   EXPECT_EQ(UnescapeWireLine("A\\tB\\"), "A\\tB\\");  // unknown and trailing escapes kept
   EXPECT_EQ(EncodeWireAnswer({"A\nB", ""}), "2\nA\\nB\n\n");
   EXPECT_EQ(ParseWireCount("12"), 12u);
@@ -82,45 +68,27 @@ TEST(WireFormatTest, EscapesBackslashCrAndLfOnly) {
   }
 }
 
-TEST(HostPortTest, ReadsHostAndPort) {
-  std::string host;
-  uint16_t port = 0;
-  ASSERT_TRUE(ParseHostPort("127.0.0.1:7000", &host, &port));
-  EXPECT_EQ(host, "127.0.0.1");
-  EXPECT_EQ(port, 7000);
-  for (const char* bad : {"127.0.0.1", ":80", "host:", "host:65536", "host:8x"}) {
-    EXPECT_FALSE(ParseHostPort(bad, &host, &port)) << bad;
-  }
-}
-
+// sim/testdata/hostsim_args.txt: command lines of ambervale-hostsim (blank separated) and
+// what is read from them; "address: X" items are host:port texts.
 TEST(HostsimArgsTest, ReadsTheCommandLine) {
-  const struct {
-    std::vector<std::string> args;
-    const char* error;  // nullptr: accepted
-  } kCases[] = {
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0"}, nullptr},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--state-out", "st.json", "--verbose"},
-       nullptr},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2028-02-29"}, nullptr},
-      {{"--help"}, nullptr},
-      {{"--listen", "127.0.0.1:0"}, "--scenario is required"},
-      {{"--scenario", "s.json"}, "--listen is required"},
-      {{"--scenario"}, "--scenario needs a value"},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--port", "1"},
-       "unknown argument \"--port\""},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "2027-02-29"},
-       "--today \"2027-02-29\" is not a date (YYYY-MM-DD)"},
-      {{"--scenario", "s.json", "--listen", "127.0.0.1:0", "--today", "06DEC"},
-       "--today \"06DEC\" is not a date (YYYY-MM-DD)"},
-  };
-  for (const auto& c : kCases) {
-    HostsimOptions options;
-    std::string error;
-    EXPECT_EQ(ParseHostsimArgs(c.args, &options, &error), c.error == nullptr) << c.args[0];
-    if (c.error != nullptr) {
-      EXPECT_EQ(error, c.error);
-    }
-  }
+  ambervale::testing::ExpectGoldenTable(
+      "sim/testdata/hostsim_args.txt", [](const std::string& item) {
+        std::string host;
+        uint16_t port = 0;
+        if (item.starts_with("address: ")) {
+          return ParseHostPort(item.substr(9), &host, &port)
+                     ? host + " " + std::to_string(port) + "\n"
+                     : "refused\n";
+        }
+        std::vector<std::string> args;
+        for (size_t at = 0, end; at <= item.size(); at = end + 1) {
+          end = std::min(item.find(' ', at), item.size());
+          args.push_back(item.substr(at, end - at));
+        }
+        HostsimOptions options;
+        std::string error;
+        return (ParseHostsimArgs(args, &options, &error) ? "accepted" : error) + "\n";
+      });
 }
 
 // The same entries through the network and in process give the same answers, byte for byte
@@ -184,84 +152,18 @@ TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
   EXPECT_EQ(Send(*again, "OP/W*"), Cr({"SIGN IN"}));
 }
 
-// A server that accepts connections and never answers.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(fd_, 4) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-      ADD_FAILURE() << "cannot listen";
-    }
-    port_ = ntohs(addr.sin_port);
-  }
-  ~SilentServer() { ::close(fd_); }
-  SilentServer(const SilentServer&) = delete;
-  SilentServer& operator=(const SilentServer&) = delete;
-  uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  uint16_t port_ = 0;
-};
-
-TEST(NetworkTerminalTest, SilentServerTimesOut) {
-  SilentServer server;
-  std::unique_ptr<Terminal> t = Connect(server.port(), 1);
+// A host that never answers and one that refuses the connection.
+TEST(NetworkTerminalTest, SilentOrRefusingHostsFail) {
+  LoopbackPort silent(true);
+  std::unique_ptr<Terminal> t = Connect(silent.port(), 1);
   ASSERT_TRUE(t);
-  const Status sent = t->SendEntry(Format("OP/W*"));
-  EXPECT_FALSE(sent.ok());
-  EXPECT_EQ(sent.message(), "no answer from the host at 127.0.0.1:" +
-                                std::to_string(server.port()) + " within 1 s");
+  EXPECT_EQ(
+      t->SendEntry(Format("OP/W*")).message(),
+      "no answer from the host at 127.0.0.1:" + std::to_string(silent.port()) + " within 1 s");
   EXPECT_EQ(t->GetLineCount(), std::nullopt);
-}
-
-// A dropped connection and a silent server both take the entry's error path: the alert, then
-// the end of the program.
-TEST(NetworkTerminalTest, DropAndSilenceEndTheProgramThroughTheHostLayer) {
-  TempDir dir;
-  dir.Write("drop.json", ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
-  std::unique_ptr<HostsimProcess> hostsim = StartHostsim({"--scenario", dir.File("drop.json")});
-  ASSERT_TRUE(hostsim);
-  SilentServer silent;
-  const struct {
-    const char* what;
-    uint16_t port;
-  } kCases[] = {{"dropped", hostsim->port()}, {"silent", silent.port()}};
-  for (const auto& c : kCases) {
-    TestProgram p;
-    NetworkTerminalFactory factory("127.0.0.1", c.port, 1);
-    HostLayer host(p.form, p.alerts, factory);
-    bool ended = false;
-    try {
-      (void)host.ConnectHost();  // the drop case answers this one ("SIGN IN")
-      host.sendTECommand("SON/1234");
-    } catch (const ProgramEnded&) {
-      ended = true;
-    }
-    EXPECT_TRUE(ended) << c.what;
-    ASSERT_EQ(p.mailers.attempts().size(), 1u) << c.what;
-    EXPECT_EQ(p.mailers.attempts()[0].text.rfind(
-                  "Error message: Unable to obtain response from Vantora HOST !!! ", 0),
-              0u)
-        << c.what;
-  }
-}
-
-TEST(NetworkTerminalTest, RefusedConnectionFailsToCreate) {
-  uint16_t port = 0;
-  {
-    SilentServer closed_soon;
-    port = closed_soon.port();
-  }
-  NetworkTerminalFactory factory("127.0.0.1", port, 1);
+  const uint16_t port = LoopbackPort(false).port();
   Status status;
-  EXPECT_EQ(factory.Create(&status), nullptr);
+  EXPECT_EQ(NetworkTerminalFactory("127.0.0.1", port, 1).Create(&status), nullptr);
   EXPECT_EQ(status.message(), "cannot connect to the host at 127.0.0.1:" + std::to_string(port) +
                                   ": Connection refused");
 }

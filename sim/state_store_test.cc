@@ -8,9 +8,11 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "sim/day_month.h"
 #include "sim/scenario_json.h"
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
+#include "testing/golden.h"
 #include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 
@@ -20,28 +22,18 @@ namespace {
 // A session that crosses every kind of change: sign-on, emulation, paging, queue mode with
 // pending changes, moves, ignoring, an unticketed list that queues (its outcome depends on the
 // date), and a last entry that moves a PNR.
-const std::vector<std::string> kEntries = {"OP/W*",
-                                           "SON/5678",
-                                           "SEM/ABC1/AG",
-                                           "QLD/ABC1/12/TS",
-                                           "Q/ABC1/12",
-                                           "*DI",
-                                           "NP.FIRST",
-                                           "T.T@AU/09DEC*NEW",
-                                           "R.AGENT",
-                                           "QEB/DEF3/7+ABC1/0",
-                                           "I",
-                                           "NP.SECOND",
-                                           "R.AGENT",
-                                           "ER",
-                                           "MR",
-                                           "QEB/ABC1/12",
-                                           "QX+I",
-                                           "LD/ABC1/UTK/01JUN*10DEC-Q/ABC1/40",
-                                           "Q/ABC1/12*C1",
-                                           "NP.STILL PENDING",
-                                           "R.LAST",
-                                           "QEB/ABC1/41"};
+const std::vector<std::string> kEntries = [] {
+  const std::string all =
+      "OP/W*|SON/5678|SEM/ABC1/AG|QLD/ABC1/12/TS|Q/ABC1/12|*DI|NP.FIRST|T.T@AU/09DEC*NEW|R.AGENT|"
+      "QEB/DEF3/7+ABC1/0|I|NP.SECOND|R.AGENT|ER|MR|QEB/ABC1/12|QX+I|"
+      "LD/ABC1/UTK/01JUN*10DEC-Q/ABC1/40|Q/ABC1/12*C1|NP.STILL PENDING|R.LAST|QEB/ABC1/41";
+  std::vector<std::string> entries;
+  for (size_t at = 0, end; at <= all.size(); at = end + 1) {
+    end = std::min(all.find('|', at), all.size());
+    entries.push_back(all.substr(at, end - at));
+  }
+  return entries;
+}();
 
 // Faults whose counts and one-time firings the journal must bring back.
 const char* const kFaults[] = {
@@ -54,18 +46,27 @@ const char* const kFaults[] = {
 
 class KeptWorldTest : public ::testing::Test {
  protected:
-  void WriteScenario(std::string_view faults) {
+  // A host on the basic scenario with `faults` (or on the state file left before).
+  std::unique_ptr<SimHost> Open(std::string_view faults = "{}", int64_t journal_bound = 0) {
     dir_.Write("scenario.json", ambervale::testing::BasicWithFaults(faults));
-  }
-
-  std::unique_ptr<SimHost> Open(int64_t bound = 0) {
     Status status;
     HostOptions options;
-    options.journal_bound = bound;
+    options.journal_bound = journal_bound;
     std::unique_ptr<SimHost> host =
         SimHost::Open(dir_.File("scenario.json"), state_, env_, &status, options);
-    EXPECT_TRUE(status.ok()) << status.message();
+    EXPECT_TRUE(host) << status.message();
     return host;
+  }
+
+  // Every entry of kEntries on a fresh host that then ends without Stop; the world it left.
+  std::string RunAndKill(std::string_view faults, std::string* before_last = nullptr) {
+    (void)DeleteFile(state_);
+    std::unique_ptr<SimHost> host = Open(faults);
+    for (const std::string& entry : kEntries) {
+      if (before_last != nullptr) *before_last = WriteWorld(host->world());
+      (void)host->Enter(entry);
+    }
+    return WriteWorld(host->world());
   }
 
   // The world a restarted host finds, as state file text, or the reason it finds none.
@@ -83,21 +84,12 @@ class KeptWorldTest : public ::testing::Test {
 
 TEST_F(KeptWorldTest, ReplayGivesTheWorldAsTheHostLeftIt) {
   for (const char* faults : kFaults) {
-    WriteScenario(faults);
-    (void)DeleteFile(state_);
     env_.SetNow(2026, 12, 6);
-    std::string left;
-    {
-      std::unique_ptr<SimHost> host = Open();
-      ASSERT_TRUE(host);
-      for (const std::string& entry : kEntries) (void)host->Enter(entry);
-      left = WriteWorld(host->world());
-    }  // killed: no Stop
+    const std::string left = RunAndKill(faults);
     const size_t sleeps = env_.sleeps().size();
     env_.SetNow(2027, 6, 20);  // the replay keeps each entry's own date
     EXPECT_EQ(Kept(state_), left) << faults;
     std::unique_ptr<SimHost> again = Open();
-    ASSERT_TRUE(again);
     EXPECT_EQ(WriteWorld(again->world()), left) << faults;
     EXPECT_EQ(env_.sleeps().size(), sleeps) << faults << ": the replay waited";
     // Out of queue mode, whatever the last session was doing.
@@ -108,22 +100,11 @@ TEST_F(KeptWorldTest, ReplayGivesTheWorldAsTheHostLeftIt) {
 }
 
 TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
-  WriteScenario(kFaults[2]);
   std::string before_last;
-  std::string left;
-  {
-    std::unique_ptr<SimHost> host = Open();
-    ASSERT_TRUE(host);
-    for (const std::string& entry : kEntries) {
-      before_last = WriteWorld(host->world());
-      (void)host->Enter(entry);
-    }
-    left = WriteWorld(host->world());
-  }
+  const std::string left = RunAndKill(kFaults[2], &before_last);
   ASSERT_NE(before_last, left);
   const std::string journal = *ReadFile(journal_);
-  const size_t last = journal.rfind('\n', journal.size() - 2) + 1;
-  for (size_t cut = last; cut < journal.size(); ++cut) {
+  for (size_t cut = journal.rfind('\n', journal.size() - 2) + 1; cut < journal.size(); ++cut) {
     ASSERT_TRUE(WriteFile(journal_, journal.substr(0, cut)));
     EXPECT_EQ(Kept(state_), before_last) << "cut at " << cut;
   }
@@ -131,7 +112,6 @@ TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
   EXPECT_EQ(Kept(state_), left) << "an unreadable last line";
   ASSERT_TRUE(WriteFile(journal_, journal.substr(0, journal.size() - 7)));
   std::unique_ptr<SimHost> host = Open();
-  ASSERT_TRUE(host);
   EXPECT_EQ(WriteWorld(host->world()), before_last);
   EXPECT_EQ(host->notes(),
             std::vector<std::string>{journal_ + ": the last line, record 22 (cut short), was "
@@ -139,12 +119,11 @@ TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
 }
 
 // Compaction after every few entries, in the middle of queue mode with changes pending; the
-// host may end at any step of it.
+// host may end at any step of it: with the record written, before the new snapshot took the
+// state file's place, and after that, before the new journal took the journal's place.
 TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
-  WriteScenario(kFaults[2]);
   const std::string crash_state = dir_.File("crash/state.json");
-  std::unique_ptr<SimHost> host = Open(200);
-  ASSERT_TRUE(host);
+  std::unique_ptr<SimHost> host = Open(kFaults[2], 200);
   int compactions = 0;
   for (const std::string& entry : kEntries) {
     const std::string snapshot = *ReadFile(state_);
@@ -155,11 +134,8 @@ TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
     EXPECT_EQ(Kept(state_), now) << entry;
     if (*ReadFile(state_) == snapshot) continue;
     ++compactions;
-    // Ended with the record written, before the new snapshot took the state file's place; and
-    // after that, before the new journal took the journal's place.
     const std::string appended =
-        journal + JournalRecordLine(
-                      {entries, std::chrono::sys_days(std::chrono::year(2026) / 12 / 6), entry});
+        journal + JournalRecordLine({entries, DayOf(CivilTime{2026, 12, 6}), entry});
     for (const std::string& state : {snapshot, *ReadFile(state_)}) {
       dir_.Write("crash/state.json", state);
       dir_.Write("crash/state.json.journal", appended);
@@ -169,86 +145,47 @@ TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
   EXPECT_GE(compactions, 3);
 }
 
+// sim/testdata/bad_journals.txt: a line of the journal (0: the header) replaced ("-": left out),
+// and what a restarted host says of it.
 TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
-  WriteScenario("{}");
-  {
-    std::unique_ptr<SimHost> host = Open();
-    ASSERT_TRUE(host);
-    for (const std::string& entry : kEntries) (void)host->Enter(entry);
-  }
+  (void)RunAndKill("{}");
   const std::string journal = *ReadFile(journal_);
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < journal.size();) {
-    const size_t end = journal.find('\n', at) + 1;
-    lines.push_back(journal.substr(at, end - at));
-    at = end;
-  }
-  const struct {
-    size_t line;
-    const char* replaced_by;
-    const char* message;
-  } kCases[] = {
-      {2, "garbage\n", "record 2: not a JSON object"},
-      {2, "", "record 2: it came after entry 2, the world is at entry 1"},
-      {3, "{\"n\": 2, \"day\": \"2026-02-30\", \"entry\": \"*R\"}\n", "record 3: \"day\" is not"},
-      {3, "{\"n\": 2, \"entry\": \"*R\"}\n", "record 3: \"day\" is missing"},
-      {0, "{\"journal\": 2}\n", "header: not a journal of this version"},
-  };
-  for (const auto& c : kCases) {
-    std::vector<std::string> changed = lines;
-    changed[c.line] = c.replaced_by;
-    std::string text;
-    for (const std::string& line : changed) text += line;
-    ASSERT_TRUE(WriteFile(journal_, text));
-    EXPECT_EQ(Kept(state_).rfind(journal_ + ": " + c.message, 0), 0u) << Kept(state_);
-  }
+  ambervale::testing::ExpectGoldenTable(
+      "sim/testdata/bad_journals.txt", [&](const std::string& item) {
+        size_t at = 0;
+        for (int line = std::stoi(item.substr(5)); line > 0; --line)
+          at = journal.find('\n', at) + 1;
+        const std::string by = item.substr(item.find(": ") + 2);
+        std::string changed = journal;
+        changed.replace(at, journal.find('\n', at) + 1 - at, by == "-" ? "" : by + "\n");
+        EXPECT_TRUE(WriteFile(journal_, changed));
+        const std::string kept = Kept(state_);
+        return (kept.starts_with(journal_) ? "JOURNAL" + kept.substr(journal_.size()) : kept) +
+               "\n";
+      });
 }
 
-TEST_F(KeptWorldTest, EntriesAreJournalledAndTheStopWritesTheStateFile) {
-  WriteScenario(kFaults[2]);
-  std::unique_ptr<SimHost> host = Open();
-  ASSERT_TRUE(host);
+// Entries go to the journal only; the stop writes the state file and empties the journal. A
+// state file is loaded instead of the scenario, or named in its problem.
+TEST_F(KeptWorldTest, TheStopWritesTheStateFileThatTheNextStartLoads) {
+  std::unique_ptr<SimHost> host = Open(kFaults[2]);
   const std::string snapshot = *ReadFile(state_);
-  const auto lines = [&] {
-    const std::string text = ReadFile(journal_).value_or("");
-    return std::count(text.begin(), text.end(), '\n');
-  };
   for (const std::string& entry : kEntries) (void)host->Enter(entry);
   EXPECT_EQ(*ReadFile(state_), snapshot);
-  EXPECT_EQ(lines(), 1 + static_cast<int64_t>(kEntries.size()));  // the header, a record each
   const std::string left = WriteWorld(host->world());
   ASSERT_TRUE(host->Stop().ok());
-  EXPECT_EQ(lines(), 1);
-  EXPECT_NE(ReadFile(state_)->find("\"entries\": 22"), std::string::npos) << *ReadFile(state_);
-  std::vector<std::string> files = ListFolder(dir_.path());
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"scenario.json", "state.json", "state.json.journal"}));
-  EXPECT_EQ(Kept(state_), left);
-}
+  const std::string journal = *ReadFile(journal_);
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1);
+  EXPECT_EQ(*ReadFile(state_), left);
+  EXPECT_EQ(WriteWorld(Open()->world()), left);
 
-TEST_F(KeptWorldTest, AStateFileIsLoadedInsteadOfTheScenarioOrNamedInItsProblem) {
-  WriteScenario("{}");
-  const struct {
-    const char* state;  // nullptr: none
-    std::string state_path;
-    std::string message;  // empty: loaded
-  } kCases[] = {
-      {R"({"pccs": {"ZZ1": {}}, "signed_in": true, "entries": 5})", state_, ""},
-      {"{\"entries\": -1}", state_, state_ + ": entries: expected a whole number of 0 or more"},
-      {nullptr, dir_.File("missing/state.json"),
-       "cannot write state file " + dir_.File("missing/state.json")},
-  };
-  for (const auto& c : kCases) {
-    if (c.state != nullptr) dir_.Write("state.json", c.state);
-    Status status;
-    std::unique_ptr<SimHost> host =
-        SimHost::Open(dir_.File("scenario.json"), c.state_path, env_, &status);
-    EXPECT_EQ(status.message(), c.message);
-    if (c.message.empty() && host) {
-      EXPECT_EQ(host->world().entries, 5);
-      EXPECT_TRUE(host->world().pccs.Contains("ZZ1"));
-    }
-  }
+  dir_.Write("state.json", "{\"entries\": -1}");
+  Status status;
+  EXPECT_EQ(SimHost::Open(dir_.File("scenario.json"), state_, env_, &status), nullptr);
+  EXPECT_EQ(status.message(), state_ + ": entries: expected a whole number of 0 or more");
+  const std::string missing = dir_.File("missing/state.json");
+  EXPECT_EQ(SimHost::Open(dir_.File("scenario.json"), missing, env_, &status), nullptr);
+  EXPECT_EQ(status.message(), "cannot write state file " + missing);
 }
 
 TEST(JournalTest, RecordsAndTheSessionKeepEveryByte) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/classic_text.h"
+#include "platform/files.h"
+#include "testing/golden.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
@@ -13,193 +17,128 @@ constexpr char kSmtp[] =
     "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
     "SMTPPasswordString=secret\r\n";
 
-TEST(SendEmailAlertTest, HandsTheMessageToTheComponentAndLogsIt) {
+// Both kinds of mail as handed to the component, and what the logs say of them; a failing
+// component's error is returned and logged, and the run log keeps only the mail that went
+// (src/mail/testdata/alerts.txt).
+TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   TestProgram p;
-  p.WriteSettings(std::string(kSmtp) +
-                  "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
-                  "EmailVantoraHelpDesk=desk@vantora.example\r\n");
-  ASSERT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
-  ASSERT_EQ(p.mailers.sent().size(), 1u);
-  const RecordedMail& m = p.mailers.sent()[0];
-  EXPECT_EQ(std::vector<std::string>({m.separator, m.server, m.from, m.recipients, m.subject,
-                                      m.text, m.user, m.password}),
-            std::vector<std::string>({";", "mail.example:2525", "robot@agency.example",
-                                      "ops@agency.example;desk@vantora.example", "Ambervale alert",
-                                      "HOST Connection failed", "robot", "secret"}));
-  EXPECT_TRUE(m.attachments.empty());
-  EXPECT_TRUE(m.use_authentication);
-  EXPECT_EQ(
-      p.Log("action_log_1.txt"),
-      "2026/12/06 10:00:00 - Sending Email Alert to ops@agency.example;desk@vantora.example"
-      "....\r\n"
-      "2026/12/06 10:00:00 - Email Alert sent to ops@agency.example;desk@vantora.example\r\n");
+  p.WriteSettings(
+      std::string(kSmtp) +
+      "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+      "EmailVantoraHelpDesk=desk@vantora.example\r\n[FailQueue]\r\nEmailAlert1=fq@x\r\n");
+  p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
+  EXPECT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
+  EXPECT_EQ(p.alerts.SendFailQueueEmail(
+                "2026/12/06:10:00:00 AB12,CD34\n PNR(s) moved to Fail Queue - Ambervale",
+                "  body\r\n\r\nAmbervale  ", true),
+            "OK");
+  p.mailers.set_send_error("server down");
+  EXPECT_EQ(p.alerts.SendEmailAlert("m", false).message(), "server down");
+  EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "Fail");
+  std::string out;
+  for (const RecordedMail& mail : p.mailers.attempts()) out += "== mail\n" + Describe(mail);
+  out += "== action log\n" + p.Log("action_log_1.txt") + "== run log\n" + p.RunLog();
+  size_t at;
+  while ((at = out.find(p.dir.path())) != std::string::npos)
+    out.replace(at, p.dir.path().size(), "DIR");
+  testing::ExpectGolden("src/mail/testdata/alerts.txt", out);
 }
 
 // The general alert goes to the internal address and the help desk; the Fail Queue mail to
 // its three alert addresses; each recipient once.
+// src/mail/testdata/recipients.txt: the settings (" | " between lines, each in every section:
+// the reader takes only the keys of the section asked for) and the mail handed over.
 TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
-  const struct {
-    bool fail_queue;
-    std::string settings;
-    const char* recipients;
-    bool auth;
-  } kCases[] = {
-      {false, "EmailInternal=a@x;b@x\nEmailVantoraHelpDesk=b@x\nSMTPNeedLoginString=TRUE",
-       "a@x;b@x", true},
-      {false, "EmailInternal=a@x\nEmailVantoraHelpDesk=a@x\nSMTPNeedLoginString=true", "a@x",
-       false},
-      {false, "EmailInternal=a@x\nEmailVantoraHelpDesk=\nSMTPNeedLoginString=Y", "a@x", false},
-      {false, "EmailInternal=\nEmailVantoraHelpDesk=d@x", ";d@x", false},
-      {true, "EmailAlert1=a@x\nEmailAlert2=\"\"\nEmailAlert3=c@x", "a@x;c@x", false},
-      {true, "EmailAlert1=a@x;b@x\nEmailAlert2=\"b@x\"\nEmailAlert3=", "a@x;b@x", false},
-      {true, "EmailAlert1=a@x\nEmailAlert2=\"b@x\"\nEmailAlert3=c@x", "a@x;b@x;c@x", false},
-      {true, "EmailAlert1=a@x\nEmailAlert2=\" \"\nEmailAlert3=", "a@x;", false},
-  };
-  for (const auto& c : kCases) {
+  testing::ExpectGoldenTable("src/mail/testdata/recipients.txt", [](const std::string& item) {
+    const bool fail_queue = item.starts_with("fail queue: ");
+    std::string settings = item.substr(item.find(": ") + 2);
+    for (size_t at; (at = settings.find(" | ")) != std::string::npos;)
+      settings.replace(at, 3, "\n");
     TestProgram p;
-    // Every key in each section: the reader takes only the keys of the section asked for.
-    p.WriteSettings("[EMails]\n" + c.settings + "\n[FailQueue]\n" + c.settings +
-                    "\n[MailSetting]\n" + c.settings + "\n");
-    if (c.fail_queue) {
+    p.WriteSettings("[EMails]\n" + settings + "\n[FailQueue]\n" + settings + "\n[MailSetting]\n" +
+                    settings + "\n");
+    if (fail_queue) {
       EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "OK");
     } else {
-      ASSERT_TRUE(p.alerts.SendEmailAlert("m", false).ok());
+      EXPECT_TRUE(p.alerts.SendEmailAlert("m", false).ok());
     }
-    ASSERT_EQ(p.mailers.sent().size(), 1u);
-    EXPECT_EQ(p.mailers.sent()[0].recipients, c.recipients) << c.settings;
-    EXPECT_EQ(p.mailers.sent()[0].use_authentication, c.auth) << c.settings;
-  }
+    return p.mailers.sent().empty() ? "(nothing sent)\n" : Describe(p.mailers.sent()[0]);
+  });
 }
 
 // In the unticketed mode the alert completes the report (a failed run gets its status lines)
-// and mails it as the attachment; the report is kept when no mail can go.
+// and mails it as the attachment, with no text; the report is kept when no mail can go
+// (src/mail/testdata/unticketed_alerts.txt).
 TEST(SendEmailAlertTest, UnticketedModeCompletesTheReportAndAttachesIt) {
-  const struct {
-    const char* name;
-    bool success;
-    bool create_fails;
-    const char* report;
-  } kCases[] = {
-      {"failed run", false, false,
-       "header,,,\r\nRun completed successfully: N,,,\r\n"
-       "Last PCC completed successfully: AB12,,,\r\nError message: boom\r\n"
-       "Error message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
-      {"successful run", true, false,
-       "header,,,\r\nError message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
-      {"no mail component", true, true,
-       "header,,,\r\nError message: NO MATCHING BOOKING FILES FOUND >> LD/X\r\nstatus,\r\n"},
-  };
-  for (const auto& c : kCases) {
+  std::string out;
+  for (const auto& [name, success, create_fails] :
+       std::initializer_list<std::tuple<const char*, bool, bool>>{
+           {"failed run", false, false},
+           {"successful run", true, false},
+           {"no mail component", true, true}}) {
     TestProgram p;
     p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
     p.form.strPNRMoveMode = "UTK";
     p.form.tmpCurrentPCC = "AB12";
     p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
-    p.mailers.set_create_fails(c.create_fails);
+    p.mailers.set_create_fails(create_fails);
     p.logs.AppendUnticketedHeader("header,,,");
     p.logs.AppendUnticketedStatus("status,");
-    EXPECT_EQ(p.alerts.SendEmailAlert("Error message: boom", c.success).ok(), !c.create_fails)
-        << c.name;
-    EXPECT_EQ(p.Log("Unticketed_PNR_Log_1.csv"), c.report) << c.name;
-    EXPECT_FALSE(p.dir.Exists("logs/tempHeader.txt")) << c.name;
-    if (c.create_fails) continue;
-    ASSERT_EQ(p.mailers.sent().size(), 1u) << c.name;
-    EXPECT_FALSE(p.mailers.sent()[0].text_set) << c.name;
-    EXPECT_EQ(p.mailers.sent()[0].attachments,
-              std::vector<std::string>{p.dir.File("logs/Unticketed_PNR_Log_1.csv")});
-    EXPECT_EQ(p.mailers.sent()[0].attachment_contents, std::vector<std::string>{c.report});
+    const Status sent = p.alerts.SendEmailAlert("Error message: boom", success);
+    std::string run = std::string("== ") + name + ": " + (sent.ok() ? "sent" : sent.message()) +
+                      "\n" + p.Log("Unticketed_PNR_Log_1.csv") + "== files:";
+    for (const std::string& file : ListFolder(p.dir.File("logs"))) run += " " + file;
+    run += "\n";
+    for (const RecordedMail& mail : p.mailers.sent()) run += Describe(mail);
+    for (size_t at; (at = run.find(p.dir.path())) != std::string::npos;)
+      run.replace(at, p.dir.path().size(), "DIR");
+    out += run;
   }
+  testing::ExpectGolden("src/mail/testdata/unticketed_alerts.txt", out);
 }
 
-TEST(SendFailQueueEmailTest, FoldsLineBreaksInTheSubjectAndAttachesTheLog) {
-  TestProgram p;
-  p.WriteSettings("[FailQueue]\r\nEmailAlert1=fq@x\r\n");
-  p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
-  const std::string subject =
-      "2026/12/06:10:00:00 AB12,CD34\n PNR(s) moved to Fail Queue - Ambervale";
-  EXPECT_EQ(p.alerts.SendFailQueueEmail(subject, "  body\r\n\r\nAmbervale  ", true), "OK");
-  ASSERT_EQ(p.mailers.sent().size(), 1u);
-  const RecordedMail& m = p.mailers.sent()[0];
-  EXPECT_EQ(m.subject, "2026/12/06:10:00:00 AB12,CD34  PNR(s) moved to Fail Queue - Ambervale");
-  EXPECT_EQ(m.text, "body\r\n\r\nAmbervale");
-  ASSERT_EQ(m.attachments.size(), 1u);
-  EXPECT_EQ(m.attachment_contents[0], "From PCC, From Queue\r\n");
-  EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Email Alert sent to fq@x\r\n");
-}
-
-TEST(SendEmailAlertTest, FailureIsReturnedAndLogged) {
-  TestProgram p;
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n[FailQueue]\r\nEmailAlert1=fq@x\r\n");
-  p.mailers.set_send_error("server down");
-  EXPECT_EQ(p.alerts.SendEmailAlert("m", false).message(), "server down");
-  EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "Fail");
-  EXPECT_EQ(p.Log("action_log_1.txt"),
-            "2026/12/06 10:00:00 - Sending Email Alert to ops@x....\r\n"
-            "2026/12/06 10:00:00 - Sending Email Alert FAILED to ops@x: server down\r\n"
-            "2026/12/06 10:00:00 - Sending Email Alert to fq@x....\r\n"
-            "2026/12/06 10:00:00 - Sending Email Alert FAILED to fq@x FAILED !!!\r\n");
-  EXPECT_EQ(p.RunLog(), "");
-}
-
-int Count(const std::string& text, std::string_view part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
-// One start of the program over the test's folder, on its clock, sends one general alert;
-// true when it was mailed.
-bool MailedAtAStart(TestProgram& p, std::string_view text, bool unticketed = false) {
-  Logs logs(p.env, p.dir.File("logs"));
-  logs.SetSizeLimit(1 << 30);
-  frmMain form(p.env, p.window, logs);
-  if (unticketed) form.strPNRMoveMode = "UTK";
-  Alerts alerts(form, p.mailers);
-  const size_t before = p.mailers.sent().size();
-  EXPECT_TRUE(alerts.SendEmailAlert(text, false).ok()) << text;
-  return p.mailers.sent().size() > before;
-}
-
+// A repeated alert stays quiet for [EMails] AlertQuietMinutes, across starts (each alert
+// here is sent by a start of its own over the same folder, on one clock): the same text once
+// trimmed, 60 minutes after the first, 59 after the last; the unticketed report ("UTK") is never
+// held back. A memory that cannot be read is no memory; a setting of 0 keeps none, one that is
+// no number is reported (src/mail/testdata/quiet_alerts.txt).
 TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
   TestProgram p;
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= 60 \r\n");
-  const struct {
-    int64_t at_minute;
-    const char* text;
-    bool unticketed;
-    bool mailed;
-  } kSteps[] = {
-      {0, "Host down", false, true},
-      {30, " Host down  ", false, false},  // the same text once trimmed
-      {30, "Sign-on failed", false, true},
-      {30, "report", true, true},  // the unticketed report is never held back
-      {30, "report", true, true},
-      {60, "Host down", false, true},    // 60 minutes after the first
-      {119, "Host down", false, false},  // 59 minutes after the last one
-  };
+  std::string out;
   int64_t minute = 0;
-  for (const auto& step : kSteps) {
-    p.env.Advance((step.at_minute - minute) * 60'000);
-    minute = step.at_minute;
-    EXPECT_EQ(MailedAtAStart(p, step.text, step.unticketed), step.mailed)
-        << step.text << " at minute " << step.at_minute;
+  for (const auto& [at_minute, quiet, text] :
+       std::initializer_list<std::tuple<int64_t, const char*, const char*>>{
+           {0, "60", "Host down"},
+           {30, "60", " Host down  "},
+           {30, "60", "Sign-on failed"},
+           {30, "60", "UTK report"},
+           {30, "60", "UTK report"},
+           {60, "60", "Host down"},
+           {119, "60", "Host down"},
+           {119, "garbage", "Host down"},
+           {119, "0", "Host down"},
+           {119, "1h", "Host down"}}) {
+    p.env.Advance((at_minute - minute) * 60'000);
+    minute = at_minute;
+    if (std::string(quiet) == "garbage") p.dir.Write("logs/Mailed_Alerts.txt", "garbage\r\n");
+    p.WriteSettings(std::string("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= ") +
+                    (std::string(quiet) == "garbage" ? "60" : quiet) + " \r\n");
+    Logs logs(p.env, p.dir.File("logs"));
+    logs.SetSizeLimit(1 << 30);
+    frmMain form(p.env, p.window, logs);
+    if (std::string(text).starts_with("UTK")) form.strPNRMoveMode = "UTK";
+    Alerts alerts(form, p.mailers);
+    const size_t before = p.mailers.sent().size();
+    EXPECT_TRUE(alerts.SendEmailAlert(text, false).ok()) << text;
+    out += "minute " + std::to_string(at_minute) + ", quiet " + quiet + ": \"" + text + "\" " +
+           (p.mailers.sent().size() > before ? "mailed" : "held back") + "\n";
   }
-  const std::string action_log = p.Log("action_log_1.txt");
-  EXPECT_EQ(Count(action_log,
-                  "Alert not mailed: the same alert went at 2026/12/06 10:00:00, less "
-                  "than 60 minutes ago ([EMails] AlertQuietMinutes): Host down\r\n"),
-            1);
-  EXPECT_EQ(Count(action_log, "went at 2026/12/06 11:00:00"), 1);
-
-  // A memory that cannot be read is no memory; a setting of 0 keeps none.
-  p.dir.Write("logs/Mailed_Alerts.txt", "garbage\r\n");
-  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
-  EXPECT_EQ(Count(p.Log("debug_log_1.txt"), "Mailed_Alerts.txt is not a list of mailed alerts"), 1);
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes=0\r\n");
-  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes=1h\r\n");
-  EXPECT_TRUE(MailedAtAStart(p, "Host down"));
-  EXPECT_EQ(Count(p.Log("debug_log_1.txt"), "[EMails] AlertQuietMinutes = \"1h\" is no whole"), 1);
+  out +=
+      "== action log\n" + p.Log("action_log_1.txt") + "== debug log\n" + p.Log("debug_log_1.txt");
+  for (size_t at; (at = out.find(p.dir.path())) != std::string::npos;) {
+    out.replace(at, p.dir.path().size(), "DIR");
+  }
+  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", out);
 }
 
 }  // namespace

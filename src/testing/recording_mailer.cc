@@ -48,8 +48,19 @@ class RecordingMailer : public Mailer {
   RecordedMail mail_;
 };
 
+std::string Describe(const RecordedMail& m) {
+  std::string out = m.server + ": " + m.from + " to " + m.recipients + " (\"" + m.separator +
+                    "\")\nsubject: " + m.subject + "\n";
+  if (m.text_set) out += "text: " + m.text + "\n";
+  if (m.use_authentication) out += "login: " + m.user + " " + m.password + "\n";
+  for (size_t i = 0; i < m.attachments.size(); ++i) {
+    out += "attached " + m.attachments[i] + ": " +
+           (i < m.attachment_contents.size() ? m.attachment_contents[i] : "(unread)") + "\n";
+  }
+  return out;
+}
+
 std::unique_ptr<Mailer> RecordingMailerFactory::Create() {
-  ++created_;
   if (create_fails_) return nullptr;
   return std::make_unique<RecordingMailer>(*this);
 }

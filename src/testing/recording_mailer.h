@@ -26,6 +26,10 @@ struct RecordedMail {
   bool text_set = false;
 };
 
+// The mail as a text: server, sender, recipients, subject, the text (when set), the login
+// (when on) and each attachment with its content.
+std::string Describe(const RecordedMail& mail);
+
 class RecordingMailerFactory : public MailerFactory {
  public:
   std::unique_ptr<Mailer> Create() override;
@@ -38,7 +42,6 @@ class RecordingMailerFactory : public MailerFactory {
   const std::vector<RecordedMail>& sent() const { return sent_; }
   // Every message Send was called on, including failed ones.
   const std::vector<RecordedMail>& attempts() const { return attempts_; }
-  int created() const { return created_; }
 
  private:
   friend class RecordingMailer;
@@ -46,7 +49,6 @@ class RecordingMailerFactory : public MailerFactory {
   std::string send_error_;
   std::vector<RecordedMail> sent_;
   std::vector<RecordedMail> attempts_;
-  int created_ = 0;
 };
 
 }  // namespace ambervale::testing

@@ -2,36 +2,43 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <nlohmann/json.hpp>
-
 #include "platform/files.h"
+#include "testing/golden.h"
 
 namespace ambervale::testing {
 namespace {
 
 constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";
 
-std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
+template <typename Items>
+std::string Joined(const Items& items, std::string_view separator) {
   std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : std::string(separator)) + item;
+  for (const auto& item : items) {
+    if (!out.empty()) out += separator;
+    if constexpr (std::is_integral_v<std::decay_t<decltype(item)>>) {
+      out += std::to_string(item);
+    } else {
+      out += item;
+    }
+  }
   return out;
 }
 
-std::vector<std::string> LinesOf(std::string_view text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return lines;
+// The scenario a transcript's world line names (see PlayTranscriptFile).
+std::string ScenarioOf(const std::string& head) {
+  if (head.starts_with("! queue ")) return ScenarioWithQueueOf(std::stoi(head.substr(8)));
+  if (head.starts_with("! faults ")) return BasicWithFaults(head.substr(9));
+  if (head.starts_with("! scenario ")) return head.substr(11);
+  const size_t arrow = head.find(" => ");
+  if (head.starts_with("! with "))
+    return BasicWith(head.substr(7, arrow - 7), head.substr(arrow + 4));
+  EXPECT_EQ(head, "! basic");
+  return BasicScenario();
 }
 
 }  // namespace
 
-std::string BasicScenarioPath() { return std::string(AMBERVALE_SIM_TESTDATA) + "/basic.json"; }
+std::string BasicScenarioPath() { return SourceFile("sim/testdata/basic.json"); }
 
 std::string BasicScenario() { return ReadFile(BasicScenarioPath()).value_or(""); }
 
@@ -47,22 +54,17 @@ std::string BasicWithFaults(std::string_view faults) {
 }
 
 std::string ScenarioWithQueueOf(int count) {
-  nlohmann::json pnrs = nlohmann::json::array();
-  nlohmann::json queue = nlohmann::json::array();
+  std::string pnrs;
+  std::string queue;
   for (int n = 1; n <= count; ++n) {
-    std::string locator = std::to_string(n);
-    locator = "P" + std::string(5 - locator.size(), '0') + locator;
-    pnrs.push_back({{"locator", locator},
-                    {"owner_pcc", "ABC1"},
-                    {"name", "NAME" + std::to_string(n) + "/TEST MR"}});
-    queue.push_back(locator);
+    const std::string digits = std::to_string(n);
+    const std::string locator = "P" + std::string(5 - digits.size(), '0') + digits;
+    pnrs += std::string(n > 1 ? ", " : "") + R"({"locator": ")" + locator +
+            R"(", "owner_pcc": "ABC1", "name": "NAME)" + digits + R"(/TEST MR"})";
+    queue += std::string(n > 1 ? ", \"" : "\"") + locator + "\"";
   }
-  return nlohmann::json({{"agent_ids", {"1234"}},
-                         {"signed_in", true},
-                         {"pccs", {{"ABC1", nlohmann::json::object()}}},
-                         {"pnrs", pnrs},
-                         {"queues", {{"ABC1/12", queue}}}})
-      .dump();
+  return R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}, "pnrs": [)" + pnrs +
+         R"(], "queues": {"ABC1/12": [)" + queue + "]}}";
 }
 
 std::string Cr(std::string_view text) { return std::string(text) + std::string(kCr); }
@@ -73,100 +75,53 @@ std::vector<std::string> Cr(std::initializer_list<std::string_view> texts) {
   return lines;
 }
 
-std::string TranscriptLines(const sim::SimHost::Answer& answer) {
-  if (answer.dropped) return "(dropped)\n";
-  std::string out;
-  for (const std::string& line : answer.lines) {
-    std::string text = line.ends_with(kCr) ? line.substr(0, line.size() - kCr.size()) : line + "%";
-    out += text + (text.ends_with(' ') ? "|\n" : "\n");
-  }
-  return out;
-}
-
 SimWorld::SimWorld(std::string_view scenario) {
   Status status;
   host_ = sim::SimHost::FromScenarioText(scenario, env_, &status);
   if (!host_) ADD_FAILURE() << status.message();
 }
 
-std::vector<std::string> SimWorld::Enter(std::string_view entry) {
-  if (!host_) return {};
-  sim::SimHost::Answer answer = host_->Enter(entry);
-  EXPECT_FALSE(answer.dropped) << entry;
-  return answer.lines;
-}
-
-void SimWorld::Play(std::string_view transcript) { (void)Replay(transcript); }
-
-std::string SimWorld::Replay(std::string_view transcript) {
-  if (!host_) return std::string(transcript);
-  const std::vector<std::string> lines = LinesOf(transcript);
-  std::string out;
-  const auto is_item = [](const std::string& l) {
-    return l.starts_with("> ") || l.starts_with("~ ") || l.starts_with("= ") || l.starts_with("#");
-  };
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    const std::string rest = line.size() > 2 ? line.substr(2) : "";
-    out += line + "\n";
-    if (line.starts_with("> ") || line.starts_with("~ ")) {
-      const std::string got = TranscriptLines(host_->Enter(rest));
-      std::string wanted;
-      const size_t item = i + 1;
-      while (i + 1 < lines.size() && !is_item(lines[i + 1])) wanted += lines[++i] + "\n";
-      if (line[0] == '>') {
-        EXPECT_EQ(got, wanted) << "transcript line " << item << ": " << line;
-        out += got;
-      } else {
-        out += wanted;
-      }
-    } else if (line.starts_with("= ")) {
-      const size_t colon = rest.find(':');
-      const size_t value = rest.find_first_not_of(' ', colon + 1);
-      EXPECT_EQ(State(rest.substr(0, colon)), value == std::string::npos ? "" : rest.substr(value))
-          << "transcript line " << i + 1 << ": " << line;
-    } else if (!line.starts_with("#")) {
-      ADD_FAILURE() << "transcript line " << i + 1 << " is no item: " << line;
-    }
+std::string SimWorld::Replay(const std::string& line) {
+  const std::string rest = line.size() > 2 ? line.substr(2) : "";
+  if (!host_ || line.starts_with("#") ||
+      (keep_ && !line.starts_with("> ") && !line.starts_with("~ ") && !line.starts_with("= ") &&
+       !line.starts_with("@ "))) {
+    return line + "\n";
   }
-  return out;
+  keep_ = line.starts_with("~ ");
+  if (line.starts_with("> ") || keep_) {
+    const sim::SimHost::Answer answer = host_->Enter(rest);
+    std::string out = line + "\n";
+    if (answer.dropped && !keep_) out += "(dropped)\n";
+    for (const std::string& l : keep_ ? std::vector<std::string>{} : answer.lines) {
+      const std::string text = l.ends_with(kCr) ? l.substr(0, l.size() - kCr.size()) : l + "%";
+      out += text + (text.ends_with(' ') ? "|\n" : "\n");
+    }
+    return out;
+  }
+  if (line.starts_with("@ ")) {
+    env_.SetNow(std::stoi(rest.substr(0, 4)), std::stoi(rest.substr(5, 2)),
+                std::stoi(rest.substr(8, 2)));
+    return line + "\n";
+  }
+  if (!line.starts_with("= ")) return "";  // an answer written before: replaced
+  const std::string what = rest.substr(0, rest.find(':'));
+  const std::string value = State(what);
+  return "= " + what + ":" + (value.empty() ? "" : " " + value) + "\n";
 }
 
 void PlayTranscriptFile(const std::string& name) {
-  const std::string path = std::string(AMBERVALE_SIM_TESTDATA) + "/transcripts/" + name;
-  const std::optional<std::string> text = ReadFile(path);
-  ASSERT_TRUE(text) << "cannot read " << path;
-  const std::vector<std::string> lines = LinesOf(*text);
+  const std::string file = "sim/testdata/transcripts/" + name;
+  const std::string text = ReadFile(SourceFile(file)).value_or("");
+  std::unique_ptr<SimWorld> world;
   std::string out;
-  for (size_t i = 0; i < lines.size();) {
-    const std::string& head = lines[i];
-    if (!head.starts_with("! ")) {
-      ADD_FAILURE() << path << " line " << i + 1 << ": a world begins with \"! \"";
-      return;
-    }
-    std::string scenario = BasicScenario();
-    if (head.starts_with("! queue ")) {
-      scenario = ScenarioWithQueueOf(std::stoi(head.substr(8)));
-    } else if (head.starts_with("! faults ")) {
-      scenario = BasicWithFaults(head.substr(9));
-    } else if (head.starts_with("! with ")) {
-      const size_t arrow = head.find(" => ");
-      scenario = BasicWith(head.substr(7, arrow - 7), head.substr(arrow + 4));
-    }
-    size_t end = i + 1;
-    while (end < lines.size() && !lines[end].starts_with("! ")) ++end;
-    std::string transcript;
-    for (size_t j = i + 1; j < end; ++j) transcript += lines[j] + "\n";
-    SCOPED_TRACE(path + " line " + std::to_string(i + 1) + ": " + head);
-    SimWorld world(scenario);
-    out += head + "\n" + world.Replay(transcript);
-    i = end;
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find('\n', at), text.size());
+    const std::string line = text.substr(at, end - at);
+    if (line.starts_with("! ")) world = std::make_unique<SimWorld>(ScenarioOf(line));
+    out += line.starts_with("! ") || !world ? line + "\n" : world->Replay(line);
   }
-  const char* update = std::getenv("AMBERVALE_UPDATE_TRANSCRIPTS");
-  if (update != nullptr && std::string(update) == "1" && out != *text) {
-    ASSERT_TRUE(WriteFile(path, out));
-    ADD_FAILURE() << path << " rewritten from the host's answers";
-  }
+  ExpectGolden(file, out);
 }
 
 std::string SimWorld::State(std::string_view what) const {
@@ -175,25 +130,17 @@ std::string SimWorld::State(std::string_view what) const {
   const std::string key(what.substr(0, blank));
   const std::string arg(blank == std::string_view::npos ? "" : what.substr(blank + 1));
   const sim::Pnr* pnr = w.pnrs.Find(arg);
-  if (key == "queue") {
-    const auto* queue = w.queues.Find(arg);
-    return queue == nullptr ? "(none)" : Joined(*queue, " ");
-  }
+  const auto* queue = w.queues.Find(arg);
+  const int64_t* refusals = w.faults.refuse_move.Find(arg);
+  if (key == "queue") return queue == nullptr ? "(none)" : Joined(*queue, " ");
   if (key == "notepad" && pnr) return Joined(pnr->notepad, "|");
   if (key == "received" && pnr) return Joined(pnr->received_from, "|");
   if (key == "tau" && pnr) return pnr->tau.value_or("(none)");
   if (key == "emulated") return w.emulated_pcc.value_or("(none)");
   if (key == "signed_in") return w.signed_in ? "yes" : "no";
   if (key == "entries") return std::to_string(w.entries);
-  if (key == "refuse_move") {
-    const int64_t* left = w.faults.refuse_move.Find(arg);
-    return left == nullptr ? "(none)" : std::to_string(*left);
-  }
-  if (key == "sleeps") {
-    std::vector<std::string> sleeps;
-    for (const int64_t ms : env_.sleeps()) sleeps.push_back(std::to_string(ms));
-    return Joined(sleeps, " ");
-  }
+  if (key == "refuse_move") return refusals == nullptr ? "(none)" : std::to_string(*refusals);
+  if (key == "sleeps") return Joined(env_.sleeps(), " ");
   return "(unknown: " + std::string(what) + ")";
 }
 

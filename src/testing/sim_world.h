@@ -2,7 +2,7 @@
 
 // The simulated host in process for tests: a SimHost over a scenario text on a fake clock
 // (today is 2026-12-06), and transcripts of entries with the answers and world state each
-// must give, so a screen rule reads as the operator would see it.
+// gives, so a screen rule reads as the operator would see it.
 
 #include <memory>
 #include <string>
@@ -33,19 +33,16 @@ class SimWorld {
  public:
   explicit SimWorld(std::string_view scenario = BasicScenario());
 
-  // The answer's lines to `entry` (bare).
-  std::vector<std::string> Enter(std::string_view entry);
-  // Plays a transcript, one item a line:
-  //   > ENTRY     sends ENTRY; the lines up to the next item are its answer, each line
-  //               without its "<CARRIAGE_RETURN/>" (a line that has none ends in "%", one
-  //               that ends in a blank gets a "|"; a dropped connection answers "(dropped)")
-  //   ~ ENTRY     sends ENTRY, whatever the answer
-  //   = WHAT: V   the world's WHAT reads V (see State)
-  //   # ...       a comment
-  // Each difference is a test failure naming the transcript's line.
-  void Play(std::string_view transcript);
-  // The same, giving the transcript with the host's answers in place of the written ones.
-  std::string Replay(std::string_view transcript);
+  // One line of a transcript replayed: the text it stands for with the host's answer and the
+  // world's state in place of the written ones. The items:
+  //   > ENTRY       sends ENTRY; its answer follows, a line each, without "<CARRIAGE_RETURN/>"
+  //                 (a line that has none ends in "%", one ending in a blank gets a "|"; a
+  //                 dropped connection answers "(dropped)")
+  //   ~ ENTRY       sends ENTRY; the lines after it stay as written
+  //   = WHAT: V     the world's WHAT (see State)
+  //   @ YYYY-MM-DD  the fake clock's date from now on
+  //   # ...         a comment
+  std::string Replay(const std::string& line);
   // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
   // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
   // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
@@ -58,16 +55,13 @@ class SimWorld {
  private:
   FakeEnv env_;
   std::unique_ptr<sim::SimHost> host_;
+  bool keep_ = false;  // the lines after "~ ENTRY" stay
 };
 
-// Plays a transcript file of sim/testdata/transcripts: worlds, each begun by a line
-//   ! basic | ! queue N | ! faults {...} | ! with FROM => TO   (the basic scenario changed)
-// and followed by its transcript (see SimWorld::Play). With AMBERVALE_UPDATE_TRANSCRIPTS=1 in
-// the environment the file's answers are rewritten from what the host answered (review the
-// diff), and the test fails to say so.
+// Replays the transcript file sim/testdata/transcripts/`name` and compares it whole (see
+// golden.h for rewriting it). It holds worlds, each begun by a line
+//   ! basic | ! queue N | ! faults {...} | ! with FROM => TO | ! scenario {...}
+// (the basic scenario, changed, or a scenario of its own) and followed by its transcript.
 void PlayTranscriptFile(const std::string& name);
-
-// One answer as a transcript shows it (see Play).
-std::string TranscriptLines(const sim::SimHost::Answer& answer);
 
 }  // namespace ambervale::testing

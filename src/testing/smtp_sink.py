@@ -1,34 +1,22 @@
 #!/usr/bin/python3
 """A loopback SMTP server for the mailer's tests and for scripts/demo.
 
-Listens on 127.0.0.1 on a free port (or on --port) and prints that port on stdout, one line.
-Every message received is stored in FOLDER as NNNN.eml (the bytes as received) and NNNN.json
-(what a mail reader makes of it: envelope, login, decoded headers, text body, attachments,
-defects). The .json file appears after the .eml one and complete, so a reader seeing it may
-read both.
+  smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--password P] [--watch-parent]
 
-Recipients whose local part starts with "reject" are refused with 550.
-
-Ends on SIGTERM or when its stdin closes (so it never outlives the test that started it);
-Ctrl-C in the terminal is for the program it serves, so SIGINT is ignored.
-
-  smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--user U] [--password P]
-
---port N:        listen on this port (one that is taken ends the server)
-
---auth none:     no AUTH in the EHLO answer (the default)
---auth offered:  AUTH PLAIN and LOGIN offered without TLS, not required
---auth required: as offered, and MAIL is refused until the client has logged in
+Prints its port and process id. Keeps each message in FOLDER as NNNN.eml (as received) and
+NNNN.txt (what a mail reader makes of it), refuses recipients "reject...", offers (or requires)
+PLAIN and LOGIN for the user "alerts" without TLS. Ends on SIGTERM and when its stdin closes
+(or, with --watch-parent, its parent ends); SIGINT is for the program it serves.
 """
 
 import argparse
 import asyncio
-import base64
+import ctypes
 import email
 import email.policy
-import json
 import logging
 import os
+import re
 import signal
 import sys
 import warnings
@@ -38,37 +26,30 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 def summarise(raw, envelope, session):
     msg = email.message_from_bytes(raw, policy=email.policy.default)
-    headers = {}
-    for name, value in msg.items():
-        headers.setdefault(name.lower(), []).append(str(value))
-    body_part = msg.get_body(preferencelist=("plain",))
-    body = body_part.get_content() if body_part is not None else None
-    attachments = []
-    for part in msg.iter_attachments():
-        attachments.append({
-            "filename": part.get_filename(),
-            "content_type": part.get_content_type(),
-            "charset": part.get_param("charset"),
-            "data_base64": base64.b64encode(part.get_payload(decode=True)).decode("ascii"),
-        })
-    defects = [type(d).__name__ for d in msg.defects]
-    for part in msg.walk():
-        if part is not msg:
-            defects.extend(type(d).__name__ for d in part.defects)
-    login = None
-    if isinstance(session.auth_data, LoginPassword):
+    login = "none"
+    if session.authenticated and isinstance(session.auth_data, LoginPassword):
         login = session.auth_data.login.decode("utf-8", "replace")
-    return {
-        "mail_from": envelope.mail_from,
-        "rcpt_tos": list(envelope.rcpt_tos),
-        "authenticated": bool(session.authenticated),
-        "login": login,
-        "headers": headers,
-        "body_charset": body_part.get_content_charset() if body_part is not None else None,
-        "body": body,
-        "attachments": attachments,
-        "defects": defects,
-    }
+    lines = ["MAIL FROM: " + envelope.mail_from, "RCPT TO: " + ", ".join(envelope.rcpt_tos),
+             "login: " + login]
+    for name, value in msg.items():
+        if name.lower() == "date":
+            value = "(set)"
+        elif name.lower() == "message-id":
+            value = re.sub(r"<[^@]*@", "<(id)@", str(value))
+        elif name.lower().startswith("content-") or name.lower() == "mime-version":
+            continue
+        lines.append("%s: %s" % (name, value))
+    body = msg.get_body(preferencelist=("plain",))
+    if body is not None:
+        lines.append("text (%s): %r" % (body.get_content_charset(), body.get_content()))
+    defects = [type(d).__name__ for part in msg.walk() for d in part.defects]
+    lines.append("defects: " + (", ".join(defects) or "none"))
+    out = ("\n".join(lines) + "\n").encode("utf-8")
+    for part in msg.iter_attachments():
+        out += ("attachment %s (%s, %s):\n" % (part.get_filename(), part.get_content_type(),
+                                               part.get_param("charset"))).encode("utf-8")
+        out += part.get_payload(decode=True) + b"\n"
+    return out
 
 
 class Store:
@@ -88,10 +69,9 @@ class Store:
         raw = envelope.original_content or envelope.content
         with open(stem + ".eml", "wb") as f:
             f.write(raw)
-        summary = summarise(raw, envelope, session)
-        with open(stem + ".json.tmp", "w", encoding="utf-8") as f:
-            json.dump(summary, f, ensure_ascii=False, indent=1)
-        os.rename(stem + ".json.tmp", stem + ".json")
+        with open(stem + ".tmp", "wb") as f:
+            f.write(summarise(raw, envelope, session))
+        os.rename(stem + ".tmp", stem + ".txt")
         return "250 OK stored"
 
 
@@ -100,41 +80,36 @@ def main():
     parser.add_argument("folder")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--auth", choices=["none", "offered", "required"], default="none")
-    parser.add_argument("--user", default="alerts")
     parser.add_argument("--password", default="secret")
+    parser.add_argument("--watch-parent", action="store_true")
     args = parser.parse_args()
 
     warnings.filterwarnings("ignore")
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
 
     def authenticate(server, session, envelope, mechanism, auth_data):
-        ok = (isinstance(auth_data, LoginPassword) and
-              auth_data.login == args.user.encode() and
+        ok = (isinstance(auth_data, LoginPassword) and auth_data.login == b"alerts" and
               auth_data.password == args.password.encode())
         return AuthResult(success=ok, handled=False, auth_data=auth_data)
 
     options = {}
     if args.auth != "none":
-        options = {
-            "auth_require_tls": False,
-            "auth_required": args.auth == "required",
-            "authenticator": authenticate,
-        }
+        options = {"auth_require_tls": False, "auth_required": args.auth == "required",
+                   "authenticator": authenticate}
     store = Store(args.folder)
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
         loop.create_server(lambda: SMTP(store, hostname="sink.test", **options),
                            host="127.0.0.1", port=args.port))
-
-    def on_stdin():
-        if not os.read(sys.stdin.fileno(), 4096):
-            loop.stop()
-
-    loop.add_reader(sys.stdin.fileno(), on_stdin)
+    if args.watch_parent:
+        ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+    else:
+        loop.add_reader(sys.stdin.fileno(),
+                        lambda: os.read(sys.stdin.fileno(), 4096) or loop.stop())
     loop.add_signal_handler(signal.SIGTERM, loop.stop)
     loop.add_signal_handler(signal.SIGINT, lambda: None)
-    print(server.sockets[0].getsockname()[1], flush=True)
+    print(server.sockets[0].getsockname()[1], os.getpid(), flush=True)
     loop.run_forever()
     server.close()
 

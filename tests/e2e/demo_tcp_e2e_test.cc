@@ -3,7 +3,6 @@
 // second copy started meanwhile for the same folder ends at once without a word. Started as
 // systemd starts a service (NOTIFY_SOCKET), it tells the socket how it is.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -26,11 +25,18 @@ namespace {
 // datagrams wait unread).
 class NotifySocket {
  public:
-  NotifySocket() : address_(Address(dir_.File("notify"))) {
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address_), sizeof address_) != 0) return;
-    path_ = address_.sun_path;
-    reader_ = std::thread([this] { Read(); });
+  NotifySocket() : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_un a{.sun_family = AF_UNIX, .sun_path = {}};
+    std::strncpy(a.sun_path, dir_.File("notify").c_str(), sizeof a.sun_path - 1);
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) return;
+    path_ = a.sun_path;
+    reader_ = std::thread([this] {
+      char buffer[4096];
+      for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
+        if (n > 0) messages_.emplace_back(buffer, static_cast<size_t>(n));
+        if (n < 0 && errno != EINTR) return;
+      }
+    });
   }
   ~NotifySocket() {
     (void)Finish();
@@ -47,29 +53,12 @@ class NotifySocket {
   }
 
  private:
-  static sockaddr_un Address(const std::string& path) {
-    sockaddr_un a{};
-    a.sun_family = AF_UNIX;
-    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
-    return a;
-  }
-  void Read() {
-    char buffer[4096];
-    for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
-      if (n > 0) messages_.emplace_back(buffer, static_cast<size_t>(n));
-      if (n < 0 && errno != EINTR) return;
-    }
-  }
-
   TempDir dir_;
-  sockaddr_un address_;
-  int fd_ = -1;
+  int fd_;
   std::string path_;
   std::thread reader_;
   std::vector<std::string> messages_;  // the reader's until Finish
 };
-
-using ::testing::HasSubstr;
 
 // Every file of the folder and of its logs folder with its bytes.
 std::map<std::string, std::string> Snapshot(const ProgramFolder& folder) {
@@ -81,28 +70,11 @@ std::map<std::string, std::string> Snapshot(const ProgramFolder& folder) {
   return out;
 }
 
-// "LON1/53*C1" as the success line writes it: "LON1 Queue 53 Category C1".
-std::string DestinationText(const std::string& queue) {
-  const size_t slash = queue.find('/');
-  const size_t star = queue.find('*');
-  std::string out = queue.substr(0, slash) + " Queue " +
-                    queue.substr(slash + 1, star == std::string::npos ? star : star - slash - 1);
-  if (star != std::string::npos) out += " Category " + queue.substr(star + 1);
-  return out;
-}
-
-// The lines of `text` that contain `needle`.
-std::vector<std::string> LinesWith(const std::string& text, const std::string& needle) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    if (line.find(needle) != std::string::npos) out.push_back(line);
-    start = end + 1;
-  }
-  return out;
+// How often `part` occurs in `text`.
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 // The notify messages: start-up's counters and watchdog, READY=1 once, before any PNR was
@@ -118,9 +90,9 @@ void ExpectServiceMessages(const std::vector<std::string>& messages, const std::
   EXPECT_GE(std::count(ready, messages.end(), "WATCHDOG=1"), 2);
   const auto last_status = std::find_if(messages.rbegin(), messages.rend(),
                                         [](const auto& m) { return m.rfind("STATUS=", 0) == 0; });
-  const std::vector<std::string> counters = LinesWith(out, "[counters] ");
-  ASSERT_FALSE(counters.empty());
-  EXPECT_EQ(last_status->substr(7), counters.back().substr(11));
+  const size_t counters = out.rfind("[counters] ") + 11;
+  ASSERT_GT(counters, 10u);
+  EXPECT_EQ(last_status->substr(7), out.substr(counters, out.find('\n', counters) - counters));
 }
 
 TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently) {
@@ -152,35 +124,13 @@ TEST(DemoOverTcpTest, TwoRunsPutEveryPnrWhereExpectedAndASecondCopyEndsSilently)
   EXPECT_EQ(before, after) << "the second copy wrote to the program folder";
   ASSERT_EQ(demo.StopHost(), 0);
 
-  const ExpectedPnrs expected = LoadExpected();
-  EXPECT_TRUE(EveryPnrWhereExpected(demo.PlacesNow(), expected, false));
+  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected(false)));
 
-  // The logs: each moved PNR has its one success line naming its destinations; each PNR on a
-  // Fail Queue its one Fail Queue Log row; the run log (through ambervale-logcat) retrieved
-  // every PNR once and shows two runs.
-  const std::string success = demo.folder.Log("Success_PNR_1.txt");
-  const std::string fail_log = demo.FailQueueLog();
+  // The logs (the run log through ambervale-logcat) show two runs and one return from the
+  // Fail Queue; each PNR's lines are the in-process demo run's to check.
   const std::string run_log = demo.folder.RunLog();
-  int moved = 0;
-  for (const auto& [locator, pnr] : expected) {
-    const std::string source_pcc = pnr.source.substr(0, pnr.source.find('/'));
-    EXPECT_EQ(LinesWith(run_log, locator + ": retrieved in " + source_pcc + "/Q").size(), 1u)
-        << locator;
-    if (pnr.destinations == std::set<std::string>{FailQueueOf(pnr.source)}) {
-      EXPECT_EQ(LinesWith(fail_log, "," + locator + ",").size(), 1u) << locator;
-      EXPECT_TRUE(HasFailQueueRow(fail_log, pnr.source, locator)) << locator;
-      continue;
-    }
-    ++moved;
-    const std::vector<std::string> lines = LinesWith(success, locator + " moved from Queue");
-    ASSERT_EQ(lines.size(), 1u) << locator;
-    for (const std::string& queue : pnr.destinations) {
-      EXPECT_THAT(lines[0], HasSubstr(DestinationText(queue))) << locator;
-    }
-  }
-  EXPECT_EQ(moved, 275);
-  EXPECT_EQ(LinesWith(run_log, "HOST Command: QCB/LON1/40").size(), 2u);
-  EXPECT_EQ(LinesWith(run_log, "START to Move PNR(s) from Fail Queue").size(), 1u);
+  EXPECT_EQ(Count(run_log, "HOST Command: QCB/LON1/40"), 2);
+  EXPECT_EQ(Count(run_log, "START to Move PNR(s) from Fail Queue"), 1);
   // The Fail Queue mail of the first run was tried and failed; the program went on.
   EXPECT_NE(demo.folder.Log("action_log_1.txt").find("Sending Email Alert FAILED"),
             std::string::npos);

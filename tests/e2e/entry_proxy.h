@@ -14,8 +14,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "platform/status.h"
+#include "testing/loopback_port.h"
 #include "tests/e2e/child_process.h"
 
 namespace ambervale::e2e {
@@ -35,13 +36,8 @@ using EntryHook = std::function<Relay(const ProxyEntry&)>;
 
 class EntryProxy {
  public:
-  // Listens on 127.0.0.1 (a free port) for the program; the host is 127.0.0.1:`host_port`.
-  static std::unique_ptr<EntryProxy> Listen(uint16_t host_port, Status* error);
-  ~EntryProxy();
-  EntryProxy(const EntryProxy&) = delete;
-  EntryProxy& operator=(const EntryProxy&) = delete;
-
-  uint16_t port() const { return port_; }
+  // Listens on 127.0.0.1 (port()) for the program.
+  uint16_t port() const { return listening_.port(); }
   // Relays from now on to 127.0.0.1:`host_port` (a host started again).
   void set_host_port(uint16_t host_port) { host_port_ = host_port; }
 
@@ -52,16 +48,12 @@ class EntryProxy {
 
  private:
   struct Link;
-  EntryProxy(int listen_fd, uint16_t port, uint16_t host_port)
-      : listen_fd_(listen_fd), port_(port), host_port_(host_port) {}
-  void Accept(std::vector<std::unique_ptr<Link>>& links);
   // Relays the complete entries the program has sent on `link`; false when the link is to
   // be closed.
   bool RelayEntries(Link& link, const EntryHook& hook);
 
-  int listen_fd_;
-  uint16_t port_;
-  uint16_t host_port_;
+  testing::LoopbackPort listening_{true};
+  uint16_t host_port_ = 0;
   int entries_ = 0;
 };
 

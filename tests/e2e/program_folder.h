@@ -16,55 +16,44 @@
 
 namespace ambervale::e2e {
 
-inline constexpr const char* kAmbervale = AMBERVALE_BINARY;
-inline constexpr const char* kHostsim = AMBERVALE_HOSTSIM;
-inline constexpr const char* kLogcat = AMBERVALE_LOGCAT;
-
-// The demo agency's configuration files (settings.ini, the Task Maintenance file and the
-// five mapping files).
-const std::vector<std::string>& DemoConfigurationFiles();
 // The bytes of examples/demo/`name`; empty when missing.
 std::string DemoFile(std::string_view name);
 
-class ProgramFolder {
+// A finished run of a program: its exit code and what it wrote.
+struct RunResult {
+  int code = -1;  // -1: it did not end within the time-out (it was killed)
+  std::string out;
+  std::string err;
+};
+
+class ProgramFolder : public TempDir {
  public:
-  ProgramFolder() = default;
-  ProgramFolder(const ProgramFolder&) = delete;
-  ProgramFolder& operator=(const ProgramFolder&) = delete;
-
-  const std::string& path() const { return dir_.path(); }
-  std::string File(std::string_view name) const { return dir_.File(name); }
-  void Write(std::string_view name, std::string_view bytes) const { dir_.Write(name, bytes); }
-  std::string Read(std::string_view name) const { return dir_.Read(name); }
-  bool Exists(std::string_view name) const { return dir_.Exists(name); }
   void Remove(std::string_view name) const;
-
   // Copies the demo's configuration files and its host scenario (host.json).
   void CopyDemo() const;
-  // Sets [section] key = value in settings.ini (CR LF kept): the key's line is replaced, or
-  // added at the end of its section, or the section is added at the end of the file.
+  // Sets [section] key = value in settings.ini, as the program's own INI writer does.
   void SetSetting(std::string_view section, std::string_view key, std::string_view value) const;
 
-  // logs/`name`; the names in logs/.
+  // logs/`name`; the names in logs/, sorted.
   std::string Log(std::string_view name) const { return Read("logs/" + std::string(name)); }
   std::vector<std::string> LogNames() const;
   // The run log in clear text, as ambervale-logcat prints it for this folder.
   std::string RunLog() const;
 
-  // Runs ambervale with `args` over this folder to its end (at most `timeout_ms`).
-  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000) const;
+  // Runs `binary` (ambervale) with `args` over this folder to its end (at most `timeout_ms`).
+  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000,
+                         const std::string& binary = AMBERVALE_BINARY) const;
   // Starts ambervale with `args` (and the variables `env` on top) over this folder; its output
   // goes to `output_name`.out/.err in a scratch folder (read them with Output).
   std::unique_ptr<ChildProcess> StartAmbervale(
       const std::vector<std::string>& args, std::string_view output_name,
       const std::map<std::string, std::string>& env = {}) const;
   // What a started program wrote: Output("first", ".out").
-  std::string Output(std::string_view output_name, std::string_view suffix) const;
+  std::string Output(std::string_view output_name, std::string_view suffix) const {
+    return scratch_.Read(std::string(output_name) + std::string(suffix));
+  }
 
  private:
-  std::string ScratchFile(std::string_view name) const;
-
-  TempDir dir_;
   TempDir scratch_;  // the children's output, kept out of the program folder
 };
 

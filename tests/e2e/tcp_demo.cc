@@ -1,32 +1,14 @@
 #include "tests/e2e/tcp_demo.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "sim/sim_host.h"
+#include "testing/program_files.h"
 
 namespace ambervale::e2e {
 namespace {
-
-// A loopback port that refuses connections: bound by `*fd`, never listening. 0 on failure.
-uint16_t ClosedPort(int* fd) {
-  *fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  if (*fd < 0 || ::bind(*fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::getsockname(*fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-    return 0;
-  }
-  return ntohs(a.sin_port);
-}
 
 // Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
 // other PNRs.
@@ -54,30 +36,21 @@ TcpDemo::TcpDemo(int pnrs_per_queue) {
   scenario["faults"]["busy_every"] = 0;
   folder.Write("host.json", scenario.dump(1));
   folder.SetSetting("TIMER", "COUNTER", "0");
-  const uint16_t smtp = ClosedPort(&closed_port_fd_);
-  folder.SetSetting("MailSetting", "SMTPServerString", "smtp://127.0.0.1:" + std::to_string(smtp));
-  Status error;
-  proxy_ = EntryProxy::Listen(0, &error);
-  if (proxy_ != nullptr) {
-    folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy_->port()));
-  }
+  folder.SetSetting("MailSetting", "SMTPServerString",
+                    "smtp://127.0.0.1:" + std::to_string(closed_port_.port()));
+  folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy_.port()));
   folder.SetSetting("Terminal", "StateFile", "");
   folder.SetSetting("Terminal", "TimeoutSeconds", "10");
 }
 
-TcpDemo::~TcpDemo() {
-  if (closed_port_fd_ >= 0) ::close(closed_port_fd_);
-}
-
 ::testing::AssertionResult TcpDemo::StartHost() {
-  if (proxy_ == nullptr) return ::testing::AssertionFailure() << "the relay does not listen";
   Status error;
   host_ = sim::HostsimProcess::Start(
-      kHostsim,
+      AMBERVALE_HOSTSIM,
       {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
       &error);
   if (host_ == nullptr) return ::testing::AssertionFailure() << error.message();
-  proxy_->set_host_port(host_->port());
+  proxy_.set_host_port(host_->port());
   return ::testing::AssertionSuccess();
 }
 
@@ -90,27 +63,66 @@ std::unique_ptr<ChildProcess> TcpDemo::StartProgram(const std::vector<std::strin
 }
 
 std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms) {
-  return proxy_->RelayUntilExit(program, hook, timeout_ms);
+  return proxy_.RelayUntilExit(program, hook, timeout_ms);
 }
 
-ExpectedPnrs TcpDemo::Expected() const {
-  ExpectedPnrs all = LoadExpected();
-  ExpectedPnrs out;
+Places TcpDemo::Expected(bool refused_returned) const {
+  const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
   const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
+  Places out;
   for (const auto& pnr : scenario.at("pnrs")) {
     const std::string locator = pnr.at("locator").get<std::string>();
-    if (all.count(locator) != 0) out[locator] = all[locator];
+    const nlohmann::json& e = expected.at(locator);
+    const bool agents = refused_returned && e.contains("agent_destinations");
+    const auto queues =
+        e.at(agents ? "agent_destinations" : "destinations").get<std::set<std::string>>();
+    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
   }
   return out;
 }
 
-Places TcpDemo::PlacesNow() const {
+std::optional<sim::World> TcpDemo::KeptWorld() const {
   std::unique_ptr<Env> env = NewSystemEnv();
   Status status;
-  const std::optional<sim::World> world =
+  std::optional<sim::World> world =
       sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
   EXPECT_TRUE(world) << status.message();
-  return world ? PnrPlaces(*world) : Places{};
+  return world;
+}
+
+Places TcpDemo::PlacesNow() const {
+  const std::optional<sim::World> world = KeptWorld();
+  if (!world) return {};
+  std::map<std::string, std::vector<std::string>> on;
+  for (const auto& [locator, pnr] : world->pnrs) on[locator];
+  for (const auto& [queue, locators] : world->queues) {
+    for (const std::string& locator : locators) on[locator].push_back(queue);
+  }
+  Places out;
+  for (auto& [locator, queues] : on) {
+    std::sort(queues.begin(), queues.end());
+    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
+  }
+  return out;
+}
+
+::testing::AssertionResult TcpDemo::NoPnrLost() const {
+  const std::optional<sim::World> world = KeptWorld();
+  if (!world) return ::testing::AssertionFailure() << "no kept world";
+  const std::vector<std::string> sources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42",
+                                            "EDI3/40"};
+  for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
+    ::testing::AssertionResult placed =
+        testing::EveryPnrPlaced(*world, fail_queue, FailQueueLog(), sources);
+    if (!placed) return placed;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string Text(const Places& places) {
+  std::string out;
+  for (const auto& [locator, queues] : places) out += locator + ": " + queues + "\n";
+  return out;
 }
 
 }  // namespace ambervale::e2e

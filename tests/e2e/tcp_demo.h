@@ -7,6 +7,8 @@
 // comes at the first tick (COUNTER 0), and the mail server is a loopback port where nothing
 // listens, so every mail fails at once and is logged.
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,19 +16,24 @@
 #include <vector>
 
 #include "sim/hostsim_process.h"
+#include "sim/world.h"
+#include "testing/loopback_port.h"
 #include "tests/e2e/child_process.h"
-#include "tests/e2e/demo_outcome.h"
 #include "tests/e2e/entry_proxy.h"
 #include "tests/e2e/program_folder.h"
 
 namespace ambervale::e2e {
+
+// Locator -> the queues holding it, sorted and blank separated ("LON1/53*C1 LON1/54").
+using Places = std::map<std::string, std::string>;
+// One line "LOCATOR: QUEUES" a PNR, to compare with a printed difference.
+std::string Text(const Places& places);
 
 class TcpDemo {
  public:
   // `pnrs_per_queue` > 0 keeps only the first that many PNRs of each source queue (a smaller
   // agency that still has every kind of PNR, for tests that run it several times).
   explicit TcpDemo(int pnrs_per_queue = 0);
-  ~TcpDemo();
   TcpDemo(const TcpDemo&) = delete;
   TcpDemo& operator=(const TcpDemo&) = delete;
 
@@ -40,23 +47,30 @@ class TcpDemo {
   std::unique_ptr<ChildProcess> StartProgram(const std::vector<std::string>& args,
                                              const std::string& name,
                                              const std::map<std::string, std::string>& env = {});
-  // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit).
-  // The time-out stays below the tests' own limit (60 s), so a hung program fails with a message.
+  // Relays the program's entries until it ends (see EntryProxy::RelayUntilExit). The time-out
+  // stays below the tests' own limit (60 s), so a hung program fails with a message.
   std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 50000);
 
-  // expected.json for the PNRs of this copy.
-  ExpectedPnrs Expected() const;
   // Where the PNRs are now: the host's state file with its journal, read as a restarted host
   // would read them (every entry the host answered).
   Places PlacesNow() const;
+  // Where examples/demo/expected.json puts the PNRs of this copy after a complete run;
+  // `refused_returned`: a later start has returned the refused PNR from the Fail Queue, so it
+  // is with its agents.
+  Places Expected(bool refused_returned) const;
+  // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
+  // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
+  ::testing::AssertionResult NoPnrLost() const;
   std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
 
   ProgramFolder folder;
 
  private:
-  int closed_port_fd_ = -1;  // bound, never listening: connections to it are refused
+  std::optional<sim::World> KeptWorld() const;
+
+  testing::LoopbackPort closed_port_{false};  // the mail server: connections are refused
   std::unique_ptr<sim::HostsimProcess> host_;
-  std::unique_ptr<EntryProxy> proxy_;
+  EntryProxy proxy_;
 };
 
 }  // namespace ambervale::e2e

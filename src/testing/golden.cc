@@ -1,0 +1,46 @@
+#include "testing/golden.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/files.h"
+
+namespace ambervale::testing {
+
+std::string SourceFile(std::string_view name) {
+  return std::string(AMBERVALE_SOURCE_DIR) + "/" + std::string(name);
+}
+
+void ExpectGolden(std::string_view name, const std::string& actual) {
+  const std::string path = SourceFile(name);
+  const std::string wanted = ReadFile(path).value_or("(missing)\n");
+  if (actual == wanted) return;
+  const char* update = std::getenv("AMBERVALE_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    ASSERT_TRUE(WriteFile(path, actual)) << path;
+    ADD_FAILURE() << path << " rewritten from the test's output";
+    return;
+  }
+  EXPECT_EQ(actual, wanted) << path;
+}
+
+void ExpectGoldenTable(std::string_view name,
+                       const std::function<std::string(const std::string&)>& produce) {
+  const std::string text = ReadFile(SourceFile(name)).value_or("");
+  std::string out;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    if (line.starts_with("> ")) {
+      out += line + "\n" + produce(line.substr(2));
+    } else if (line.starts_with("# ")) {
+      out += line + "\n";
+    }
+  }
+  ExpectGolden(name, out);
+}
+
+}  // namespace ambervale::testing

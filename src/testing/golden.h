@@ -1,0 +1,24 @@
+#pragma once
+
+// Golden texts: a test's whole output compared with a file of the source tree, gtest printing
+// the difference. With AMBERVALE_UPDATE_GOLDEN=1 in the environment a differing file is
+// rewritten from what the test produced (review the diff) and the test fails to say so.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ambervale::testing {
+
+// The path of `name` ("sim/testdata/basic.json") in the source tree.
+std::string SourceFile(std::string_view name);
+
+// Compares `actual` with the file `name` of the source tree.
+void ExpectGolden(std::string_view name, const std::string& actual);
+
+// A golden table: the file `name` holds items, each a line "> INPUT" followed by the lines
+// produce(INPUT) gives (ended by "\n"); "# " lines are comments. The whole file is compared.
+void ExpectGoldenTable(std::string_view name,
+                       const std::function<std::string(const std::string&)>& produce);
+
+}  // namespace ambervale::testing
