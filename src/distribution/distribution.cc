@@ -8,7 +8,7 @@
 #include "distribution/run_summary.h"
 #include "distribution/what_if_report.h"
 #include "failqueue/fail_queue_return.h"
-#include "host/busy_retry.h"
+#include "host/sign_on.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
@@ -60,14 +60,7 @@ void Distribution::ReturnFromFailQueue() {
 void Distribution::SignOnCheck() {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
-  SendEntry(host, "QX+I");
-  if (!ContainsNoCase(host.GetScreenText(), "SIGN IN")) return;
-  SendEntry(host, "SON/" + GetAgentID(form));
-  if (host.ConnectHost() == "OK") {
-    SendEntry(host, "QX+I");
-    form.colReportLines.clear();
-    return;
-  }
+  if (ambervale::SignOnCheck(form, host, GetAgentID(form), false)) return;
   if (form.IsUnticketedMode()) {
     form.logs().AppendUnticketedHeader(kLoginFailedMessage);
     // The next start empties the temporary report files before it writes to them: the report

@@ -12,13 +12,12 @@
 #include "distribution/what_if_report.h"
 #include "form/counters.h"
 #include "host/busy_retry.h"
+#include "host/move_tries.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
 namespace {
-
-constexpr int kMoveTries = 3;
 
 class PnrStep {
  public:
@@ -50,7 +49,7 @@ class PnrStep {
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
   void Send(std::string_view entry) { SendEntry(host_, entry); }
   void LeaveOnQueue() {
-    if (task_.first_unmoved.empty()) task_.first_unmoved = rloc_;
+    if (task_.walk.first_unmoved.empty()) task_.walk.first_unmoved = rloc_;
   }
 
   // The lookups of every row; only the last row's findings count.
@@ -58,7 +57,7 @@ class PnrStep {
     if (rows_.empty()) return;
     RunLookupLog log(form_, rloc_);
     HostPnrView view(host_);
-    identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
+    identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.walk.agent_sine, view, log);
     form_.FmAgent = rows_.back();
     if (run_.what_if != nullptr) return;  // the what-if pass reads identified_ whole
     notes_ = std::move(identified_.notes);
@@ -84,11 +83,9 @@ class PnrStep {
   // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
   // PNR. `answer` keeps the screen of the last entry.
   bool TryMoves(const std::string& entry, const std::string& reference, std::string& answer) {
-    for (int t = 0; t < kMoveTries; ++t) {
-      Send(entry);
-      if (CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved) return true;
-    }
-    return false;
+    return TryMove(
+        [&] { Send(entry); },
+        [&] { return CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved; });
   }
 
   void PrepareAndMove() {
