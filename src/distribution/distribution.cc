@@ -83,10 +83,9 @@ void Distribution::RunUnticketedTasks(RunState& run) {
   try {
     for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
       const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
-      form.ShowStatus("PEEKQUEUE");
+      form.ShowStatus(Stage::kPeekQueue);
       if (rows.empty()) continue;
-      form.FmAgent = rows.front();
-      if (!unticketed_->RunTask(run, task_count)) break;
+      if (!unticketed_->RunTask(run, task_count, rows.front())) break;
       if (form.blnStopRequested) break;
       ++run.task_ordinal;
     }
@@ -101,9 +100,8 @@ bool Distribution::RunDefaultTasks(RunState& run) {
   frmMain& form = session_.form;
   for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
     const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
-    form.ShowStatus("PEEKQUEUE");
+    form.ShowStatus(Stage::kPeekQueue);
     if (rows.empty()) continue;
-    form.FmAgent = rows.front();
     ++run.tally.tasks;
     try {
       if (RunQueueTask(session_, fail_queue_log_, run, rows) == TaskEnd::kStopRequested) {

@@ -10,9 +10,10 @@
 #include "platform/classic_text.h"
 
 namespace ambervale {
-bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
-                     std::string_view queueAddress, std::string_view rloc, std::string_view reason,
-                     std::string_view /*foundBy*/, std::string_view valuesRead) {
+bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
+                     std::string_view pcc, std::string_view queueAddress, std::string_view rloc,
+                     std::string_view reason, std::string_view /*foundBy*/,
+                     std::string_view valuesRead) {
   frmMain& form = session.form;
   HostLayer& host = session.host;
   const std::string received_from = "R." + form.strUserName;
@@ -20,7 +21,7 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
 
   const bool changed = form.blnTAUCheck && RefreshTicketingDate(form, host, rloc);
   if (changed) SendEntry(host, received_from);
-  SendEntry(host, "QPB*" + std::to_string(form.FmAgent.fldFmQueueNo));
+  SendEntry(host, "QPB*" + std::to_string(task.fldFmQueueNo));
   const std::string reference = ReferenceText(host.GetScreenText());
   if (changed) SendEntry(host, received_from);
 

@@ -58,7 +58,6 @@ class PnrStep {
     RunLookupLog log(form_, rloc_);
     HostPnrView view(host_);
     identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.walk.agent_sine, view, log);
-    form_.FmAgent = rows_.back();
     if (run_.what_if != nullptr) return;  // the what-if pass reads identified_ whole
     notes_ = std::move(identified_.notes);
     FileIdentification& deciding = identified_.files.back();
@@ -98,9 +97,9 @@ class PnrStep {
         return;
       }
     }
-    Send("QPB*" + std::to_string(form_.FmAgent.fldFmQueueNo));
+    Send("QPB*" + std::to_string(rows_.back().fldFmQueueNo));
     const std::string reference = ReferenceText(host_.GetScreenText());
-    form_.ShowStatus("CHECKNEWDATA");
+    form_.ShowStatus(Stage::kCheckNewData);
     if (changed) Send("R." + form_.strUserName);
 
     const std::string entry = BuildMoveEntry(found_);
@@ -137,8 +136,8 @@ class PnrStep {
     if (form_.FailQueueActivated) {
       // Only a confirmed Fail Queue move takes the PNR off this queue; otherwise it is ignored
       // like any PNR left here, so the queue walk goes on.
-      handed_over =
-          MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_, flat, "", "");
+      handed_over = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
+                                    rloc_, flat, "", "");
       run_.any_to_fail_queue = true;
     }
     form_.logs().WriteRunLog(Stamp() + " - " + flat, kRunLogPrefix);
@@ -171,8 +170,8 @@ class PnrStep {
     form_.AddActionLog(rloc_ + ": FAIL. No agent mapped");
     if (form_.FailQueueActivated) {
       form_.AddActionLog("Start to move PNR into Fail Queue", kRunLogPrefix, true);
-      const bool ok = MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_,
-                                      "Agent not mapped", found_by_, values_read_);
+      const bool ok = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
+                                      rloc_, "Agent not mapped", found_by_, values_read_);
       const std::string& n = form_.FailQueueNo;
       const std::string& c = form_.FailQueueCategory;
       const bool has_category = !Trim(c).empty();

@@ -21,7 +21,7 @@ class QueueTask : public QueueWalker {
   QueueTask(Session& session, FailQueueLog& log, RunState& run,
             const std::vector<clsFromQueue>& rows)
       : session_(session), form_(session.form), log_(log), run_(run), rows_(rows) {
-    const clsFromQueue& agent = form_.FmAgent;
+    const clsFromQueue& agent = rows.front();
     task_.pcc = agent.fldFmPCC;
     task_.q = agent.fldFmQueueNo;
     task_.cat = agent.fldFmCategory;
@@ -69,7 +69,7 @@ class QueueTask : public QueueWalker {
   }
 
   void Pnr(const std::string& rloc) override {
-    form_.ShowStatus("RETRIEVEDATA");
+    form_.ShowStatus(Stage::kRetrieveData);
     const std::string retrieved = rloc + ": retrieved in " + task_.pcc + "/Q" + task_.queue_address;
     LogFileOnly(retrieved);
     form_.AddActionLog(retrieved);

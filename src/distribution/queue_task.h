@@ -18,7 +18,7 @@ enum class TaskEnd {
   kStopRequested,  // the run must return at once
 };
 
-// form.FmAgent is the first of `rows` when called.
+// `rows`: the task's rows (one source queue), not empty; the last decides each PNR.
 [[nodiscard]] TaskEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
                                    const std::vector<clsFromQueue>& rows);
 

@@ -46,7 +46,7 @@ class FailQueueWalk : public QueueWalker {
     // Keys are looked up again after every walk: nothing adds keys meanwhile, but entries are
     // taken by index so no reference outlives a change.
     for (size_t i = 0; i < form_.dictFailQueueMapping.size(); ++i) {
-      form_.ShowStatus("PEEKQUEUE");
+      form_.ShowStatus(Stage::kPeekQueue);
       const std::vector<clsFailQueue>& rows = form_.dictFailQueueMapping.at(i).second;
       if (rows.empty()) continue;
       form_.oFmfailQueue = rows.front();
@@ -147,7 +147,7 @@ class FailQueueWalk : public QueueWalker {
   // One PNR found on the Fail Queue of `pcc`.
   void ReturnPnr(const std::string& pcc, const std::string& queue, const std::string& rloc,
                  std::string& first_failed) {
-    form_.ShowStatus("RETRIEVEDATA");
+    form_.ShowStatus(Stage::kRetrieveData);
     LogBoth(rloc + ": retrieved from Fail Queue in " + pcc + "/Q" + queue);
     const std::string key = FailQueueKey(pcc, rloc);
     met_.insert(key);
