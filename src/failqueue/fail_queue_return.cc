@@ -49,8 +49,7 @@ class FailQueueWalk : public QueueWalker {
       form_.ShowStatus(Stage::kPeekQueue);
       const std::vector<clsFailQueue>& rows = form_.dictFailQueueMapping.at(i).second;
       if (rows.empty()) continue;
-      form_.oFmfailQueue = rows.front();
-      const clsFailQueue queue_row = form_.oFmfailQueue;
+      const clsFailQueue queue_row = rows.front();
       const std::string queue_key = FailQueueOf(queue_row);
       if (!walked_.insert(queue_key).second) continue;
       const FailQueueEnd end = WalkFailQueue(queue_row);
@@ -160,8 +159,7 @@ class FailQueueWalk : public QueueWalker {
       return;
     }
     // A PNR that failed twice from one PCC has two rows; the latest names where it came from.
-    form_.oFmfailQueue = rows->back();
-    const std::string original = form_.oFmfailQueue.fldFmFailQueueNo;
+    const std::string original = rows->back().fldFmFailQueueNo;
 
     Send("QPB*" + queue);
     std::string check = Trim(Mid(host_.GetScreenText(), 4, 24));

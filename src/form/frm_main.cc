@@ -62,6 +62,14 @@ void frmMain::ShowStatus(Stage stage, std::string_view text) {
   window_.DoEvents();
 }
 
+void frmMain::ResetCounters() {
+  for (int32_t* counter : {&intSuccessCount, &intSuccessSubCount, &intFailCount, &intFailSubCount,
+                           &lngSuccessOrgQ2FailQCount, &lngFailOrgQ2FailQCount,
+                           &lngSuccessFromFail2OrgQCount, &lngFailFromFail2OrgQCount}) {
+    *counter = 0;
+  }
+}
+
 void frmMain::RefreshCounters() {
   const struct {
     Control label;

@@ -62,6 +62,8 @@ class frmMain {
   // Shows the eight counters (sub-counts as "(n)" when at least 1), main counters bold, and
   // hands their line (CountersText) to the service status.
   void RefreshCounters();
+  // Sets the eight counters below to 0 (not shown until RefreshCounters).
+  void ResetCounters();
   // Shows the selected action-list line in a box titled "Action Log Message".
   void lstActionLog_DblClick();
   // Asks whether to cancel the unticketed run; on Yes in the unticketed mode sets strErrMsg
@@ -98,7 +100,6 @@ class frmMain {
 
   // Current rows.
   clsAgentQueue ToAgent;
-  clsFailQueue oFmfailQueue;
 
   // Counters (32-bit signed; the wrap rule belongs to the runs).
   int32_t intSuccessCount = 0;
