@@ -102,14 +102,7 @@ void Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
 
 void Startup::ResetState() {
   form_.MoveFailPNR = true;
-  form_.intSuccessCount = 0;
-  form_.intSuccessSubCount = 0;
-  form_.intFailCount = 0;
-  form_.intFailSubCount = 0;
-  form_.lngSuccessOrgQ2FailQCount = 0;
-  form_.lngFailOrgQ2FailQCount = 0;
-  form_.lngSuccessFromFail2OrgQCount = 0;
-  form_.lngFailFromFail2OrgQCount = 0;
+  form_.ResetCounters();
   form_.RefreshCounters();
   form_.blnStopRequested = false;
 }

@@ -100,10 +100,10 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   window_->SetBold(Control::kLbFailCount, false);
   EXPECT_FALSE(Find<QLabel>("lbFailCount")->font().bold());
 
-  form.ShowStatus("RETRIEVEDATA");
+  form.ShowStatus(Stage::kRetrieveData);
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
   EXPECT_EQ(Back("lblCountDown"), QColor(192, 192, 192));
-  form.ShowStatus("COUNTDOWN", " (7)");
+  form.ShowStatus(Stage::kCountdown, " (7)");
   EXPECT_EQ(Text("lblCountDown"), "Count down (7)");
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(192, 192, 192));
   window_->SetBackColour(Control::kLblMoveQueue, 0x0000FF);  // pure red in 0x00BBGGRR

@@ -70,7 +70,7 @@ void RunCycle::RunMoveQueue() {
 }
 
 void RunCycle::ShowCountdown(int remaining) {
-  form_.ShowStatus("COUNTDOWN", " (" + std::to_string(remaining) + ")");
+  form_.ShowStatus(Stage::kCountdown, " (" + std::to_string(remaining) + ")");
 }
 
 void RunCycle::Timer1_Timer() {

@@ -121,7 +121,7 @@ TEST_F(RunCycleTest, ClosingDuringARunStopsAfterTheRunReturns) {
       events.OnCloseRequest();
       events.OnCloseRequest();  // a second request inside the run changes nothing
     });
-    p.form.ShowStatus("PEEKQUEUE");  // lets pending window events run
+    p.form.ShowStatus(Stage::kPeekQueue);  // lets pending window events run
     stop_seen_by_run = p.form.blnStopRequested;
     EXPECT_TRUE(p.env.sleeps().empty()) << "the close must wait for the run";
   };

@@ -8,7 +8,7 @@
 #include "distribution/run_summary.h"
 #include "distribution/what_if_report.h"
 #include "failqueue/fail_queue_return.h"
-#include "host/busy_retry.h"
+#include "host/sign_on.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
@@ -60,14 +60,7 @@ void Distribution::ReturnFromFailQueue() {
 void Distribution::SignOnCheck() {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
-  SendEntry(host, "QX+I");
-  if (!ContainsNoCase(host.GetScreenText(), "SIGN IN")) return;
-  SendEntry(host, "SON/" + GetAgentID(form));
-  if (host.ConnectHost() == "OK") {
-    SendEntry(host, "QX+I");
-    form.colReportLines.clear();
-    return;
-  }
+  if (ambervale::SignOnCheck(form, host, GetAgentID(form), false)) return;
   if (form.IsUnticketedMode()) {
     form.logs().AppendUnticketedHeader(kLoginFailedMessage);
     // The next start empties the temporary report files before it writes to them: the report
@@ -90,10 +83,9 @@ void Distribution::RunUnticketedTasks(RunState& run) {
   try {
     for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
       const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
-      form.ShowStatus("PEEKQUEUE");
+      form.ShowStatus(Stage::kPeekQueue);
       if (rows.empty()) continue;
-      form.FmAgent = rows.front();
-      if (!unticketed_->RunTask(run, task_count)) break;
+      if (!unticketed_->RunTask(run, task_count, rows.front())) break;
       if (form.blnStopRequested) break;
       ++run.task_ordinal;
     }
@@ -108,9 +100,8 @@ bool Distribution::RunDefaultTasks(RunState& run) {
   frmMain& form = session_.form;
   for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
     const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
-    form.ShowStatus("PEEKQUEUE");
+    form.ShowStatus(Stage::kPeekQueue);
     if (rows.empty()) continue;
-    form.FmAgent = rows.front();
     ++run.tally.tasks;
     try {
       if (RunQueueTask(session_, fail_queue_log_, run, rows) == TaskEnd::kStopRequested) {

@@ -5,19 +5,15 @@
 #include "distribution/check_tau.h"
 #include "distribution/move_entries.h"
 #include "host/busy_retry.h"
+#include "host/move_tries.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
-namespace {
-
-constexpr int kMoveTries = 3;
-
-}  // namespace
-
-bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
-                     std::string_view queueAddress, std::string_view rloc, std::string_view reason,
-                     std::string_view /*foundBy*/, std::string_view valuesRead) {
+bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
+                     std::string_view pcc, std::string_view queueAddress, std::string_view rloc,
+                     std::string_view reason, std::string_view /*foundBy*/,
+                     std::string_view valuesRead) {
   frmMain& form = session.form;
   HostLayer& host = session.host;
   const std::string received_from = "R." + form.strUserName;
@@ -25,7 +21,7 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
 
   const bool changed = form.blnTAUCheck && RefreshTicketingDate(form, host, rloc);
   if (changed) SendEntry(host, received_from);
-  SendEntry(host, "QPB*" + std::to_string(form.FmAgent.fldFmQueueNo));
+  SendEntry(host, "QPB*" + std::to_string(task.fldFmQueueNo));
   const std::string reference = ReferenceText(host.GetScreenText());
   if (changed) SendEntry(host, received_from);
 
@@ -53,25 +49,22 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
   // A move the host made without confirming it has taken the PNR off the screen (CheckMove):
   // no further try and no remark may then reach the next PNR of the queue.
   const std::string command = "HOST Command: " + entry;
-  const auto not_moved = [&] {
-    return CheckMove(host, rloc, reference, nullptr) == MoveAnswer::kNotMoved;
+  const auto moved = [&] {
+    return CheckMove(host, rloc, reference, nullptr) != MoveAnswer::kNotMoved;
   };
-  SendEntry(host, entry);
-  form.AddActionLog(command, kRunLogPrefix, true);
-  bool failed = not_moved();
-  for (int t = 1; t < kMoveTries && failed; ++t) {
-    form.AddActionLog(command, kRunLogPrefix, true);
+  // The first entry is logged once sent, every later one before it is sent.
+  bool first = true;
+  const auto send = [&] {
+    if (!first) form.AddActionLog(command, kRunLogPrefix, true);
     SendEntry(host, entry);
-    failed = not_moved();
-  }
+    if (first) form.AddActionLog(command, kRunLogPrefix, true);
+    first = false;
+  };
+  bool failed = !TryMove(send, moved);
   if (failed && changed && form.blnMustMove) {
     form.AddActionLog("HOST Command: IR", kRunLogPrefix, true);
     SendEntry(host, "IR");
-    for (int t = 0; t < kMoveTries && failed; ++t) {
-      form.AddActionLog(command, kRunLogPrefix, true);
-      SendEntry(host, entry);
-      failed = not_moved();
-    }
+    failed = !TryMove(send, moved);
   }
 
   if (failed) {

@@ -8,6 +8,7 @@
 
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
+#include "model/rows.h"
 
 namespace ambervale {
 
@@ -18,9 +19,10 @@ namespace ambervale {
 // be written stops the move: no move entry is sent, the reason goes to the action and debug
 // logs, and it counts as a failed Fail Queue move. `foundBy` is not used. True when the move was
 // confirmed (or the host has gone on to another PNR); the caller ignores the PNR otherwise.
-[[nodiscard]] bool MoveToFailQueue(Session& session, FailQueueLog& log, std::string_view pcc,
-                                   std::string_view queueAddress, std::string_view rloc,
-                                   std::string_view reason, std::string_view foundBy,
-                                   std::string_view valuesRead);
+// `task` is the task row that decided (its queue number names the "QPB*" banner).
+[[nodiscard]] bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
+                                   std::string_view pcc, std::string_view queueAddress,
+                                   std::string_view rloc, std::string_view reason,
+                                   std::string_view foundBy, std::string_view valuesRead);
 
 }  // namespace ambervale

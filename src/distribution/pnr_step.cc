@@ -12,13 +12,12 @@
 #include "distribution/what_if_report.h"
 #include "form/counters.h"
 #include "host/busy_retry.h"
+#include "host/move_tries.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
 namespace {
-
-constexpr int kMoveTries = 3;
 
 class PnrStep {
  public:
@@ -50,7 +49,7 @@ class PnrStep {
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
   void Send(std::string_view entry) { SendEntry(host_, entry); }
   void LeaveOnQueue() {
-    if (task_.first_unmoved.empty()) task_.first_unmoved = rloc_;
+    if (task_.walk.first_unmoved.empty()) task_.walk.first_unmoved = rloc_;
   }
 
   // The lookups of every row; only the last row's findings count.
@@ -58,8 +57,7 @@ class PnrStep {
     if (rows_.empty()) return;
     RunLookupLog log(form_, rloc_);
     HostPnrView view(host_);
-    identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.agent_sine, view, log);
-    form_.FmAgent = rows_.back();
+    identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.walk.agent_sine, view, log);
     if (run_.what_if != nullptr) return;  // the what-if pass reads identified_ whole
     notes_ = std::move(identified_.notes);
     FileIdentification& deciding = identified_.files.back();
@@ -84,11 +82,9 @@ class PnrStep {
   // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
   // PNR. `answer` keeps the screen of the last entry.
   bool TryMoves(const std::string& entry, const std::string& reference, std::string& answer) {
-    for (int t = 0; t < kMoveTries; ++t) {
-      Send(entry);
-      if (CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved) return true;
-    }
-    return false;
+    return TryMove(
+        [&] { Send(entry); },
+        [&] { return CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved; });
   }
 
   void PrepareAndMove() {
@@ -101,9 +97,9 @@ class PnrStep {
         return;
       }
     }
-    Send("QPB*" + std::to_string(form_.FmAgent.fldFmQueueNo));
+    Send("QPB*" + std::to_string(rows_.back().fldFmQueueNo));
     const std::string reference = ReferenceText(host_.GetScreenText());
-    form_.ShowStatus("CHECKNEWDATA");
+    form_.ShowStatus(Stage::kCheckNewData);
     if (changed) Send("R." + form_.strUserName);
 
     const std::string entry = BuildMoveEntry(found_);
@@ -140,8 +136,8 @@ class PnrStep {
     if (form_.FailQueueActivated) {
       // Only a confirmed Fail Queue move takes the PNR off this queue; otherwise it is ignored
       // like any PNR left here, so the queue walk goes on.
-      handed_over =
-          MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_, flat, "", "");
+      handed_over = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
+                                    rloc_, flat, "", "");
       run_.any_to_fail_queue = true;
     }
     form_.logs().WriteRunLog(Stamp() + " - " + flat, kRunLogPrefix);
@@ -174,8 +170,8 @@ class PnrStep {
     form_.AddActionLog(rloc_ + ": FAIL. No agent mapped");
     if (form_.FailQueueActivated) {
       form_.AddActionLog("Start to move PNR into Fail Queue", kRunLogPrefix, true);
-      const bool ok = MoveToFailQueue(session_, log_, task_.pcc, task_.queue_address, rloc_,
-                                      "Agent not mapped", found_by_, values_read_);
+      const bool ok = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
+                                      rloc_, "Agent not mapped", found_by_, values_read_);
       const std::string& n = form_.FailQueueNo;
       const std::string& c = form_.FailQueueCategory;
       const bool has_category = !Trim(c).empty();

@@ -64,18 +64,6 @@ TEST_F(PnrStepTest, EachIdentificationKindFindsItsAgent) {
   EXPECT_EQ(p.form.intSuccessCount, 7);
 }
 
-TEST_F(PnrStepTest, OneSimplePnrTakesTheseEntries) {
-  TestProgram& p =
-      Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS")}, {{"ABC1/12", {"AAA001"}}}));
-  p.form.FailQueueActivated = false;
-  p.MoveQueue();
-  EXPECT_EQ(p.tap->TakeEntries(),
-            (std::vector<std::string>{"QX+I", "QX+I", "SEM/SU", "QCB/ABC1/12", "SEM/ABC1/AG",
-                                      "QLD/ABC1/12/TS", "Q/ABC1/12", "*R", "*P", "*DI", "*CI",
-                                      "*DI", "QPB*12", "QEB/P1/12", "*R"}));
-  EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"});
-}
-
 TEST_F(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
   TestProgram& p = Start(
       Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS"), Pnr("BBB002", "QQ", "BROWN/TOM MR"),

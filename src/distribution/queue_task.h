@@ -1,13 +1,8 @@
 #pragma once
 
-// One task of the default mode: count the source queue's booking files, emulate into its PCC,
-// list the queue, enter it, and take its PNRs one by one to ProcessPnr until the queue ends.
-//
-// The queue ends when more PNRs were retrieved than the count showed (so at most count + 1 per
-// pass), when the host shows "QUEUE EMPTY", when the first PNR left on the queue comes round
-// again, when no PNR is on screen, or with "NO B.F." once the count is passed. "FINISH OR
-// IGNORE" on entering, and "NO B.F." before the count is reached, restart the task (count,
-// list, enter) without forgetting what it retrieved.
+// One task of the default mode: the source queue walked (host/queue_walk.h: count, emulate,
+// enter, the PNRs until the queue ends), listed before it is entered, each PNR taken to
+// ProcessPnr. The walk's restarts keep what the task retrieved.
 
 #include <vector>
 
@@ -23,7 +18,7 @@ enum class TaskEnd {
   kStopRequested,  // the run must return at once
 };
 
-// form.FmAgent is the first of `rows` when called.
+// `rows`: the task's rows (one source queue), not empty; the last decides each PNR.
 [[nodiscard]] TaskEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
                                    const std::vector<clsFromQueue>& rows);
 

@@ -143,17 +143,27 @@ TEST_F(QueueTaskTest, FinishOrIgnoreRestartsTheTaskFiveTimesAtMost) {
   }
 }
 
-TEST_F(QueueTaskTest, CategoryQueueIsCountedListedAndEntered) {
-  TestProgram& p =
-      Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12*C1", {"AAA001"}}}), {"ABC1,12,C1,MAP1.CSV,N,"});
-  p.MoveQueue();
-  EXPECT_EQ(p.tap->TakeEntries(),
-            (std::vector<std::string>{"QX+I", "QX+I", "SEM/SU", "QCT/ABC1/12*C1", "SEM/ABC1/AG",
-                                      "QLD/ABC1/12*C1/TS", "Q/ABC1/12*C1", "*R", "*P", "*DI", "*CI",
-                                      "*DI", "QPB*12", "QEB/P1/12", "*R"}));
-  EXPECT_TRUE(Has(p.Log("Success_PNR_1.txt"),
-                  "AAA001 moved from Queue/Category 12/C1 to PCC P1 Queue 12 moved by SINE."));
-  EXPECT_TRUE(Has(p.RunLog(), "AAA001: retrieved in ABC1/Q12*C1"));
+// The entries of one PNR moved by its sine, from a queue without and with a category.
+TEST_F(QueueTaskTest, OneSimplePnrTakesTheseEntries) {
+  for (const std::string category : {"", "C1"}) {
+    const std::string queue = category.empty() ? "12" : "12*" + category;
+    TestProgram& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/" + queue, {"AAA001"}}}),
+                           {"ABC1,12," + category + ",MAP1.CSV,N,"});
+    p.MoveQueue();
+    EXPECT_EQ(p.tap->TakeEntries(),
+              (std::vector<std::string>{
+                  "QX+I", "QX+I", "SEM/SU", (category.empty() ? "QCB/ABC1/" : "QCT/ABC1/") + queue,
+                  "SEM/ABC1/AG", "QLD/ABC1/" + queue + "/TS", "Q/ABC1/" + queue, "*R", "*P", "*DI",
+                  "*CI", "*DI", "QPB*12", "QEB/P1/12", "*R"}))
+        << queue;
+    EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"}) << queue;
+    EXPECT_TRUE(Has(p.Log("Success_PNR_1.txt"),
+                    "AAA001 moved from Queue" + std::string(category.empty() ? "" : "/Category") +
+                        " 12" + (category.empty() ? "" : "/" + category) +
+                        " to PCC P1 Queue 12 moved by SINE."))
+        << queue;
+    EXPECT_TRUE(Has(p.RunLog(), "AAA001: retrieved in ABC1/Q" + queue)) << queue;
+  }
 }
 
 TEST_F(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "distribution/run_tally.h"
+#include "host/queue_walk.h"
 
 namespace ambervale {
 
@@ -36,14 +37,8 @@ struct TaskState {
   std::string cat;
   // q, or q + "*" + cat.
   std::string queue_address;
-  // The number the queue count display showed.
-  int32_t count = 0;
-  // PNRs retrieved so far from this queue.
-  int32_t retrieval = 0;
-  // The first PNR of this task left on its queue: met again, the queue has gone round.
-  std::string first_unmoved;
-  // The sine on the current PNR's locator line.
-  std::string agent_sine;
+  // The count, the PNRs taken, the first PNR left on the queue and the current sine.
+  WalkState walk;
 };
 
 }  // namespace ambervale

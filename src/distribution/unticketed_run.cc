@@ -22,29 +22,29 @@ std::string ProgressText(std::string_view verb, const RunState& run, int task_co
 
 UnticketedRun::UnticketedRun(Session& session) : session_(session) {}
 
-bool UnticketedRun::RunTask(RunState& run, int task_count) {
+bool UnticketedRun::RunTask(RunState& run, int task_count, const clsFromQueue& task) {
   frmMain& form = session_.form;
   // A Cancel click while the task loop let events run between two tasks has already set the
   // run's error text; it must reach the report, so only a run going on unhindered starts the
   // task with an empty text.
   if (!form.blnStopRequested) form.strErrMsg.clear();
   try {
-    return TaskStep(run, task_count);
+    return TaskStep(run, task_count, task);
   } catch (const std::exception& e) {
     run.error_description = e.what();
     form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
-                              ". Unticketed task " + form.FmAgent.fldFmPCC +
+                              ". Unticketed task " + task.fldFmPCC +
                               " broken off: " + run.error_description + " #####");
     return false;
   }
 }
 
-bool UnticketedRun::TaskStep(RunState& run, int task_count) {
+bool UnticketedRun::TaskStep(RunState& run, int task_count, const clsFromQueue& task) {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
-  const std::string pcc = form.FmAgent.fldFmPCC;
-  const std::string airline = form.FmAgent.fldAirline;
-  const int days = form.FmAgent.fldDays;
+  const std::string pcc = task.fldFmPCC;
+  const std::string airline = task.fldAirline;
+  const int days = task.fldDays;
 
   CheckAirlines(airline);
   if (pcc != run.emulated_pcc) Emulate(run, pcc);

@@ -5,6 +5,7 @@
 // implementation (listing and queuing the unticketed PNRs, the report) lives elsewhere.
 
 #include "distribution/run_state.h"
+#include "model/rows.h"
 
 namespace ambervale {
 
@@ -12,10 +13,10 @@ class UnticketedTasks {
  public:
   virtual ~UnticketedTasks() = default;
 
-  // One task; form.FmAgent is the task's first row and run.task_ordinal the number of tasks
+  // One task; `task` is the task's first row and run.task_ordinal the number of tasks
   // done so far (MoveQueue adds one after each task that did not end the loop). False ends the
   // task loop at once (the queuing was not confirmed, an unexpected error).
-  virtual bool RunTask(RunState& run, int task_count) = 0;
+  virtual bool RunTask(RunState& run, int task_count, const clsFromQueue& task) = 0;
 
   // After the task loop, whether it went through or not: completes and mails the report and
   // ends the program.

@@ -8,25 +8,24 @@
 
 #include "config/agent_lookup.h"
 #include "host/busy_retry.h"
+#include "host/move_tries.h"
 #include "host/queue_count.h"
+#include "host/queue_walk.h"
 #include "host/record_locator.h"
+#include "host/sign_on.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
 
 namespace ambervale {
 namespace {
 
-constexpr int kMoveTries = 3;
-// "FINISH OR IGNORE" on entering a queue restarts its walk; a host that keeps answering so
-// cannot hold the run.
-constexpr int kMaxRestarts = 5;
 // The check text used when the banner is blank: it never occurs in an answer.
 constexpr size_t kBlankCheckWidth = 34;
 
 // How the walk of one Fail Queue ended: its count display read 0 (nothing of the log is on
 // it), any other end (the count reached or unreadable, the queue gone round, a restart, a cap,
 // no locator), or a stop request. Only the first proves that PNRs not met are off the queue.
-enum class WalkEnd { kEmpty, kOther, kStopped };
+enum class FailQueueEnd { kEmpty, kOther, kStopped };
 
 // One Fail Queue: PCC, number and category, as the rows of the log name it.
 std::string FailQueueOf(const clsFailQueue& row) {
@@ -34,7 +33,7 @@ std::string FailQueueOf(const clsFailQueue& row) {
          UCase(Trim(row.fldFailQueueCategory));
 }
 
-class FailQueueWalk {
+class FailQueueWalk : public QueueWalker {
  public:
   FailQueueWalk(Session& session, FailQueueLog& log)
       : form_(session.form), alerts_(session.alerts), host_(session.host), log_(log) {}
@@ -47,16 +46,15 @@ class FailQueueWalk {
     // Keys are looked up again after every walk: nothing adds keys meanwhile, but entries are
     // taken by index so no reference outlives a change.
     for (size_t i = 0; i < form_.dictFailQueueMapping.size(); ++i) {
-      form_.ShowStatus("PEEKQUEUE");
+      form_.ShowStatus(Stage::kPeekQueue);
       const std::vector<clsFailQueue>& rows = form_.dictFailQueueMapping.at(i).second;
       if (rows.empty()) continue;
-      form_.oFmfailQueue = rows.front();
-      const clsFailQueue queue_row = form_.oFmfailQueue;
+      const clsFailQueue queue_row = rows.front();
       const std::string queue_key = FailQueueOf(queue_row);
       if (!walked_.insert(queue_key).second) continue;
-      const WalkEnd end = WalkQueue(queue_row);
-      if (end == WalkEnd::kStopped) return;
-      if (end == WalkEnd::kEmpty) empty_.insert(queue_key);
+      const FailQueueEnd end = WalkFailQueue(queue_row);
+      if (end == FailQueueEnd::kStopped) return;
+      if (end == FailQueueEnd::kEmpty) empty_.insert(queue_key);
     }
     ForgetPnrsNotMet();
 
@@ -84,14 +82,7 @@ class FailQueueWalk {
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
 
   void SignOn() {
-    Send("QX+I");
-    if (!ContainsNoCase(host_.GetScreenText(), "SIGN IN")) return;
-    Send("SON/" + GetAgentID(form_));
-    if (host_.ConnectHost() == "OK") {
-      Send("QX+I");
-      form_.colReportLines.clear();
-      return;
-    }
+    if (SignOnCheck(form_, host_, GetAgentID(form_), true)) return;
     Log("Login to Vantora Desktop Failed.");
     (void)alerts_.SendEmailAlert(kLoginFailedMessage, false);
     form_.env().EndProgram(1);
@@ -116,90 +107,46 @@ class FailQueueWalk {
   }
 
   // Walks one Fail Queue.
-  WalkEnd WalkQueue(const clsFailQueue& row) {
-    const std::string pcc = row.fldFmFailPCC;
-    const std::string queue = std::to_string(row.fldToFailQueueNo);
-    const std::string category = Trim(row.fldFailQueueCategory);
-    const std::string address = category.empty() ? queue : queue + "*" + category;
-    int32_t taken = 0;
-    std::string first_failed;
-    int finish_or_ignore = 0;
-    for (;;) {
-      Send("QX+I");
-      Send("SEM/SU");
-      Send(category.empty() ? "QCB/" + pcc + "/" + queue : "QCT/" + pcc + "/" + address);
-      const std::string count_screen = host_.GetScreenText();
-      Log("HOST Response:" + count_screen);
-      const std::optional<int32_t> shown =
-          ReadQueueCountNumber(count_screen, row.fldToFailQueueNo, category);
-      // A count of 0 is an empty queue; a count that is no number leaves the queue untouched.
-      if (!shown || *shown <= 0) return shown == 0 ? WalkEnd::kEmpty : WalkEnd::kOther;
-      const int32_t count = *shown;
+  FailQueueEnd WalkFailQueue(const clsFailQueue& row) {
+    queue_ = WalkedQueue{row.fldFmFailPCC, row.fldToFailQueueNo, Trim(row.fldFailQueueCategory)};
+    counted_empty_ = false;
+    WalkState state;
+    state_ = &state;
+    const WalkEnd end =
+        WalkQueue(form_, host_, queue_, &state, *this,
+                  QueueWalkOptions{.emulated_pcc = &working_pcc_, .log_every_entry = true});
+    state_ = nullptr;
+    if (end == WalkEnd::kStopped) return FailQueueEnd::kStopped;
+    if (end == WalkEnd::kNotCounted && counted_empty_) return FailQueueEnd::kEmpty;
+    return FailQueueEnd::kOther;
+  }
 
-      if (pcc != working_pcc_) {
-        Send("SEM/" + pcc + "/AG");
-        if (!ContainsNoCase(host_.GetScreenText(), "PROCEED")) {
-          form_.logs().WriteFailedPnrLog("##### " + Stamp() +
-                                         " Failed SEM action towards pseudo \"" + pcc + "\" #####");
-        } else {
-          working_pcc_ = pcc;
-        }
-      }
+  // A count of 0 is an empty queue; a count that is no number leaves the queue untouched.
+  std::optional<int32_t> Counted(std::string_view screen) override {
+    Log("HOST Response:" + std::string(screen));
+    const std::optional<int32_t> shown =
+        ReadQueueCountNumber(screen, queue_.number, queue_.category);
+    counted_empty_ = shown == 0;
+    if (!shown || *shown <= 0) return std::nullopt;
+    return shown;
+  }
 
-      Send("Q/" + pcc + "/" + address);
-      if (ContainsNoCase(host_.GetScreenText(), "FINISH OR IGNORE")) {
-        Send("I");
-        if (++finish_or_ignore > kMaxRestarts) {
-          Send("QX+I");
-          return WalkEnd::kOther;
-        }
-        continue;
-      }
-      for (;;) {
-        if (form_.blnStopRequested) {
-          Send("QX+I");
-          return WalkEnd::kStopped;
-        }
-        if (taken > count) {
-          Send("QX+I");
-          return WalkEnd::kOther;
-        }
-        ++taken;
-        const std::string rloc = ReadLocator();
-        if (ContainsNoCase(rloc, "NO B.F.")) {
-          if (taken <= count) {
-            Send("I");
-            break;  // start this queue again
-          }
-          return WalkEnd::kOther;
-        }
-        if (ContainsNoCase(rloc, "QUEUE EMPTY")) return WalkEnd::kOther;
-        // No locator on screen (signed out, an answer that is no display): nothing to place.
-        if (rloc.empty()) {
-          Send("QX+I");
-          return WalkEnd::kOther;
-        }
-        // The first PNR that could not go back has come round.
-        if (EqualsNoCase(rloc, first_failed)) {
-          Send("QX+I");
-          return WalkEnd::kOther;
-        }
-        try {
-          ReturnPnr(pcc, queue, rloc, first_failed);
-        } catch (const std::exception&) {
-          Log(rloc + " PNR failed due to runtime error, moved to next PNR");
-          form_.logs().WriteFailedPnrLog(Stamp() + " - (Failed Queue to Original Queue) : " + rloc +
-                                         " PNR failed due to runtime error, moved to next PNR: ");
-          Send("I");
-        }
-      }
+  void Pnr(const std::string& rloc) override {
+    const std::string pcc = queue_.pcc;
+    try {
+      ReturnPnr(pcc, std::to_string(queue_.number), rloc, state_->first_unmoved);
+    } catch (const std::exception&) {
+      Log(rloc + " PNR failed due to runtime error, moved to next PNR");
+      form_.logs().WriteFailedPnrLog(Stamp() + " - (Failed Queue to Original Queue) : " + rloc +
+                                     " PNR failed due to runtime error, moved to next PNR: ");
+      Send("I");
     }
   }
 
   // One PNR found on the Fail Queue of `pcc`.
   void ReturnPnr(const std::string& pcc, const std::string& queue, const std::string& rloc,
                  std::string& first_failed) {
-    form_.ShowStatus("RETRIEVEDATA");
+    form_.ShowStatus(Stage::kRetrieveData);
     LogBoth(rloc + ": retrieved from Fail Queue in " + pcc + "/Q" + queue);
     const std::string key = FailQueueKey(pcc, rloc);
     met_.insert(key);
@@ -212,8 +159,7 @@ class FailQueueWalk {
       return;
     }
     // A PNR that failed twice from one PCC has two rows; the latest names where it came from.
-    form_.oFmfailQueue = rows->back();
-    const std::string original = form_.oFmfailQueue.fldFmFailQueueNo;
+    const std::string original = rows->back().fldFmFailQueueNo;
 
     Send("QPB*" + queue);
     std::string check = Trim(Mid(host_.GetScreenText(), 4, 24));
@@ -222,13 +168,12 @@ class FailQueueWalk {
     // An unconfirmed answer is followed by the locator display: a host that placed the PNR
     // without confirming it shows the next one, which a further try would move instead.
     const std::string entry = "QEB/" + pcc + "/" + original;
-    bool placed = false;
-    for (int t = 0; t < kMoveTries && !placed; ++t) {
-      Send(entry);
+    const auto confirmed = [&] {
       const std::string line0 = host_.GetResponseLine(0);
-      placed = ContainsNoCase(line0, "ON QUEUE- " + rloc) || ContainsNoCase(line0, check) ||
-               ShowsAnotherPnr(ReadLocator(), rloc);
-    }
+      return ContainsNoCase(line0, "ON QUEUE- " + rloc) || ContainsNoCase(line0, check) ||
+             ShowsAnotherPnr(ReadLocator(), rloc);
+    };
+    const bool placed = TryMove([&] { Send(entry); }, confirmed);
     if (!placed) {
       Log("PNR " + rloc + " on Fail Queue could not be moved to Queue no." + original);
       ReportFailure(rloc, original, first_failed);
@@ -266,6 +211,9 @@ class FailQueueWalk {
   HostLayer& host_;
   FailQueueLog& log_;
   std::string working_pcc_;
+  WalkedQueue queue_;             // the Fail Queue walked now
+  WalkState* state_ = nullptr;    // its walk
+  bool counted_empty_ = false;    // its count display read 0
   std::set<std::string> walked_;  // Fail Queues walked
   std::set<std::string> empty_;   // Fail Queues whose count display read 0
   std::set<std::string> met_;     // keys (PCC + "#" + PNR) of the PNRs met on them

@@ -14,12 +14,9 @@
 
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
+#include "host/sign_on.h"
 
 namespace ambervale {
-
-inline constexpr std::string_view kLoginFailedMessage =
-    "Error message: Login to Vantora Desktop has failed. Please check that the login details in "
-    "the Settings.ini file are correct.";
 
 // Walks the Fail Queues of form.dictFailQueueMapping (filled by LoadFailQueueLog). Ends the
 // program (after the alert) when the host is not signed on and the sign-on fails. Returns at

@@ -41,19 +41,33 @@ void frmMain::AddActionLog(std::string_view msg, std::string_view fname, bool lo
   }
 }
 
-void frmMain::ShowStatus(std::string_view state, std::string_view text) {
+void frmMain::ShowStatus(Stage stage, std::string_view text) {
   for (Control label : kStatusLabels) window_.SetBackColour(label, kGrey);
-  if (state == "COUNTDOWN") {
-    window_.SetCaption(Control::kLblCountDown, "Count down" + std::string(text));
-    window_.SetBackColour(Control::kLblCountDown, kHighlight);
-  } else if (state == "PEEKQUEUE") {
-    window_.SetBackColour(Control::kLblPeekQueue, kHighlight);
-  } else if (state == "RETRIEVEDATA") {
-    window_.SetBackColour(Control::kLblRetrieveDataFromQueue, kHighlight);
-  } else if (state == "CHECKNEWDATA") {
-    window_.SetBackColour(Control::kLblMoveQueue, kHighlight);
+  Control label = Control::kLblCountDown;
+  switch (stage) {
+    case Stage::kCountdown:
+      window_.SetCaption(Control::kLblCountDown, "Count down" + std::string(text));
+      break;
+    case Stage::kPeekQueue:
+      label = Control::kLblPeekQueue;
+      break;
+    case Stage::kRetrieveData:
+      label = Control::kLblRetrieveDataFromQueue;
+      break;
+    case Stage::kCheckNewData:
+      label = Control::kLblMoveQueue;
+      break;
   }
+  window_.SetBackColour(label, kHighlight);
   window_.DoEvents();
+}
+
+void frmMain::ResetCounters() {
+  for (int32_t* counter : {&intSuccessCount, &intSuccessSubCount, &intFailCount, &intFailSubCount,
+                           &lngSuccessOrgQ2FailQCount, &lngFailOrgQ2FailQCount,
+                           &lngSuccessFromFail2OrgQCount, &lngFailFromFail2OrgQCount}) {
+    *counter = 0;
+  }
 }
 
 void frmMain::RefreshCounters() {

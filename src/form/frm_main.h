@@ -24,6 +24,14 @@ namespace ambervale {
 inline constexpr std::string_view kProgramTitle = "Ambervale";
 inline constexpr std::string_view kVersionCaption = "(Version 12.0.0415.0)";
 
+// The stages of a run as the window's status labels show them.
+enum class Stage {
+  kCountdown,     // lblCountDown: the countdown to the next run
+  kPeekQueue,     // lblPeekQueue: a queue is looked at
+  kRetrieveData,  // lblRetrieveDataFromQueue: a PNR is retrieved
+  kCheckNewData,  // lblMoveQueue: a PNR is about to be moved
+};
+
 class frmMain {
  public:
   frmMain(Env& env, Window& window, Logs& logs);
@@ -48,12 +56,14 @@ class frmMain {
   // keeps at most 101 lines and selects the newest) and always to one file: the run-log
   // family member of `fname` when it is not empty, else the action log file.
   void AddActionLog(std::string_view msg, std::string_view fname = "", bool logActionLog = false);
-  // Highlights one of the stage labels ("COUNTDOWN" also sets "Count down" + text on
+  // Highlights the label of `stage` (kCountdown also sets "Count down" + text on
   // lblCountDown), greys the others, then lets pending window events run.
-  void ShowStatus(std::string_view state, std::string_view text = "");
+  void ShowStatus(Stage stage, std::string_view text = "");
   // Shows the eight counters (sub-counts as "(n)" when at least 1), main counters bold, and
   // hands their line (CountersText) to the service status.
   void RefreshCounters();
+  // Sets the eight counters below to 0 (not shown until RefreshCounters).
+  void ResetCounters();
   // Shows the selected action-list line in a box titled "Action Log Message".
   void lstActionLog_DblClick();
   // Asks whether to cancel the unticketed run; on Yes in the unticketed mode sets strErrMsg
@@ -89,9 +99,7 @@ class frmMain {
   int16_t LogFailedQueue = 0;
 
   // Current rows.
-  clsFromQueue FmAgent;
   clsAgentQueue ToAgent;
-  clsFailQueue oFmfailQueue;
 
   // Counters (32-bit signed; the wrap rule belongs to the runs).
   int32_t intSuccessCount = 0;

@@ -47,15 +47,13 @@ TEST(AddActionLogTest, ListKeepsTheNewest101LinesAndSelectsTheLast) {
 
 TEST(ShowStatusTest, HighlightsOneLabelAndLetsEventsRun) {
   const struct {
-    const char* state;
-    Control highlighted;  // kFrmToFail stands for "none"
+    Stage state;
+    Control highlighted;
   } kCases[] = {
-      {"COUNTDOWN", Control::kLblCountDown},
-      {"PEEKQUEUE", Control::kLblPeekQueue},
-      {"RETRIEVEDATA", Control::kLblRetrieveDataFromQueue},
-      {"CHECKNEWDATA", Control::kLblMoveQueue},
-      {"", Control::kFrmToFail},
-      {"peekqueue", Control::kFrmToFail},
+      {Stage::kCountdown, Control::kLblCountDown},
+      {Stage::kPeekQueue, Control::kLblPeekQueue},
+      {Stage::kRetrieveData, Control::kLblRetrieveDataFromQueue},
+      {Stage::kCheckNewData, Control::kLblMoveQueue},
   };
   for (const auto& c : kCases) {
     TestProgram p;
@@ -63,14 +61,14 @@ TEST(ShowStatusTest, HighlightsOneLabelAndLetsEventsRun) {
     for (Control label : {Control::kLblCountDown, Control::kLblPeekQueue,
                           Control::kLblRetrieveDataFromQueue, Control::kLblMoveQueue}) {
       EXPECT_EQ(p.window.colour(label), label == c.highlighted ? kHighlight : kGrey)
-          << c.state << " label " << static_cast<int>(label);
+          << static_cast<int>(c.state) << " label " << static_cast<int>(label);
     }
-    EXPECT_EQ(p.window.do_events_count(), 1) << c.state;
+    EXPECT_EQ(p.window.do_events_count(), 1) << static_cast<int>(c.state);
   }
   TestProgram p;
-  p.form.ShowStatus("COUNTDOWN", " (59)");
+  p.form.ShowStatus(Stage::kCountdown, " (59)");
   EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (59)");
-  p.form.ShowStatus("COUNTDOWN");
+  p.form.ShowStatus(Stage::kCountdown);
   EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down");
 }
 
