@@ -5,15 +5,14 @@
 
 #include <cstdio>
 
+#include "failqueue/fail_queue_log.h"
 #include "failqueue/fail_queue_return.h"
+#include "platform/classic_text.h"
+#include "platform/file_system.h"
 #include "testing/test_program.h"
 
 namespace ambervale::testing {
 namespace {
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // `n` PNRs named P00001, P00002, ...
 std::vector<std::string> Locators(int n) {
@@ -51,95 +50,124 @@ class QueueTaskTest : public ::testing::Test {
   std::unique_ptr<TestProgram> program_;
 };
 
-// How the walk of one queue ends (ABC1/12, count as the host shows it unless rewritten).
-TEST_F(QueueTaskTest, TheWalkOfAQueueEndsByItsRules) {
-  const std::vector<std::string> ten = Locators(10);
+// The walk's entries joined by spaces, without the listing and the lookups of each PNR.
+std::string WalkEntries(HostTap& tap) {
+  std::string out;
+  for (const std::string& e : tap.TakeEntries()) {
+    if (e.starts_with("QLD/") || e == "MR" || e == "*P" || e == "*DI" || e == "*CI" ||
+        e.starts_with("QPB")) {
+      continue;
+    }
+    out += (out.empty() ? "" : " ") + e;
+  }
+  return out;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const std::string& part : parts) out += (out.empty() ? "" : " ") + part;
+  return out;
+}
+
+// The ends of a queue's walk, for both of its callers: the run over ABC1/12 (sine X moves to
+// P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50, whose log has a row
+// naming ABC1/12 for each PNR. Each case: the PNRs P00001... by sine, the host's script, the
+// walk's entries, the PNRs left on the walked queue and, for the Fail Queue, those whose rows
+// stay in its log.
+TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
+  const auto answer = [](const char* prefix, const char* line, int times = 1, int skip = 0) {
+    return [=](HostTap& tap) {
+      tap.Intercept(prefix, {std::string(line) + "<CARRIAGE_RETURN/>"}, times, skip);
+    };
+  };
+  const std::function<void(HostTap&)> none = [](HostTap&) {};
+  // The walks' openings: the run's sign-on check, then the walk; a restart after "I".
+  const std::string kRun = "QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 ";
+  const std::string kRestart = "I QX+I SEM/SU QCB/ABC1/12 Q/ABC1/12 ";
+  const std::string kReturn = "QX+I QX+I SEM/SU QCB/ABC1/50 SEM/ABC1/AG Q/ABC1/50 ";
+  const std::string kReturnRestart = "I QX+I SEM/SU QCB/ABC1/50 Q/ABC1/50 ";
   const struct {
     const char* name;
-    std::vector<std::string> pnrs;  // sine XY moves, QQ stays
+    bool fail_queue;
+    std::string sines;
     std::function<void(HostTap&)> script;
-    size_t moved;
-    size_t left;
-    long retrievals;  // "*R"
-    std::vector<std::string> last_entries;
+    std::string entries;
+    const char* left;
+    const char* rows;
   } kCases[] = {
-      {"an empty queue at its NO B.F.", {}, [](HostTap&) {}, 0, 0, 1, {"Q/ABC1/12", "*R"}},
-      {"QUEUE EMPTY after the last move",
-       {"XY", "XY"},
-       [](HostTap&) {},
-       2,
-       0,
-       3,
-       {"QEB/P1/12", "*R"}},
+      {"an empty queue at its NO B.F.", false, "", none, kRun + "*R", "", ""},
+      {"QUEUE EMPTY after the last move", false, "XX", none, kRun + "*R QEB/P1/12 *R QEB/P1/12 *R",
+       "", ""},
       // The wasted retrieval counts: count 2 allows three, so the queue ends by the count.
-      {"a first entry that did not take restarts the task",
-       {"XY", "XY"},
-       [](HostTap& tap) { tap.Intercept("Q/ABC1/12", {"PLEASE WAIT<CARRIAGE_RETURN/>"}); },
-       2,
-       0,
-       3,
-       {"QEB/P1/12", "QX+I"}},
-      {"count 3 takes count + 1",
-       std::vector<std::string>(10, "XY"),
+      {"a first entry that did not take restarts the walk", false, "XX",
+       answer("Q/ABC1/12", "PLEASE WAIT"),
+       kRun + "*R " + kRestart + "*R QEB/P1/12 *R QEB/P1/12 QX+I", "", ""},
+      {"count 3 takes count + 1", false, "XXXXXXXXXX",
        [](HostTap& tap) { tap.Rewrite("QCB/ABC1/12", {"QC ABC1 BF/Q012....3"}); },
-       4,
-       6,
-       4,
-       {"QEB/P1/12", "QX+I"}},
-      {"the first PNR left comes round",
-       {"QQ", "XY", "QQ"},
-       [](HostTap&) {},
-       1,
-       2,
-       4,
-       {"*R", "QX+I"}},
+       kRun + "*R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 QX+I",
+       "P00005 P00006 P00007 P00008 P00009 P00010", ""},
+      {"the first PNR left comes round", false, "QXQ", none,
+       kRun + "*R I *R QEB/P1/12 *R I *R QX+I", "P00001 P00003", ""},
       // No lookups for a PNR that is not there.
-      {"no locator on the screen",
-       {"QQ", "XY"},
+      {"no locator on the screen", false, "QX",
        [](HostTap& tap) {
          tap.Intercept("*R", {"P00001/QQ ABC1 06DEC<CARRIAGE_RETURN/>"});
          tap.Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"});
        },
-       0,
-       2,
-       2,
-       {"I", "*R", "QX+I"}},
+       kRun + "*R I *R QX+I", "P00002 P00001", ""},
+      {"FINISH OR IGNORE restarts the walk", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE"),
+       kRun + kRestart + "*R QEB/P1/12 *R", "", ""},
+      // A host that keeps answering so cannot hold the run: the walk is given up.
+      {"FINISH OR IGNORE for ever", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE", 1000),
+       kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001", ""},
+      // Every PNR still on the Fail Queue keeps its row.
+      {"a Fail Queue count that is no number", true, "XXX",
+       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*"), "QX+I QX+I SEM/SU QCB/ABC1/50",
+       "P00001 P00002 P00003", "P00001 P00002 P00003"},
+      {"a Fail Queue count one short takes count + 1", true, "XXX",
+       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2"),
+       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", "", ""},
+      // After NO B.F. the walk starts again, the PNRs taken so far counting against the new count.
+      {"NO B.F. on the Fail Queue, then a smaller count", true, "XXX",
+       [&](HostTap& tap) {
+         answer("*R", "NO B.F.", 1, 1)(tap);
+         answer("QCB/ABC1/50", "QC ABC1 BF/Q050....1", 1, 1)(tap);
+       },
+       kReturn + "*R QEB/ABC1/12 *R " + kReturnRestart + "QX+I", "P00003 P00002", "P00002 P00003"},
+      {"FINISH OR IGNORE for ever on the Fail Queue", true, "X",
+       answer("Q/ABC1/50", "FINISH OR IGNORE", 1000),
+       kReturn + kReturnRestart + kReturnRestart + kReturnRestart + kReturnRestart +
+           kReturnRestart + "I QX+I",
+       "P00001", "P00001"},
   };
   for (const auto& c : kCases) {
+    const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
     std::vector<std::string> pnrs;
-    const std::vector<std::string> locators = Locators(static_cast<int>(c.pnrs.size()));
-    for (size_t i = 0; i < c.pnrs.size(); ++i) {
-      pnrs.push_back(Pnr(locators[i], c.pnrs[i], "N/N"));
+    std::string log = FailQueueLogHead("09:00:00");
+    for (size_t i = 0; i < locators.size(); ++i) {
+      pnrs.push_back(Pnr(locators[i], c.sines[i] == 'X' ? "XY" : "QQ", "N/N"));
+      log += "ABC1,12,50,," + locators[i] + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
     }
-    TestProgram& p = Start(Scenario(pnrs, {{"ABC1/12", locators}}));
+    const std::string walked = c.fail_queue ? "ABC1/50" : "ABC1/12";
+    TestProgram& p = Start(Scenario(pnrs, {{walked, locators}}));
     c.script(*p.tap);
-    p.MoveQueue();
-    EXPECT_EQ(p.Queue("P1/12").size(), c.moved) << c.name;
-    EXPECT_EQ(p.Queue("ABC1/12").size(), c.left) << c.name;
-    EXPECT_EQ(p.tap->Count("*R"), c.retrievals) << c.name;
-    const std::vector<std::string>& all = p.tap->entries();
-    EXPECT_EQ(
-        std::vector<std::string>(all.end() - static_cast<long>(c.last_entries.size()), all.end()),
-        c.last_entries)
-        << c.name;
-  }
-}
-
-TEST_F(QueueTaskTest, FinishOrIgnoreRestartsTheTaskFiveTimesAtMost) {
-  for (const int answers : {1, 1000}) {
-    TestProgram& p = Start(Scenario(PnrsOf({"AAA001"}), {{"ABC1/12", {"AAA001"}}}));
-    p.tap->Intercept("Q/ABC1/12", {"FINISH OR IGNORE<CARRIAGE_RETURN/>"}, answers);
-    p.MoveQueue();
-    const std::vector<std::string> entries = p.tap->TakeEntries();
-    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 13),
-              (std::vector<std::string>{"QX+I", "QX+I", "SEM/SU", "QCB/ABC1/12", "SEM/ABC1/AG",
-                                        "QLD/ABC1/12/TS", "Q/ABC1/12", "I", "QX+I", "SEM/SU",
-                                        "QCB/ABC1/12", "QLD/ABC1/12/TS", "Q/ABC1/12"}))
-        << answers;
-    // A host that keeps answering so cannot hold the run: the task is given up.
-    EXPECT_EQ(p.tap->Count("Q/ABC1/12"), answers == 1 ? 2 : 6);
-    EXPECT_EQ(p.Queue("P1/12").size(), answers == 1 ? 1u : 0u);
-    EXPECT_EQ(Has(p.RunLog(), "Q12: the host keeps answering FINISH OR IGNORE"), answers != 1);
+    (void)p.tap->TakeEntries();  // those of the start
+    std::string rows;
+    if (c.fail_queue) {
+      p.dir.Write("logs/Fail_Queue_Log.csv", log);
+      FailQueueLog fail_queue_log(p.form, PosixFileSystem());
+      ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
+      MoveFailQueue(*p.session, fail_queue_log);
+      fail_queue_log.StartFailQueueLog();
+      for (const std::string& l : locators) {
+        if (Contains(p.Log("Fail_Queue_Log.csv"), l)) rows += (rows.empty() ? "" : " ") + l;
+      }
+    } else {
+      p.MoveQueue();
+    }
+    EXPECT_EQ(WalkEntries(*p.tap), c.entries) << c.name;
+    EXPECT_EQ(Joined(p.Queue(walked)), c.left) << c.name;
+    EXPECT_EQ(rows, c.rows) << c.name;
   }
 }
 
@@ -157,12 +185,12 @@ TEST_F(QueueTaskTest, OneSimplePnrTakesTheseEntries) {
                   "*CI", "*DI", "QPB*12", "QEB/P1/12", "*R"}))
         << queue;
     EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"}) << queue;
-    EXPECT_TRUE(Has(p.Log("Success_PNR_1.txt"),
-                    "AAA001 moved from Queue" + std::string(category.empty() ? "" : "/Category") +
-                        " 12" + (category.empty() ? "" : "/" + category) +
-                        " to PCC P1 Queue 12 moved by SINE."))
+    EXPECT_TRUE(Contains(
+        p.Log("Success_PNR_1.txt"),
+        "AAA001 moved from Queue" + std::string(category.empty() ? "" : "/Category") + " 12" +
+            (category.empty() ? "" : "/" + category) + " to PCC P1 Queue 12 moved by SINE."))
         << queue;
-    EXPECT_TRUE(Has(p.RunLog(), "AAA001: retrieved in ABC1/Q" + queue)) << queue;
+    EXPECT_TRUE(Contains(p.RunLog(), "AAA001: retrieved in ABC1/Q" + queue)) << queue;
   }
 }
 
@@ -176,9 +204,9 @@ TEST_F(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   p.MoveQueue();
   EXPECT_EQ(p.Queue("ABC1/12"), (std::vector<std::string>{"P00002", "P00003"}));
   EXPECT_EQ(p.tap->entries().back(), "QX+I");
-  EXPECT_TRUE(Has(p.RunLog(), "Exit in PCC ABC1 on queue/category 12"));
+  EXPECT_TRUE(Contains(p.RunLog(), "Exit in PCC ABC1 on queue/category 12"));
   const std::string action = p.Log("action_log_1.txt");
-  EXPECT_FALSE(Has(action, "Q12. End Retrieving"));
+  EXPECT_FALSE(Contains(action, "Q12. End Retrieving"));
   EXPECT_FALSE(action.ends_with(" \r\n"));
   EXPECT_TRUE(p.mailers.sent().empty());  // no end-of-run mail
 
@@ -207,7 +235,7 @@ TEST_F(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
         << fail_queue_due;
     ASSERT_EQ(p.mailers.sent().size(), 1u) << fail_queue_due;
     EXPECT_EQ(p.mailers.sent()[0].text, kLoginFailedMessage) << fail_queue_due;
-    EXPECT_EQ(Has(p.RunLog(), "Login to Vantora Desktop Failed."), fail_queue_due);
+    EXPECT_EQ(Contains(p.RunLog(), "Login to Vantora Desktop Failed."), fail_queue_due);
     EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"}) << fail_queue_due;
   }
 }

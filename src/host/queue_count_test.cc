@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "host/host_layer.h"
-#include "sim/sim_host.h"
-#include "sim/sim_terminal.h"
-#include "testing/test_program.h"
-
 namespace ambervale {
 namespace {
 
@@ -39,37 +32,6 @@ TEST(ReadQueueCountTest, ReadsTheCountField) {
   for (const auto& c : kCases) {
     EXPECT_EQ(ReadQueueCount(c.screen, c.queue, c.category), c.count)
         << c.screen << " / " << c.queue << " / " << c.category;
-  }
-}
-
-TEST(ReadQueueCountTest, ReadsTheSimulatedHostsDisplays) {
-  TestProgram program;
-  Status status;
-  auto host = sim::SimHost::FromScenarioText(R"({
-    "signed_in": true,
-    "pccs": {"ABC1": {}},
-    "pnrs": [{"locator": "AAAAA1", "owner_pcc": "ABC1"}, {"locator": "AAAAA2", "owner_pcc": "ABC1"},
-             {"locator": "AAAAA3", "owner_pcc": "ABC1"}],
-    "queues": {"ABC1/0": ["AAAAA1"], "ABC1/1": ["AAAAA1", "AAAAA2"],
-               "ABC1/12": ["AAAAA1", "AAAAA2", "AAAAA3"], "ABC1/12*C1": ["AAAAA2"]}})",
-                                             program.env, &status);
-  ASSERT_TRUE(host) << status.message();
-  sim::SimTerminalFactory terminals(*host);
-  HostLayer layer(program.form, program.alerts, terminals);
-  ASSERT_EQ(layer.ConnectHost(), "OK");
-  const struct {
-    const char* entry;
-    int16_t queue;
-    const char* category;
-    int32_t count;
-  } kCases[] = {{"QCB/ABC1/0", 0, "", 1},
-                {"QCB/ABC1/1", 1, "", 2},
-                {"QCB/ABC1/12", 12, "", 3},
-                {"QCT/ABC1/12*C1", 12, "C1", 1},
-                {"QCB/ABC1/40", 40, "", 0}};
-  for (const auto& c : kCases) {
-    layer.sendTECommand(c.entry);
-    EXPECT_EQ(ReadQueueCount(layer.GetScreenText(), c.queue, c.category), c.count) << c.entry;
   }
 }
 

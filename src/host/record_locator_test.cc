@@ -54,14 +54,6 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
   }
 }
 
-TEST_F(RecordLocatorTest, BusyAnswerIsFollowedByTheDisplayAgain) {
-  script_.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
-  script_.Answer({"ABC123/XY ABC1 06DEC<CARRIAGE_RETURN/>"});
-  EXPECT_EQ(GetRLocByTeCommand(host_), "ABC123");
-  EXPECT_EQ(script_.requests().size(), 3u);  // OP/W*, *R, *R
-  EXPECT_EQ(program_.env.sleeps(), std::vector<int64_t>{10000});
-}
-
 TEST_F(RecordLocatorTest, ABusyHostIsNotAskedForever) {
   for (int i = 0; i <= kBusyResends + 1; ++i) {
     script_.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});

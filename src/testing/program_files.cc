@@ -73,6 +73,13 @@ std::string Scenario(const std::vector<std::string>& pnrs,
   return json.dump();
 }
 
+std::string FailQueueLogHead(std::string_view time, std::string_view category) {
+  return "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,"
+         "NAME,DI.AC,CI,DI.X\r\n2026/12/06 " +
+         std::string(time) + " - Started by Agent,,,,,,,,,,,\r\nFail Queue assigned : ,,50," +
+         std::string(category) + ",,,,,,,,\r\n";
+}
+
 std::string Pnr(std::string_view locator, std::string_view sine, std::string_view name,
                 std::string_view more) {
   return "{\"locator\": \"" + std::string(locator) + "\", \"owner_pcc\": \"ABC1\", \"sine\": \"" +

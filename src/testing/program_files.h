@@ -33,6 +33,10 @@ inline std::string MappingCsv(const std::vector<std::string>& rows) {
   return Csv(kMappingCsvHeader, rows);
 }
 
+// The Fail Queue Log's header block as a start on 2026/12/06 at `time` writes it, for Fail
+// Queue 50 and `category`.
+std::string FailQueueLogHead(std::string_view time, std::string_view category = "");
+
 // settings.ini keys as "Section/Key" -> value; nullopt leaves the key out.
 using SettingsOverrides = std::map<std::string, std::optional<std::string>>;
 // settings.ini with CR LF line ends: defaults that start cleanly in the distribution mode on
