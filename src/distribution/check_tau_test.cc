@@ -59,43 +59,5 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
   }
 }
 
-// The "*TD" display as the simulated host shows it; another host may show the ticketing line
-// second, or in lower case. A date not yet due is left alone.
-TEST(RefreshTicketingDateTest, ADueDateMovesToTodayWithItsTail) {
-  const struct {
-    const char* tau;
-    const char* screen;  // empty: the host's own
-    const char* after;
-  } kCases[] = {
-      {"{today-2}*NOTE", "", "TKTG-TAU/XX06DEC*NOTE"},
-      {"{today-2}*NOTE",
-       R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"])",
-       "TKTG-TAU/XX06DEC*NOTE"},
-      {"{today-2}*NOTE", R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"])",
-       "TKTG-TAU/XX06DEC*NOTE"},
-      {"{today+1}", "", "TKTG-TAU/XX07DEC"},
-  };
-  for (const auto& c : kCases) {
-    TestProgram p;
-    const std::string faults = *c.screen == '\0' ? "{}"
-                                                 : R"({"script": [{"prefix": "*TD", "lines": )" +
-                                                       std::string(c.screen) + "}]}";
-    p.Connect(
-        Scenario({Pnr("ABC123", "XY", "A/A", R"("tau": "TKTG-TAU/XX)" + std::string(c.tau) + "\"")},
-                 {{"ABC1/12", {"ABC123"}}}, faults));
-    p.layer->sendTECommand("Q/ABC1/12");
-    const bool due = std::string(c.after).ends_with("06DEC*NOTE");
-    EXPECT_EQ(RefreshTicketingDate(p.form, *p.layer, "ABC123"), due) << c.screen;
-    p.layer->sendTECommand("*TD");
-    EXPECT_EQ(p.layer->GetResponseLine(0), std::string(c.after) + "<CARRIAGE_RETURN/>") << c.screen;
-    EXPECT_EQ(p.tap->Count("T.T@AU/06DEC*NOTE"), due ? 1 : 0) << c.screen;
-    EXPECT_EQ(p.Log("action_log_1.txt"),
-              due ? "2026/12/06 10:00:00 - ABC123 changes T fields.\r\n" : "")
-        << c.screen;
-    EXPECT_EQ(p.RunLog().find("2026/12/06 10:00:00 - ABC123 changes T field.") != std::string::npos,
-              due);
-  }
-}
-
 }  // namespace
 }  // namespace ambervale::testing

@@ -9,6 +9,7 @@
 
 #include "distribution/unticketed_search.h"
 #include "platform/classic_text.h"
+#include "testing/golden.h"
 #include "testing/test_program.h"
 
 namespace ambervale::testing {
@@ -68,15 +69,7 @@ TEST(UnticketedRunTest, EveryTaskThroughMailsTheWholeReport) {
   auto p = Start({"ABC1,ALL,3", "DEF3,\"LH,AA\",2"});
   p->dir.Write("logs/Unticketed_PNR_Log_1.csv", "an earlier report\r\n");
   EXPECT_EQ(p->MoveQueue(), 0);
-  EXPECT_EQ(p->tap->TakeEntries(),
-            (std::vector<std::string>{"QX+I", "SEM/ABC1/AG", "LD/ABC1/UTK/06DEC*09DEC-D",
-                                      "LD/ABC1/UTK/06DEC*09DEC-Q/ABC1/41", "SEM/DEF3/AG",
-                                      "LD/DEF3/UTK/LH.AA/06DEC*08DEC-D",
-                                      "LD/DEF3/UTK/LH.AA/06DEC*08DEC-Q/DEF3/41"}));
-  // Only the unticketed PNRs due in the range, of the airlines asked for; their other queues
-  // are kept.
-  EXPECT_EQ(p->Queue("ABC1/41"), (std::vector<std::string>{"UTK001", "UTK002"}));
-  EXPECT_EQ(p->Queue("DEF3/41"), (std::vector<std::string>{"UTK006", "UTK008"}));
+  // The PNRs queued keep their other queues.
   EXPECT_EQ(p->Queue("ABC1/12"), (std::vector<std::string>{"UTK001", "UTK003"}));
   const std::string report = p->Log("Unticketed_PNR_Log_1.csv");
   EXPECT_EQ(report,
@@ -101,35 +94,7 @@ TEST(UnticketedRunTest, EveryTaskThroughMailsTheWholeReport) {
   EXPECT_EQ(p->window.progress_value(), 2);
 }
 
-TEST(UnticketedRunTest, AirlinesAndDaysChooseTheSearch) {
-  const struct {
-    const char* task;
-    const char* listing;  // nullptr: none sent
-    std::vector<std::string> queued;
-  } kCases[] = {
-      {"ABC1,ALL,3", "LD/ABC1/UTK/06DEC*09DEC-D", {"UTK001", "UTK002"}},
-      {"ABC1, all ,3", "LD/ABC1/UTK/06DEC*09DEC-D", {"UTK001", "UTK002"}},
-      {"ABC1,AA,5", "LD/ABC1/UTK/AA/06DEC*11DEC-D", {"UTK001", "UTK003"}},
-      {"ABC1,\"BA,LH\",5", "LD/ABC1/UTK/BA.LH/06DEC*11DEC-D", {"UTK002"}},
-      {"ABC1,\"AA,BA,LH,AF,KL\",1", "LD/ABC1/UTK/AA.BA.LH.AF.KL/06DEC*07DEC-D", {"UTK001"}},
-      {"ABC1,ALL,0", nullptr, {}},
-      {"ABC1,AA,-1", nullptr, {}},
-      {"ABC1,,3", nullptr, {}},
-      {"ABC1,   ,3", nullptr, {}},
-  };
-  for (const auto& c : kCases) {
-    auto p = Start({c.task});
-    EXPECT_EQ(p->MoveQueue(), 0) << c.task;
-    const std::vector<std::string> listings = Sent(*p, "LD/");
-    if (c.listing == nullptr) {
-      EXPECT_TRUE(listings.empty()) << c.task;
-    } else {
-      EXPECT_EQ(listings,
-                (std::vector<std::string>{c.listing, Replace(c.listing, "-D", "-Q/ABC1/41")}))
-          << c.task;
-    }
-    EXPECT_EQ(p->Queue("ABC1/41"), c.queued) << c.task;
-  }
+TEST(UnticketedRunTest, TheRangeRunsFromToday) {
   // The range runs from today, across the year's end and February's last day.
   const struct {
     CivilTime today;
@@ -147,127 +112,51 @@ TEST(UnticketedRunTest, AirlinesAndDaysChooseTheSearch) {
             "LD/P1/UTK/06DEC*08DEC-Q/P1/41*C1");
 }
 
-TEST(UnticketedRunTest, ATaskWithoutSearchReportsTheScreenItFinds) {
-  // The first task's screen is the emulation's answer; the second one names the listing entry
-  // of the task before it, as that is what the host last answered.
-  auto p = Start({"ABC1,ALL,0", "DEF3,ALL,3", "XYZ9,,2"});
-  EXPECT_EQ(p->MoveQueue(), 0);
-  EXPECT_EQ(
-      p->tap->TakeEntries(),
-      (std::vector<std::string>{"QX+I", "SEM/ABC1/AG", "SEM/DEF3/AG", "LD/DEF3/UTK/06DEC*09DEC-D",
-                                "LD/DEF3/UTK/06DEC*09DEC-Q/DEF3/41", "SEM/XYZ9/AG"}));
-  EXPECT_TRUE(p->Queue("ABC1/41").empty());
-  EXPECT_EQ(p->Log("Unticketed_PNR_Log_1.csv"),
-            Report({"Host Command: LD/DEF3/UTK/06DEC*09DEC-Q/DEF3/41,,",
-                    "Run completed successfully: Y,,,",
-                    "Error message: HOST Command Failed to retrieve record >> ",
-                    "Error message: HOST Command Failed to retrieve record >> "
-                    "LD/DEF3/UTK/06DEC*09DEC-D"},
-                   {"DEF3,UTK006,41", "DEF3,UTK008,41"}));
-
-  // A host that answers the emulation with a list on its screen: the task made no search, so
-  // none of those PNRs is reported or queued.
-  auto q = Start({"ABC1,ALL,0"});
-  q->tap->Intercept("SEM/ABC1/AG", {"B.F. COUNT 001<CARRIAGE_RETURN/>",
-                                    " 001 *UTK001<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
-                                    "END OF DISPLAY<CARRIAGE_RETURN/>"});
-  EXPECT_EQ(q->MoveQueue(), 0);
-  EXPECT_TRUE(Sent(*q, "LD/").empty());
-  EXPECT_TRUE(q->Queue("ABC1/41").empty());
-  EXPECT_EQ(q->Log("Unticketed_PNR_Log_1.csv"),
-            Report({"Run completed successfully: N,,,", "Last PCC completed successfully: ,,,",
-                    "Error message: Unable to move PNRs in PCC 'ABC1' please manually check PNRs.",
-                    "Error message: Unable to emulate to PCC 'ABC1' please verify login "
-                    "credentials to this PCC"},
-                   {}));
-}
-
-TEST(UnticketedRunTest, SixAirlinesEndTheProgramWithoutMail) {
-  auto p = Start({"ABC1,ALL,3", "DEF3,\"AA,BA,LH,AF,KL,IB\",3", "XYZ9,ALL,3"});
-  EXPECT_EQ(p->MoveQueue(), 1);
-  EXPECT_TRUE(Sent(*p, "SEM/DEF3").empty());
-  EXPECT_TRUE(p->mailers.attempts().empty());
-  ASSERT_EQ(p->window.boxes().size(), 1u);
-  EXPECT_EQ(p->window.boxes()[0].text,
-            "Errors are found in task maintenance.\r\nNote a maximum of 5 airlines can be "
-            "specified.");
-  EXPECT_TRUE(
-      Contains(p->Log("debug_log_1.txt"),
-               "##### 2026/12/06 10:00:00. Errors are found in task maintenance. Please check "
-               "or contact administrator. #####\r\n"));
-}
-
-// A task that cannot list or queue its PNRs is reported; the run goes on, or ends when the
-// queuing was not confirmed.
-TEST(UnticketedRunTest, AFailingTaskIsReported) {
-  const struct {
-    std::vector<std::string> tasks;
-    const char* dest_queue;
-    std::vector<std::string> refused_pccs;
-    std::function<void(HostTap&)> script;
-    size_t emulations;
-    const char* outcome;  // the report's lines after the host commands
-  } kCases[] = {
-      {{"ABC1,ZZ,3", "DEF3,ALL,3"},
-       "41",
-       {},
-       [](HostTap&) {},
-       2,
-       "Run completed successfully: Y,,,\r\nError message: NO MATCHING BOOKING FILES FOUND >> "
-       "LD/ABC1/UTK/ZZ/06DEC*09DEC-D\r\n"},
-      // The host refuses the empty airline code: no B.F. COUNT.
-      {{"ABC1,\"AA,,BA\",3", "DEF3,ALL,3"},
-       "41",
-       {},
-       [](HostTap&) {},
-       2,
-       "Run completed successfully: Y,,,\r\nError message: HOST Command Failed to retrieve "
-       "record >> LD/ABC1/UTK/AA..BA/06DEC*09DEC-D\r\n"},
-      {{"ABC1,ALL,3", "DEF3,ALL,3"},
-       "41",
-       {"ABC1"},
-       [](HostTap&) {},
-       2,
-       "Run completed successfully: Y,,,\r\nError message: Unable to emulate to PCC 'ABC1' please "
-       "verify login credentials to this PCC\r\n"},
-      // Queue 100 does not exist: the host refuses the queuing entry of the first task.
-      {{"ABC1,ALL,3", "DEF3,ALL,3"},
-       "100",
-       {},
-       [](HostTap&) {},
-       1,
-       "Run completed successfully: N,,,\r\nLast PCC completed successfully: ,,,\r\n"
-       "Error message: Unable to move PNRs in PCC 'ABC1' please manually check PNRs.\r\n"},
-      {{"ABC1,ALL,3", "DEF3,ALL,3", "XYZ9,ALL,3"},
-       "41",
-       {},
-       [](HostTap& tap) {
-         tap.Intercept("LD/DEF3/UTK/06DEC*09DEC-Q/", {"SYSTEM BUSY<CARRIAGE_RETURN/>"});
-       },
-       2,
-       "Run completed successfully: N,,,\r\nLast PCC completed successfully: ABC1,,,\r\n"
-       "Error message: Unable to move PNRs in PCC 'DEF3' please manually check PNRs.\r\n"},
-      {{"ABC1,ALL,3", "DEF3,ALL,3", "XYZ9,ALL,3"},
-       "41",
-       {},
-       [](HostTap& tap) {
-         tap.OnEntry("LD/DEF3/", [] { throw std::runtime_error("the terminal component broke"); });
-       },
-       2,
-       "Run completed successfully: N,,,\r\nLast PCC completed successfully: ABC1,,,\r\n"
-       "Error message: the terminal component broke\r\n"},
-  };
-  for (const auto& c : kCases) {
-    const std::string name = c.tasks[0] + " to " + c.dest_queue;
-    auto p = Start(c.tasks, c.dest_queue, "{}", c.refused_pccs);
+// Unticketed runs and what each leaves (src/distribution/testdata/unticketed_runs.txt): "> "
+// and the tasks (" ; " apart), then options " | " apart: dest=QUEUE (41 without), refuse=PCC
+// (emulation refused), list=PREFIX (the host answers that entry with a list of UTK001),
+// busy=PREFIX (the host answers that entry SYSTEM BUSY once),
+// break=PREFIX (the terminal throws at that entry). Each case gives the exit code, the entries
+// sent, the queues filled, the boxes, the mails and the report whole.
+TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
+  ExpectGoldenTable("src/distribution/testdata/unticketed_runs.txt", [](const std::string& item) {
+    const std::vector<std::string> parts = ItemParts(item, " | ");
+    const std::vector<std::string> tasks = ItemParts(parts[0], " ; ");
+    std::map<std::string, std::string> options;
+    for (size_t i = 1; i < parts.size(); ++i) {
+      options[parts[i].substr(0, parts[i].find('='))] = parts[i].substr(parts[i].find('=') + 1);
+    }
+    const std::string dest = options.contains("dest") ? options["dest"] : "41";
+    auto p = Start(tasks, dest, "{}",
+                   options.contains("refuse") ? std::vector<std::string>{options["refuse"]}
+                                              : std::vector<std::string>{});
     p->form.tmpCurrentPCC = "OLD";  // from an earlier run: cleared at the start
-    c.script(*p->tap);
-    EXPECT_EQ(p->MoveQueue(), 0) << name;
-    const std::string report = p->Log("Unticketed_PNR_Log_1.csv");
-    EXPECT_TRUE(Contains(report, c.outcome)) << name << "\n" << report;
-    EXPECT_EQ(Sent(*p, "SEM/").size(), c.emulations) << name;
-    EXPECT_EQ(p->mailers.sent().size(), 1u) << name;
-  }
+    if (options.contains("busy"))
+      p->tap->Intercept(options["busy"], {"SYSTEM BUSY<CARRIAGE_RETURN/>"});
+    if (options.contains("list")) {
+      p->tap->Intercept(options["list"], {"B.F. COUNT 001<CARRIAGE_RETURN/>",
+                                          " 001 *UTK001<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
+                                          "END OF DISPLAY<CARRIAGE_RETURN/>"});
+    }
+    if (options.contains("break")) {
+      p->tap->OnEntry(options["break"],
+                      [] { throw std::runtime_error("the terminal component broke"); });
+    }
+    const std::optional<int> exit = p->MoveQueue();
+    std::string out = "exit " + (exit ? std::to_string(*exit) : std::string("none")) + "\r\nsent:";
+    for (const std::string& e : p->tap->entries()) out += " " + e;
+    out += "\r\nqueued:";
+    for (const char* pcc : {"ABC1", "DEF3", "XYZ9"}) {
+      for (const std::string& locator : p->Queue(pcc + std::string("/") + dest)) {
+        out += " " + std::string(pcc) + "/" + locator;
+      }
+    }
+    out += "\r\n";
+    for (const RecordingWindow::Box& box : p->window.boxes()) out += "box: " + box.text + "\r\n";
+    out += "mails: " + std::to_string(p->mailers.sent().size()) + "\r\n" +
+           p->Log("Unticketed_PNR_Log_1.csv");
+    return GoldenLines(out);
+  });
 }
 
 // Clicks Cancel at the `n`th time the run lets window events run (1 = the next).

@@ -21,6 +21,20 @@ std::string Row(std::string_view pcc, std::string_view pnr, std::string_view fro
          ",2026/12/06 10:00:00,Agent not mapped,XY,SMITH/JOHN MR,,,";
 }
 
+// The loaded table: "key: from PCC/from queue>to queue/category PNR" for each row.
+std::string Described(const FailQueueTable& t) {
+  std::string out;
+  for (size_t i = 0; i < t.size(); ++i) {
+    out += t.at(i).first + ":";
+    for (const clsFailQueue& r : t.at(i).second) {
+      out += " " + r.fldFmFailPCC + "/" + r.fldFmFailQueueNo + ">" +
+             std::to_string(r.fldToFailQueueNo) + "/" + r.fldFailQueueCategory + " " + r.fldFailPNR;
+    }
+    out += "\n";
+  }
+  return out;
+}
+
 class FailQueueLogTest : public ::testing::Test {
  protected:
   FailQueueLogTest() : log_(program_.form, PosixFileSystem()) {
@@ -74,20 +88,9 @@ TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
                          "\r\n" + Row("ABC1", "BBB222", "14*C2") + "\r\n" +
                          Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "AAA111") + "\r\n");
   ASSERT_TRUE(log_.LoadFailQueueLog());
-  const FailQueueTable& t = program_.form.dictFailQueueMapping;
-  ASSERT_EQ(t.size(), 3u);
-  EXPECT_EQ(t.at(0).first, "ABC1#AAA111");
-  EXPECT_EQ(t.at(1).first, "ABC1#BBB222");
-  EXPECT_EQ(t.at(2).first, "DEF3#AAA111");
-  ASSERT_EQ(t.at(0).second.size(), 2u);
-  EXPECT_EQ(t.at(0).second[0].fldFmFailQueueNo, "12");
-  EXPECT_EQ(t.at(0).second[1].fldFmFailQueueNo, "13");
-  const clsFailQueue& b = t.at(1).second[0];
-  EXPECT_EQ(b.fldFmFailPCC, "ABC1");
-  EXPECT_EQ(b.fldFmFailQueueNo, "14*C2");
-  EXPECT_EQ(b.fldToFailQueueNo, 50);
-  EXPECT_EQ(b.fldFailQueueCategory, "C1");
-  EXPECT_EQ(b.fldFailPNR, "BBB222");
+  EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
+            "ABC1#AAA111: ABC1/12>50/C1 AAA111 ABC1/13>50/C1 AAA111\n"
+            "ABC1#BBB222: ABC1/14*C2>50/C1 BBB222\nDEF3#AAA111: DEF3/12>50/C1 AAA111\n");
   EXPECT_EQ(program_.form.LogFailedQueue, 50);
   EXPECT_NE(program_.RunLog().find("Loading Fail Queue Log file..."), std::string::npos);
   EXPECT_EQ(program_.window.list().size(), 1u);
@@ -117,10 +120,8 @@ TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
                          Row("ABC1", "CCC333") + "\r\n");
   program_.form.LogFailedQueue = 7;
   ASSERT_TRUE(log_.LoadFailQueueLog());
-  const FailQueueTable& t = program_.form.dictFailQueueMapping;
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t.at(0).first, "ABC1#AAA111");
-  EXPECT_EQ(t.at(1).first, "ABC1#CCC333");
+  EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
+            "ABC1#AAA111: ABC1/12>50/C1 AAA111\nABC1#CCC333: ABC1/12>50/C1 CCC333\n");
   EXPECT_EQ(program_.form.LogFailedQueue, 7);
   const std::string debug = program_.Log("debug_log_1.txt");
   EXPECT_NE(debug.find("Fail_Queue_Log.csv line 3 skipped, no Fail Queue number in its third "

@@ -43,4 +43,29 @@ void ExpectGoldenTable(std::string_view name,
   ExpectGolden(name, out);
 }
 
+std::string GoldenLines(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == "\r\n") {
+      out += "\n";
+      ++i;
+    } else if (text[i] == '\r' || text[i] == '\n') {
+      out += text[i] == '\r' ? "<CR>" : "<LF>\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> ItemParts(std::string_view text, std::string_view separator) {
+  std::vector<std::string> parts;
+  for (size_t at = 0;;) {
+    const size_t end = text.find(separator, at);
+    parts.emplace_back(text.substr(at, end - at));
+    if (end == std::string_view::npos) return parts;
+    at = end + separator.size();
+  }
+}
+
 }  // namespace ambervale::testing

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ambervale::testing {
 
@@ -20,5 +21,11 @@ void ExpectGolden(std::string_view name, const std::string& actual);
 // produce(INPUT) gives (ended by "\n"); "# " lines are comments. The whole file is compared.
 void ExpectGoldenTable(std::string_view name,
                        const std::function<std::string(const std::string&)>& produce);
+
+// `text` for a golden file: CR LF ends as line ends, a lone CR or LF shown as <CR> or <LF>.
+std::string GoldenLines(std::string_view text);
+
+// The parts of a golden table's item (`text` cut at each `separator`).
+std::vector<std::string> ItemParts(std::string_view text, std::string_view separator);
 
 }  // namespace ambervale::testing

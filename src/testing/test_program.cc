@@ -4,6 +4,7 @@
 #include "config/task_maintenance.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
+#include "testing/golden.h"
 
 namespace ambervale::testing {
 
@@ -32,6 +33,16 @@ std::string TestProgram::Log(std::string_view name) const {
 }
 
 std::string TestProgram::RunLog() const { return ScrambleLogText(Log("Ambervale_LOG_1.dat")); }
+
+std::string TestProgram::Transcript(const std::vector<std::string>& names) const {
+  std::string out;
+  for (const std::string& name : names) out += "== " + name + "\n" + GoldenLines(Log(name));
+  out += "== run log\n" + GoldenLines(RunLog());
+  for (const RecordedMail& mail : mailers.sent()) {
+    out += "== mail\n" + Replace(Describe(mail), "\r\n", "\n");
+  }
+  return Replace(out, dir.path(), "DIR");
+}
 
 std::vector<std::string> TestProgram::ListMessages() const {
   std::vector<std::string> out;

@@ -50,6 +50,10 @@ class TestProgram {
   std::string Log(std::string_view name) const;
   // The scrambled run log in clear text.
   std::string RunLog() const;
+  // The logs named, the run log and each mail sent (Describe), for a golden file: each under a
+  // "== name" line, CR LF ends as line ends, a lone CR or LF shown as <CR> or <LF>, the folder
+  // as DIR.
+  std::string Transcript(const std::vector<std::string>& names) const;
   // The action list without its date and time.
   std::vector<std::string> ListMessages() const;
 
