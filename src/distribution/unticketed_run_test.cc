@@ -46,15 +46,6 @@ std::unique_ptr<TestProgram> Start(const std::vector<std::string>& tasks,
   return p;
 }
 
-// The entries of the run starting with `prefix`.
-std::vector<std::string> Sent(const TestProgram& p, std::string_view prefix) {
-  std::vector<std::string> out;
-  for (const std::string& e : p.tap->entries()) {
-    if (e.starts_with(prefix)) out.push_back(e);
-  }
-  return out;
-}
-
 // The report: the header block as start-up begins it, the run's lines, the status block.
 std::string Report(const std::vector<std::string>& run_lines,
                    const std::vector<std::string>& rows) {
@@ -112,11 +103,23 @@ TEST(UnticketedRunTest, TheRangeRunsFromToday) {
             "LD/P1/UTK/06DEC*08DEC-Q/P1/41*C1");
 }
 
+// Clicks Cancel at the `n`th time the run lets window events run (1 = the next).
+void ClickCancelAt(RecordingWindow& window, int n) {
+  window.OnNextDoEvents([&window, n](WindowEvents& events) {
+    if (n <= 1) {
+      events.OnCancelClick(false);
+    } else {
+      ClickCancelAt(window, n - 1);
+    }
+  });
+}
+
 // Unticketed runs and what each leaves (src/distribution/testdata/unticketed_runs.txt): "> "
 // and the tasks (" ; " apart), then options " | " apart: dest=QUEUE (41 without), refuse=PCC
 // (emulation refused), list=PREFIX (the host answers that entry with a list of UTK001),
 // busy=PREFIX (the host answers that entry SYSTEM BUSY once),
-// break=PREFIX (the terminal throws at that entry). Each case gives the exit code, the entries
+// break=PREFIX (the terminal throws at that entry), cancel=N (Cancel clicked the Nth time the
+// run lets window events run) with answer=Yes or No. Each case gives the exit code, the entries
 // sent, the queues filled, the boxes, the mails and the report whole.
 TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
   ExpectGoldenTable("src/distribution/testdata/unticketed_runs.txt", [](const std::string& item) {
@@ -133,6 +136,11 @@ TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
     p->form.tmpCurrentPCC = "OLD";  // from an earlier run: cleared at the start
     if (options.contains("busy"))
       p->tap->Intercept(options["busy"], {"SYSTEM BUSY<CARRIAGE_RETURN/>"});
+    if (options.contains("cancel")) {
+      p->env.set_operator_name("Ann.Lee");
+      p->window.QueueAnswer(options["answer"] == "No" ? BoxAnswer::kNo : BoxAnswer::kYes);
+      ClickCancelAt(p->window, std::stoi(options["cancel"]));
+    }
     if (options.contains("list")) {
       p->tap->Intercept(options["list"], {"B.F. COUNT 001<CARRIAGE_RETURN/>",
                                           " 001 *UTK001<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
@@ -152,58 +160,12 @@ TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
       }
     }
     out += "\r\n";
-    for (const RecordingWindow::Box& box : p->window.boxes()) out += "box: " + box.text + "\r\n";
+    for (const RecordingWindow::Box& box : p->window.boxes())
+      out += "box " + box.title + ": " + box.text + "\r\n";
     out += "mails: " + std::to_string(p->mailers.sent().size()) + "\r\n" +
            p->Log("Unticketed_PNR_Log_1.csv");
     return GoldenLines(out);
   });
-}
-
-// Clicks Cancel at the `n`th time the run lets window events run (1 = the next).
-void ClickCancelAt(RecordingWindow& window, int n) {
-  window.OnNextDoEvents([&window, n](WindowEvents& events) {
-    if (n <= 1) {
-      events.OnCancelClick(false);
-    } else {
-      ClickCancelAt(window, n - 1);
-    }
-  });
-}
-
-TEST(UnticketedRunTest, CancelStopsAfterTheTaskInWork) {
-  const struct {
-    int do_events;  // when the Cancel button is clicked
-    BoxAnswer answer;
-    std::vector<std::string> emulated;
-    const char* outcome;
-  } kCases[] = {
-      // While the first task shows its progress.
-      {2,
-       BoxAnswer::kYes,
-       {"SEM/ABC1/AG"},
-       "Run completed successfully: N,,,\r\nLast PCC completed successfully: ABC1,,,\r\n"
-       "Error message: Processing cancelled at 2026/12/06 10:00:00 by Ann Lee.,,,\r\n"},
-      // Between the first and the second task: the second one still runs.
-      {3,
-       BoxAnswer::kYes,
-       {"SEM/ABC1/AG", "SEM/DEF3/AG"},
-       "Run completed successfully: N,,,\r\nLast PCC completed successfully: DEF3,,,\r\n"},
-      {3,
-       BoxAnswer::kNo,
-       {"SEM/ABC1/AG", "SEM/DEF3/AG", "SEM/XYZ9/AG"},
-       "Run completed successfully: Y,,,\r\n"},
-  };
-  for (const auto& c : kCases) {
-    auto p = Start({"ABC1,ALL,3", "DEF3,ALL,3", "XYZ9,ALL,3"});
-    p->env.set_operator_name("Ann.Lee");
-    p->window.QueueAnswer(c.answer);
-    ClickCancelAt(p->window, c.do_events);
-    EXPECT_EQ(p->MoveQueue(), 0) << c.do_events;
-    EXPECT_EQ(Sent(*p, "SEM/"), c.emulated) << c.do_events;
-    ASSERT_EQ(p->window.boxes().size(), 1u) << c.do_events;
-    EXPECT_EQ(p->window.boxes()[0].title, "Cancel queuing unticketed PNRs");
-    EXPECT_TRUE(Contains(p->Log("Unticketed_PNR_Log_1.csv"), c.outcome)) << c.do_events;
-  }
 }
 
 TEST(UnticketedRunTest, AFailedSignOnOrMailStillEndsTheProgramWithItsReport) {
