@@ -178,6 +178,7 @@ TEST(NameLookupTest, NamesStandAsWordsInTheCleanedText) {
     const char* want;
   } kCases[] = {
       {"<SOM/>1.1SMITH/JOHN<TABSTOP/>MR<CARRIAGE_RETURN/>", "1.1SMITH/JOHN\xB7MR: 1,2,3,"},
+      {"XSMITH/JOHN", "XSMITH/JOHN: 2,"},                // a letter before the name
       {"SMITHSON/ANN SMITH", "SMITHSON/ANN SMITH: 4,"},  // its first occurrence only
       {"ABC SMITHS", "ABC SMITHS: 1,"},                  // one character after it is not looked at
       {"XSMITH", "XSMITH: 1,"},                          // the name ends the text

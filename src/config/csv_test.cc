@@ -26,24 +26,6 @@ CsvRow RegexCells(std::string_view line) {
   return cells;
 }
 
-TEST(ParseCsvLineTest, SplitsAsTheFilesNeedIt) {
-  const struct {
-    const char* name;
-    std::string line;
-    CsvRow want;
-  } kCases[] = {
-      {"quoted cell keeps commas and blanks", "ABC1,\"  AA,BB \" ,\"\"", {"ABC1", "  AA,BB ", ""}},
-      {"doubled quote not unescaped", "\"a\"\"b\"", {"a\"\"b"}},
-      {"unclosed quote stays in the cell", "\"abc,def", {"\"abc", "def"}},
-      {"closing quote found beyond a comma", "\"a\"x,\"b\"", {"a\"x,\"b"}},
-      {"code page bytes are text", "\xA0z\xA0,\xB7", {"\xA0z\xA0", "\xB7"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(ParseCsvLine(c.line), c.want) << c.name;
-    EXPECT_EQ(RegexCells(c.line), c.want) << c.name << " (pattern)";
-  }
-}
-
 // Every line of up to six characters over the characters that matter to the splitter, then
 // random longer lines with the other white space, code page bytes and NUL.
 TEST(ParseCsvLineTest, AgreesWithThePattern) {
