@@ -3,14 +3,14 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/day_month.h"
+
 namespace ambervale::sim {
 namespace {
 
 using std::chrono::sys_days;
 using std::chrono::year_month_day;
 
-constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 constexpr std::array<int, 12> kLongestMonth = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr std::string_view kPlaceholder = "{today";
 constexpr int kMaxOffsetDigits = 6;
@@ -50,12 +50,8 @@ sys_days DayOf(const CivilTime& t) {
 
 std::string FormatDayMonth(sys_days date) {
   const year_month_day ymd(date);
-  const unsigned day = static_cast<unsigned>(ymd.day());
-  std::string out;
-  out.push_back(static_cast<char>('0' + day / 10));
-  out.push_back(static_cast<char>('0' + day % 10));
-  out += kMonths[static_cast<unsigned>(ymd.month()) - 1];
-  return out;
+  return ambervale::FormatDayMonth(static_cast<int>(static_cast<unsigned>(ymd.month())),
+                                   static_cast<int>(static_cast<unsigned>(ymd.day())));
 }
 
 std::string FormatIsoDate(sys_days date) {
@@ -88,12 +84,11 @@ std::optional<DayMonth> ParseDayMonth(std::string_view text) {
   if (text.size() != 5) return std::nullopt;
   if (text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return std::nullopt;
   const int day = (text[0] - '0') * 10 + (text[1] - '0');
-  for (size_t m = 0; m < kMonths.size(); ++m) {
-    if (text.substr(2) != kMonths[m]) continue;
-    if (day < 1 || day > kLongestMonth[m]) return std::nullopt;
-    return DayMonth{day, static_cast<int>(m) + 1};
+  const int month = ambervale::MonthNumber(text.substr(2));
+  if (month == 0 || day < 1 || day > kLongestMonth[static_cast<size_t>(month - 1)]) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return DayMonth{day, month};
 }
 
 std::optional<sys_days> NearestDate(DayMonth dm, sys_days today) {

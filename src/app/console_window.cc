@@ -10,6 +10,7 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "platform/classic_text.h"
 #include "platform/cp1252.h"
 
 namespace ambervale {
@@ -82,17 +83,11 @@ std::string UnixLineBreaks(std::string_view text) {
   return out;
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 // The first line of `text` with any text on it, trimmed.
 std::string_view FirstLine(std::string_view text) {
   while (!text.empty()) {
     const size_t end = text.find_first_of("\r\n");
-    const std::string_view line = Trim(text.substr(0, end));
+    const std::string_view line = TrimWhitespace(text.substr(0, end));
     if (!line.empty() || end == std::string_view::npos) return line;
     text.remove_prefix(end + 1);
   }
@@ -287,7 +282,7 @@ BoxAnswer ConsoleWindow::Ask(std::string_view text) {
   }
   if (signals_ != nullptr) signals_->DropInterrupts();
   std::string lower;
-  for (char c : Trim(answer)) {
+  for (char c : TrimWhitespace(answer)) {
     lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   }
   return lower == "y" || lower == "yes" ? BoxAnswer::kYes : BoxAnswer::kNo;

@@ -18,8 +18,10 @@
 #include "app/terminal_choice.h"
 #include "platform/env.h"
 #include "platform/files.h"
-#ifdef AMBERVALE_WITH_GUI
+#ifdef AMBERVALE_WITH_QT
 #include "app/qt_front_end.h"
+#endif
+#ifdef AMBERVALE_WITH_CURL
 #include "mail/curl_mailer.h"
 #endif
 
@@ -53,11 +55,13 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<FrontEnd> front_end;
-#ifdef AMBERVALE_WITH_GUI
+#ifdef AMBERVALE_WITH_QT
   if (!UseConsoleWindow(options, std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
                         std::getenv("QT_QPA_PLATFORM"))) {
     front_end = NewQtFrontEnd(argc, argv);
   }
+#endif
+#ifdef AMBERVALE_WITH_CURL
   auto mailers = std::make_unique<CurlMailerFactory>();
 #else
   auto mailers = std::make_unique<NoMailerFactory>();

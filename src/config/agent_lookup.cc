@@ -17,12 +17,6 @@ std::string_view MidView(std::string_view s, int start, int length = -1) {
   return length < 0 ? rest : rest.substr(0, static_cast<size_t>(length));
 }
 
-std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
 // UpperChar as a table: the name search compares every character of the PNR text.

@@ -2,10 +2,10 @@
 
 #include <chrono>
 
-#include "config/day_month.h"
 #include "host/busy_retry.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
+#include "platform/day_month.h"
 
 namespace ambervale {
 namespace {

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "config/day_month.h"
 #include "platform/classic_text.h"
+#include "platform/day_month.h"
 
 namespace ambervale {
 namespace {

@@ -33,7 +33,7 @@ std::string CsvLine(const std::vector<std::string>& fields) {
 
 CsvRingLog::CsvRingLog(Logs& logs, std::string prefix, const std::vector<std::string>& header)
     : logs_(logs),
-      ring_(logs.env(), PosixFileSystem(), logs.folder(), std::move(prefix), ".csv", kRingSize,
+      ring_(logs.env(), logs.files(), logs.folder(), std::move(prefix), ".csv", kRingSize,
             size_limit_),
       header_(CsvLine(header)) {}
 

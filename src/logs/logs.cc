@@ -49,14 +49,14 @@ std::string ScrambleLogText(std::string_view text) {
   return out;
 }
 
-Logs::Logs(Env& env, std::string logs_folder)
+Logs::Logs(Env& env, std::string logs_folder, FileSystem& files)
     : env_(env),
+      files_(files),
       folder_(std::move(logs_folder)),
-      debug_(env, PosixFileSystem(), folder_, "debug_log_", ".txt", kRingSize, size_limit_),
-      action_(env, PosixFileSystem(), folder_, "action_log_", ".txt", kRingSize, size_limit_),
-      failed_pnr_(env, PosixFileSystem(), folder_, "Failed_PNR_", ".txt", kRingSize, size_limit_),
-      unticketed_(env, PosixFileSystem(), folder_, "Unticketed_PNR_Log_", ".csv", kRingSize,
-                  size_limit_) {}
+      debug_(env, files, folder_, "debug_log_", ".txt", kRingSize, size_limit_),
+      action_(env, files, folder_, "action_log_", ".txt", kRingSize, size_limit_),
+      failed_pnr_(env, files, folder_, "Failed_PNR_", ".txt", kRingSize, size_limit_),
+      unticketed_(env, files, folder_, "Unticketed_PNR_Log_", ".csv", kRingSize, size_limit_) {}
 
 void Logs::SetSizeLimit(int32_t bytes) { size_limit_ = bytes; }
 
@@ -93,10 +93,9 @@ RingLog& Logs::PlainRunLog(std::string_view prefix) {
   auto it = plain_run_logs_.find(prefix);
   if (it == plain_run_logs_.end()) {
     it = plain_run_logs_
-             .emplace(
-                 std::string(prefix),
-                 std::make_unique<RingLog>(env_, PosixFileSystem(), folder_, std::string(prefix),
-                                           ".txt", kRunLogRingSize, size_limit_))
+             .emplace(std::string(prefix),
+                      std::make_unique<RingLog>(env_, files_, folder_, std::string(prefix), ".txt",
+                                                kRunLogRingSize, size_limit_))
              .first;
   }
   return *it->second;
@@ -105,10 +104,10 @@ RingLog& Logs::PlainRunLog(std::string_view prefix) {
 void Logs::AppendScrambled(std::string_view text, bool screen) {
   const std::string path = RunLogPath();
   // A file that cannot be examined is written to without the size check.
-  std::optional<int64_t> size = FileSize(path);
+  std::optional<int64_t> size = SizeOf(path);
   if (size && *size > run_log_size_limit_) {
-    (void)DeleteFile(path);
-    size = FileSize(path);
+    (void)files_.Delete(path);
+    size = SizeOf(path);
   }
   const bool empty = !size || *size == 0;
   // A start banner on a file that has records, and the first screen of a fresh file, are
@@ -126,24 +125,24 @@ void Logs::AppendScrambled(std::string_view text, bool screen) {
   record.append(kCrLf);
   // One write call per record on a file opened for appending, so records from the program
   // and from anything else appending never interleave inside a record.
-  (void)AppendToFile(path, ScrambleLogText(record));
+  (void)files_.Append(path, ScrambleLogText(record));
 }
 
 void Logs::AppendUnticketedHeader(std::string_view line) {
-  (void)AppendToFile(JoinPath(folder_, kTempHeader), std::string(line) + std::string(kCrLf));
+  (void)files_.Append(JoinPath(folder_, kTempHeader), std::string(line) + std::string(kCrLf));
 }
 
 void Logs::AppendUnticketedStatus(std::string_view line) {
-  (void)AppendToFile(JoinPath(folder_, kTempHeaderStatus), std::string(line) + std::string(kCrLf));
+  (void)files_.Append(JoinPath(folder_, kTempHeaderStatus), std::string(line) + std::string(kCrLf));
 }
 
 bool Logs::BuildUnticketedReport() {
   // Without a header block there is no report: nothing is written and nothing deleted.
-  const std::optional<std::string> header = ReadFile(JoinPath(folder_, kTempHeader));
+  const std::optional<std::string> header = ReadAll(JoinPath(folder_, kTempHeader));
   if (!header) return false;
-  const std::optional<std::string> status = ReadFile(JoinPath(folder_, kTempHeaderStatus));
+  const std::optional<std::string> status = ReadAll(JoinPath(folder_, kTempHeaderStatus));
 
-  const std::optional<int64_t> located_size = FileSize(unticketed_.CurrentPath());
+  const std::optional<int64_t> located_size = SizeOf(unticketed_.CurrentPath());
   const RingLog::Target target = unticketed_.Locate();
   std::string block;
   // Two empty lines set this report off from the one before it, also when the size check
@@ -162,10 +161,22 @@ bool Logs::BuildUnticketedReport() {
 }
 
 void Logs::ClearUnticketedTemp() {
-  (void)DeleteFile(JoinPath(folder_, kTempHeader));
-  (void)DeleteFile(JoinPath(folder_, kTempHeaderStatus));
+  (void)files_.Delete(JoinPath(folder_, kTempHeader));
+  (void)files_.Delete(JoinPath(folder_, kTempHeaderStatus));
 }
 
 std::string Logs::UnticketedReportPath() { return unticketed_.CurrentPath(); }
+
+std::optional<int64_t> Logs::SizeOf(const std::string& path) {
+  FileInfo info;
+  if (!files_.Stat(path, &info).ok() || info.kind != FileInfo::Kind::kFile) return std::nullopt;
+  return info.size;
+}
+
+std::optional<std::string> Logs::ReadAll(const std::string& path) {
+  std::string bytes;
+  if (!files_.Read(path, &bytes).ok()) return std::nullopt;
+  return bytes;
+}
 
 }  // namespace ambervale

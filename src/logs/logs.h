@@ -14,12 +14,14 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "logs/ring_log.h"
 #include "platform/env.h"
+#include "platform/file_system.h"
 
 namespace ambervale {
 
@@ -34,8 +36,9 @@ std::string ScrambleLogText(std::string_view text);
 
 class Logs {
  public:
-  // `logs_folder` is the program folder + "/logs". The size limit starts at 0.
-  Logs(Env& env, std::string logs_folder);
+  // `logs_folder` is the program folder + "/logs". The size limit starts at 0. Every file of
+  // the logs (also the CSV rings and the alert memory kept beside them) goes through `files`.
+  Logs(Env& env, std::string logs_folder, FileSystem& files = PosixFileSystem());
   Logs(const Logs&) = delete;
   Logs& operator=(const Logs&) = delete;
 
@@ -44,6 +47,7 @@ class Logs {
   int32_t size_limit() const { return size_limit_; }
   const std::string& folder() const { return folder_; }
   Env& env() { return env_; }
+  FileSystem& files() { return files_; }
 
   void WriteDebugLog(std::string_view text);
   // Several debug lines in one write (the host layer logs each entry and answer as a block).
@@ -79,8 +83,12 @@ class Logs {
  private:
   RingLog& PlainRunLog(std::string_view prefix);
   void AppendScrambled(std::string_view text, bool screen);
+  // The size of a file; nullopt when there is no file or it cannot be examined.
+  std::optional<int64_t> SizeOf(const std::string& path);
+  std::optional<std::string> ReadAll(const std::string& path);
 
   Env& env_;
+  FileSystem& files_;
   std::string folder_;
   int32_t size_limit_ = 0;
   int64_t run_log_size_limit_ = kRunLogSizeLimit;

@@ -53,8 +53,8 @@ int ReadAlertQuietMinutes(const clsINI& ini, const std::string& settings_path,
 }
 
 AlertMemory::AlertMemory(Logs& logs) : logs_(logs), path_(JoinPath(logs.folder(), kFileName)) {
-  const std::optional<std::string> content = ReadFile(path_);
-  if (!content || Parse(*content)) return;
+  std::string content;
+  if (!logs_.files().Read(path_, &content).ok() || Parse(content)) return;
   entries_.clear();
   logs_.WriteDebugLog("##### " + FormatDateTime(logs_.env().LocalNow()) + ". " + path_ +
                       " is not a list of mailed alerts: it is taken as empty #####");
@@ -107,7 +107,7 @@ void AlertMemory::Remember(std::string_view text, int minutes) {
     content += std::to_string(SecondsOf(entry.mailed)) + "," +
                FormatDateTime(logs_.env().ToLocal(entry.mailed)) + "," + entry.text + "\r\n";
   }
-  (void)WriteFileAtomically(path_, content);
+  (void)logs_.files().WriteAtomically(path_, content);
 }
 
 }  // namespace ambervale

@@ -14,15 +14,10 @@
 #include <random>
 
 #include "mail/curl_mailer_mime.h"
+#include "platform/classic_text.h"
 
 namespace ambervale {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
@@ -96,7 +91,7 @@ struct Transfer {
 size_t OnReply(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   std::string_view line(data, size * count);
-  line = Trim(line);
+  line = TrimWhitespace(line);
   if (StartsWithNoCase(line, "235")) t->logged_in = true;
   if (line.size() > 4 && line.substr(0, 3) == "250" && StartsWithNoCase(line.substr(4), "auth")) {
     t->auth_offered = true;
@@ -144,7 +139,7 @@ class CurlMailer : public Mailer {
     return SmtpServerUrl(server_, &url);
   }
   Status SetFrom(std::string_view address) override {
-    from_ = std::string(Trim(address));
+    from_ = std::string(TrimWhitespace(address));
     return CheckFrom();
   }
   Status SetRecipients(std::string_view addresses) override {
@@ -231,7 +226,7 @@ Status CurlMailer::Send() {
   if (Status s = CheckFrom(); !s.ok()) return s;
   std::vector<std::string> envelope;
   if (Status s = CheckRecipients(&envelope); !s.ok()) return s;
-  if (use_authentication_ && Trim(user_).empty()) {
+  if (use_authentication_ && TrimWhitespace(user_).empty()) {
     return Status::Error("SMTP authentication is on but the user name is empty");
   }
   std::string message;
@@ -316,7 +311,7 @@ Status CurlMailer::Transmit(const std::string& url, const std::vector<std::strin
 }  // namespace
 
 Status SmtpServerUrl(std::string_view server, std::string* url) {
-  std::string_view s = Trim(server);
+  std::string_view s = TrimWhitespace(server);
   if (s.empty()) return Status::Error("SMTP server is empty");
   const auto bad = [&server](std::string_view why) {
     return Status::Error("SMTP server " + Quoted(server) + ": " + std::string(why));
@@ -375,7 +370,7 @@ std::vector<std::string> SplitRecipients(std::string_view list, std::string_view
   size_t start = 0;
   while (start <= list.size()) {
     const size_t end = std::min(list.find(sep, start), list.size());
-    const std::string_view part = Trim(list.substr(start, end - start));
+    const std::string_view part = TrimWhitespace(list.substr(start, end - start));
     if (!part.empty()) parts.emplace_back(part);
     start = end + sep.size();
   }

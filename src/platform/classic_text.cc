@@ -1,5 +1,6 @@
 #include "platform/classic_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -107,7 +108,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string Trim(std::string_view s) { return LTrim(RTrim(s)); }
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+
+std::string_view TrimView(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view TrimWhitespace(std::string_view s) {
+  const auto white = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  while (!s.empty() && white(s.front())) s.remove_prefix(1);
+  while (!s.empty() && white(s.back())) s.remove_suffix(1);
+  return s;
+}
 
 std::string LTrim(std::string_view s) {
   size_t i = 0;

@@ -36,8 +36,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Blanks (the space character only) removed at both ends / the left / the right.
 std::string Trim(std::string_view s);
+std::string_view TrimView(std::string_view s);
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
+// Every white-space character (space, tab, CR, LF, VT, FF) removed at both ends: for texts
+// that come from files, mail servers and the system rather than from the host's screens.
+std::string_view TrimWhitespace(std::string_view s);
 
 // Upper / lower case of Windows-1252 text (ASCII letters and the accented letters of the
 // code page; other bytes unchanged).

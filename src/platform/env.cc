@@ -17,17 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classic_text.h"
 #include "platform/cp1252.h"
 #include "platform/system_env.h"
 
 namespace ambervale {
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
 
 std::string StripTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -138,7 +133,7 @@ std::string ChooseProgramFolder(std::string_view home, std::string_view executab
 std::string OperatorNameFromAccount(std::string_view gecos, std::string_view login) {
   // The account database speaks UTF-8; the program's text is Windows-1252. A full name the
   // code page cannot write falls back to the login name.
-  const std::string_view full = TrimBlanks(gecos.substr(0, gecos.find(',')));
+  const std::string_view full = TrimWhitespace(gecos.substr(0, gecos.find(',')));
   if (full.empty()) return Utf8ToCp1252(login).value_or("");
   std::string name;
   for (const char c : full) {

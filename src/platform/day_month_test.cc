@@ -1,4 +1,4 @@
-#include "config/day_month.h"
+#include "platform/day_month.h"
 
 #include <gtest/gtest.h>
 
