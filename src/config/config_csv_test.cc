@@ -56,10 +56,12 @@ TEST(FileLookupTest, MatchesEveryComponentIgnoringCaseAndRefusesTwoSpellings) {
            std::max(rel(f.first), rel(f.second));
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(shown(FindFileIgnoringCase(dir.path(), c.name)), c.found) << c.name;
+    EXPECT_EQ(shown(FindFileIgnoringCase(PosixFileSystem(), dir.path(), c.name)), c.found)
+        << c.name;
   }
   // A name written with Windows separators, found in the program folder.
-  EXPECT_EQ(shown(FindConfigFile("MAPS\\SUB\\OTHER.CSV", dir.path())), "Maps/sub/Other.csv");
+  EXPECT_EQ(shown(FindConfigFile(PosixFileSystem(), "MAPS\\SUB\\OTHER.CSV", dir.path())),
+            "Maps/sub/Other.csv");
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "platform/files.h"
 #include "testing/config_rows.h"
 #include "testing/fake_env.h"
+#include "testing/fake_file_system.h"
+#include "testing/recording_window.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
@@ -164,6 +166,21 @@ TEST(TaskFileTest, CategoriesAirlinesAndRepeatedRows) {
   EXPECT_EQ(p.Log("debug_log_1.txt"), std::string(kStamp) + ". " + want + " #####\r\n");
   p.form.dictFmtoMapping.at(0).second.pop_back();
   EXPECT_EQ(CheckTaskDuplicates(p.form), "OK");
+}
+
+// The loaders read through the program's file system: a file it cannot read (a disk error,
+// whoever runs the test) is named, and is not taken for a missing one.
+TEST(TaskFileTest, AFileThatCannotBeReadIsNamed) {
+  testing::FakeEnv env("/agency");
+  testing::FakeFileSystem files(env);
+  Logs logs(env, "/agency/logs", files);
+  testing::RecordingWindow window;
+  frmMain form(env, window, logs);
+  ASSERT_TRUE(files.WriteAtomically("/agency/tasks.csv", std::string(kTaskHeader)).ok());
+  files.Fail(testing::FileOp::kRead, "/agency/tasks.csv");
+  std::string name = "tasks.csv";
+  EXPECT_EQ(LoadTaskMaintenanceFile(form, name).message(),
+            "Task Maintenance file \"/agency/tasks.csv\" cannot be read");
 }
 
 }  // namespace
