@@ -11,6 +11,7 @@
 #include "config/settings.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace ambervale {
@@ -130,7 +131,7 @@ void CheckAgentRow(frmMain& form, const clsFromQueue& task, const CsvRowReader& 
 Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns,
                    LoadReport& report) {
   const std::string& name = task.fldMappingFileName;
-  const FileLookup lookup = FindConfigFile(name, form.env().ProgramFolder());
+  const FileLookup lookup = FindConfigFile(form.files(), name, form.env().ProgramFolder());
   if (lookup.outcome == FileLookup::kAmbiguous) {
     return Fail(form, "Mapping file " + NamedBy(form, task) +
                           ": two files have that name in different letter case, " +
@@ -146,7 +147,7 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
 
   // The file is read whole (a read that fails part-way reads nothing) and parsed a block of
   // lines at a time, so a large file's cells are never all held beside its table.
-  std::optional<std::string> bytes = FileExists(lookup.path) ? ReadFile(lookup.path) : std::nullopt;
+  std::optional<std::string> bytes = ReadRegularFile(form.files(), lookup.path);
   if (!bytes) return Fail(form, "Mapping file " + NamedBy(form, task) + " cannot be read");
   std::string problem;
   const std::optional<std::string> text = ConfigCsvText(name, std::move(*bytes), problem);
@@ -203,7 +204,8 @@ void ReportMissingValues(frmMain& form, const LoadReport& report) {
       "Mapping\r\nfiles and columns for which values are missing.\r\n\r\nFile Name" +
       std::string(38, ' ') + "Columns with missing values\r\n" + report.text +
       "\r\nPlease click ok to exit.";
-  if (!WriteFile(JoinPath(form.env().ProgramFolder(), kMissingValuesFile), message + "\r\n")) {
+  const std::string report_path = JoinPath(form.env().ProgramFolder(), kMissingValuesFile);
+  if (!form.files().WriteAtomically(report_path, message + "\r\n").ok()) {
     WriteProblemLine(form, std::string(kMissingValuesFile) + " cannot be written in " +
                                Quoted(form.env().ProgramFolder()));
   }

@@ -15,7 +15,8 @@ constexpr size_t kMappingNameWidth = 26;
 constexpr size_t kTaskFileWidth = 31;
 
 void WriteReportFile(frmMain& form, std::string_view name, const std::string& report) {
-  if (!WriteFile(JoinPath(form.env().ProgramFolder(), name), report + "\r\n")) {
+  const std::string path = JoinPath(form.env().ProgramFolder(), name);
+  if (!form.files().WriteAtomically(path, report + "\r\n").ok()) {
     WriteProblemLine(
         form, std::string(name) + " cannot be written in " + Quoted(form.env().ProgramFolder()));
   }

@@ -99,12 +99,6 @@ TEST(PccCheckTest, WhenTheQuestionIsAsked) {
         (asked ? "asked " : "not asked ") + std::to_string(diff) + " " + t.p.form.MappingPCCList,
         c.want);
   }
-  Tables off({"ABC1/1//A.CSV", "XYZ2/2//A.CSV"}, {});
-  RunPCCCheck(off.p.form, false);
-  EXPECT_TRUE(off.p.window.boxes().empty());
-  EXPECT_EQ(off.p.RunLog(),
-            std::string(kStamp) + "PCC Check in task maintenance/mapping file(s) is disabled\r\n");
-  EXPECT_EQ(off.p.form.TaskMainPCCList, "ABC1,XYZ2\n");
 }
 
 TEST(PccCheckTest, ReportsLongNamesAndEachFileOnce) {
@@ -116,64 +110,51 @@ TEST(PccCheckTest, ReportsLongNamesAndEachFileOnce) {
   EXPECT_EQ(BuildPCCCheck(t.p.form).report, kPccHead + "1) " + long_task + "ABC1,XYZ2\n2) " +
                                                 long_map + "ABC1\n3) MAP.CSV" +
                                                 std::string(19, ' ') + "ABC1\n" + kPccQuestion);
-
-  // The unticketed mode has no mapping files to list.
-  Tables u({"ABC1/0//", "XYZ2/0//"}, {});
-  u.p.form.strPNRMoveMode = "UTK";
-  EXPECT_EQ(BuildPCCCheck(u.p.form).report,
-            kPccHead + "1) tasks.csv" + std::string(22, ' ') + "ABC1,XYZ2\n" + kPccQuestion);
 }
 
 const std::string kFailQueueTail = "Please modify the following file(s) to continue\n\nFile Name" +
                                    std::string(25, ' ') + "Queue/Category Number\n";
 
-TEST(FailQueueConflictTest, FailQueueAsSourceQueueEndsTheProgram) {
-  for (const char* queue : {"26", "126"}) {
-    Tables t({"ABC1/" + std::string(queue) + "//A.CSV"}, {"A.CSV/AB/ABC1/30/"});
-    t.p.form.FailQueueNo = "26";
-    (void)BuildPCCCheck(t.p.form);
-    TrimTaskMainQueueList(t.p.form);
-    EXPECT_THROW(RunFailQueueConflictCheck(t.p.form), ProgramEnded) << queue;
-    const std::string report =
-        "Queue 26 already assigned as a Fail Queue and cannot be used in Task Maintenance and "
-        "Mapping file.\n" +
-        kFailQueueTail + "1)tasks.csv" + std::string(22, ' ') + "26\n";
-    // The box and the run log line are checked where the start-up shows them (form_load_test).
-    EXPECT_EQ(t.p.dir.Read("tempFailQueueCheck.log"), report + "\r\n") << queue;
-  }
-  Tables none({"ABC1/5//A.CSV"}, {"A.CSV/AB/ABC1/27/"});
-  none.p.form.FailQueueNo = "26";
-  (void)BuildPCCCheck(none.p.form);
-  RunFailQueueConflictCheck(none.p.form);
-  EXPECT_TRUE(none.p.window.boxes().empty());
-  EXPECT_FALSE(none.p.dir.Exists("tempFailQueueCheck.log"));
-}
-
-// The mapping files whose agents' first rows use the Fail Queue are numbered after the task
-// file's line when that one conflicts too.
-TEST(FailQueueConflictTest, MappingFilesUsingTheFailQueueAreNumbered) {
-  for (const char* task_queue : {"5", "26"}) {
-    const std::string q = task_queue;
-    Tables t({"ABC1/" + q + "/C1/A.CSV", "ABC1/1" + q + "/C1/B.CSV", "ABC1/2" + q + "/C1/C.CSV",
-              "ABC1/3" + q + "/C1/A.CSV"},
+// Each case: the Fail Queue's category, the source queue of the four tasks' first, and the
+// report ("": no conflict). The mapping files whose agents' first rows use the Fail Queue are
+// numbered after the task file's line when that one conflicts too.
+TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
+  const auto line = [](const std::string& n, const std::string& file, const std::string& q) {
+    return n + file + std::string(file == "tasks.csv" ? 22 : 21, ' ') + q + "\n";
+  };
+  const std::string head_c1 =
+      "Queue/Category 26/C1 already assigned as a Fail Queue,  and cannot be used in Task "
+      "Maintenance\nand Mapping file.\n" +
+      kFailQueueTail;
+  const struct {
+    const char* category;
+    const char* first_queue;
+    std::string report;
+  } kCases[] = {
+      {"", "126",
+       "Queue 26 already assigned as a Fail Queue and cannot be used in Task Maintenance and "
+       "Mapping file.\n" +
+           kFailQueueTail + line("1)", "tasks.csv", "26") + line("2) ", "B.CSV", "26")},
+      {"C1", "5", head_c1 + line("1) ", "A.CSV", "26/C1") + line("2) ", "C.CSV", "26/C1")},
+      {"C1", "26",
+       head_c1 + line("1)", "tasks.csv", "26/C1") + line("2) ", "A.CSV", "26/C1") +
+           line("3) ", "C.CSV", "26/C1")},
+      {"C2", "5", ""},
+  };
+  for (const auto& c : kCases) {
+    const std::string q = c.first_queue;
+    const std::string cat = c.category;
+    Tables t({"ABC1/" + q + "/" + cat + "/A.CSV", "ABC1/15/" + cat + "/B.CSV",
+              "ABC1/25/" + cat + "/C.CSV", "ABC1/35/" + cat + "/A.CSV"},
              // 26 without category is another queue; only the first row of an identifier counts.
              {"A.CSV/AB/XYZ9/26/ C1 ", "B.CSV/AB/XYZ9/26/", "C.CSV/AB/XYZ9/10/",
               "C.CSV/CD/XYZ9/26/C1", "B.CSV/AB/XYZ9/26/C1"});
     t.p.form.FailQueueNo = "26";
-    t.p.form.FailQueueCategory = "C1";
+    t.p.form.FailQueueCategory = c.category;
     (void)BuildPCCCheck(t.p.form);
     TrimTaskMainQueueList(t.p.form);
     const FailQueueConflicts found = FindFailQueueConflicts(t.p.form);
-    const bool task = std::string(task_queue) == "26";
-    EXPECT_TRUE(found.conflict) << task_queue;
-    EXPECT_EQ(found.report,
-              "Queue/Category 26/C1 already assigned as a Fail Queue,  and cannot be used in Task "
-              "Maintenance\nand Mapping file.\n" +
-                  kFailQueueTail +
-                  (task ? "1)tasks.csv" + std::string(22, ' ') + "26/C1\n2) " : "1) ") + "A.CSV" +
-                  std::string(21, ' ') + "26/C1\n" + (task ? "3) " : "2) ") + "C.CSV" +
-                  std::string(21, ' ') + "26/C1\n")
-        << task_queue;
+    EXPECT_EQ(found.conflict ? found.report : "", c.report) << c.category << " " << q;
   }
 }
 

@@ -26,27 +26,6 @@ CsvRow RegexCells(std::string_view line) {
   return cells;
 }
 
-TEST(ParseCsvLineTest, SplitsAsTheFilesNeedIt) {
-  const struct {
-    const char* name;
-    std::string line;
-    CsvRow want;
-  } kCases[] = {
-      {"blanks around unquoted cells", "  a , b\t,c  d", {"a", "b", "c  d"}},
-      {"quoted cell keeps commas and blanks", "ABC1,\"  AA,BB \" ,\"\"", {"ABC1", "  AA,BB ", ""}},
-      {"doubled quote not unescaped", "\"a\"\"b\"", {"a\"\"b"}},
-      {"unclosed quote stays in the cell", "\"abc,def", {"\"abc", "def"}},
-      {"empty line, trailing comma", ",", {"", ""}},
-      {"closing quote found beyond a comma", "\"a\"x,\"b\"", {"a\"x,\"b"}},
-      {"CR, vertical tab and form feed are white space", "\va\r,\fb", {"a", "b"}},
-      {"code page bytes are text", "\xA0z\xA0,\xB7", {"\xA0z\xA0", "\xB7"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(ParseCsvLine(c.line), c.want) << c.name;
-    EXPECT_EQ(RegexCells(c.line), c.want) << c.name << " (pattern)";
-  }
-}
-
 // Every line of up to six characters over the characters that matter to the splitter, then
 // random longer lines with the other white space, code page bytes and NUL.
 TEST(ParseCsvLineTest, AgreesWithThePattern) {
@@ -75,7 +54,6 @@ TEST(ParseCsvLineTest, HostileLinesAreLinear) {
   const CsvRow u = ParseCsvLine(unclosed);
   EXPECT_EQ(u.size(), 100001u);
   EXPECT_EQ(u.front() + "|" + u.back(), "\"a|");
-  EXPECT_EQ(ParseCsvLine(std::string(100000, '"')), CsvRow{std::string(99998, '"')});
   EXPECT_EQ(ParseCsvLine(std::string(200000, ' ') + "\"x"), CsvRow{"\"x"});
 }
 
@@ -85,9 +63,7 @@ TEST(ParseCsvTextTest, EveryPhysicalLineIsARow) {
     std::string text;
     CsvRows want;
   } kCases[] = {
-      {"empty text", "", {}},
       {"CR LF and LF lines", "a,b\r\nc\nd\r\n", {{"a", "b"}, {"c"}, {"d"}}},
-      {"empty line in the middle", "a\r\n\r\nb", {{"a"}, {""}, {"b"}}},
       {"line break inside quotes does not join lines", "\"a\r\nb\"", {{"\"a"}, {"b\""}}},
       // Any character but a line feed may stand inside quotes, a lone CR included (the
       // comparison engine above would stop at the CR, so this case is checked here only).
@@ -105,7 +81,6 @@ TEST(ReadCsvFileTest, MissingEmptyAndBinaryFiles) {
   binary += "\n ABC1 , 12 ";
   dir.Write("binary.csv", binary);
   EXPECT_EQ(ReadCsvFile(dir.File("missing.csv")), std::nullopt);
-  EXPECT_EQ(ReadCsvFile(dir.path()), std::nullopt);
   EXPECT_EQ(ReadCsvFile(dir.File("empty.csv")), CsvRows{});
   const std::optional<CsvRows> rows = ReadCsvFile(dir.File("binary.csv"));
   ASSERT_TRUE(rows.has_value());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/classic_text.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace ambervale {
@@ -29,13 +30,13 @@ std::string WorkingFolder() {
   return error ? "." : cwd.string();
 }
 
-bool IsKind(const std::string& path, bool last) {
-  return last ? FileExists(path) : FolderExists(path);
+bool IsKind(FileSystem& files, const std::string& path, bool last) {
+  return KindAt(files, path) == (last ? FileInfo::Kind::kFile : FileInfo::Kind::kFolder);
 }
 
 }  // namespace
 
-FileLookup FindFileIgnoringCase(std::string_view folder, std::string_view name) {
+FileLookup FindFileIgnoringCase(FileSystem& files, std::string_view folder, std::string_view name) {
   FileLookup result;
   std::string current = !name.empty() && name.front() == '/' ? "/" : std::string(folder);
   const std::vector<std::string> parts = SplitPath(name);
@@ -45,17 +46,19 @@ FileLookup FindFileIgnoringCase(std::string_view folder, std::string_view name) 
     const bool last = i + 1 == parts.size();
     if (part == "." || part == "..") {
       current = JoinPath(current, part);
-      if (!IsKind(current, last)) return result;
+      if (!IsKind(files, current, last)) return result;
       continue;
     }
     std::vector<std::string> matches;
-    for (const std::string& entry : ListFolder(current)) {
-      if (EqualsNoCase(entry, part) && IsKind(JoinPath(current, entry), last)) {
+    std::vector<std::string> entries;
+    (void)files.List(current, &entries);
+    for (const std::string& entry : entries) {
+      if (EqualsNoCase(entry, part) && IsKind(files, JoinPath(current, entry), last)) {
         matches.push_back(entry);
       }
     }
     // A folder that may be entered but not listed still answers for a name as written.
-    if (matches.empty() && IsKind(JoinPath(current, part), last)) matches.push_back(part);
+    if (matches.empty() && IsKind(files, JoinPath(current, part), last)) matches.push_back(part);
     if (matches.empty()) return result;
     if (matches.size() > 1) {
       result.outcome = FileLookup::kAmbiguous;
@@ -70,13 +73,14 @@ FileLookup FindFileIgnoringCase(std::string_view folder, std::string_view name) 
   return result;
 }
 
-FileLookup FindConfigFile(std::string_view written, std::string_view program_folder) {
+FileLookup FindConfigFile(FileSystem& files, std::string_view written,
+                          std::string_view program_folder) {
   // Files written on Windows name subfolders with "\".
   const std::string name = Replace(written, "\\", "/");
-  if (!name.empty() && name.front() == '/') return FindFileIgnoringCase("/", name);
-  FileLookup here = FindFileIgnoringCase(WorkingFolder(), name);
+  if (!name.empty() && name.front() == '/') return FindFileIgnoringCase(files, "/", name);
+  FileLookup here = FindFileIgnoringCase(files, WorkingFolder(), name);
   if (here.outcome != FileLookup::kMissing) return here;
-  return FindFileIgnoringCase(program_folder, name);
+  return FindFileIgnoringCase(files, program_folder, name);
 }
 
 }  // namespace ambervale

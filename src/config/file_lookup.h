@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace ambervale {
 
 struct FileLookup {
@@ -23,12 +25,14 @@ struct FileLookup {
 };
 
 // Looks for `name` in `folder` (an absolute folder). An absolute `name` ignores `folder`.
-[[nodiscard]] FileLookup FindFileIgnoringCase(std::string_view folder, std::string_view name);
+[[nodiscard]] FileLookup FindFileIgnoringCase(FileSystem& files, std::string_view folder,
+                                              std::string_view name);
 
 // Looks for `name` as a relative name against the working directory, then against
 // `program_folder`; an absolute name is looked for once. The first place that holds the name
 // (or holds it twice) decides. A "\" in the name separates folders, as in files written on
 // Windows.
-[[nodiscard]] FileLookup FindConfigFile(std::string_view name, std::string_view program_folder);
+[[nodiscard]] FileLookup FindConfigFile(FileSystem& files, std::string_view name,
+                                        std::string_view program_folder);
 
 }  // namespace ambervale

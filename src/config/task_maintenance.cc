@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "logs/logs.h"
 #include "platform/classic_text.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace ambervale {
@@ -25,7 +26,7 @@ Status Fail(frmMain& form, const std::string& problem) {
 
 // The name itself when it exists (relative to the working directory), else beside the program.
 std::string ResolveTaskFile(frmMain& form, const std::string& name) {
-  if (FileExists(name)) return AbsolutePath(name);
+  if (KindAt(form.files(), name) == FileInfo::Kind::kFile) return AbsolutePath(name);
   return JoinPath(form.env().ProgramFolder(), name);
 }
 
@@ -112,10 +113,10 @@ Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
   ColumnTable columns = columns_of_mode.task;
   const std::string path = ResolveTaskFile(form, fileName);
 
-  std::optional<std::string> file = FileExists(path) ? ReadFile(path) : std::nullopt;
+  std::optional<std::string> file = ReadRegularFile(form.files(), path);
   form.dictFmtoMapping = TaskTable();
   if (!file) {
-    if (FileExists(path))
+    if (KindAt(form.files(), path) == FileInfo::Kind::kFile)
       return Fail(form, "Task Maintenance file " + Quoted(path) + " cannot be read");
     return Fail(form, "Task Maintenance file " + Quoted(fileName) + " was not found (looked for " +
                           Quoted(AbsolutePath(fileName)) + " and " + Quoted(path) + ")");

@@ -18,6 +18,7 @@
 #include "logs/logs.h"
 #include "model/rows.h"
 #include "platform/env.h"
+#include "platform/file_system.h"
 
 namespace ambervale {
 
@@ -41,6 +42,8 @@ class frmMain {
   Env& env() { return env_; }
   Window& window() { return window_; }
   Logs& logs() { return logs_; }
+  // The program's files: the file system its logs were given.
+  FileSystem& files() { return logs_.files(); }
   // What the service manager is told (nothing until set_service_status).
   ServiceStatus& service_status() { return *service_status_; }
   // `status` is not owned and must outlive this object; nullptr tells nobody again.

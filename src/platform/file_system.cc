@@ -103,6 +103,19 @@ FileSystem& PosixFileSystem() {
   return files;
 }
 
+FileInfo::Kind KindAt(FileSystem& files, const std::string& path) {
+  FileInfo info;
+  if (!files.Stat(path, &info).ok()) return FileInfo::Kind::kMissing;
+  return info.kind;
+}
+
+std::optional<std::string> ReadRegularFile(FileSystem& files, const std::string& path) {
+  if (KindAt(files, path) != FileInfo::Kind::kFile) return std::nullopt;
+  std::string bytes;
+  if (!files.Read(path, &bytes).ok()) return std::nullopt;
+  return bytes;
+}
+
 int64_t FileSizeOrZero(FileSystem& files, const std::string& path) {
   FileInfo info;
   if (!files.Stat(path, &info).ok() || info.kind != FileInfo::Kind::kFile) return 0;

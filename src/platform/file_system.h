@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,5 +66,10 @@ FileSystem& PosixFileSystem();
 
 // Convenience over Stat: the size of a file, 0 when it is missing or cannot be examined.
 int64_t FileSizeOrZero(FileSystem& files, const std::string& path);
+// Convenience over Stat: what is at the path (kMissing when it cannot be examined).
+FileInfo::Kind KindAt(FileSystem& files, const std::string& path);
+// The whole content of a file; nullopt when no file is there (a folder, nothing) or it cannot
+// be read.
+std::optional<std::string> ReadRegularFile(FileSystem& files, const std::string& path);
 
 }  // namespace ambervale

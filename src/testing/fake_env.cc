@@ -45,6 +45,4 @@ void FakeEnv::SetNow(int year, int month, int day, int hour, int minute, int sec
 
 void FakeEnv::Advance(int64_t ms) { now_ += std::chrono::milliseconds(ms); }
 
-void FakeEnv::AdvanceNanos(int64_t ns) { now_ += std::chrono::nanoseconds(ns); }
-
 }  // namespace ambervale::testing

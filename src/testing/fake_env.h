@@ -32,8 +32,6 @@ class FakeEnv : public Env {
   // Test controls.
   void SetNow(int year, int month, int day, int hour = 10, int minute = 0, int second = 0);
   void Advance(int64_t ms);
-  void AdvanceNanos(int64_t ns);
-  void set_program_folder(std::string folder) { program_folder_ = std::move(folder); }
   void set_operator_name(std::string name) { operator_name_ = std::move(name); }
   const std::vector<int64_t>& sleeps() const { return sleeps_; }
   int end_count() const { return end_count_; }

@@ -49,9 +49,4 @@ bool RecordingWindow::bold(Control c) const {
   return it != bold_.end() && it->second;
 }
 
-bool RecordingWindow::visible(Control c) const {
-  auto it = visible_.find(c);
-  return it != visible_.end() && it->second;
-}
-
 }  // namespace ambervale::testing

@@ -25,8 +25,8 @@ class RecordingWindow : public Window {
   void SetCaption(Control control, std::string_view text) override;
   void SetBackColour(Control control, uint32_t bgr) override { colours_[control] = bgr; }
   void SetBold(Control control, bool bold) override { bold_[control] = bold; }
-  void SetVisible(Control control, bool visible) override { visible_[control] = visible; }
-  void SetProgressMax(int max) override { progress_max_ = max; }
+  void SetVisible(Control, bool) override {}
+  void SetProgressMax(int) override {}
   void SetProgressValue(int value) override { progress_value_ = value; }
   int ListCount() override { return static_cast<int>(list_.size()); }
   void AddListLine(std::string_view line) override { list_.emplace_back(line); }
@@ -47,8 +47,6 @@ class RecordingWindow : public Window {
   std::string caption(Control c) const;
   uint32_t colour(Control c) const;
   bool bold(Control c) const;
-  bool visible(Control c) const;
-  int progress_max() const { return progress_max_; }
   int progress_value() const { return progress_value_; }
   const std::vector<std::string>& list() const { return list_; }
   int selected() const { return selected_; }
@@ -65,9 +63,7 @@ class RecordingWindow : public Window {
   std::map<Control, std::string> captions_;
   std::map<Control, uint32_t> colours_;
   std::map<Control, bool> bold_;
-  std::map<Control, bool> visible_;
   std::vector<std::pair<Control, std::string>> caption_history_;
-  int progress_max_ = 0;
   int progress_value_ = 0;
   std::vector<std::string> list_;
   int selected_ = -1;
