@@ -15,6 +15,17 @@ namespace {
 
 using testing::ScriptedTerminalFactory;
 
+// A host layer on a scripted terminal, connected (the first answer goes to the connection).
+struct Scripted {
+  explicit Scripted(std::initializer_list<std::initializer_list<const char*>> answers) {
+    for (const auto& lines : answers) terminals.Answer({lines.begin(), lines.end()});
+    (void)host.ConnectHost();
+  }
+  TestProgram p;
+  ScriptedTerminalFactory terminals;
+  HostLayer host{p.form, p.alerts, terminals};
+};
+
 TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
   std::string clean = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
   std::string format = clean;
@@ -87,12 +98,8 @@ TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
 }
 
 TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.Answer({"X"});
-  terminals.Answer({"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"});
-  HostLayer host(p.form, p.alerts, terminals);
-  (void)host.ConnectHost();
+  Scripted s({{"X"}, {"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}});
+  auto& [p, terminals, host] = s;
   std::string entry = "NP.A&B";
   host.sendTECommand(entry);
   EXPECT_EQ(entry, "NP.A&amp;B");
@@ -108,15 +115,12 @@ TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
 }
 
 TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.Answer({"X"});
-  terminals.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
-  terminals.Answer({"OK"});
-  terminals.Answer({"previous entry in progress"});
-  terminals.Answer({"PREVIOUS ENTRY IN PROGRESS"});
-  HostLayer host(p.form, p.alerts, terminals);
-  (void)host.ConnectHost();
+  Scripted s({{"X"},
+              {"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"},
+              {"OK"},
+              {"previous entry in progress"},
+              {"PREVIOUS ENTRY IN PROGRESS"}});
+  auto& [p, terminals, host] = s;
   for (const char* e : {"*R", "*R", "*R", "*R"}) host.sendTECommand(std::string_view(e));
   EXPECT_EQ(terminals.requests().size(), 5u);
   EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
@@ -156,11 +160,8 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
 }
 
 TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.Answer({"A", "B"});
-  HostLayer host(p.form, p.alerts, terminals);
-  (void)host.ConnectHost();
+  Scripted s({{"A", "B"}});
+  auto& [p, terminals, host] = s;
   EXPECT_EQ(host.GetResponseLine(1), "B");
   EXPECT_EQ(host.GetResponseLine(2), "");
   EXPECT_EQ(host.GetResponseLine(-1), "");
@@ -170,25 +171,19 @@ TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
 }
 
 TEST(GetSuggestedEntryTest, TakesTheEntryAfterColumn25WithoutItsMark) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.Answer({"QUEUE 12<CARRIAGE_RETURN/>",
-                    "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"});
-  HostLayer host(p.form, p.alerts, terminals);
-  (void)host.ConnectHost();
+  Scripted s({{"QUEUE 12<CARRIAGE_RETURN/>",
+               "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"}});
+  auto& [p, terminals, host] = s;
   EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE NEXT 100 BFS"), "QLD/AB12/12/TS/101");
   EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE FIRST 100 BFS"), "");
 }
 
 TEST(LogQueueListStatusTest, WritesOneLinePerStarredLocator) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.Answer({"B.F. COUNT 002<CARRIAGE_RETURN/>",
-                    "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
-                    "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
-                    "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"});
-  HostLayer host(p.form, p.alerts, terminals);
-  (void)host.ConnectHost();
+  Scripted s(
+      {{"B.F. COUNT 002<CARRIAGE_RETURN/>", "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
+        "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
+        "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"}});
+  auto& [p, terminals, host] = s;
   EXPECT_EQ(host.LogQueueListStatus("AB12", "50"), "OK");
   EXPECT_EQ(p.Log("tempHeaderStatus.txt"), "AB12,ABC123,50,\r\nAB12,DEF456,50,\r\n");
 }
