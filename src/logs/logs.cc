@@ -104,10 +104,10 @@ RingLog& Logs::PlainRunLog(std::string_view prefix) {
 void Logs::AppendScrambled(std::string_view text, bool screen) {
   const std::string path = RunLogPath();
   // A file that cannot be examined is written to without the size check.
-  std::optional<int64_t> size = SizeOf(path);
+  std::optional<int64_t> size = RegularFileSize(files_, path);
   if (size && *size > run_log_size_limit_) {
     (void)files_.Delete(path);
-    size = SizeOf(path);
+    size = RegularFileSize(files_, path);
   }
   const bool empty = !size || *size == 0;
   // A start banner on a file that has records, and the first screen of a fresh file, are
@@ -138,11 +138,12 @@ void Logs::AppendUnticketedStatus(std::string_view line) {
 
 bool Logs::BuildUnticketedReport() {
   // Without a header block there is no report: nothing is written and nothing deleted.
-  const std::optional<std::string> header = ReadAll(JoinPath(folder_, kTempHeader));
+  const std::optional<std::string> header = ReadRegularFile(files_, JoinPath(folder_, kTempHeader));
   if (!header) return false;
-  const std::optional<std::string> status = ReadAll(JoinPath(folder_, kTempHeaderStatus));
+  const std::optional<std::string> status =
+      ReadRegularFile(files_, JoinPath(folder_, kTempHeaderStatus));
 
-  const std::optional<int64_t> located_size = SizeOf(unticketed_.CurrentPath());
+  const std::optional<int64_t> located_size = RegularFileSize(files_, unticketed_.CurrentPath());
   const RingLog::Target target = unticketed_.Locate();
   std::string block;
   // Two empty lines set this report off from the one before it, also when the size check
@@ -166,17 +167,5 @@ void Logs::ClearUnticketedTemp() {
 }
 
 std::string Logs::UnticketedReportPath() { return unticketed_.CurrentPath(); }
-
-std::optional<int64_t> Logs::SizeOf(const std::string& path) {
-  FileInfo info;
-  if (!files_.Stat(path, &info).ok() || info.kind != FileInfo::Kind::kFile) return std::nullopt;
-  return info.size;
-}
-
-std::optional<std::string> Logs::ReadAll(const std::string& path) {
-  std::string bytes;
-  if (!files_.Read(path, &bytes).ok()) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace ambervale

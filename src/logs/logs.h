@@ -83,9 +83,6 @@ class Logs {
  private:
   RingLog& PlainRunLog(std::string_view prefix);
   void AppendScrambled(std::string_view text, bool screen);
-  // The size of a file; nullopt when there is no file or it cannot be examined.
-  std::optional<int64_t> SizeOf(const std::string& path);
-  std::optional<std::string> ReadAll(const std::string& path);
 
   Env& env_;
   FileSystem& files_;

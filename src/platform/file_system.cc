@@ -109,6 +109,12 @@ FileInfo::Kind KindAt(FileSystem& files, const std::string& path) {
   return info.kind;
 }
 
+std::optional<int64_t> RegularFileSize(FileSystem& files, const std::string& path) {
+  FileInfo info;
+  if (!files.Stat(path, &info).ok() || info.kind != FileInfo::Kind::kFile) return std::nullopt;
+  return info.size;
+}
+
 std::optional<std::string> ReadRegularFile(FileSystem& files, const std::string& path) {
   if (KindAt(files, path) != FileInfo::Kind::kFile) return std::nullopt;
   std::string bytes;

@@ -66,6 +66,9 @@ FileSystem& PosixFileSystem();
 
 // Convenience over Stat: the size of a file, 0 when it is missing or cannot be examined.
 int64_t FileSizeOrZero(FileSystem& files, const std::string& path);
+// Convenience over Stat: the size of a file; nullopt when no file is there or it cannot be
+// examined.
+std::optional<int64_t> RegularFileSize(FileSystem& files, const std::string& path);
 // Convenience over Stat: what is at the path (kMissing when it cannot be examined).
 FileInfo::Kind KindAt(FileSystem& files, const std::string& path);
 // The whole content of a file; nullopt when no file is there (a folder, nothing) or it cannot

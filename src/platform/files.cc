@@ -43,9 +43,7 @@ bool CreateFolder(const std::string& path) {
 }
 
 std::optional<int64_t> FileSize(const std::string& path) {
-  const FileInfo info = StatOf(path);
-  if (info.kind != FileInfo::Kind::kFile) return std::nullopt;
-  return info.size;
+  return RegularFileSize(PosixFileSystem(), path);
 }
 
 std::optional<TimePoint> FileModified(const std::string& path) {
