@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <system_error>
+#include <variant>
 #include <vector>
 
 #include "app/startup_settings.h"
@@ -24,27 +25,6 @@
 
 namespace ambervale {
 namespace {
-
-// Thrown instead of ending the program: a loader that would end it returns to the check.
-// Deliberately not a std::exception, like every program end.
-struct CheckEnded {
-  int exit_code = 0;
-};
-
-// The caller's Env, except that the program is never ended.
-class CheckEnv : public Env {
- public:
-  explicit CheckEnv(Env& base) : base_(base) {}
-  TimePoint Now() override { return base_.Now(); }
-  CivilTime ToLocal(TimePoint t) override { return base_.ToLocal(t); }
-  void SleepMs(int64_t ms) override { base_.SleepMs(ms); }
-  std::string ProgramFolder() override { return base_.ProgramFolder(); }
-  std::string OperatorName() override { return base_.OperatorName(); }
-  [[noreturn]] void EndProgram(int exit_code) override { throw CheckEnded{exit_code}; }
-
- private:
-  Env& base_;
-};
 
 // A fresh folder for the loaders' log lines, removed with its content afterwards.
 class ScratchFolder {
@@ -77,9 +57,11 @@ struct Finding {
 // Every stop is a problem; the check goes on.
 class Findings : public StopSink {
  public:
-  void Stop(const StartupStop& stop, std::string_view problem, std::string_view setting) override {
+  ProgramEnd Stop(const StartupStop& stop, std::string_view problem,
+                  std::string_view setting) override {
     std::string text = setting.empty() ? "" : std::string(setting) + ": ";
     Problem(text + StopBoxText(stop, problem));
+    return ProgramEnd::GoOn();
   }
   void Problem(std::string text) { findings_.push_back({"problem", std::move(text)}); }
   void Warning(std::string text) { findings_.push_back({"warning", std::move(text)}); }
@@ -134,16 +116,13 @@ class Check {
   const frmMain& form() const { return form_; }
 
  private:
-  // Runs a step; a loader's end of the program or an unexpected failure becomes a problem
-  // (the loader's box is one already) and the check goes on. Returns whether the step ran
-  // through.
+  // Runs a step; an unexpected failure becomes a problem and the check goes on. Returns
+  // whether the step ran through.
   template <typename F>
   bool Guard(std::string_view name, F&& f) {
     try {
       f();
       return true;
-    } catch (const CheckEnded&) {
-      return false;
     } catch (const std::exception& e) {
       findings_.Problem("unexpected error in " + std::string(name) + ": " + e.what());
       return false;
@@ -154,7 +133,7 @@ class Check {
   bool LoadMappings();
   void CheckFailQueue(bool tables_loaded);
 
-  CheckEnv env_;
+  Env& env_;
   Findings findings_;
   CheckWindow window_;
   Logs logs_;
@@ -166,12 +145,13 @@ class Check {
 const Findings& Check::Run(std::string_view terminal_problem) {
   path_ = form_.SettingsPath();
   if (!FileExists(path_)) {
-    findings_.Stop(SettingsMissingStop(), "", "");
+    (void)findings_.Stop(SettingsMissingStop(), "", "");
     return findings_;
   }
   Guard("settings", [&] {
-    ReadLogSizeSetting(form_, ini_, path_, findings_);
-    ReadRunSettings(form_, ini_, path_, findings_);
+    // The check's sink goes on after every stop, so neither returns an end.
+    (void)ReadLogSizeSetting(form_, ini_, path_, findings_);
+    (void)ReadRunSettings(form_, ini_, path_, findings_);
     std::string quiet;
     (void)ReadAlertQuietMinutes(ini_, path_, &quiet);
     if (!quiet.empty()) findings_.Note(quiet);
@@ -216,16 +196,19 @@ void Check::WarnTauDate() {
 bool Check::LoadTasks() {
   bool loaded = false;
   Guard("task maintenance", [&] {
-    if (!ResolveTaskMaintenanceFile(form_, ini_, path_, findings_)) return;
-    const Status status = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+    const auto file = ResolveTaskMaintenanceFile(form_, ini_, path_, findings_);
+    if (std::holds_alternative<ProgramEnd>(file)) return;
+    // The check's window answers the invalid-category question with Yes: the load goes on.
+    const LoadOutcome status = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+    if (status.end()) return;
     if (!status.ok()) {
-      findings_.Stop(TaskFileErrorsStop(), status.message(), "");
+      (void)findings_.Stop(TaskFileErrorsStop(), status.message(), "");
       return;
     }
     loaded = true;
     std::string problem;
     if (!form_.IsUnticketedMode() && CheckTaskDuplicates(form_, &problem) != "OK") {
-      findings_.Stop(TaskFileRepeatedStop(), problem, "");
+      (void)findings_.Stop(TaskFileRepeatedStop(), problem, "");
     }
   });
   return loaded;
@@ -233,22 +216,25 @@ bool Check::LoadTasks() {
 
 bool Check::LoadMappings() {
   bool usable = false;
-  // A loader that ends the program (missing values, a bad prefix) has read every file first,
-  // so the tables can still be checked for duplicates and conflicts.
+  bool ended = false;
   const bool completed = Guard("mapping files", [&] {
-    const Status status = LoadMappingFiles(form_);
+    const LoadOutcome status = LoadMappingFiles(form_);
+    ended = static_cast<bool>(status.end());
+    if (ended) return;
     if (!status.ok()) {
-      findings_.Stop(MappingFileErrorsStop(), status.message(), "");
+      (void)findings_.Stop(MappingFileErrorsStop(), status.message(), "");
       return;
     }
     usable = true;
   });
-  if (!completed && !form_.dictAgentMapping.empty()) usable = true;
+  // A load that ends the program (missing values, a bad prefix; its box is a problem already)
+  // has read every file first, so the tables can still be checked for duplicates and conflicts.
+  if ((!completed || ended) && !form_.dictAgentMapping.empty()) usable = true;
   if (!usable) return false;
   Guard("mapping duplicates", [&] {
     std::string problem;
     const std::string duplicates = CheckMappingDuplicates(form_, &problem);
-    if (duplicates != "OK") findings_.Stop(MappingDuplicatesStop(duplicates), problem, "");
+    if (duplicates != "OK") (void)findings_.Stop(MappingDuplicatesStop(duplicates), problem, "");
   });
   return true;
 }
@@ -258,16 +244,16 @@ void Check::CheckFailQueue(bool tables_loaded) {
   form_.FailQueueActivated = true;
   const FailQueueValidation checked = ValidateFailQueue(form_.FailQueueNo, form_.FailQueueCategory);
   if (checked.stop) {
-    findings_.Stop(*checked.stop, "",
-                   "[FailQueue] FailQueueNo = \"" + form_.FailQueueNo +
-                       "\", FailQueueCategoryNo = \"" + form_.FailQueueCategory + "\"");
+    (void)findings_.Stop(*checked.stop, "",
+                         "[FailQueue] FailQueueNo = \"" + form_.FailQueueNo +
+                             "\", FailQueueCategoryNo = \"" + form_.FailQueueCategory + "\"");
   } else if (tables_loaded) {
     Guard("fail queue conflicts", [&] {
       const FailQueueConflicts conflicts = FindFailQueueConflicts(form_);
       if (conflicts.conflict) findings_.Problem(conflicts.report);
     });
   }
-  ReadEmailAlerts(form_, ini_, path_, findings_);
+  (void)ReadEmailAlerts(form_, ini_, path_, findings_);
 }
 
 // "problem: first line" and the further lines indented; CR LF and LF both break lines.

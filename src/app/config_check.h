@@ -24,8 +24,8 @@
 namespace ambervale {
 
 // 0 when the configuration is usable, 1 otherwise. `utf8`: the texts (Windows-1252) are
-// converted to UTF-8 for the terminal. `env` gives the program folder and the clock; its
-// EndProgram is never called. `terminal_problem`: what is wrong with the [Terminal] section
+// converted to UTF-8 for the terminal. `env` gives the program folder and the clock.
+// `terminal_problem`: what is wrong with the [Terminal] section
 // (TerminalChoice::Problem), reported as one more problem when settings.ini is there.
 [[nodiscard]] int CheckConfiguration(Env& env, std::ostream& out, bool utf8 = false,
                                      std::string_view terminal_problem = "");

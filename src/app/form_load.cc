@@ -1,6 +1,7 @@
 #include "app/form_load.h"
 
 #include <string>
+#include <variant>
 
 #include "app/startup_settings.h"
 #include "app/startup_stop.h"
@@ -23,22 +24,24 @@ class Startup {
   Startup(frmMain& form, HostLayer& host, RunCycle& cycle)
       : form_(form), host_(host), cycle_(cycle), stops_(form), path_(form.SettingsPath()) {}
 
-  void Run(std::optional<SingleInstanceLock>& instance_lock);
+  ProgramEnd Run(std::optional<SingleInstanceLock>& instance_lock);
 
  private:
+  // The steps up to the sign-on, each returning at once on an end.
+  ProgramEnd Load();
   void ResetState();
   void WriteStartLines();
-  void LoadTasks();
-  void LoadMappings();
-  void RunPccCheck();
-  void ActivateFailQueue();
+  ProgramEnd LoadTasks();
+  ProgramEnd LoadMappings();
+  ProgramEnd RunPccCheck();
+  ProgramEnd ActivateFailQueue();
   void DeactivateFailQueue();
-  void SignOn();
+  ProgramEnd SignOn();
   void StartCycle();
   void RunLog(std::string_view text) { form_.AddActionLog(text, kRunLogPrefix, true); }
   template <typename F>
-  void Step(std::string_view name, F&& f) {
-    RunStartupStep(form_, name, std::forward<F>(f));
+  ProgramEnd Step(std::string_view name, F&& f) {
+    return RunStartupStep(form_, name, std::forward<F>(f));
   }
 
   frmMain& form_;
@@ -61,43 +64,73 @@ class LoadingScope {
   RunCycle& cycle_;
 };
 
-void Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
+ProgramEnd Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
   instance_lock = SingleInstanceLock::TryAcquire(form_.env().ProgramFolder());
-  if (!instance_lock) form_.env().EndProgram(kExitAnotherCopy);
+  if (!instance_lock) return ProgramEnd::Exit(kExitAnotherCopy);
+  if (ProgramEnd end = Load()) return end;
+  if (ProgramEnd end = Step("sign-on", [&] { return SignOn(); })) return end;
+  if (ProgramEnd end = Step("QX+I", [&] {
+        host_.sendTECommand(std::string_view("QX+I"));
+        return ProgramEnd::GoOn();
+      })) {
+    return end;
+  }
+  (void)Step("loaded", [&] {
+    form_.AddActionLog("Loaded completed.");
+    return ProgramEnd::GoOn();
+  });
+  form_.service_status().Ready();
+  StartCycle();
+  return ProgramEnd::GoOn();
+}
 
-  Step("counters", [&] { ResetState(); });
+ProgramEnd Startup::Load() {
+  (void)Step("counters", [&] {
+    ResetState();
+    return ProgramEnd::GoOn();
+  });
   // Without settings.ini nothing may be written: the logs folder is not even created.
-  if (!FileExists(path_)) stops_.Stop(SettingsMissingStop());
-  Step("logs folder", [&] { (void)CreateFolder(form_.logs().folder()); });
-  Step("log size", [&] { ReadLogSizeSetting(form_, ini_, path_, stops_); });
-  Step("start lines", [&] { WriteStartLines(); });
-  Step("settings", [&] { ReadRunSettings(form_, ini_, path_, stops_); });
-  Step("task maintenance", [&] { LoadTasks(); });
-  if (!form_.IsUnticketedMode()) Step("mapping files", [&] { LoadMappings(); });
-  Step("PCC check", [&] { RunPccCheck(); });
-  Step("queue list", [&] { TrimTaskMainQueueList(form_); });
-  Step("e-mail after every run", [&] {
+  if (!FileExists(path_)) return stops_.Stop(SettingsMissingStop());
+  (void)Step("logs folder", [&] {
+    (void)CreateFolder(form_.logs().folder());
+    return ProgramEnd::GoOn();
+  });
+  if (ProgramEnd end =
+          Step("log size", [&] { return ReadLogSizeSetting(form_, ini_, path_, stops_); })) {
+    return end;
+  }
+  (void)Step("start lines", [&] {
+    WriteStartLines();
+    return ProgramEnd::GoOn();
+  });
+  if (ProgramEnd end =
+          Step("settings", [&] { return ReadRunSettings(form_, ini_, path_, stops_); })) {
+    return end;
+  }
+  if (ProgramEnd end = Step("task maintenance", [&] { return LoadTasks(); })) return end;
+  if (!form_.IsUnticketedMode()) {
+    if (ProgramEnd end = Step("mapping files", [&] { return LoadMappings(); })) return end;
+  }
+  if (ProgramEnd end = Step("PCC check", [&] { return RunPccCheck(); })) return end;
+  (void)Step("queue list", [&] {
+    TrimTaskMainQueueList(form_);
+    return ProgramEnd::GoOn();
+  });
+  (void)Step("e-mail after every run", [&] {
     form_.SendEmailAfterEveryIteration =
         ReadYesNoSetting(ini_, path_, kSendEmailAfterEveryIterationKey);
     // The line is written either way, so the run log always tells how the program started.
     RunLog(form_.SendEmailAfterEveryIteration ? "No PNR move EMAIL func is enabled"
                                               : "No PNR move EMAIL func is disabled");
+    return ProgramEnd::GoOn();
   });
-  if (!form_.IsUnticketedMode()) {
-    Step("fail queue", [&] {
-      form_.FailQueueActivated = ReadYesNoSetting(ini_, path_, kFailQueueActivatedKey);
-      if (form_.FailQueueActivated) {
-        ActivateFailQueue();
-      } else {
-        DeactivateFailQueue();
-      }
-    });
-  }
-  Step("sign-on", [&] { SignOn(); });
-  Step("QX+I", [&] { host_.sendTECommand(std::string_view("QX+I")); });
-  Step("loaded", [&] { form_.AddActionLog("Loaded completed."); });
-  form_.service_status().Ready();
-  StartCycle();
+  if (form_.IsUnticketedMode()) return ProgramEnd::GoOn();
+  return Step("fail queue", [&] {
+    form_.FailQueueActivated = ReadYesNoSetting(ini_, path_, kFailQueueActivatedKey);
+    if (form_.FailQueueActivated) return ActivateFailQueue();
+    DeactivateFailQueue();
+    return ProgramEnd::GoOn();
+  });
 }
 
 void Startup::ResetState() {
@@ -113,34 +146,44 @@ void Startup::WriteStartLines() {
   RunLog("Loading Queue mapping files ......");
 }
 
-void Startup::LoadTasks() {
-  if (!ResolveTaskMaintenanceFile(form_, ini_, path_, stops_)) return;
-  const Status loaded = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
-  if (!loaded.ok()) stops_.Stop(TaskFileErrorsStop(), loaded.message());
+ProgramEnd Startup::LoadTasks() {
+  const auto file = ResolveTaskMaintenanceFile(form_, ini_, path_, stops_);
+  if (const auto* end = std::get_if<ProgramEnd>(&file)) return *end;
+  const LoadOutcome loaded = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+  if (loaded.end()) return loaded.end();
+  if (!loaded.ok()) return stops_.Stop(TaskFileErrorsStop(), loaded.message());
+  return ProgramEnd::GoOn();
 }
 
-void Startup::LoadMappings() {
+ProgramEnd Startup::LoadMappings() {
   std::string problem;
-  if (CheckTaskDuplicates(form_, &problem) != "OK") stops_.Stop(TaskFileRepeatedStop(), problem);
-  const Status loaded = LoadMappingFiles(form_);
-  if (!loaded.ok()) stops_.Stop(MappingFileErrorsStop(), loaded.message());
+  if (CheckTaskDuplicates(form_, &problem) != "OK") {
+    return stops_.Stop(TaskFileRepeatedStop(), problem);
+  }
+  const LoadOutcome loaded = LoadMappingFiles(form_);
+  if (loaded.end()) return loaded.end();
+  if (!loaded.ok()) return stops_.Stop(MappingFileErrorsStop(), loaded.message());
   problem.clear();
   const std::string duplicates = CheckMappingDuplicates(form_, &problem);
-  if (duplicates != "OK") stops_.Stop(MappingDuplicatesStop(duplicates), problem);
+  if (duplicates != "OK") return stops_.Stop(MappingDuplicatesStop(duplicates), problem);
   ReadFailQueueKeys(form_, ini_, path_);
+  return ProgramEnd::GoOn();
 }
 
-void Startup::RunPccCheck() { RunPCCCheck(form_, ReadYesNoSetting(ini_, path_, kPccCheckKey)); }
+ProgramEnd Startup::RunPccCheck() {
+  return RunPCCCheck(form_, ReadYesNoSetting(ini_, path_, kPccCheckKey));
+}
 
-void Startup::ActivateFailQueue() {
+ProgramEnd Startup::ActivateFailQueue() {
   RunLog("Fail Queue functionality is enabled");
   const FailQueueValidation checked = ValidateFailQueue(form_.FailQueueNo, form_.FailQueueCategory);
   WriteStopLines(form_, checked.lines);
-  if (checked.stop) stops_.Stop(*checked.stop);
-  RunFailQueueConflictCheck(form_);
-  ReadEmailAlerts(form_, ini_, path_, stops_);
+  if (checked.stop) return stops_.Stop(*checked.stop);
+  if (ProgramEnd end = RunFailQueueConflictCheck(form_)) return end;
+  if (ProgramEnd end = ReadEmailAlerts(form_, ini_, path_, stops_)) return end;
   form_.window().SetCaption(Control::kFrmToFail, FailQueueFrameCaption(form_, "To"));
   form_.window().SetCaption(Control::kFrmFromFail, FailQueueFrameCaption(form_, "From"));
+  return ProgramEnd::GoOn();
 }
 
 void Startup::DeactivateFailQueue() {
@@ -151,7 +194,7 @@ void Startup::DeactivateFailQueue() {
   RunLog(FailQueueDisabledLine(form_.FailQueueNo, form_.FailQueueCategory));
 }
 
-void Startup::SignOn() {
+ProgramEnd Startup::SignOn() {
   const bool unticketed = form_.IsUnticketedMode();
   Logs& logs = form_.logs();
   if (unticketed) {
@@ -161,18 +204,18 @@ void Startup::SignOn() {
     logs.AppendUnticketedStatus("");
     logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
   }
-  if (host_.ConnectHost() == "OK") return;
+  if (host_.ConnectHost() == "OK") return ProgramEnd::GoOn();
   const std::string sign_on = "SON/" + GetAgentID(form_);
   std::string entry = sign_on;
   host_.sendTECommand(entry);
-  if (host_.ConnectHost() == "OK") return;
+  if (host_.ConnectHost() == "OK") return ProgramEnd::GoOn();
   if (unticketed) {
     logs.AppendUnticketedHeader("Host Command: " + sign_on);
     logs.AppendUnticketedHeader(kLoginFailedText);
     (void)logs.BuildUnticketedReport();
-    form_.env().EndProgram(kExitStartupStop);
+    return ProgramEnd::Exit(kExitStartupStop);
   }
-  stops_.Stop(SignInFailedStop());
+  return stops_.Stop(SignInFailedStop());
 }
 
 void Startup::StartCycle() {
@@ -185,10 +228,10 @@ void Startup::StartCycle() {
 
 }  // namespace
 
-void Form_Load(frmMain& form, HostLayer& host, RunCycle& cycle,
-               std::optional<SingleInstanceLock>& instance_lock) {
+ProgramEnd Form_Load(frmMain& form, HostLayer& host, RunCycle& cycle,
+                     std::optional<SingleInstanceLock>& instance_lock) {
   LoadingScope loading(cycle);
-  Startup(form, host, cycle).Run(instance_lock);
+  return Startup(form, host, cycle).Run(instance_lock);
 }
 
 }  // namespace ambervale

@@ -7,8 +7,8 @@
 // service status that it is ready and starts the cycle: the timer, or in the unticketed mode
 // (without debugString "TRUE") the one unticketed run at once, which ends the program.
 //
-// Every problem ends the program through its stop (log lines, box, Env::EndProgram); a second
-// copy for the same program folder ends silently (kExitAnotherCopy). A step that fails
+// Every problem ends the program through its stop (log lines, box, then the end returned);
+// a second copy for the same program folder ends silently (kExitAnotherCopy). A step that fails
 // unexpectedly is skipped and start-up goes on.
 //
 // Nothing is owned; everything must outlive the call. `instance_lock` receives the
@@ -29,7 +29,8 @@ inline constexpr std::string_view kLoginFailedText =
     "Error message: Login to Vantora Desktop has failed. Please check that the login details "
     "in the Settings.ini file are correct.";
 
-void Form_Load(frmMain& form, HostLayer& host, RunCycle& cycle,
-               std::optional<SingleInstanceLock>& instance_lock);
+// The end of the program when start-up ended it, GoOn otherwise.
+[[nodiscard]] ProgramEnd Form_Load(frmMain& form, HostLayer& host, RunCycle& cycle,
+                                   std::optional<SingleInstanceLock>& instance_lock);
 
 }  // namespace ambervale

@@ -160,7 +160,7 @@ TEST(FormLoadTest, AStepThatFailsUnexpectedlyIsSkipped) {
   HostLayer host(form, alerts, tap);
   RunCycle cycle(form, front_end, [] {});
   std::optional<SingleInstanceLock> lock;
-  Form_Load(form, host, cycle, lock);
+  EXPECT_FALSE(Form_Load(form, host, cycle, lock));
   EXPECT_TRUE(cycle.timer_enabled());
   EXPECT_THAT(f.Log("debug_log_1.txt"),
               HasSubstr(". Start-up step \"fail queue\" skipped: frame gone #####"));

@@ -31,18 +31,25 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
 }
 
 int Program::Run() {
-  Form_Load(form_, host_, cycle_, instance_lock_);
-  if (!cycle_.unloaded()) front_end_->Show();
-  const int exit_code = front_end_->loop().Exec();
+  int exit_code = 0;
+  if (const ProgramEnd end = Form_Load(form_, host_, cycle_, instance_lock_)) {
+    exit_code = end.exit_code();
+  } else {
+    if (!cycle_.unloaded()) front_end_->Show();
+    exit_code = front_end_->loop().Exec();
+  }
   terminals_->Stop();
   return exit_code;
 }
 
 int Program::WhatIf(std::ostream& out) {
   what_if_out_ = &out;
-  Form_Load(form_, host_, cycle_, instance_lock_);
-  // In the unticketed mode start-up has asked the cycle for its one run already.
-  if (cycle_.runs() == 0) WhatIfPass();
+  if (const ProgramEnd end = Form_Load(form_, host_, cycle_, instance_lock_)) {
+    what_if_exit_ = end.exit_code();
+  } else if (cycle_.runs() == 0) {
+    // In the unticketed mode start-up has asked the cycle for its one run already.
+    WhatIfPass();
+  }
   terminals_->Stop();
   return what_if_exit_;
 }

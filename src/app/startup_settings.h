@@ -1,11 +1,12 @@
 #pragma once
 
 // The settings start-up reads into frmMain, shared by start-up itself and by the
-// configuration check. Every stop goes to the given StopSink: the program's ends the program,
-// the check's records the stop, and the next setting is read.
+// configuration check. Every stop goes to the given StopSink: the program's returns the end,
+// which the reader returns at once; the check's records the stop, and the next setting is read.
 
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "app/startup_stop.h"
 #include "form/frm_main.h"
@@ -14,25 +15,25 @@
 namespace ambervale {
 
 // [LOG] LOGFILESIZE (stop S1) into form.log_file_size and the limit of the log rings.
-void ReadLogSizeSetting(frmMain& form, const clsINI& ini, const std::string& ini_path,
-                        StopSink& stops);
+[[nodiscard]] ProgramEnd ReadLogSizeSetting(frmMain& form, const clsINI& ini,
+                                            const std::string& ini_path, StopSink& stops);
 
 // In this order: COUNTER (S2), NAME (S3), ID (S4), debugString, MUSTMOVE, TAUCHECK, DATE (S5),
 // PNRMODE, DestQueue.
-void ReadRunSettings(frmMain& form, const clsINI& ini, const std::string& ini_path,
-                     StopSink& stops);
+[[nodiscard]] ProgramEnd ReadRunSettings(frmMain& form, const clsINI& ini,
+                                         const std::string& ini_path, StopSink& stops);
 
 // [FILE] TASKMAINTAIN into form.taskMainFile (trimmed), and the file it names: the value itself
 // when such a file exists (an absolute path, or relative to the working directory), else the
-// program folder + "/" + value when that exists. Otherwise stop S6 and nothing.
-std::optional<std::string> ResolveTaskMaintenanceFile(frmMain& form, const clsINI& ini,
-                                                      const std::string& ini_path, StopSink& stops);
+// program folder + "/" + value when that exists. Otherwise stop S6 and the sink's end.
+[[nodiscard]] std::variant<std::string, ProgramEnd> ResolveTaskMaintenanceFile(
+    frmMain& form, const clsINI& ini, const std::string& ini_path, StopSink& stops);
 
 // [FailQueue] FailQueueNo and FailQueueCategoryNo (distribution mode).
 void ReadFailQueueKeys(frmMain& form, const clsINI& ini, const std::string& ini_path);
 
 // [FailQueue] EmailAlert1 (stop S11), EmailAlert2, EmailAlert3 (Fail Queue active).
-void ReadEmailAlerts(frmMain& form, const clsINI& ini, const std::string& ini_path,
-                     StopSink& stops);
+[[nodiscard]] ProgramEnd ReadEmailAlerts(frmMain& form, const clsINI& ini,
+                                         const std::string& ini_path, StopSink& stops);
 
 }  // namespace ambervale

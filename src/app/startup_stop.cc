@@ -20,11 +20,11 @@ std::string StopBoxText(const StartupStop& stop, std::string_view problem) {
   return stop.box_text + std::string(kCrLf) + std::string(kCrLf) + std::string(problem);
 }
 
-void ProgramStopSink::Stop(const StartupStop& stop, std::string_view problem,
-                           std::string_view /*setting*/) {
+ProgramEnd ProgramStopSink::Stop(const StartupStop& stop, std::string_view problem,
+                                 std::string_view /*setting*/) {
   WriteStopLines(form_, stop.lines);
   (void)form_.window().ShowMessageBox(StopBoxText(stop, problem), stop.buttons, stop.icon, "");
-  form_.env().EndProgram(kExitStartupStop);
+  return ProgramEnd::Exit(kExitStartupStop);
 }
 
 }  // namespace ambervale

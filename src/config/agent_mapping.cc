@@ -196,7 +196,7 @@ Status LoadOneFile(frmMain& form, const clsFromQueue& task, ColumnTable& columns
   return Status::Ok();
 }
 
-void ReportMissingValues(frmMain& form, const LoadReport& report) {
+ProgramEnd ReportMissingValues(frmMain& form, const LoadReport& report) {
   form.logs().WriteDebugLog(DebugStopText(form.env().LocalNow(), report.text));
   form.AddActionLog(report.text, kRunLogPrefix, true);
   const std::string message =
@@ -210,16 +210,16 @@ void ReportMissingValues(frmMain& form, const LoadReport& report) {
                                Quoted(form.env().ProgramFolder()));
   }
   (void)form.window().ShowMessageBox(message, BoxButtons::kOk, BoxIcon::kNone, "");
-  form.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
-void ReportInvalidPrefix(frmMain& form, const LoadReport& report) {
+ProgramEnd ReportInvalidPrefix(frmMain& form, const LoadReport& report) {
   (void)form.window().ShowMessageBox(
       "Invalid values for Prefix agent sine entered.\r\n\r\n"
       "Please rectify the " +
           report.invalid_prefix_files + " file to continue.",
       BoxButtons::kOk, BoxIcon::kNone, "");
-  form.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
 }  // namespace
@@ -229,7 +229,7 @@ std::string PrefixedSine(const std::string& sine, const std::string& prefix) {
   return sine;
 }
 
-Status LoadMappingFiles(frmMain& form) {
+LoadOutcome LoadMappingFiles(frmMain& form) {
   form.dictAgentMapping = AgentMapping();
   ColumnTable columns = InitColumnNames(form).mapping;
   LoadReport report;
@@ -240,8 +240,8 @@ Status LoadMappingFiles(frmMain& form) {
       if (!loaded.ok()) return loaded;
     }
   }
-  if (report.missing_values) ReportMissingValues(form, report);
-  if (report.invalid_prefix) ReportInvalidPrefix(form, report);
+  if (report.missing_values) return ReportMissingValues(form, report);
+  if (report.invalid_prefix) return ReportInvalidPrefix(form, report);
   return Status::Ok();
 }
 

@@ -13,6 +13,7 @@
 
 #include "form/frm_main.h"
 #include "model/rows.h"
+#include "platform/program_end.h"
 #include "platform/status.h"
 
 namespace ambervale {
@@ -26,11 +27,11 @@ namespace ambervale {
 // Maintenance file, the line, the column and the value; the problem is also written to the
 // debug log as "##### date time. <problem> #####".
 //
-// Two outcomes end the program here, after all files have been read, through
-// Env::EndProgram: rows without identifier or destination PCC (a report in the debug log, the
+// Two outcomes end the program (the end with exit code 1 is returned), after all files have
+// been read: rows without identifier or destination PCC (a report in the debug log, the
 // run log, tempMissMappingValue.log in the program folder, and an OK box), and otherwise a
 // sine prefix other than "0" or empty (an OK box).
-[[nodiscard]] Status LoadMappingFiles(frmMain& form);
+[[nodiscard]] LoadOutcome LoadMappingFiles(frmMain& form);
 
 // "OK" when no source key of dictFmtoMapping reaches the same agent row (identifier,
 // destination PCC, queue and category) twice through its mapping files; otherwise

@@ -58,7 +58,7 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
         "DISTRIBUTED BY,CATEGORY,QUEUE NO,DESTINATION PCC,DI.X,CI,DI.AC,PREFIX AGENT SINE,"
         "AGENT SINE,AGENT NAME,NOTES\r\nSINE,,2,XYZ9,,,,,CD,,x\r\n"},
        {"Maps/groups.CSV", ",EF,,,,,XYZ9,1,,SINE\r\n"}});
-  const Status s = LoadMappingFiles(p.form);
+  const LoadOutcome s = LoadMappingFiles(p.form);
   ASSERT_TRUE(s.ok()) << s.message();
   EXPECT_EQ(ShowMapping(p),
             "SALES.CSV { SMITH: NAME:SMITH/AB/XYZ9/12/C1@2 | AB: SINE:/AB/XYZ9/13/@3; "
@@ -90,7 +90,7 @@ TEST(MappingTest, LoadFailuresNameFileLineColumnAndValue) {
         {"A.CSV", ",AB,,,,,XYZ9,1,,SINE\r\n"}};
     if (c.file_b != nullptr) files.emplace_back("B.CSV", c.file_b);
     Configure(p, {"ABC1,5,,A.CSV", "ABC1,6,,B.CSV"}, files);
-    const Status s = LoadMappingFiles(p.form);
+    const LoadOutcome s = LoadMappingFiles(p.form);
     EXPECT_TRUE(s.message().starts_with(c.problem)) << s.message();
     EXPECT_EQ(p.Log("debug_log_1.txt"), c.debug_before + kStamp + ". " + s.message() + " #####\r\n")
         << c.problem;

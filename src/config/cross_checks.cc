@@ -79,16 +79,16 @@ PccCheck BuildPCCCheck(frmMain& form) {
   return check;
 }
 
-void RunPCCCheck(frmMain& form, bool pcc_check) {
+ProgramEnd RunPCCCheck(frmMain& form, bool pcc_check) {
   const PccCheck check = BuildPCCCheck(form);
   form.AddActionLog(pcc_check ? "PCC Check in task maintenance/mapping file(s) is enabled"
                               : "PCC Check in task maintenance/mapping file(s) is disabled",
                     kRunLogPrefix, true);
-  if (!pcc_check || !check.MustAsk()) return;
+  if (!pcc_check || !check.MustAsk()) return ProgramEnd::GoOn();
   WriteReportFile(form, kPccCheckFile, check.report);
   const BoxAnswer answer =
       form.window().ShowMessageBox(check.report, BoxButtons::kYesNo, BoxIcon::kNone, "");
-  if (answer != BoxAnswer::kYes) form.env().EndProgram(1);
+  return answer == BoxAnswer::kYes ? ProgramEnd::GoOn() : ProgramEnd::Exit(1);
 }
 
 void TrimTaskMainQueueList(frmMain& form) {
@@ -142,14 +142,14 @@ FailQueueConflicts FindFailQueueConflicts(frmMain& form) {
   return result;
 }
 
-void RunFailQueueConflictCheck(frmMain& form) {
+ProgramEnd RunFailQueueConflictCheck(frmMain& form) {
   const FailQueueConflicts found = FindFailQueueConflicts(form);
-  if (!found.conflict) return;
+  if (!found.conflict) return ProgramEnd::GoOn();
   form.AddActionLog("Queue/Category already assigned as a Fail Queue and cannot be used",
                     kRunLogPrefix, true);
   WriteReportFile(form, kFailQueueCheckFile, found.report);
   (void)form.window().ShowMessageBox(found.report, BoxButtons::kOk, BoxIcon::kNone, "");
-  form.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
 }  // namespace ambervale

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "form/frm_main.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
@@ -45,8 +46,8 @@ struct PccCheck {
 
 // The PCC check of start-up: BuildPCCCheck, the run-log line saying whether the check is
 // enabled, and when it is and more than one PCC is in play, tempPCCCheck.log and the Yes/No
-// question. No ends the program (Env::EndProgram(1)).
-void RunPCCCheck(frmMain& form, bool pcc_check);
+// question. No ends the program: the end with exit code 1 is returned.
+[[nodiscard]] ProgramEnd RunPCCCheck(frmMain& form, bool pcc_check);
 
 // Removes the trailing "," of TaskMainQueueList.
 void TrimTaskMainQueueList(frmMain& form);
@@ -65,8 +66,8 @@ struct FailQueueConflicts {
 [[nodiscard]] FailQueueConflicts FindFailQueueConflicts(frmMain& form);
 
 // The conflict check of start-up: on a conflict, the run-log line, tempFailQueueCheck.log, an
-// OK box with the report, and the end of the program (Env::EndProgram(1)). Returns when there
+// OK box with the report, and the end of the program (exit code 1) returned. GoOn when there
 // is no conflict.
-void RunFailQueueConflictCheck(frmMain& form);
+[[nodiscard]] ProgramEnd RunFailQueueConflictCheck(frmMain& form);
 
 }  // namespace ambervale

@@ -17,7 +17,8 @@ namespace {
 constexpr std::string_view kInvalidCategory =
     "Task Maintenance file contains invalid values for category";
 
-enum class RowOutcome { kRow, kEndOfData, kFailed };
+// kStopped: the operator chose to stop at an invalid category (the dialog has written its lines).
+enum class RowOutcome { kRow, kEndOfData, kFailed, kStopped };
 
 Status Fail(frmMain& form, const std::string& problem) {
   WriteProblemLine(form, problem);
@@ -30,13 +31,13 @@ std::string ResolveTaskFile(frmMain& form, const std::string& name) {
   return JoinPath(form.env().ProgramFolder(), name);
 }
 
-// Returns when the operator keeps the row; ends the program on No.
-void InvalidCategoryDialog(frmMain& form, const clsFromQueue& row, const CsvRowReader& reader) {
+// True when the operator keeps the row; false on No, after the lines of the stop.
+bool InvalidCategoryDialog(frmMain& form, const clsFromQueue& row, const CsvRowReader& reader) {
   form.AddActionLog(kInvalidCategory, kRunLogPrefix, true);
   const BoxAnswer answer = form.window().ShowMessageBox(
       std::string(kInvalidCategory) + ".\r\nWould you like to continue?", BoxButtons::kYesNo,
       BoxIcon::kNone, "");
-  if (answer == BoxAnswer::kYes) return;
+  if (answer == BoxAnswer::kYes) return true;
   form.AddActionLog(std::string(kInvalidCategory) + " - " + row.fldFmCategory, "", true);
   form.logs().WriteDebugLog(
       DebugStopText(form.env().LocalNow(), " " + row.fldFmCategory + ". Invalid Category Found!"));
@@ -44,7 +45,7 @@ void InvalidCategoryDialog(frmMain& form, const clsFromQueue& row, const CsvRowR
                              ", column \"FROM CATEGORY\": " + Quoted(row.fldFmCategory) +
                              " is not a category (C and a digit, C and two digits or C and two "
                              "letters); the operator chose to stop");
-  form.env().EndProgram(1);
+  return false;
 }
 
 RowOutcome ReadDistributionFields(frmMain& form, CsvRowReader& reader, clsFromQueue& row) {
@@ -58,7 +59,9 @@ RowOutcome ReadDistributionFields(frmMain& form, CsvRowReader& reader, clsFromQu
   if (!category) return RowOutcome::kFailed;
   row.fldFmCategory = *category;
   std::string copy = row.fldFmCategory;
-  if (!IsValidCategory(copy)) InvalidCategoryDialog(form, row, reader);
+  if (!IsValidCategory(copy) && !InvalidCategoryDialog(form, row, reader)) {
+    return RowOutcome::kStopped;
+  }
 
   const std::optional<std::string> note = reader.Cell("ADD NOTE");
   if (!note) return RowOutcome::kFailed;
@@ -107,7 +110,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
+LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
   fileName = Trim(fileName);
   const ConfigColumns columns_of_mode = InitColumnNames(form);
   ColumnTable columns = columns_of_mode.task;
@@ -141,6 +144,7 @@ Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
     const RowOutcome outcome = ReadTaskRow(form, reader, row);
     if (outcome == RowOutcome::kEndOfData) return Status::Ok();
     if (outcome == RowOutcome::kFailed) return Fail(form, reader.problem());
+    if (outcome == RowOutcome::kStopped) return ProgramEnd::Exit(1);
     form.dictFmtoMapping.GetOrAdd(TaskKey(form, row)).push_back(std::move(row));
   }
   return Status::Ok();

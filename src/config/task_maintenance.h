@@ -15,6 +15,7 @@
 #include "config/config_csv.h"
 #include "form/frm_main.h"
 #include "model/rows.h"
+#include "platform/program_end.h"
 #include "platform/status.h"
 
 namespace ambervale {
@@ -29,8 +30,8 @@ namespace ambervale {
 // an empty notepad text).
 //
 // A category that fails IsValidCategory asks the operator (Yes/No box) whether to go on; No
-// writes its log lines and ends the program through Env::EndProgram.
-[[nodiscard]] Status LoadTaskMaintenanceFile(frmMain& form, std::string& fileName);
+// writes its log lines and returns the end of the program (exit code 1).
+[[nodiscard]] LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string& fileName);
 
 // The key of a row in dictFmtoMapping. Distribution: PCC + "#" + queue, then "*" + category
 // when the category is not blank (ABC1#5, ABC1#5*C1). Unticketed: PCC + "#" + UTKToQueue.

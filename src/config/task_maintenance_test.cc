@@ -75,7 +75,7 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
     if (c.unticketed) p.form.strPNRMoveMode = "utk", p.form.UTKToQueue = "50";
     p.dir.Write("tasks.csv", c.content);
     std::string name = " tasks.csv ";
-    const Status s = LoadTaskMaintenanceFile(p.form, name);
+    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, name);
     EXPECT_EQ(name, "tasks.csv") << c.name;  // trimmed in place
     EXPECT_EQ(s.ok() ? ShowTasks(p.form.dictFmtoMapping) : "error: " + s.message(), c.want)
         << c.name;
@@ -93,7 +93,7 @@ TEST(TaskFileTest, WhereTheFileIsLookedFor) {
   elsewhere.Write("tasks.csv", std::string(kTaskHeader) + "FAR1,1,,M.CSV,N,\r\n");
   p.dir.Write("tasks.csv", std::string(kTaskHeader) + "NEAR,1,,M.CSV,N,\r\n");
   const auto load = [&p](std::string name) {
-    const Status s = LoadTaskMaintenanceFile(p.form, name);
+    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, name);
     return s.ok() ? p.form.dictFmtoMapping.at(0).first : s.message();
   };
   char old_cwd[4096];

@@ -71,7 +71,10 @@ std::optional<int> TestProgram::Load() {
   terminals = ChooseTerminal(form.SettingsPath(), env);
   tap = std::make_unique<HostTap>(terminals->factory());
   layer = std::make_unique<HostLayer>(form, alerts, *tap);
-  return ExitCode([this] { Form_Load(form, *layer, Cycle(), lock); });
+  ProgramEnd end;
+  const std::optional<int> thrown = ExitCode([&] { end = Form_Load(form, *layer, Cycle(), lock); });
+  if (thrown || !end) return thrown;
+  return end.exit_code();
 }
 
 void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem* files) {
@@ -121,9 +124,9 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
 
 void TestProgram::LoadConfiguration(std::string task_file) {
   form.taskMainFile = task_file;
-  const Status tasks = LoadTaskMaintenanceFile(form, task_file);
+  const LoadOutcome tasks = LoadTaskMaintenanceFile(form, task_file);
   ASSERT_TRUE(tasks.ok()) << tasks.message();
-  const Status mappings = LoadMappingFiles(form);
+  const LoadOutcome mappings = LoadMappingFiles(form);
   ASSERT_TRUE(mappings.ok()) << mappings.message();
   std::string pccs;
   for (const auto& [key, rows] : form.dictFmtoMapping) {
@@ -140,7 +143,7 @@ void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::s
   form.FailQueueActivated = false;
   form.UTKToQueue = std::move(dest_queue);
   std::string task_file = "tasks.csv";
-  const Status loaded = LoadTaskMaintenanceFile(form, task_file);
+  const LoadOutcome loaded = LoadTaskMaintenanceFile(form, task_file);
   ASSERT_TRUE(loaded.ok()) << loaded.message();
   logs.ClearUnticketedTemp();
   logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
