@@ -37,7 +37,7 @@ class Startup {
   ProgramEnd ActivateFailQueue();
   void DeactivateFailQueue();
   ProgramEnd SignOn();
-  void StartCycle();
+  ProgramEnd StartCycle();
   void RunLog(std::string_view text) { form_.AddActionLog(text, kRunLogPrefix, true); }
   template <typename F>
   ProgramEnd Step(std::string_view name, F&& f) {
@@ -80,8 +80,7 @@ ProgramEnd Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
     return ProgramEnd::GoOn();
   });
   form_.service_status().Ready();
-  StartCycle();
-  return ProgramEnd::GoOn();
+  return StartCycle();
 }
 
 ProgramEnd Startup::Load() {
@@ -218,12 +217,12 @@ ProgramEnd Startup::SignOn() {
   return stops_.Stop(SignInFailedStop());
 }
 
-void Startup::StartCycle() {
+ProgramEnd Startup::StartCycle() {
   if (form_.strDebugString == "TRUE" || !form_.IsUnticketedMode()) {
     cycle_.EnableTimer();
-  } else {
-    cycle_.RunNow();
+    return ProgramEnd::GoOn();
   }
+  return cycle_.RunNow();
 }
 
 }  // namespace

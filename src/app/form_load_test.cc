@@ -158,7 +158,7 @@ TEST(FormLoadTest, AStepThatFailsUnexpectedlyIsSkipped) {
   Alerts alerts(form, f.mailers);
   HostTap tap(terminals->factory());
   HostLayer host(form, alerts, tap);
-  RunCycle cycle(form, front_end, [] {});
+  RunCycle cycle(form, front_end, [] { return ProgramEnd::GoOn(); });
   std::optional<SingleInstanceLock> lock;
   EXPECT_FALSE(Form_Load(form, host, cycle, lock));
   EXPECT_TRUE(cycle.timer_enabled());

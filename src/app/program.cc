@@ -23,7 +23,7 @@ Program::Program(std::unique_ptr<Env> env, std::unique_ptr<FrontEnd> front_end,
       session_{form_, alerts_, host_},
       unticketed_(session_),
       distribution_(session_, &unticketed_),
-      cycle_(form_, *front_end_, [this] { MoveQueueOrWhatIf(); }) {
+      cycle_(form_, *front_end_, [this] { return MoveQueueOrWhatIf(); }) {
   cycle_.set_max_runs(options.runs);
   form_.set_service_status(service_status_.get());
   // The console window's answers given without asking belong in the action log.
@@ -37,6 +37,8 @@ int Program::Run() {
   } else {
     if (!cycle_.unloaded()) front_end_->Show();
     exit_code = front_end_->loop().Exec();
+    // A run that ended the program has quit the loop with its exit code.
+    if (cycle_.end()) exit_code = cycle_.end().exit_code();
   }
   terminals_->Stop();
   return exit_code;
@@ -48,32 +50,30 @@ int Program::WhatIf(std::ostream& out) {
     what_if_exit_ = end.exit_code();
   } else if (cycle_.runs() == 0) {
     // In the unticketed mode start-up has asked the cycle for its one run already.
-    WhatIfPass();
+    if (const ProgramEnd pass_end = WhatIfPass()) what_if_exit_ = pass_end.exit_code();
   }
   terminals_->Stop();
   return what_if_exit_;
 }
 
-void Program::MoveQueueOrWhatIf() {
-  if (what_if_out_ == nullptr) {
-    distribution_.MoveQueue();
-  } else {
-    WhatIfPass();
-  }
+ProgramEnd Program::MoveQueueOrWhatIf() {
+  if (what_if_out_ == nullptr) return distribution_.MoveQueue();
+  return WhatIfPass();
 }
 
-void Program::WhatIfPass() {
+ProgramEnd Program::WhatIfPass() {
   std::ostream& out = *what_if_out_;
   if (form_.IsUnticketedMode()) {
     out << "--what-if: the settings select the unticketed mode; a what-if pass walks the "
            "distribution's queues only\n";
     what_if_exit_ = 1;
-    return;
+    return ProgramEnd::GoOn();
   }
   WhatIfReport report(form_, PosixFileSystem());
-  distribution_.WhatIf(report);
+  if (ProgramEnd end = distribution_.WhatIf(report)) return end;
   out << report.Summary();
   what_if_exit_ = report.all_walked() && report.write_problem().empty() ? 0 : 1;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

@@ -6,8 +6,9 @@
 // seam. Run performs start-up (Form_Load), shows the window and runs the cycle until the
 // window has closed, then stops the terminal choice (the simulator writes its state file).
 //
-// A start-up stop, a second copy, a fatal host failure and the end of the unticketed run end
-// the process inside Run through Env::EndProgram.
+// A start-up stop, a second copy, a fatal host failure and the end of the unticketed run come
+// back to Run as an end of the program; Run cleans up as after an orderly end and returns the
+// end's exit code, which main returns.
 
 #include <iosfwd>
 #include <memory>
@@ -41,7 +42,7 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // The exit code of an orderly end (0).
+  // The exit code: 0 after an orderly end, else the exit code of the end that came back.
   [[nodiscard]] int Run();
 
   // --what-if: start-up as Run's, then one what-if pass instead of the cycle, its summary
@@ -71,8 +72,8 @@ class Program {
   std::ostream* what_if_out_ = nullptr;
   int what_if_exit_ = 0;
 
-  void MoveQueueOrWhatIf();
-  void WhatIfPass();
+  ProgramEnd MoveQueueOrWhatIf();
+  ProgramEnd WhatIfPass();
 };
 
 }  // namespace ambervale

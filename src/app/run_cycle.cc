@@ -24,7 +24,7 @@ class FlagScope {
 
 }  // namespace
 
-RunCycle::RunCycle(frmMain& form, FrontEnd& front_end, std::function<void()> move_queue)
+RunCycle::RunCycle(frmMain& form, FrontEnd& front_end, std::function<ProgramEnd()> move_queue)
     : form_(form), front_end_(front_end), move_queue_(std::move(move_queue)) {
   front_end_.window().SetEventHandler(this);
 }
@@ -45,28 +45,30 @@ void RunCycle::StopTimer() {
   front_end_.loop().SetTimer(0, nullptr);
 }
 
-void RunCycle::RunNow() {
+ProgramEnd RunCycle::RunNow() {
   // The operator sees the run's progress and can cancel it.
   front_end_.Show();
-  RunMoveQueue();
-  // The unticketed run ends the program itself; should it ever return, the program closes
-  // as after a stop instead of idling without a timer.
+  if (ProgramEnd end = RunMoveQueue()) return end;
+  // The unticketed run ends the program; should it ever go on, the program closes as after a
+  // stop instead of idling without a timer.
   if (!unloaded_) {
     form_.blnStopRequested = true;
     Unload();
   }
+  return ProgramEnd::GoOn();
 }
 
-void RunCycle::RunMoveQueue() {
+ProgramEnd RunCycle::RunMoveQueue() {
   FlagScope running(in_run_);
   ++runs_;
   try {
-    move_queue_();
+    end_ = move_queue_();
   } catch (const std::exception& e) {
     form_.logs().WriteDebugLog(
         DebugStopText(form_.env().LocalNow(),
                       ". The run stopped on an unexpected error: " + std::string(e.what())));
   }
+  return end_;
 }
 
 void RunCycle::ShowCountdown(int remaining) {
@@ -77,7 +79,7 @@ void RunCycle::Timer1_Timer() {
   // Delivered while a run or Form_Unload lets events run: dropped, so that no run starts inside
   // a close and the closing lines are written once.
   if (in_tick_ || in_run_ || in_unload_) return;
-  if (unloaded_) {
+  if (unloaded_ || end_) {
     StopTimer();
     return;
   }
@@ -89,7 +91,11 @@ void RunCycle::Timer1_Timer() {
   bool ran = false;
   if (form_.intTick >= form_.intTimerCounter && !stop_requested_before) {
     form_.intTick = 0;
-    RunMoveQueue();
+    if (ProgramEnd end = RunMoveQueue()) {
+      StopTimer();
+      front_end_.loop().Quit(end.exit_code());
+      return;
+    }
     ran = true;
     if (form_.blnStopRequested) StopTimer();
     ShowCountdown(form_.intTimerCounter);
@@ -129,7 +135,7 @@ void RunCycle::Unload() {
 }
 
 void RunCycle::OnCloseRequest() {
-  if (in_unload_ || unloaded_) return;
+  if (in_unload_ || unloaded_ || end_) return;
   // Inside a run, a tick or start-up only the first request counts: it sets the stop flag and
   // the tick after the run unloads the window.
   if (form_.blnStopRequested && (in_run_ || in_tick_ || loading_)) return;

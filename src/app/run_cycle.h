@@ -17,6 +17,9 @@
 //  - The second phase of the close (the 5-second wait and the end) never runs inside a run or
 //    inside start-up: a close request there only sets the stop flag (the first one) or is
 //    ignored (later ones), and the tick that follows the run unloads the window.
+//  - A run that ends the program (a lost host, a failed sign-on, the unticketed run's end) is
+//    the last thing the cycle does: no countdown, no closing lines, no further run; the timer
+//    stops and the event loop quits with the end's exit code.
 //
 // Neither argument is owned; both must outlive the cycle. Single-threaded.
 
@@ -25,14 +28,15 @@
 
 #include "app/front_end.h"
 #include "form/frm_main.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
 class RunCycle : public WindowEvents {
  public:
-  // `move_queue` is the distribution run (MoveQueue). Registers itself as the window's
-  // event handler.
-  RunCycle(frmMain& form, FrontEnd& front_end, std::function<void()> move_queue);
+  // `move_queue` is the distribution run (MoveQueue), returning the end of the program when
+  // the run ends it. Registers itself as the window's event handler.
+  RunCycle(frmMain& form, FrontEnd& front_end, std::function<ProgramEnd()> move_queue);
   ~RunCycle() override;
   RunCycle(const RunCycle&) = delete;
   RunCycle& operator=(const RunCycle&) = delete;
@@ -40,8 +44,9 @@ class RunCycle : public WindowEvents {
   // Timer1.Enabled = True: a tick every 1000 ms from the event loop.
   void EnableTimer();
   bool timer_enabled() const { return timer_enabled_; }
-  // Calls MoveQueue at once, outside any tick (the unticketed run of start-up).
-  void RunNow();
+  // Calls MoveQueue at once, outside any tick (the unticketed run of start-up). Returns the
+  // run's end of the program.
+  [[nodiscard]] ProgramEnd RunNow();
 
   // Start-up is running (close requests only set the stop flag meanwhile).
   void set_loading(bool loading) { loading_ = loading; }
@@ -51,6 +56,8 @@ class RunCycle : public WindowEvents {
   int runs() const { return runs_; }
   // Form_Unload let the window close; the event loop has been told to quit.
   bool unloaded() const { return unloaded_; }
+  // The end a run returned; the event loop has been told to quit with its exit code.
+  const ProgramEnd& end() const { return end_; }
 
   // The tick handler. Every tick tells the service watchdog that the program is alive.
   void Timer1_Timer();
@@ -67,14 +74,15 @@ class RunCycle : public WindowEvents {
 
  private:
   void StopTimer();
-  void RunMoveQueue();
+  ProgramEnd RunMoveQueue();
   void ShowCountdown(int remaining);
   // Form_Unload; when it lets the window close: close it, stop the timer, quit the loop.
   void Unload();
 
   frmMain& form_;
   FrontEnd& front_end_;
-  std::function<void()> move_queue_;
+  std::function<ProgramEnd()> move_queue_;
+  ProgramEnd end_;
   bool timer_enabled_ = false;
   bool in_tick_ = false;
   bool in_run_ = false;

@@ -16,12 +16,13 @@ const Texts kStopLines = {"Please wait ......", "Ambervale will stop in 2 second
 
 class RunCycleTest : public ::testing::Test {
  protected:
-  RunCycleTest() : front_end(p.window), cycle(p.form, front_end, [this] { Run(); }) {}
+  RunCycleTest() : front_end(p.window), cycle(p.form, front_end, [this] { return Run(); }) {}
 
-  void Run() {
+  ProgramEnd Run() {
     ++runs;
     tick_at_run.push_back(p.form.intTick);
     if (during_run) during_run();
+    return run_end;
   }
   bool Tick() { return front_end.manual_loop().Tick(); }
   bool Quit() { return front_end.manual_loop().quit(); }
@@ -45,6 +46,7 @@ class RunCycleTest : public ::testing::Test {
   int runs = 0;
   std::vector<int> tick_at_run;
   std::function<void()> during_run;
+  ProgramEnd run_end;
 };
 
 TEST_F(RunCycleTest, CountsDownSixtySecondsAndRunsInTheSixtiethTick) {
@@ -155,10 +157,28 @@ TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
 }
 
 TEST_F(RunCycleTest, RunNowShowsTheWindowAndClosesIfTheRunReturns) {
-  cycle.RunNow();
+  EXPECT_FALSE(cycle.RunNow());
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(front_end.shown(), 1);
   EXPECT_TRUE(Quit());
+}
+
+// A run that ends the program is the cycle's last act: the loop quits with the end's code and
+// nothing more is shown or written; neither a later tick nor a close request does anything.
+TEST_F(RunCycleTest, ARunThatEndsTheProgramQuitsTheLoopWithItsCode) {
+  p.form.intTimerCounter = 0;
+  run_end = ProgramEnd::Exit(7);
+  cycle.EnableTimer();
+  ASSERT_TRUE(Tick());
+  const size_t captions = p.window.caption_history().size();
+  EXPECT_FALSE(Tick());
+  cycle.OnCloseRequest();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(cycle.end(), ProgramEnd::Exit(7));
+  EXPECT_EQ(front_end.manual_loop().Exec(), 7);
+  EXPECT_EQ(p.window.caption_history().size(), captions);
+  EXPECT_EQ(List(), Texts{});
+  EXPECT_EQ(front_end.closed(), 0);
 }
 
 TEST_F(RunCycleTest, AnUnexpectedErrorEndsTheRunNotTheCycle) {

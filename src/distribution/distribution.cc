@@ -17,50 +17,50 @@ namespace ambervale {
 Distribution::Distribution(Session& session, UnticketedTasks* unticketed, FileSystem& files)
     : session_(session), unticketed_(unticketed), fail_queue_log_(session.form, files) {}
 
-void Distribution::MoveQueue() {
+ProgramEnd Distribution::MoveQueue() {
   frmMain& form = session_.form;
   RunSummary summary(session_);
-  ReturnFromFailQueue();
-  SignOnCheck();
+  if (ProgramEnd end = ReturnFromFailQueue()) return end;
+  if (ProgramEnd end = SignOnCheck()) return end;
   form.window().SetProgressMax(static_cast<int>(form.dictFmtoMapping.size()));
   form.tmpCurrentPCC.clear();
 
   RunState run;
-  if (form.IsUnticketedMode()) {
-    RunUnticketedTasks(run);
-    return;
-  }
+  if (form.IsUnticketedMode()) return RunUnticketedTasks(run);
   const bool complete = RunDefaultTasks(run);
   if (complete) MailFailQueue(run);
   summary.Write(run.tally);
   if (complete) EndOfRun();
+  return ProgramEnd::GoOn();
 }
 
-void Distribution::WhatIf(WhatIfReport& report) {
-  SignOnCheck();
+ProgramEnd Distribution::WhatIf(WhatIfReport& report) {
+  if (ProgramEnd end = SignOnCheck()) return end;
   session_.form.window().SetProgressMax(static_cast<int>(session_.form.dictFmtoMapping.size()));
   RunState run;
   run.what_if = &report;
   (void)RunDefaultTasks(run);
+  return ProgramEnd::GoOn();
 }
 
-void Distribution::ReturnFromFailQueue() {
+ProgramEnd Distribution::ReturnFromFailQueue() {
   frmMain& form = session_.form;
-  if (!form.FailQueueActivated || !form.MoveFailPNR) return;
+  if (!form.FailQueueActivated || !form.MoveFailPNR) return ProgramEnd::GoOn();
   if (fail_queue_log_.LoadFailQueueLog()) {
     form.AddActionLog("START to Move PNR(s) from Fail Queue to Original Queue.", kRunLogPrefix,
                       true);
-    MoveFailQueue(session_, fail_queue_log_);
+    if (ProgramEnd end = MoveFailQueue(session_, fail_queue_log_)) return end;
     form.AddActionLog("END to Move PNR(s) from Fail Queue to Original Queue.", kRunLogPrefix, true);
   }
   fail_queue_log_.StartFailQueueLog();
   form.MoveFailPNR = false;
+  return ProgramEnd::GoOn();
 }
 
-void Distribution::SignOnCheck() {
+ProgramEnd Distribution::SignOnCheck() {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
-  if (ambervale::SignOnCheck(form, host, GetAgentID(form), false)) return;
+  if (ambervale::SignOnCheck(form, host, GetAgentID(form), false)) return ProgramEnd::GoOn();
   if (form.IsUnticketedMode()) {
     form.logs().AppendUnticketedHeader(kLoginFailedMessage);
     // The next start empties the temporary report files before it writes to them: the report
@@ -69,15 +69,15 @@ void Distribution::SignOnCheck() {
   } else {
     (void)session_.alerts.SendEmailAlert(kLoginFailedMessage, false);
   }
-  form.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
-void Distribution::RunUnticketedTasks(RunState& run) {
+ProgramEnd Distribution::RunUnticketedTasks(RunState& run) {
   frmMain& form = session_.form;
   if (unticketed_ == nullptr) {
     form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
                               ". The unticketed mode is not available in this build. #####");
-    return;
+    return ProgramEnd::GoOn();
   }
   const int task_count = static_cast<int>(form.dictFmtoMapping.size());
   try {
@@ -85,7 +85,9 @@ void Distribution::RunUnticketedTasks(RunState& run) {
       const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
       form.ShowStatus(Stage::kPeekQueue);
       if (rows.empty()) continue;
-      if (!unticketed_->RunTask(run, task_count, rows.front())) break;
+      const UnticketedTaskOutcome task = unticketed_->RunTask(run, task_count, rows.front());
+      if (task.end) return task.end;
+      if (!task.next) break;
       if (form.blnStopRequested) break;
       ++run.task_ordinal;
     }
@@ -93,7 +95,7 @@ void Distribution::RunUnticketedTasks(RunState& run) {
     // An unexpected error between the tasks ends the loop; the summary mails its description.
     run.error_description = e.what();
   }
-  unticketed_->Summary(run, task_count);
+  return unticketed_->Summary(run, task_count);
 }
 
 bool Distribution::RunDefaultTasks(RunState& run) {

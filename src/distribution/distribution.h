@@ -22,6 +22,7 @@
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
 #include "platform/file_system.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
@@ -35,24 +36,25 @@ class Distribution {
   Distribution(const Distribution&) = delete;
   Distribution& operator=(const Distribution&) = delete;
 
-  // One run. May end the program (sign-on failure at the start, a failing host, the end of an
-  // unticketed run); returns early, without the end-of-run mail, when a stop is requested.
-  void MoveQueue();
+  // One run. Returns the end of the program when the run ends it (sign-on failure at the start,
+  // a failing host, the end of an unticketed run), at once after what that end writes and
+  // sends; returns early, without the end-of-run mail, when a stop is requested.
+  [[nodiscard]] ProgramEnd MoveQueue();
 
   // A what-if pass of the default mode: the sign-on check, then every task's queue walked once
   // (until its first PNR comes round or it reads empty), each PNR looked at, reported to
   // `report` and left on its queue ("I"). Nothing on the host changes: no notepad, no
   // received-from, no ticketing date, no move; no Fail Queue return, Fail Queue Log, mail or
   // run summary. May end the program as a run does (sign-on failure, a failing host).
-  void WhatIf(WhatIfReport& report);
+  [[nodiscard]] ProgramEnd WhatIf(WhatIfReport& report);
 
   void set_unticketed(UnticketedTasks* unticketed) { unticketed_ = unticketed; }
   FailQueueLog& fail_queue_log() { return fail_queue_log_; }
 
  private:
-  void ReturnFromFailQueue();
-  void SignOnCheck();
-  void RunUnticketedTasks(RunState& run);
+  ProgramEnd ReturnFromFailQueue();
+  ProgramEnd SignOnCheck();
+  ProgramEnd RunUnticketedTasks(RunState& run);
   // False when a stop was requested.
   bool RunDefaultTasks(RunState& run);
   void MailFailQueue(const RunState& run);

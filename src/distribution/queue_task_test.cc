@@ -157,7 +157,7 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
       p.dir.Write("logs/Fail_Queue_Log.csv", log);
       FailQueueLog fail_queue_log(p.form, PosixFileSystem());
       ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
-      MoveFailQueue(*p.session, fail_queue_log);
+      EXPECT_FALSE(MoveFailQueue(*p.session, fail_queue_log));
       fail_queue_log.StartFailQueueLog();
       for (const std::string& l : locators) {
         if (Contains(p.Log("Fail_Queue_Log.csv"), l)) rows += (rows.empty() ? "" : " ") + l;

@@ -22,7 +22,8 @@ std::string ProgressText(std::string_view verb, const RunState& run, int task_co
 
 UnticketedRun::UnticketedRun(Session& session) : session_(session) {}
 
-bool UnticketedRun::RunTask(RunState& run, int task_count, const clsFromQueue& task) {
+UnticketedTaskOutcome UnticketedRun::RunTask(RunState& run, int task_count,
+                                             const clsFromQueue& task) {
   frmMain& form = session_.form;
   // A Cancel click while the task loop let events run between two tasks has already set the
   // run's error text; it must reach the report, so only a run going on unhindered starts the
@@ -35,18 +36,19 @@ bool UnticketedRun::RunTask(RunState& run, int task_count, const clsFromQueue& t
     form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
                               ". Unticketed task " + task.fldFmPCC +
                               " broken off: " + run.error_description + " #####");
-    return false;
+    return {.next = false, .end = {}};
   }
 }
 
-bool UnticketedRun::TaskStep(RunState& run, int task_count, const clsFromQueue& task) {
+UnticketedTaskOutcome UnticketedRun::TaskStep(RunState& run, int task_count,
+                                              const clsFromQueue& task) {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
   const std::string pcc = task.fldFmPCC;
   const std::string airline = task.fldAirline;
   const int days = task.fldDays;
 
-  CheckAirlines(airline);
+  if (ProgramEnd end = CheckAirlines(airline)) return {.next = false, .end = end};
   if (pcc != run.emulated_pcc) Emulate(run, pcc);
   ShowProgress(run, task_count);
 
@@ -61,13 +63,13 @@ bool UnticketedRun::TaskStep(RunState& run, int task_count, const clsFromQueue& 
   if (ContainsNoCase(listed, "NO MATCHING BOOKING FILES")) {
     form.colReportLines.push_back("Error message: NO MATCHING BOOKING FILES FOUND >> " + listing_);
     WriteListingDebugLine();
-    return true;
+    return {};
   }
   if (!ContainsNoCase(listed, "B.F. COUNT")) {
     form.colReportLines.push_back("Error message: HOST Command Failed to retrieve record >> " +
                                   listing_);
     WriteListingDebugLine();
-    return true;
+    return {};
   }
   // Only a list this task asked for goes into the report: without a search of its own the
   // screen holds PNRs of an earlier entry, which this task does not place.
@@ -79,15 +81,15 @@ bool UnticketedRun::TaskStep(RunState& run, int task_count, const clsFromQueue& 
   if (!ContainsNoCase(host.GetScreenText(), "BOOKING FILES ON QUEUE")) {
     form.strErrMsg =
         "Error message: Unable to move PNRs in PCC '" + pcc + "' please manually check PNRs.";
-    return false;
+    return {.next = false, .end = {}};
   }
   form.window().SetCaption(Control::kLabel6, ProgressText("Processed", run, task_count));
   form.tmpCurrentPCC = pcc;
-  return true;
+  return {};
 }
 
-void UnticketedRun::CheckAirlines(const std::string& airline) {
-  if (CheckAirlineCount(airline)) return;
+ProgramEnd UnticketedRun::CheckAirlines(const std::string& airline) {
+  if (CheckAirlineCount(airline)) return ProgramEnd::GoOn();
   frmMain& form = session_.form;
   form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
                             ". Errors are found in task maintenance. Please check or contact "
@@ -95,7 +97,7 @@ void UnticketedRun::CheckAirlines(const std::string& airline) {
   (void)form.window().ShowMessageBox("Errors are found in task maintenance." + std::string(kCrLf) +
                                          "Note a maximum of 5 airlines can be specified.",
                                      BoxButtons::kOk, BoxIcon::kCritical, "");
-  form.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
 void UnticketedRun::Emulate(RunState& run, const std::string& pcc) {
@@ -124,7 +126,7 @@ void UnticketedRun::WriteListingDebugLine() {
                             form.strErrMsg + "\" #####");
 }
 
-void UnticketedRun::Summary(RunState& run, int task_count) {
+ProgramEnd UnticketedRun::Summary(RunState& run, int task_count) {
   frmMain& form = session_.form;
   try {
     if (task_count == run.task_ordinal) {
@@ -139,7 +141,7 @@ void UnticketedRun::Summary(RunState& run, int task_count) {
     form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) +
                               ". Unticketed report not sent: " + e.what() + " #####");
   }
-  form.env().EndProgram(0);
+  return ProgramEnd::Exit(0);
 }
 
 }  // namespace ambervale

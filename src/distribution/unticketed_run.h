@@ -28,19 +28,19 @@ class UnticketedRun : public UnticketedTasks {
   UnticketedRun(const UnticketedRun&) = delete;
   UnticketedRun& operator=(const UnticketedRun&) = delete;
 
-  // One task (`task`). Ends the program when the task names more than five airlines.
-  // False when the task loop must end: the queuing entry was not confirmed (form.strErrMsg
-  // says so) or an unexpected error broke the task (run.error_description).
-  bool RunTask(RunState& run, int task_count, const clsFromQueue& task) override;
+  // One task (`task`). Ends the program (exit code 1, after a box) when the task names more
+  // than five airlines. Ends the task loop when the queuing entry was not confirmed
+  // (form.strErrMsg says so) or an unexpected error broke the task (run.error_description).
+  UnticketedTaskOutcome RunTask(RunState& run, int task_count, const clsFromQueue& task) override;
 
   // Adds "Run completed successfully: Y,,," when every task went through and mails the report
   // (SendEmailAlert completes it); otherwise mails it with the run's error text. Then ends the
   // program (exit code 0), also when the mail could not be sent.
-  void Summary(RunState& run, int task_count) override;
+  ProgramEnd Summary(RunState& run, int task_count) override;
 
  private:
-  bool TaskStep(RunState& run, int task_count, const clsFromQueue& task);
-  void CheckAirlines(const std::string& airline);
+  UnticketedTaskOutcome TaskStep(RunState& run, int task_count, const clsFromQueue& task);
+  ProgramEnd CheckAirlines(const std::string& airline);
   void Emulate(RunState& run, const std::string& pcc);
   void ShowProgress(const RunState& run, int task_count);
   void WriteListingDebugLine();

@@ -38,8 +38,8 @@ class FailQueueWalk : public QueueWalker {
   FailQueueWalk(Session& session, FailQueueLog& log)
       : form_(session.form), alerts_(session.alerts), host_(session.host), log_(log) {}
 
-  void Run() {
-    SignOn();
+  ProgramEnd Run() {
+    if (ProgramEnd end = SignOn()) return end;
     form_.tmpCurrentPCC.clear();
     LogBoth("Start Retrieving From Fail Queue ....");
 
@@ -53,7 +53,7 @@ class FailQueueWalk : public QueueWalker {
       const std::string queue_key = FailQueueOf(queue_row);
       if (!walked_.insert(queue_key).second) continue;
       const FailQueueEnd end = WalkFailQueue(queue_row);
-      if (end == FailQueueEnd::kStopped) return;
+      if (end == FailQueueEnd::kStopped) return ProgramEnd::GoOn();
       if (end == FailQueueEnd::kEmpty) empty_.insert(queue_key);
     }
     ForgetPnrsNotMet();
@@ -62,6 +62,7 @@ class FailQueueWalk : public QueueWalker {
     form_.strErrMsg.clear();
     form_.logs().WriteActionLogFile(" ");
     Log("No more PNRs in Fail Queue Log File. END Fail Queue Retrieving....");
+    return ProgramEnd::GoOn();
   }
 
  private:
@@ -81,11 +82,11 @@ class FailQueueWalk : public QueueWalker {
   }
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
 
-  void SignOn() {
-    if (SignOnCheck(form_, host_, GetAgentID(form_), true)) return;
+  ProgramEnd SignOn() {
+    if (SignOnCheck(form_, host_, GetAgentID(form_), true)) return ProgramEnd::GoOn();
     Log("Login to Vantora Desktop Failed.");
     (void)alerts_.SendEmailAlert(kLoginFailedMessage, false);
-    form_.env().EndProgram(1);
+    return ProgramEnd::Exit(1);
   }
 
   // A row whose Fail Queues all count 0 is stale: the PNR left the queue some other way (placed
@@ -221,6 +222,8 @@ class FailQueueWalk : public QueueWalker {
 
 }  // namespace
 
-void MoveFailQueue(Session& session, FailQueueLog& log) { FailQueueWalk(session, log).Run(); }
+ProgramEnd MoveFailQueue(Session& session, FailQueueLog& log) {
+  return FailQueueWalk(session, log).Run();
+}
 
 }  // namespace ambervale

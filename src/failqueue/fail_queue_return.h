@@ -15,12 +15,13 @@
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
 #include "host/sign_on.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
-// Walks the Fail Queues of form.dictFailQueueMapping (filled by LoadFailQueueLog). Ends the
-// program (after the alert) when the host is not signed on and the sign-on fails. Returns at
-// once, after "QX+I", when a stop is requested.
-void MoveFailQueue(Session& session, FailQueueLog& log);
+// Walks the Fail Queues of form.dictFailQueueMapping (filled by LoadFailQueueLog). Returns the
+// end of the program (exit code 1, after the alert) when the host is not signed on and the
+// sign-on fails. Returns at once, after "QX+I", when a stop is requested.
+[[nodiscard]] ProgramEnd MoveFailQueue(Session& session, FailQueueLog& log);
 
 }  // namespace ambervale

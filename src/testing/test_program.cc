@@ -61,7 +61,7 @@ RunCycle& TestProgram::Cycle() {
   if (cycle == nullptr) {
     cycle = std::make_unique<RunCycle>(form, front_end, [this] {
       if (runs++ == 0) shown_at_first_run = front_end.shown();
-      if (on_run) on_run();
+      return on_run ? on_run() : ProgramEnd::GoOn();
     });
   }
   return *cycle;
@@ -71,10 +71,7 @@ std::optional<int> TestProgram::Load() {
   terminals = ChooseTerminal(form.SettingsPath(), env);
   tap = std::make_unique<HostTap>(terminals->factory());
   layer = std::make_unique<HostLayer>(form, alerts, *tap);
-  ProgramEnd end;
-  const std::optional<int> thrown = ExitCode([&] { end = Form_Load(form, *layer, Cycle(), lock); });
-  if (thrown || !end) return thrown;
-  return end.exit_code();
+  return ExitCode([this] { return Form_Load(form, *layer, Cycle(), lock); });
 }
 
 void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem* files) {
@@ -111,7 +108,7 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
   unticketed = std::make_unique<UnticketedRun>(*session);
   distribution = std::make_unique<Distribution>(*session, unticketed.get(),
                                                 files != nullptr ? *files : PosixFileSystem());
-  on_run = [this] { distribution->MoveQueue(); };
+  on_run = [this] { return distribution->MoveQueue(); };
   (void)Cycle();  // the window's events reach the form as in the program
   // What start-up leaves: a terminal object, signed on, out of queue mode.
   if (layer->ConnectHost() != "OK") {
@@ -153,7 +150,7 @@ void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::s
 }
 
 std::optional<int> TestProgram::MoveQueue() {
-  return ExitCode([this] { distribution->MoveQueue(); });
+  return ExitCode([this] { return distribution->MoveQueue(); });
 }
 
 std::vector<std::string> TestProgram::Queue(std::string_view key) const {
@@ -171,13 +168,15 @@ void TestProgram::StopAtDoEvents(int n) {
   });
 }
 
-std::optional<int> ExitCode(const std::function<void()>& action) {
+std::optional<int> ExitCode(const std::function<ProgramEnd()>& action) {
+  ProgramEnd end;
   try {
-    action();
+    end = action();
   } catch (const ProgramEnded& ended) {
     return ended.exit_code;
   }
-  return std::nullopt;
+  if (!end) return std::nullopt;
+  return end.exit_code();
 }
 
 }  // namespace ambervale::testing

@@ -105,13 +105,13 @@ class TestProgram {
   std::unique_ptr<Distribution> distribution;
   std::unique_ptr<RunCycle> cycle;
   std::optional<SingleInstanceLock> lock;
-  std::function<void()> on_run;
+  std::function<ProgramEnd()> on_run;
   int runs = 0;
   int shown_at_first_run = -1;
 };
 
-// The exit code when `action` ended the program, nullopt when it returned.
-std::optional<int> ExitCode(const std::function<void()>& action);
+// The exit code when `action` ended the program, nullopt when it went on.
+std::optional<int> ExitCode(const std::function<ProgramEnd()>& action);
 
 }  // namespace ambervale::testing
 
