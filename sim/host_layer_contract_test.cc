@@ -34,9 +34,9 @@ class HostLayerOnSimulatorTest : public ::testing::Test {
 
 TEST_F(HostLayerOnSimulatorTest, SignOnStatesAreRecognised) {
   Start(ambervale::testing::BasicScenario());
-  EXPECT_EQ(layer_->ConnectHost(), "SIGN IN");
-  layer_->sendTECommand("SON/1234");
-  EXPECT_EQ(layer_->ConnectHost(), "OK");
+  EXPECT_EQ(ambervale::testing::ConnectState(*layer_), "SIGN IN");
+  EXPECT_FALSE(layer_->sendTECommand("SON/1234"));
+  EXPECT_EQ(ambervale::testing::ConnectState(*layer_), "OK");
 
   const struct {
     const char* answer;
@@ -46,7 +46,7 @@ TEST_F(HostLayerOnSimulatorTest, SignOnStatesAreRecognised) {
     Start(Replace(ambervale::testing::BasicWith("\"signed_in\": false", "\"signed_in\": true"),
                   "\"sign_on_answer\": \"normal\"",
                   std::string("\"sign_on_answer\": \"") + c.answer + "\""));
-    EXPECT_EQ(layer_->ConnectHost(), c.result) << c.answer;
+    EXPECT_EQ(ambervale::testing::ConnectState(*layer_), c.result) << c.answer;
   }
 }
 

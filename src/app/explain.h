@@ -19,8 +19,7 @@ namespace ambervale {
 
 // 0 after an explanation; 1 when the configuration has problems (printed as --check prints
 // them), the task is not in the Task Maintenance file, or the settings select the unticketed
-// mode. `utf8`: the texts (Windows-1252) are converted for the terminal. Never calls
-// env.EndProgram.
+// mode. `utf8`: the texts (Windows-1252) are converted for the terminal.
 [[nodiscard]] int ExplainPnr(Env& env, const ExplainRequest& request, std::ostream& out,
                              bool utf8 = false);
 

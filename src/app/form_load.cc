@@ -69,10 +69,8 @@ ProgramEnd Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
   if (!instance_lock) return ProgramEnd::Exit(kExitAnotherCopy);
   if (ProgramEnd end = Load()) return end;
   if (ProgramEnd end = Step("sign-on", [&] { return SignOn(); })) return end;
-  if (ProgramEnd end = Step("QX+I", [&] {
-        host_.sendTECommand(std::string_view("QX+I"));
-        return ProgramEnd::GoOn();
-      })) {
+  if (ProgramEnd end =
+          Step("QX+I", [&] { return host_.sendTECommand(std::string_view("QX+I")); })) {
     return end;
   }
   (void)Step("loaded", [&] {
@@ -203,11 +201,14 @@ ProgramEnd Startup::SignOn() {
     logs.AppendUnticketedStatus("");
     logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
   }
-  if (host_.ConnectHost() == "OK") return ProgramEnd::GoOn();
+  std::string state;
+  if (ProgramEnd end = host_.ConnectHost(&state)) return end;
+  if (state == "OK") return ProgramEnd::GoOn();
   const std::string sign_on = "SON/" + GetAgentID(form_);
   std::string entry = sign_on;
-  host_.sendTECommand(entry);
-  if (host_.ConnectHost() == "OK") return ProgramEnd::GoOn();
+  if (ProgramEnd end = host_.sendTECommand(entry)) return end;
+  if (ProgramEnd end = host_.ConnectHost(&state)) return end;
+  if (state == "OK") return ProgramEnd::GoOn();
   if (unticketed) {
     logs.AppendUnticketedHeader("Host Command: " + sign_on);
     logs.AppendUnticketedHeader(kLoginFailedText);

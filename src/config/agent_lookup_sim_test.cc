@@ -43,8 +43,8 @@ TEST(LookupOnHostTest, EachDisplayReadAndEachMatchLogged) {
   ASSERT_TRUE(sim) << status.message();
   sim::SimTerminalFactory factory(*sim);
   HostLayer host(p.form, p.alerts, factory);
-  ASSERT_EQ(host.ConnectHost(), "OK");
-  host.sendTECommand("Q/ABC1/12");
+  ASSERT_EQ(testing::ConnectState(host), "OK");
+  ASSERT_FALSE(host.sendTECommand("Q/ABC1/12"));
 
   const AgentTable table =
       AgentRows({AgentRow("SINE", "XY", "XYZ9", 1), AgentRow("NAME", "SMITH", "XYZ9", 2),

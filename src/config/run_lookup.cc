@@ -7,7 +7,7 @@
 
 namespace ambervale {
 
-std::string HostDisplay::FirstLine() { return host_.GetResponseLine(0); }
+std::string HostDisplay::FirstLine() { return end_ ? "" : host_.GetResponseLine(0); }
 
 int HostDisplay::count() {
   if (!read_) Read();
@@ -20,13 +20,18 @@ const std::string& HostDisplay::line(int j) {
 }
 
 void HostDisplay::Page() {
-  SendEntry(host_, "MR");
+  Send("MR");
   Read();
+}
+
+void HostDisplay::Send(std::string_view entry) {
+  if (!end_) end_ = SendEntry(host_, entry);
 }
 
 void HostDisplay::Read() {
   read_ = true;
   lines_.clear();
+  if (end_) return;
   const int16_t n = host_.GetResponseLineCount();
   for (int16_t i = 0; i < n; ++i) {
     std::string text = host_.GetResponseLine(i);
@@ -38,13 +43,13 @@ void HostDisplay::Read() {
 LookupDisplay& HostPnrView::Show(LookupKind kind) {
   switch (kind) {
     case LookupKind::kName:
-      SendEntry(host_, "*P");
+      display_.Send("*P");
       break;
     case LookupKind::kCi:
-      SendEntry(host_, "*CI");
+      display_.Send("*CI");
       break;
     default:
-      SendEntry(host_, "*DI");
+      display_.Send("*DI");
       break;
   }
   display_.Reset();
@@ -52,12 +57,14 @@ LookupDisplay& HostPnrView::Show(LookupKind kind) {
 }
 
 void RunLookupLog::Matched(std::string_view kind, std::string_view text) {
+  if (Silent()) return;
   form_.AddActionLog(std::string(kind) + " is matched: HOST Resopnse- " + std::string(text),
                      kRunLogPrefix, true);
 }
 
 void RunLookupLog::PagingGaveUp(std::string_view kind, const clsAgentQueue& row,
                                 std::string_view file) {
+  if (Silent()) return;
   WriteProblemLine(
       form_, "The DI display was still going on after " + std::to_string(kMaxPagesPerRow) +
                  " MR entries for the " + std::string(kind) + " row " + Quoted(row.fldAgentId()) +
@@ -66,10 +73,12 @@ void RunLookupLog::PagingGaveUp(std::string_view kind, const clsAgentQueue& row,
 }
 
 void RunLookupLog::CheckingFile(const clsFromQueue& row) {
+  if (Silent()) return;
   form_.AddActionLog("Checking in Mapping File " + row.fldMappingFileName, kRunLogPrefix, true);
 }
 
 void RunLookupLog::NoTable(const clsFromQueue& row) {
+  if (Silent()) return;
   const std::string problem =
       "Mapping File " + row.fldMappingFileName + " has no loaded table: no agent found";
   form_.AddActionLog(problem, kRunLogPrefix, true);
@@ -78,6 +87,7 @@ void RunLookupLog::NoTable(const clsFromQueue& row) {
 }
 
 void RunLookupLog::Reading(LookupKind kind) {
+  if (Silent()) return;
   switch (kind) {
     case LookupKind::kName:
       form_.AddActionLog("Reading Agent NAME in PNR", kRunLogPrefix, true);

@@ -91,33 +91,41 @@ std::optional<std::string> DueTauEntry(frmMain& form, std::string& line0, std::s
   return "T.T@AU/" + FormatDayMonth(today) + *tail;
 }
 
-void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
-              bool& changed) {
+ProgramEnd CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
+                    bool& changed) {
   changed = false;
   const std::optional<std::string> entry = DueTauEntry(form, line0, line1);
-  if (!entry) return;
-  SendEntry(host, *entry);
+  if (!entry) return ProgramEnd::GoOn();
+  if (ProgramEnd end = SendEntry(host, *entry)) return end;
   changed = true;
+  return ProgramEnd::GoOn();
 }
 
-std::optional<std::string> ShowTicketingRefresh(frmMain& form, HostLayer& host) {
-  SendEntry(host, "*TD");
+ProgramEnd ShowTicketingRefresh(frmMain& form, HostLayer& host, std::optional<std::string>* entry) {
+  entry->reset();
+  if (ProgramEnd end = SendEntry(host, "*TD")) return end;
   std::string line0 = host.GetResponseLine(0);
   std::string line1 = host.GetResponseLineCount() >= 2 ? host.GetResponseLine(1) : "";
-  if (!Trim(line0).empty() && !Trim(line1).empty()) return DueTauEntry(form, line0, line1);
-  if (line0.empty()) return std::nullopt;
-  line1.clear();
-  return DueTauEntry(form, line0, line1);
+  if (Trim(line0).empty() || Trim(line1).empty()) {
+    if (line0.empty()) return ProgramEnd::GoOn();
+    line1.clear();
+  }
+  *entry = DueTauEntry(form, line0, line1);
+  return ProgramEnd::GoOn();
 }
 
-bool RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc) {
-  const std::optional<std::string> entry = ShowTicketingRefresh(form, host);
-  if (!entry) return false;
-  SendEntry(host, *entry);
+ProgramEnd RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc,
+                                bool* changed) {
+  *changed = false;
+  std::optional<std::string> entry;
+  if (ProgramEnd end = ShowTicketingRefresh(form, host, &entry)) return end;
+  if (!entry) return ProgramEnd::GoOn();
+  if (ProgramEnd end = SendEntry(host, *entry)) return end;
+  *changed = true;
   form.AddActionLog(std::string(rloc) + " changes T field.", kRunLogPrefix, true);
   form.logs().WriteActionLogFile(FormatDateTime(form.env().LocalNow()) + " - " + std::string(rloc) +
                                  " changes T fields.");
-  return true;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

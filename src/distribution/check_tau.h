@@ -37,14 +37,18 @@ namespace ambervale {
 // Looks for the TAU line in `line0`, then `line1` (both formatted in place with
 // FormatResponseText) and, when it is due (period form.strTAUDate), sends "T.T@AU/" + today +
 // tail. `changed` reports whether the entry was sent; the host's answer is not examined.
-void CheckTAU(frmMain& form, HostLayer& host, std::string& line0, std::string& line1,
-              bool& changed);
+// Each function here returns the end of the program when the host was lost.
+[[nodiscard]] ProgramEnd CheckTAU(frmMain& form, HostLayer& host, std::string& line0,
+                                  std::string& line1, bool& changed);
 
-// "*TD" and the refresh entry its first one or two lines need (DueTauEntry), not sent.
-[[nodiscard]] std::optional<std::string> ShowTicketingRefresh(frmMain& form, HostLayer& host);
+// "*TD" and, into `entry`, the refresh entry its first one or two lines need (DueTauEntry),
+// not sent.
+[[nodiscard]] ProgramEnd ShowTicketingRefresh(frmMain& form, HostLayer& host,
+                                              std::optional<std::string>* entry);
 
 // The TAU step of a retrieved PNR `rloc`: "*TD", CheckTAU on its first one or two lines, and the
-// "changes T field" lines when the date was refreshed. True when it was.
-[[nodiscard]] bool RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc);
+// "changes T field" lines when the date was refreshed. `changed` true when it was.
+[[nodiscard]] ProgramEnd RefreshTicketingDate(frmMain& form, HostLayer& host, std::string_view rloc,
+                                              bool* changed);
 
 }  // namespace ambervale

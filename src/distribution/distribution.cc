@@ -27,7 +27,8 @@ ProgramEnd Distribution::MoveQueue() {
 
   RunState run;
   if (form.IsUnticketedMode()) return RunUnticketedTasks(run);
-  const bool complete = RunDefaultTasks(run);
+  bool complete = false;
+  if (ProgramEnd end = RunDefaultTasks(run, &complete)) return end;
   if (complete) MailFailQueue(run);
   summary.Write(run.tally);
   if (complete) EndOfRun();
@@ -39,8 +40,8 @@ ProgramEnd Distribution::WhatIf(WhatIfReport& report) {
   session_.form.window().SetProgressMax(static_cast<int>(session_.form.dictFmtoMapping.size()));
   RunState run;
   run.what_if = &report;
-  (void)RunDefaultTasks(run);
-  return ProgramEnd::GoOn();
+  bool complete = false;
+  return RunDefaultTasks(run, &complete);
 }
 
 ProgramEnd Distribution::ReturnFromFailQueue() {
@@ -60,7 +61,11 @@ ProgramEnd Distribution::ReturnFromFailQueue() {
 ProgramEnd Distribution::SignOnCheck() {
   frmMain& form = session_.form;
   HostLayer& host = session_.host;
-  if (ambervale::SignOnCheck(form, host, GetAgentID(form), false)) return ProgramEnd::GoOn();
+  bool signed_on = false;
+  if (ProgramEnd end = ambervale::SignOnCheck(form, host, GetAgentID(form), false, &signed_on)) {
+    return end;
+  }
+  if (signed_on) return ProgramEnd::GoOn();
   if (form.IsUnticketedMode()) {
     form.logs().AppendUnticketedHeader(kLoginFailedMessage);
     // The next start empties the temporary report files before it writes to them: the report
@@ -98,7 +103,8 @@ ProgramEnd Distribution::RunUnticketedTasks(RunState& run) {
   return unticketed_->Summary(run, task_count);
 }
 
-bool Distribution::RunDefaultTasks(RunState& run) {
+ProgramEnd Distribution::RunDefaultTasks(RunState& run, bool* complete) {
+  *complete = false;
   frmMain& form = session_.form;
   for (size_t i = 0; i < form.dictFmtoMapping.size(); ++i) {
     const std::vector<clsFromQueue>& rows = form.dictFmtoMapping.at(i).second;
@@ -106,9 +112,9 @@ bool Distribution::RunDefaultTasks(RunState& run) {
     if (rows.empty()) continue;
     ++run.tally.tasks;
     try {
-      if (RunQueueTask(session_, fail_queue_log_, run, rows) == TaskEnd::kStopRequested) {
-        return false;
-      }
+      TaskEnd how = TaskEnd::kQueueDone;
+      if (ProgramEnd end = RunQueueTask(session_, fail_queue_log_, run, rows, &how)) return end;
+      if (how == TaskEnd::kStopRequested) return ProgramEnd::GoOn();
     } catch (const std::exception& e) {
       // The task is abandoned; the run goes on with the next one.
       form.logs().WriteDebugLog("##### " + FormatDateTime(form.env().LocalNow()) + ". Task " +
@@ -118,7 +124,8 @@ bool Distribution::RunDefaultTasks(RunState& run) {
         run.what_if->TaskNotWalked(form.dictFmtoMapping.at(i).first, e.what());
     }
   }
-  return true;
+  *complete = true;
+  return ProgramEnd::GoOn();
 }
 
 void Distribution::MailFailQueue(const RunState& run) {

@@ -55,8 +55,8 @@ class Distribution {
   ProgramEnd ReturnFromFailQueue();
   ProgramEnd SignOnCheck();
   ProgramEnd RunUnticketedTasks(RunState& run);
-  // False when a stop was requested.
-  bool RunDefaultTasks(RunState& run);
+  // `complete` false when a stop was requested.
+  ProgramEnd RunDefaultTasks(RunState& run, bool* complete);
   void MailFailQueue(const RunState& run);
   void EndOfRun();
 

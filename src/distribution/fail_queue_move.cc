@@ -10,20 +10,28 @@
 #include "platform/classic_text.h"
 
 namespace ambervale {
-bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
-                     std::string_view pcc, std::string_view queueAddress, std::string_view rloc,
-                     std::string_view reason, std::string_view /*foundBy*/,
-                     std::string_view valuesRead) {
+ProgramEnd MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
+                           std::string_view pcc, std::string_view queueAddress,
+                           std::string_view rloc, std::string_view reason,
+                           std::string_view /*foundBy*/, std::string_view valuesRead, bool* moved) {
+  *moved = false;
   frmMain& form = session.form;
   HostLayer& host = session.host;
   const std::string received_from = "R." + form.strUserName;
   const std::string fail_category = Trim(form.FailQueueCategory);
 
-  const bool changed = form.blnTAUCheck && RefreshTicketingDate(form, host, rloc);
-  if (changed) SendEntry(host, received_from);
-  SendEntry(host, "QPB*" + std::to_string(task.fldFmQueueNo));
+  bool changed = false;
+  if (form.blnTAUCheck) {
+    if (ProgramEnd end = RefreshTicketingDate(form, host, rloc, &changed)) return end;
+  }
+  if (changed) {
+    if (ProgramEnd end = SendEntry(host, received_from)) return end;
+  }
+  if (ProgramEnd end = SendEntry(host, "QPB*" + std::to_string(task.fldFmQueueNo))) return end;
   const std::string reference = ReferenceText(host.GetScreenText());
-  if (changed) SendEntry(host, received_from);
+  if (changed) {
+    if (ProgramEnd end = SendEntry(host, received_from)) return end;
+  }
 
   const std::string entry = FailQueueEntry(form, pcc);
 
@@ -43,36 +51,42 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& ta
                               " #####");
     ++form.lngFailOrgQ2FailQCount;
     form.RefreshCounters();
-    return false;
+    return ProgramEnd::GoOn();
   }
 
   // A move the host made without confirming it has taken the PNR off the screen (CheckMove):
   // no further try and no remark may then reach the next PNR of the queue.
   const std::string command = "HOST Command: " + entry;
-  const auto moved = [&] {
-    return CheckMove(host, rloc, reference, nullptr) != MoveAnswer::kNotMoved;
+  const auto judged = [&](bool* placed) {
+    MoveAnswer answer = MoveAnswer::kNotMoved;
+    const ProgramEnd end = CheckMove(host, rloc, reference, nullptr, &answer);
+    *placed = answer != MoveAnswer::kNotMoved;
+    return end;
   };
   // The first entry is logged once sent, every later one before it is sent.
   bool first = true;
   const auto send = [&] {
     if (!first) form.AddActionLog(command, kRunLogPrefix, true);
-    SendEntry(host, entry);
+    if (ProgramEnd end = SendEntry(host, entry)) return end;
     if (first) form.AddActionLog(command, kRunLogPrefix, true);
     first = false;
+    return ProgramEnd::GoOn();
   };
-  bool failed = !TryMove(send, moved);
-  if (failed && changed && form.blnMustMove) {
+  bool placed = false;
+  if (ProgramEnd end = TryMove(send, judged, &placed)) return end;
+  if (!placed && changed && form.blnMustMove) {
     form.AddActionLog("HOST Command: IR", kRunLogPrefix, true);
-    SendEntry(host, "IR");
-    failed = !TryMove(send, moved);
+    if (ProgramEnd end = SendEntry(host, "IR")) return end;
+    if (ProgramEnd again = TryMove(send, judged, &placed)) return again;
   }
+  const bool failed = !placed;
 
   if (failed) {
     form.AddActionLog("PNR Failed to move into Failed Queue/Category", kRunLogPrefix, true);
     const std::string remark = "NP.HX**ZVK-** UNABLE TO MOVE TO Q " + form.FailQueueNo +
                                (fail_category.empty() ? "" : "/" + form.FailQueueCategory) +
                                " - PLS MANUALLY UPDATE PNR**";
-    SendEntry(host, remark);
+    if (ProgramEnd end = SendEntry(host, remark)) return end;
     const CivilTime now = form.env().LocalNow();
     std::string subject = FormatDate(now) + ":" + FormatTime(now) + " " + form.TaskMainPCCList;
     const std::string where = std::string(rloc) + " on queue no." + std::string(queueAddress);
@@ -81,8 +95,8 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& ta
       form.AddActionLog("Notepad Entry FAILED in the PNR " + where + " - " + remark, kRunLogPrefix,
                         true);
     } else {
-      SendEntry(host, received_from);
-      SendEntry(host, "ER");
+      if (ProgramEnd end = SendEntry(host, received_from)) return end;
+      if (ProgramEnd end = SendEntry(host, "ER")) return end;
       subject += " PNR movement failed - Ambervale";
       form.AddActionLog("Notepad Entry added in the PNR " + where + " - " + remark, kRunLogPrefix,
                         true);
@@ -99,7 +113,8 @@ bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& ta
     ++form.lngSuccessOrgQ2FailQCount;
   }
   form.RefreshCounters();
-  return !failed;
+  *moved = !failed;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

@@ -19,10 +19,12 @@ namespace ambervale {
 // be written stops the move: no move entry is sent, the reason goes to the action and debug
 // logs, and it counts as a failed Fail Queue move. `foundBy` is not used. True when the move was
 // confirmed (or the host has gone on to another PNR); the caller ignores the PNR otherwise.
-// `task` is the task row that decided (its queue number names the "QPB*" banner).
-[[nodiscard]] bool MoveToFailQueue(Session& session, FailQueueLog& log, const clsFromQueue& task,
-                                   std::string_view pcc, std::string_view queueAddress,
-                                   std::string_view rloc, std::string_view reason,
-                                   std::string_view foundBy, std::string_view valuesRead);
+// `task` is the task row that decided (its queue number names the "QPB*" banner). `moved`
+// receives the outcome; returns the end of the program when the host was lost, at once.
+[[nodiscard]] ProgramEnd MoveToFailQueue(Session& session, FailQueueLog& log,
+                                         const clsFromQueue& task, std::string_view pcc,
+                                         std::string_view queueAddress, std::string_view rloc,
+                                         std::string_view reason, std::string_view foundBy,
+                                         std::string_view valuesRead, bool* moved);
 
 }  // namespace ambervale

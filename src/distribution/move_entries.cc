@@ -65,12 +65,15 @@ bool MoveConfirmed(HostLayer& host, std::string_view rloc, std::string_view refe
   return !reference.empty() && ContainsNoCase(host.GetResponseLine(1), reference);
 }
 
-MoveAnswer CheckMove(HostLayer& host, std::string_view rloc, std::string_view reference,
-                     std::string* answer) {
+ProgramEnd CheckMove(HostLayer& host, std::string_view rloc, std::string_view reference,
+                     std::string* answer, MoveAnswer* result) {
   if (answer != nullptr) *answer = host.GetScreenText();
-  if (MoveConfirmed(host, rloc, reference)) return MoveAnswer::kConfirmed;
-  return ShowsAnotherPnr(GetRLocByTeCommand(host), rloc) ? MoveAnswer::kHostWentOn
-                                                         : MoveAnswer::kNotMoved;
+  *result = MoveAnswer::kConfirmed;
+  if (MoveConfirmed(host, rloc, reference)) return ProgramEnd::GoOn();
+  std::string now;
+  if (ProgramEnd end = GetRLocByTeCommand(host, &now)) return end;
+  *result = ShowsAnotherPnr(now, rloc) ? MoveAnswer::kHostWentOn : MoveAnswer::kNotMoved;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

@@ -53,9 +53,11 @@ enum class MoveAnswer {
 // Judges the answer to the "QEB/" entry just sent for `rloc`. An unconfirmed answer is
 // followed by the locator display ("*R"): a host that moved the PNR without confirming it
 // already shows the next one, and a further try would move that next PNR instead. `answer`
-// receives the screen of the move entry.
-[[nodiscard]] MoveAnswer CheckMove(HostLayer& host, std::string_view rloc,
-                                   std::string_view reference, std::string* answer);
+// receives the screen of the move entry, `result` the judgement. Returns the end of the
+// program when the host was lost.
+[[nodiscard]] ProgramEnd CheckMove(HostLayer& host, std::string_view rloc,
+                                   std::string_view reference, std::string* answer,
+                                   MoveAnswer* result);
 
 // `text` with its first `count` occurrences of `find` replaced by `with`.
 [[nodiscard]] std::string ReplaceFirst(std::string_view text, std::string_view find,

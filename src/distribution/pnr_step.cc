@@ -32,91 +32,94 @@ class PnrStep {
         rows_(rows),
         rloc_(rloc) {}
 
-  void Run() {
-    IdentifyAgents();
-    if (run_.what_if != nullptr) {
-      LookOnly();
-      return;
-    }
-    if (found_.empty()) {
-      NoAgent();
-    } else {
-      PrepareAndMove();
-    }
+  ProgramEnd Run() {
+    if (ProgramEnd end = IdentifyAgents()) return end;
+    if (run_.what_if != nullptr) return LookOnly();
+    if (found_.empty()) return NoAgent();
+    return PrepareAndMove();
   }
 
  private:
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
-  void Send(std::string_view entry) { SendEntry(host_, entry); }
+  ProgramEnd Send(std::string_view entry) { return SendEntry(host_, entry); }
   void LeaveOnQueue() {
     if (task_.walk.first_unmoved.empty()) task_.walk.first_unmoved = rloc_;
   }
 
   // The lookups of every row; only the last row's findings count.
-  void IdentifyAgents() {
-    if (rows_.empty()) return;
-    RunLookupLog log(form_, rloc_);
+  ProgramEnd IdentifyAgents() {
+    if (rows_.empty()) return ProgramEnd::GoOn();
     HostPnrView view(host_);
+    RunLookupLog log(form_, rloc_, &view);
     identified_ = IdentifyPnr(form_.dictAgentMapping, rows_, task_.walk.agent_sine, view, log);
-    if (run_.what_if != nullptr) return;  // the what-if pass reads identified_ whole
+    if (view.end()) return view.end();
+    if (run_.what_if != nullptr) return ProgramEnd::GoOn();  // the what-if pass reads it whole
     notes_ = std::move(identified_.notes);
     FileIdentification& deciding = identified_.files.back();
     found_ = std::move(deciding.found);
     found_by_ = std::move(deciding.found_by);
     values_read_ = std::move(deciding.values_read);
+    return ProgramEnd::GoOn();
   }
 
   // The what-if pass: what the run would do, with the entries that change nothing ("*TD" for
   // the ticketing date), then "I" leaves the PNR where it is.
-  void LookOnly() {
+  ProgramEnd LookOnly() {
     const MovePlan plan = PlanMove(form_, task_.pcc, identified_);
     std::optional<std::string> tau_entry;
     if (form_.blnTAUCheck && plan.outcome != MovePlan::Outcome::kLeftOnQueue) {
-      tau_entry = ShowTicketingRefresh(form_, host_);
+      if (ProgramEnd end = ShowTicketingRefresh(form_, host_, &tau_entry)) return end;
     }
     run_.what_if->Pnr(task_, rloc_, identified_, plan, tau_entry);
     LeaveOnQueue();
-    Send("I");
+    return Send("I");
   }
 
-  // Up to three "QEB/" entries; true once one is confirmed or the host has gone on to another
-  // PNR. `answer` keeps the screen of the last entry.
-  bool TryMoves(const std::string& entry, const std::string& reference, std::string& answer) {
-    return TryMove(
-        [&] { Send(entry); },
-        [&] { return CheckMove(host_, rloc_, reference, &answer) != MoveAnswer::kNotMoved; });
+  // Up to three "QEB/" entries; `moved` true once one is confirmed or the host has gone on to
+  // another PNR. `answer` keeps the screen of the last entry.
+  ProgramEnd TryMoves(const std::string& entry, const std::string& reference, std::string& answer,
+                      bool* moved) {
+    return TryMove([&] { return Send(entry); },
+                   [&](bool* placed) {
+                     MoveAnswer judged = MoveAnswer::kNotMoved;
+                     const ProgramEnd end = CheckMove(host_, rloc_, reference, &answer, &judged);
+                     *placed = judged != MoveAnswer::kNotMoved;
+                     return end;
+                   },
+                   moved);
   }
 
-  void PrepareAndMove() {
-    bool changed = form_.blnTAUCheck && RefreshTicketingDate(form_, host_, rloc_);
-    if (!notes_.empty()) {
-      Send("NP." + notes_.front());
-      changed = true;
-      if (Trim(host_.GetScreenText()) != "*\r\n") {
-        NotepadRefused();
-        return;
-      }
+  ProgramEnd PrepareAndMove() {
+    bool changed = false;
+    if (form_.blnTAUCheck) {
+      if (ProgramEnd end = RefreshTicketingDate(form_, host_, rloc_, &changed)) return end;
     }
-    Send("QPB*" + std::to_string(rows_.back().fldFmQueueNo));
+    if (!notes_.empty()) {
+      if (ProgramEnd end = Send("NP." + notes_.front())) return end;
+      changed = true;
+      if (Trim(host_.GetScreenText()) != "*\r\n") return NotepadRefused();
+    }
+    if (ProgramEnd end = Send("QPB*" + std::to_string(rows_.back().fldFmQueueNo))) return end;
     const std::string reference = ReferenceText(host_.GetScreenText());
     form_.ShowStatus(Stage::kCheckNewData);
-    if (changed) Send("R." + form_.strUserName);
+    if (changed) {
+      if (ProgramEnd end = Send("R." + form_.strUserName)) return end;
+    }
 
     const std::string entry = BuildMoveEntry(found_);
     std::string answer;
-    bool moved = TryMoves(entry, reference, answer);
+    bool moved = false;
+    if (ProgramEnd end = TryMoves(entry, reference, answer, &moved)) return end;
     if (!moved && changed && form_.blnMustMove) {
-      Send("IR");
-      moved = TryMoves(entry, reference, answer);
+      if (ProgramEnd end = Send("IR")) return end;
+      if (ProgramEnd end = TryMoves(entry, reference, answer, &moved)) return end;
     }
-    if (moved) {
-      Moved();
-    } else {
-      MoveFailed(answer);
-    }
+    if (!moved) return MoveFailed(answer);
+    Moved();
+    return ProgramEnd::GoOn();
   }
 
-  void NotepadRefused() {
+  ProgramEnd NotepadRefused() {
     const std::string answer = Replace(host_.GetScreenText(), kCrLf, " ");
     LeaveOnQueue();
     CountFailure(form_);
@@ -124,10 +127,10 @@ class PnrStep {
     const std::string reason = rloc_ + ": FAIL. Notepad entry refused: " + answer;
     form_.AddActionLog(reason);
     form_.logs().WriteFailedPnrLog(Stamp() + " - " + reason);
-    Send("I");
+    return Send("I");
   }
 
-  void MoveFailed(const std::string& screen) {
+  ProgramEnd MoveFailed(const std::string& screen) {
     LeaveOnQueue();
     const std::string flat = Replace(screen, kCrLf, " ");
     const std::string reason =
@@ -136,8 +139,11 @@ class PnrStep {
     if (form_.FailQueueActivated) {
       // Only a confirmed Fail Queue move takes the PNR off this queue; otherwise it is ignored
       // like any PNR left here, so the queue walk goes on.
-      handed_over = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
-                                    rloc_, flat, "", "");
+      if (ProgramEnd end =
+              MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address, rloc_,
+                              flat, "", "", &handed_over)) {
+        return end;
+      }
       run_.any_to_fail_queue = true;
     }
     form_.logs().WriteRunLog(Stamp() + " - " + flat, kRunLogPrefix);
@@ -145,7 +151,7 @@ class PnrStep {
     form_.RefreshCounters();
     form_.AddActionLog(reason);
     form_.logs().WriteFailedPnrLog(Stamp() + " - " + Replace(reason, kCrLf, ". "));
-    if (!handed_over) Send("I");
+    return handed_over ? ProgramEnd::GoOn() : Send("I");
   }
 
   void Moved() {
@@ -163,15 +169,19 @@ class PnrStep {
     form_.logs().WriteRunLog(line, kRunLogPrefix);
   }
 
-  void NoAgent() {
+  ProgramEnd NoAgent() {
     found_by_.clear();
     LeaveOnQueue();
     bool moved = false;
     form_.AddActionLog(rloc_ + ": FAIL. No agent mapped");
     if (form_.FailQueueActivated) {
       form_.AddActionLog("Start to move PNR into Fail Queue", kRunLogPrefix, true);
-      const bool ok = MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address,
-                                      rloc_, "Agent not mapped", found_by_, values_read_);
+      bool ok = false;
+      if (ProgramEnd end =
+              MoveToFailQueue(session_, log_, rows_.back(), task_.pcc, task_.queue_address, rloc_,
+                              "Agent not mapped", found_by_, values_read_, &ok)) {
+        return end;
+      }
       const std::string& n = form_.FailQueueNo;
       const std::string& c = form_.FailQueueCategory;
       const bool has_category = !Trim(c).empty();
@@ -202,7 +212,7 @@ class PnrStep {
     };
     form_.logs().WriteFailedPnrLog(line());
     form_.logs().WriteRunLogScreen(line(), kRunLogPrefix);
-    if (!moved) Send("I");
+    return moved ? ProgramEnd::GoOn() : Send("I");
   }
 
   Session& session_;
@@ -223,9 +233,9 @@ class PnrStep {
 
 }  // namespace
 
-void ProcessPnr(Session& session, FailQueueLog& log, RunState& run, TaskState& task,
-                const std::vector<clsFromQueue>& rows, const std::string& rloc) {
-  PnrStep(session, log, run, task, rows, rloc).Run();
+ProgramEnd ProcessPnr(Session& session, FailQueueLog& log, RunState& run, TaskState& task,
+                      const std::vector<clsFromQueue>& rows, const std::string& rloc) {
+  return PnrStep(session, log, run, task, rows, rloc).Run();
 }
 
 }  // namespace ambervale

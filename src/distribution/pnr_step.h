@@ -22,8 +22,10 @@ namespace ambervale {
 
 // `rows` is the task's collection (every row's mapping file is searched, only the last row
 // decides); `task` carries the source queue, the agent sine of `rloc` and the first unmoved
-// PNR. A row whose mapping file has no table finds no agent.
-void ProcessPnr(Session& session, FailQueueLog& log, RunState& run, TaskState& task,
-                const std::vector<clsFromQueue>& rows, const std::string& rloc);
+// PNR. A row whose mapping file has no table finds no agent. Returns the end of the program when
+// the host was lost, at once: nothing more of the step is sent or written.
+[[nodiscard]] ProgramEnd ProcessPnr(Session& session, FailQueueLog& log, RunState& run,
+                                    TaskState& task, const std::vector<clsFromQueue>& rows,
+                                    const std::string& rloc);
 
 }  // namespace ambervale

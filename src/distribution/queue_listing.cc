@@ -21,7 +21,7 @@ class Listing {
   Listing(Session& session, const TaskState& task)
       : form_(session.form), host_(session.host), task_(task) {}
 
-  void Run() {
+  ProgramEnd Run() {
     const std::string& pcc = task_.pcc;
     const std::string message = "List PNRs on Queue " + std::to_string(task_.q) + " in PCC " + pcc;
     form_.AddActionLog(message, kQueueListPrefix, false);
@@ -31,19 +31,19 @@ class Listing {
 
     const std::string entry = "QLD/" + pcc + "/" + task_.queue_address + "/TS";
     form_.AddActionLog("HOST Command: " + entry, kRunLogPrefix, true);
-    Send(entry);
+    if (ProgramEnd end = Send(entry)) return end;
     if (!Contains(screen_, kFirstBlock)) {
       if (Contains(screen_, "SURNAME")) {
         LogScreen();
-        PageUntil(/*stop_at_next_block=*/false);
+        if (ProgramEnd end = PageUntil(/*stop_at_next_block=*/false)) return end;
       }
     } else {
       std::string next = host_.GetSuggestedEntry(kFirstBlock);
       std::string previous;
       while (!Contains(screen_, kEnd) && !next.empty() && next != previous && !stalled_) {
-        Send(next);
+        if (ProgramEnd end = Send(next)) return end;
         LogScreen();
-        PageUntil(/*stop_at_next_block=*/true);
+        if (ProgramEnd end = PageUntil(/*stop_at_next_block=*/true)) return end;
         previous = next;
         next = host_.GetSuggestedEntry(kNextBlock);
       }
@@ -53,18 +53,20 @@ class Listing {
     };
     form_.logs().WriteRunLogScreen(closing(), kQueueListPrefix);
     form_.logs().WriteRunLogScreen(closing(), kRunLogPrefix);
+    return ProgramEnd::GoOn();
   }
 
  private:
-  void Send(std::string_view entry) {
+  ProgramEnd Send(std::string_view entry) {
     const std::string before = screen_;
-    SendEntry(host_, entry);
+    if (ProgramEnd end = SendEntry(host_, entry)) return end;
     screen_ = host_.GetScreenText();
     ++screens_;
     if (screens_ > kMaxScreens) stalled_ = true;
     if (entry == "MR" && (screen_ == before || Contains(screen_, "NOTHING TO SCROLL"))) {
       stalled_ = true;
     }
+    return ProgramEnd::GoOn();
   }
 
   void LogScreen() {
@@ -73,13 +75,14 @@ class Listing {
   }
 
   // "MR" until the end of the listing (or of the block of 100).
-  void PageUntil(bool stop_at_next_block) {
+  ProgramEnd PageUntil(bool stop_at_next_block) {
     while (!stalled_ && !Contains(screen_, kEnd) &&
            !(stop_at_next_block && Contains(screen_, kNextBlock))) {
-      Send("MR");
-      if (stalled_) return;
+      if (ProgramEnd end = Send("MR")) return end;
+      if (stalled_) break;
       LogScreen();
     }
+    return ProgramEnd::GoOn();
   }
 
   frmMain& form_;
@@ -92,6 +95,8 @@ class Listing {
 
 }  // namespace
 
-void ListQueue(Session& session, const TaskState& task) { Listing(session, task).Run(); }
+ProgramEnd ListQueue(Session& session, const TaskState& task) {
+  return Listing(session, task).Run();
+}
 
 }  // namespace ambervale

@@ -11,7 +11,8 @@ namespace ambervale {
 
 // Paging stops at "END OF DISPLAY", and also when the host stops offering pages (an answer
 // without a listing, such as "NOTHING TO SCROLL" or "SIGN IN", or the same screen again), so
-// that a host that never ends its listing cannot hold the run.
-void ListQueue(Session& session, const TaskState& task);
+// that a host that never ends its listing cannot hold the run. Returns the end of the program
+// when the host was lost, at once.
+[[nodiscard]] ProgramEnd ListQueue(Session& session, const TaskState& task);
 
 }  // namespace ambervale

@@ -29,17 +29,22 @@ class QueueTask : public QueueWalker {
         task_.cat.empty() ? std::to_string(task_.q) : std::to_string(task_.q) + "*" + task_.cat;
   }
 
-  TaskEnd Run() {
+  ProgramEnd Run(TaskEnd* how) {
     const WalkedQueue queue{task_.pcc, task_.q, task_.cat};
-    const WalkEnd end = WalkQueue(form_, session_.host, queue, &task_.walk, *this,
-                                  QueueWalkOptions{.emulated_pcc = &run_.emulated_pcc});
-    if (end == WalkEnd::kStopped) return TaskEnd::kStopRequested;
+    WalkEnd walk_end = WalkEnd::kQueueEnd;
+    if (ProgramEnd end =
+            WalkQueue(form_, session_.host, queue, &task_.walk, *this,
+                      QueueWalkOptions{.emulated_pcc = &run_.emulated_pcc}, &walk_end)) {
+      return end;
+    }
+    *how = walk_end == WalkEnd::kStopped ? TaskEnd::kStopRequested : TaskEnd::kQueueDone;
+    if (*how == TaskEnd::kStopRequested) return ProgramEnd::GoOn();
     if (!gave_up_) {
       form_.AddActionLog("Q" + std::to_string(task_.q) + ". End Retrieving....");
       form_.AddActionLog("Exit on Queue PCC " + std::to_string(task_.q) + " in PCC " + task_.pcc,
                          kRunLogPrefix, true);
     }
-    return TaskEnd::kQueueDone;
+    return ProgramEnd::GoOn();
   }
 
  private:
@@ -51,7 +56,7 @@ class QueueTask : public QueueWalker {
   void EmulationRefused() override {
     NotWalked("the host refused the emulation into " + task_.pcc);
   }
-  void Entering() override { ListQueue(session_, task_); }
+  ProgramEnd Entering() override { return ListQueue(session_, task_); }
   void Entered() override {
     LogFileOnly("Open in PCC " + task_.pcc + " on queue " + task_.queue_address);
   }
@@ -68,20 +73,21 @@ class QueueTask : public QueueWalker {
     LogFileOnly("Exit in PCC " + task_.pcc + " on queue/category " + task_.queue_address);
   }
 
-  void Pnr(const std::string& rloc) override {
+  ProgramEnd Pnr(const std::string& rloc) override {
     form_.ShowStatus(Stage::kRetrieveData);
     const std::string retrieved = rloc + ": retrieved in " + task_.pcc + "/Q" + task_.queue_address;
     LogFileOnly(retrieved);
     form_.AddActionLog(retrieved);
     ++run_.tally.taken;
     try {
-      ProcessPnr(session_, log_, run_, task_, rows_, rloc);
+      return ProcessPnr(session_, log_, run_, task_, rows_, rloc);
     } catch (const std::exception& e) {
       // The PNR's step is abandoned; the queue goes on with the next PNR.
       form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + ". " + rloc +
                                  ": step abandoned after an unexpected error: " + e.what() +
                                  " #####");
     }
+    return ProgramEnd::GoOn();
   }
 
   void NotWalked(const std::string& reason) {
@@ -101,9 +107,9 @@ class QueueTask : public QueueWalker {
 
 }  // namespace
 
-TaskEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
-                     const std::vector<clsFromQueue>& rows) {
-  return QueueTask(session, log, run, rows).Run();
+ProgramEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
+                        const std::vector<clsFromQueue>& rows, TaskEnd* how) {
+  return QueueTask(session, log, run, rows).Run(how);
 }
 
 }  // namespace ambervale

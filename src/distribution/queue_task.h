@@ -10,6 +10,7 @@
 #include "failqueue/fail_queue_log.h"
 #include "host/session.h"
 #include "model/rows.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
@@ -18,8 +19,9 @@ enum class TaskEnd {
   kStopRequested,  // the run must return at once
 };
 
-// `rows`: the task's rows (one source queue), not empty; the last decides each PNR.
-[[nodiscard]] TaskEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
-                                   const std::vector<clsFromQueue>& rows);
+// `rows`: the task's rows (one source queue), not empty; the last decides each PNR. `how`
+// receives how the task ended; returns the end of the program when the host was lost.
+[[nodiscard]] ProgramEnd RunQueueTask(Session& session, FailQueueLog& log, RunState& run,
+                                      const std::vector<clsFromQueue>& rows, TaskEnd* how);
 
 }  // namespace ambervale

@@ -49,14 +49,16 @@ UnticketedTaskOutcome UnticketedRun::TaskStep(RunState& run, int task_count,
   const int days = task.fldDays;
 
   if (ProgramEnd end = CheckAirlines(airline)) return {.next = false, .end = end};
-  if (pcc != run.emulated_pcc) Emulate(run, pcc);
+  if (pcc != run.emulated_pcc) {
+    if (ProgramEnd end = Emulate(run, pcc)) return {.next = false, .end = end};
+  }
   ShowProgress(run, task_count);
 
   const std::optional<UnticketedSearch> search = BuildUnticketedSearch(
       pcc, airline, days, UnticketedDateRange(form.env().LocalNow(), days), form.UTKToQueue);
   if (search) {
     listing_ = search->listing;
-    SendEntry(host, listing_);
+    if (ProgramEnd end = SendEntry(host, listing_)) return {.next = false, .end = end};
   }
 
   const std::string listed = host.GetScreenText();
@@ -75,7 +77,7 @@ UnticketedTaskOutcome UnticketedRun::TaskStep(RunState& run, int task_count,
   // screen holds PNRs of an earlier entry, which this task does not place.
   if (search) {
     (void)host.LogQueueListStatus(pcc, form.UTKToQueue);
-    SendEntry(host, search->queuing);
+    if (ProgramEnd end = SendEntry(host, search->queuing)) return {.next = false, .end = end};
     form.logs().AppendUnticketedHeader("Host Command: " + search->queuing + ",,");
   }
   if (!ContainsNoCase(host.GetScreenText(), "BOOKING FILES ON QUEUE")) {
@@ -100,15 +102,16 @@ ProgramEnd UnticketedRun::CheckAirlines(const std::string& airline) {
   return ProgramEnd::Exit(1);
 }
 
-void UnticketedRun::Emulate(RunState& run, const std::string& pcc) {
+ProgramEnd UnticketedRun::Emulate(RunState& run, const std::string& pcc) {
   frmMain& form = session_.form;
-  SendEntry(session_.host, "SEM/" + pcc + "/AG");
+  if (ProgramEnd end = SendEntry(session_.host, "SEM/" + pcc + "/AG")) return end;
   if (ContainsNoCase(session_.host.GetScreenText(), "PROCEED")) {
     run.emulated_pcc = pcc;
-    return;
+    return ProgramEnd::GoOn();
   }
   form.colReportLines.push_back("Error message: Unable to emulate to PCC '" + pcc +
                                 "' please verify login credentials to this PCC");
+  return ProgramEnd::GoOn();
 }
 
 void UnticketedRun::ShowProgress(const RunState& run, int task_count) {

@@ -41,7 +41,7 @@ class UnticketedRun : public UnticketedTasks {
  private:
   UnticketedTaskOutcome TaskStep(RunState& run, int task_count, const clsFromQueue& task);
   ProgramEnd CheckAirlines(const std::string& airline);
-  void Emulate(RunState& run, const std::string& pcc);
+  ProgramEnd Emulate(RunState& run, const std::string& pcc);
   void ShowProgress(const RunState& run, int task_count);
   void WriteListingDebugLine();
 

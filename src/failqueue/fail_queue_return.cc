@@ -52,7 +52,8 @@ class FailQueueWalk : public QueueWalker {
       const clsFailQueue queue_row = rows.front();
       const std::string queue_key = FailQueueOf(queue_row);
       if (!walked_.insert(queue_key).second) continue;
-      const FailQueueEnd end = WalkFailQueue(queue_row);
+      FailQueueEnd end = FailQueueEnd::kOther;
+      if (ProgramEnd lost = WalkFailQueue(queue_row, &end)) return lost;
       if (end == FailQueueEnd::kStopped) return ProgramEnd::GoOn();
       if (end == FailQueueEnd::kEmpty) empty_.insert(queue_key);
     }
@@ -72,18 +73,20 @@ class FailQueueWalk : public QueueWalker {
     Log(message);
     form_.AddActionLog(message);
   }
-  void Send(std::string_view entry) {
+  ProgramEnd Send(std::string_view entry) {
     Log("HOST Command: " + std::string(entry));
-    SendEntry(host_, entry);
+    return SendEntry(host_, entry);
   }
-  std::string ReadLocator() {
+  ProgramEnd ReadLocator(std::string* rloc) {
     Log("HOST Command: *R");
-    return GetRLocByTeCommand(host_);
+    return GetRLocByTeCommand(host_, rloc);
   }
   std::string Stamp() { return FormatDateTime(form_.env().LocalNow()); }
 
   ProgramEnd SignOn() {
-    if (SignOnCheck(form_, host_, GetAgentID(form_), true)) return ProgramEnd::GoOn();
+    bool signed_on = false;
+    if (ProgramEnd end = SignOnCheck(form_, host_, GetAgentID(form_), true, &signed_on)) return end;
+    if (signed_on) return ProgramEnd::GoOn();
     Log("Login to Vantora Desktop Failed.");
     (void)alerts_.SendEmailAlert(kLoginFailedMessage, false);
     return ProgramEnd::Exit(1);
@@ -107,19 +110,22 @@ class FailQueueWalk : public QueueWalker {
     }
   }
 
-  // Walks one Fail Queue.
-  FailQueueEnd WalkFailQueue(const clsFailQueue& row) {
+  // Walks one Fail Queue; `how` receives how the walk ended.
+  ProgramEnd WalkFailQueue(const clsFailQueue& row, FailQueueEnd* how) {
     queue_ = WalkedQueue{row.fldFmFailPCC, row.fldToFailQueueNo, Trim(row.fldFailQueueCategory)};
     counted_empty_ = false;
     WalkState state;
     state_ = &state;
-    const WalkEnd end =
+    WalkEnd end = WalkEnd::kQueueEnd;
+    const ProgramEnd lost =
         WalkQueue(form_, host_, queue_, &state, *this,
-                  QueueWalkOptions{.emulated_pcc = &working_pcc_, .log_every_entry = true});
+                  QueueWalkOptions{.emulated_pcc = &working_pcc_, .log_every_entry = true}, &end);
     state_ = nullptr;
-    if (end == WalkEnd::kStopped) return FailQueueEnd::kStopped;
-    if (end == WalkEnd::kNotCounted && counted_empty_) return FailQueueEnd::kEmpty;
-    return FailQueueEnd::kOther;
+    if (lost) return lost;
+    *how = FailQueueEnd::kOther;
+    if (end == WalkEnd::kStopped) *how = FailQueueEnd::kStopped;
+    if (end == WalkEnd::kNotCounted && counted_empty_) *how = FailQueueEnd::kEmpty;
+    return ProgramEnd::GoOn();
   }
 
   // A count of 0 is an empty queue; a count that is no number leaves the queue untouched.
@@ -132,21 +138,21 @@ class FailQueueWalk : public QueueWalker {
     return shown;
   }
 
-  void Pnr(const std::string& rloc) override {
+  ProgramEnd Pnr(const std::string& rloc) override {
     const std::string pcc = queue_.pcc;
     try {
-      ReturnPnr(pcc, std::to_string(queue_.number), rloc, state_->first_unmoved);
+      return ReturnPnr(pcc, std::to_string(queue_.number), rloc, state_->first_unmoved);
     } catch (const std::exception&) {
       Log(rloc + " PNR failed due to runtime error, moved to next PNR");
       form_.logs().WriteFailedPnrLog(Stamp() + " - (Failed Queue to Original Queue) : " + rloc +
                                      " PNR failed due to runtime error, moved to next PNR: ");
-      Send("I");
+      return Send("I");
     }
   }
 
   // One PNR found on the Fail Queue of `pcc`.
-  void ReturnPnr(const std::string& pcc, const std::string& queue, const std::string& rloc,
-                 std::string& first_failed) {
+  ProgramEnd ReturnPnr(const std::string& pcc, const std::string& queue, const std::string& rloc,
+                       std::string& first_failed) {
     form_.ShowStatus(Stage::kRetrieveData);
     LogBoth(rloc + ": retrieved from Fail Queue in " + pcc + "/Q" + queue);
     const std::string key = FailQueueKey(pcc, rloc);
@@ -156,38 +162,42 @@ class FailQueueWalk : public QueueWalker {
       LogBoth(rloc + ": FAIL. Not mapped into the Failed PNR log");
       form_.logs().WriteFailedPnrLog("##### " + Stamp() + ". " + pcc + " Queue " + queue + " " +
                                      rloc + " - NOT exist into failed PNR log" + " #####");
-      Send("I");
-      return;
+      return Send("I");
     }
     // A PNR that failed twice from one PCC has two rows; the latest names where it came from.
     const std::string original = rows->back().fldFmFailQueueNo;
 
-    Send("QPB*" + queue);
+    if (ProgramEnd end = Send("QPB*" + queue)) return end;
     std::string check = Trim(Mid(host_.GetScreenText(), 4, 24));
     if (check.empty()) check.assign(kBlankCheckWidth, ' ');
 
     // An unconfirmed answer is followed by the locator display: a host that placed the PNR
     // without confirming it shows the next one, which a further try would move instead.
     const std::string entry = "QEB/" + pcc + "/" + original;
-    const auto confirmed = [&] {
+    const auto confirmed = [&](bool* moved) {
       const std::string line0 = host_.GetResponseLine(0);
-      return ContainsNoCase(line0, "ON QUEUE- " + rloc) || ContainsNoCase(line0, check) ||
-             ShowsAnotherPnr(ReadLocator(), rloc);
+      *moved = ContainsNoCase(line0, "ON QUEUE- " + rloc) || ContainsNoCase(line0, check);
+      if (*moved) return ProgramEnd::GoOn();
+      std::string now;
+      if (ProgramEnd end = ReadLocator(&now)) return end;
+      *moved = ShowsAnotherPnr(now, rloc);
+      return ProgramEnd::GoOn();
     };
-    const bool placed = TryMove([&] { Send(entry); }, confirmed);
+    bool placed = false;
+    if (ProgramEnd end = TryMove([&] { return Send(entry); }, confirmed, &placed)) return end;
     if (!placed) {
       Log("PNR " + rloc + " on Fail Queue could not be moved to Queue no." + original);
-      ReportFailure(rloc, original, first_failed);
-      return;
+      return ReportFailure(rloc, original, first_failed);
     }
     ++form_.lngSuccessFromFail2OrgQCount;
     form_.RefreshCounters();
     LogBoth(rloc + ": move to " + " Queue " + original);
     log_.MarkReturned(key);
+    return ProgramEnd::GoOn();
   }
 
-  void ReportFailure(const std::string& rloc, const std::string& original,
-                     std::string& first_failed) {
+  ProgramEnd ReportFailure(const std::string& rloc, const std::string& original,
+                           std::string& first_failed) {
     if (first_failed.empty()) first_failed = rloc;
     const std::string crlf(kCrLf);
     (void)alerts_.SendFailQueueEmail(
@@ -202,9 +212,10 @@ class FailQueueWalk : public QueueWalker {
     form_.AddActionLog(line);
     form_.logs().WriteFailedPnrLog("##### " + Stamp() + " " + Replace(line, kCrLf, ". ") +
                                    " #####");
-    Send("I");
+    if (ProgramEnd end = Send("I")) return end;
     ++form_.lngFailFromFail2OrgQCount;
     form_.RefreshCounters();
+    return ProgramEnd::GoOn();
   }
 
   frmMain& form_;

@@ -9,11 +9,12 @@ bool IsBusyAnswer(HostLayer& host) {
   return Contains(host.GetResponseLine(0), "PREVIOUS ENTRY IN PROGRESS");
 }
 
-void SendEntry(HostLayer& host, std::string_view entry) {
-  host.sendTECommand(entry);
+ProgramEnd SendEntry(HostLayer& host, std::string_view entry) {
+  if (ProgramEnd end = host.sendTECommand(entry)) return end;
   for (int resend = 0; resend < kBusyResends && IsBusyAnswer(host); ++resend) {
-    host.sendTECommand(entry);
+    if (ProgramEnd end = host.sendTECommand(entry)) return end;
   }
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

@@ -18,7 +18,8 @@ inline constexpr int kBusyResends = 3;
 [[nodiscard]] bool IsBusyAnswer(HostLayer& host);
 
 // sendTECommand(entry), then again, up to kBusyResends times, while the host answers busy.
-// Every sending is logged as any entry is; the last answer stays readable.
-void SendEntry(HostLayer& host, std::string_view entry);
+// Every sending is logged as any entry is; the last answer stays readable. Returns the end of
+// the program when the host was lost.
+[[nodiscard]] ProgramEnd SendEntry(HostLayer& host, std::string_view entry);
 
 }  // namespace ambervale

@@ -31,7 +31,8 @@ std::string FormatResponseText(std::string& text) { return ConvertMarkup(text, k
 HostLayer::HostLayer(frmMain& form, Alerts& alerts, TerminalFactory& terminals)
     : form_(form), alerts_(alerts), terminals_(terminals) {}
 
-std::string HostLayer::ConnectHost() {
+ProgramEnd HostLayer::ConnectHost(std::string* state) {
+  state->clear();
   Status created;
   terminal_ = terminals_.Create(&created);
   if (terminal_ == nullptr) {
@@ -39,10 +40,10 @@ std::string HostLayer::ConnectHost() {
                                ". Terminal object not created: " + created.message() + " #####");
     (void)form_.window().ShowMessageBox("Error creating Tessiver Terminal Object", BoxButtons::kOk,
                                         BoxIcon::kCritical, "");
-    return "";
+    return ProgramEnd::GoOn();
   }
 
-  sendTECommand("OP/W*");
+  if (ProgramEnd end = sendTECommand("OP/W*")) return end;
   std::string line;
   if (GetResponseLineCount() > 0) {
     line = GetResponseLine(0);
@@ -51,21 +52,22 @@ std::string HostLayer::ConnectHost() {
     form_.AddActionLog("Invalid line number 0: HOST Response failed!", kRunLogPrefix, true);
   }
 
-  if (Left(line, 8) == "*ORSINE*") return "FAIL";
-  if (Left(line, 10) == " *VANTORA*" ||
-      ContainsNoCase(line, "DUTY CODE NOT AUTHORISED FOR TERMINAL - VANTORA")) {
-    return "OK";
-  }
-  if (Left(line, 7) == "SIGN IN") return "SIGN IN";
-  if (line.empty()) {
+  if (Left(line, 8) == "*ORSINE*") {
+    *state = "FAIL";
+  } else if (Left(line, 10) == " *VANTORA*" ||
+             ContainsNoCase(line, "DUTY CODE NOT AUTHORISED FOR TERMINAL - VANTORA")) {
+    *state = "OK";
+  } else if (Left(line, 7) == "SIGN IN") {
+    *state = "SIGN IN";
+  } else if (line.empty()) {
     (void)alerts_.SendEmailAlert(
         "HOST Connection failed: Unable to obtain response from the Vantora HOST !!! ", false);
-    return "FAIL";
+    *state = "FAIL";
   }
-  return "";
+  return ProgramEnd::GoOn();
 }
 
-void HostLayer::sendTECommand(std::string& entry) {
+ProgramEnd HostLayer::sendTECommand(std::string& entry) {
   form_.service_status().Watchdog();
   Status failure;
   if (terminal_ == nullptr) {
@@ -97,13 +99,13 @@ void HostLayer::sendTECommand(std::string& entry) {
           traffic_.waiting += form_.env().Now() - busy;
         }
         logs.WriteDebugLines(response);
-        return;
+        return ProgramEnd::GoOn();
       }
     }
   }
 
-  // The host cannot be reached: report and end the program. A failed alert changes nothing,
-  // so the reason is logged first: the debug log names the entry, the action log (and the
+  // The host cannot be reached: report, and return the end of the program. A failed alert changes
+  // nothing, so the reason is logged first: the debug log names the entry, the action log (and the
   // screen) says why the program ends.
   const std::string reason = "Unable to obtain response from Vantora HOST !!! " + failure.message();
   form_.logs().WriteDebugLog("##### " + FormatDateTime(form_.env().LocalNow()) + ". <FORMAT>" +
@@ -111,7 +113,7 @@ void HostLayer::sendTECommand(std::string& entry) {
   form_.AddActionLog(reason);
   if (form_.IsUnticketedMode()) form_.logs().AppendUnticketedHeader("Host Command: " + entry);
   (void)alerts_.SendEmailAlert("Error message: " + reason, false);
-  form_.env().EndProgram(1);
+  return ProgramEnd::Exit(1);
 }
 
 int16_t HostLayer::GetResponseLineCount() {

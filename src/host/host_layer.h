@@ -4,8 +4,9 @@
 // and response written to the debug log, the lines of the last response, and the conversion
 // of the host's screen markup into text.
 //
-// A failing terminal during an entry ends the program (Env::EndProgram) after the e-mail
-// alert; no caller sees that failure.
+// A failing terminal during an entry (the host lost) is reported (debug line, action log,
+// unticketed report header, e-mail alert) and returned as the end of the program: every caller
+// returns it at once, so that nothing more is sent, written or mailed.
 
 #include <chrono>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include "form/frm_main.h"
 #include "host/terminal.h"
 #include "mail/alerts.h"
+#include "platform/program_end.h"
 
 namespace ambervale {
 
@@ -38,16 +40,17 @@ class HostLayer {
   // None of the arguments is owned; all must outlive this object.
   HostLayer(frmMain& form, Alerts& alerts, TerminalFactory& terminals);
 
-  // Creates a new terminal object and asks the sign-on state with "OP/W*": "OK", "SIGN IN",
-  // "FAIL" or an empty text.
-  std::string ConnectHost();
+  // Creates a new terminal object and asks the sign-on state with "OP/W*": `state` receives
+  // "OK", "SIGN IN", "FAIL" or an empty text. Returns the end when the host was lost.
+  [[nodiscard]] ProgramEnd ConnectHost(std::string* state);
   // Sends one entry. "&" in `entry` is escaped in the caller's variable. The service watchdog
-  // hears from the program before every entry.
-  void sendTECommand(std::string& entry);
+  // hears from the program before every entry. Returns the end (exit code 1) when the host was
+  // lost, after reporting it.
+  [[nodiscard]] ProgramEnd sendTECommand(std::string& entry);
   // Convenience for literal entries.
-  void sendTECommand(std::string_view entry) {
+  [[nodiscard]] ProgramEnd sendTECommand(std::string_view entry) {
     std::string copy(entry);
-    sendTECommand(copy);
+    return sendTECommand(copy);
   }
   int16_t GetResponseLineCount();
   std::string GetResponseLine(int16_t index);

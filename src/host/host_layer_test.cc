@@ -19,7 +19,7 @@ using testing::ScriptedTerminalFactory;
 struct Scripted {
   explicit Scripted(std::initializer_list<std::initializer_list<const char*>> answers) {
     for (const auto& lines : answers) terminals.Answer({lines.begin(), lines.end()});
-    (void)host.ConnectHost();
+    (void)testing::ConnectState(host);
   }
   TestProgram p;
   ScriptedTerminalFactory terminals;
@@ -60,7 +60,7 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
     ScriptedTerminalFactory terminals;
     terminals.Answer({c.line});
     HostLayer host(p.form, p.alerts, terminals);
-    EXPECT_EQ(host.ConnectHost(), c.result) << c.line;
+    EXPECT_EQ(testing::ConnectState(host), c.result) << c.line;
     ASSERT_EQ(terminals.requests().size(), 1u);
     EXPECT_EQ(terminals.requests()[0], "<FORMAT>OP/W*</FORMAT>");
     EXPECT_TRUE(p.mailers.attempts().empty()) << c.line;
@@ -76,7 +76,7 @@ TEST(ConnectHostTest, EmptyAnswerIsLoggedTwiceAndAlerted) {
   ASSERT_NE(world, nullptr) << opened.message();
   sim::SimTerminalFactory terminals(*world);
   HostLayer host(p.form, p.alerts, terminals);
-  EXPECT_EQ(host.ConnectHost(), "FAIL");
+  EXPECT_EQ(testing::ConnectState(host), "FAIL");
   EXPECT_NE(p.Log("debug_log_1.txt").find("Invalid line number 0 : HOST Response failed!\r\n"),
             std::string::npos);
   EXPECT_EQ(p.RunLog(), "2026/12/06 10:00:00 - Invalid line number 0: HOST Response failed!\r\n");
@@ -90,7 +90,7 @@ TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
   ScriptedTerminalFactory terminals;
   terminals.FailCreate("no route");
   HostLayer host(p.form, p.alerts, terminals);
-  EXPECT_EQ(host.ConnectHost(), "");
+  EXPECT_EQ(testing::ConnectState(host), "");
   ASSERT_EQ(p.window.boxes().size(), 1u);
   EXPECT_EQ(p.window.boxes()[0].text, "Error creating Tessiver Terminal Object");
   EXPECT_EQ(p.window.boxes()[0].buttons, BoxButtons::kOk);
@@ -101,7 +101,7 @@ TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
   Scripted s({{"X"}, {"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}});
   auto& [p, terminals, host] = s;
   std::string entry = "NP.A&B";
-  host.sendTECommand(entry);
+  EXPECT_FALSE(host.sendTECommand(entry));
   EXPECT_EQ(entry, "NP.A&amp;B");
   EXPECT_EQ(terminals.requests().back(), "<FORMAT>NP.A&amp;B</FORMAT>");
   const std::string debug = p.Log("debug_log_1.txt");
@@ -121,7 +121,8 @@ TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
               {"previous entry in progress"},
               {"PREVIOUS ENTRY IN PROGRESS"}});
   auto& [p, terminals, host] = s;
-  for (const char* e : {"*R", "*R", "*R", "*R"}) host.sendTECommand(std::string_view(e));
+  for (const char* e : {"*R", "*R", "*R", "*R"})
+    EXPECT_FALSE(host.sendTECommand(std::string_view(e)));
   EXPECT_EQ(terminals.requests().size(), 5u);
   EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
 }
@@ -133,7 +134,7 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
     ScriptedTerminalFactory terminals;
     HostLayer host(p.form, p.alerts, terminals);
     std::string entry = "QX+I&";
-    EXPECT_THROW(host.sendTECommand(entry), ProgramEnded);
+    EXPECT_EQ(host.sendTECommand(entry), ProgramEnd::Exit(1));
     ASSERT_EQ(p.mailers.attempts().size(), 1u) << mode;
     EXPECT_EQ(p.mailers.attempts()[0].text,
               std::string(mode).empty()

@@ -2,12 +2,15 @@
 
 namespace ambervale {
 
-bool TryMove(const std::function<void()>& send, const std::function<bool()>& moved, int tries) {
+ProgramEnd TryMove(const std::function<ProgramEnd()>& send,
+                   const std::function<ProgramEnd(bool*)>& moved, bool* placed, int tries) {
+  *placed = false;
   for (int t = 0; t < tries; ++t) {
-    send();
-    if (moved()) return true;
+    if (ProgramEnd end = send()) return end;
+    if (ProgramEnd end = moved(placed)) return end;
+    if (*placed) return ProgramEnd::GoOn();
   }
-  return false;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

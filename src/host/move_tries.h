@@ -6,13 +6,17 @@
 
 #include <functional>
 
+#include "platform/program_end.h"
+
 namespace ambervale {
 
 inline constexpr int kMoveTries = 3;
 
-// Up to `tries` rounds of `send` (one move entry) then `moved` (its answer judged); true at the
-// first round judged moved, false when none was.
-[[nodiscard]] bool TryMove(const std::function<void()>& send, const std::function<bool()>& moved,
-                           int tries = kMoveTries);
+// Up to `tries` rounds of `send` (one move entry) then `moved` (its answer judged, into its
+// argument); `placed` true at the first round judged moved, false when none was. Returns at once
+// the end of the program either of them returns.
+[[nodiscard]] ProgramEnd TryMove(const std::function<ProgramEnd()>& send,
+                                 const std::function<ProgramEnd(bool*)>& moved, bool* placed,
+                                 int tries = kMoveTries);
 
 }  // namespace ambervale

@@ -26,87 +26,105 @@ class Walk {
         options_(options),
         address_(queue.Address()) {}
 
-  WalkEnd Run() {
+  ProgramEnd Run(WalkEnd* how) {
     int finish_or_ignore = 0;
     for (;;) {
-      Send("QX+I");
-      Send("SEM/SU");
+      if (ProgramEnd end = Send("QX+I")) return end;
+      if (ProgramEnd end = Send("SEM/SU")) return end;
       const std::string q = std::to_string(queue_.number);
-      Send(queue_.category.empty() ? "QCB/" + queue_.pcc + "/" + q
-                                   : "QCT/" + queue_.pcc + "/" + address_,
-           true);
+      if (ProgramEnd end = Send(queue_.category.empty() ? "QCB/" + queue_.pcc + "/" + q
+                                                        : "QCT/" + queue_.pcc + "/" + address_,
+                                true)) {
+        return end;
+      }
       const std::optional<int32_t> count = walker_.Counted(host_.GetScreenText());
-      if (!count) return WalkEnd::kNotCounted;
+      if (!count) {
+        *how = WalkEnd::kNotCounted;
+        return ProgramEnd::GoOn();
+      }
       state_.count = *count;
-      Emulate();
-      walker_.Entering();
-      Send("Q/" + queue_.pcc + "/" + address_, true);
+      if (ProgramEnd end = Emulate()) return end;
+      if (ProgramEnd end = walker_.Entering()) return end;
+      if (ProgramEnd end = Send("Q/" + queue_.pcc + "/" + address_, true)) return end;
       walker_.Entered();
       if (ContainsNoCase(host_.GetScreenText(), "FINISH OR IGNORE")) {
-        Send("I");
+        if (ProgramEnd end = Send("I")) return end;
         if (++finish_or_ignore > kMaxFinishOrIgnore) {
-          Send("QX+I");
+          if (ProgramEnd end = Send("QX+I")) return end;
           walker_.GaveUp();
-          return WalkEnd::kQueueEnd;
+          *how = WalkEnd::kQueueEnd;
+          return ProgramEnd::GoOn();
         }
         continue;
       }
       walker_.Retrieving();
-      const std::optional<WalkEnd> end = TakePnrs();
-      if (end) return *end;
+      std::optional<WalkEnd> walk_end;
+      if (ProgramEnd end = TakePnrs(&walk_end)) return end;
+      if (walk_end) {
+        *how = *walk_end;
+        return ProgramEnd::GoOn();
+      }
     }
   }
 
  private:
   // The entry, logged first when the walk logs every entry (or `always`).
-  void Send(const std::string& entry, bool always = false) {
+  ProgramEnd Send(const std::string& entry, bool always = false) {
     if (always || options_.log_every_entry) {
       form_.AddActionLog("HOST Command: " + entry, kRunLogPrefix, true);
     }
-    SendEntry(host_, entry);
+    return SendEntry(host_, entry);
   }
 
-  void Emulate() {
-    if (options_.emulated_pcc != nullptr && queue_.pcc == *options_.emulated_pcc) return;
-    Send("SEM/" + queue_.pcc + "/AG");
+  ProgramEnd Emulate() {
+    if (options_.emulated_pcc != nullptr && queue_.pcc == *options_.emulated_pcc) {
+      return ProgramEnd::GoOn();
+    }
+    if (ProgramEnd end = Send("SEM/" + queue_.pcc + "/AG")) return end;
     if (ContainsNoCase(host_.GetScreenText(), "PROCEED")) {
       if (options_.emulated_pcc != nullptr) *options_.emulated_pcc = queue_.pcc;
-      return;
+      return ProgramEnd::GoOn();
     }
     form_.logs().WriteFailedPnrLog("##### " + FormatDateTime(form_.env().LocalNow()) +
                                    " Failed SEM action towards pseudo \"" + queue_.pcc +
                                    "\" #####");
     walker_.EmulationRefused();
+    return ProgramEnd::GoOn();
   }
 
-  // The PNRs of the open queue; nothing when the walk restarts.
-  std::optional<WalkEnd> TakePnrs() {
+  // The PNRs of the open queue; `how` stays empty when the walk restarts.
+  ProgramEnd TakePnrs(std::optional<WalkEnd>* how) {
     for (;;) {
       if (form_.blnStopRequested) {
-        Send("QX+I");
+        if (ProgramEnd end = Send("QX+I")) return end;
         walker_.Stopped();
-        return WalkEnd::kStopped;
+        *how = WalkEnd::kStopped;
+        return ProgramEnd::GoOn();
       }
       if (state_.taken > state_.count) {
-        Send("QX+I");
-        return WalkEnd::kQueueEnd;
+        *how = WalkEnd::kQueueEnd;
+        return Send("QX+I");
       }
       ++state_.taken;
       if (options_.log_every_entry) form_.AddActionLog("HOST Command: *R", kRunLogPrefix, true);
-      const std::string rloc = GetRLocByTeCommand(host_, &state_.agent_sine);
+      std::string rloc;
+      if (ProgramEnd end = GetRLocByTeCommand(host_, &rloc, &state_.agent_sine)) return end;
       if (ContainsNoCase(rloc, "NO B.F.")) {
-        if (state_.taken > state_.count) return WalkEnd::kQueueEnd;
-        Send("I");
-        return std::nullopt;
+        if (state_.taken <= state_.count) return Send("I");  // before the count: a restart
+        *how = WalkEnd::kQueueEnd;
+        return ProgramEnd::GoOn();
       }
-      if (ContainsNoCase(rloc, "QUEUE EMPTY")) return WalkEnd::kQueueEnd;
+      if (ContainsNoCase(rloc, "QUEUE EMPTY")) {
+        *how = WalkEnd::kQueueEnd;
+        return ProgramEnd::GoOn();
+      }
       // No locator on screen (signed out, an answer that is no display): there is no PNR to
       // work, and working one would file it under an empty locator.
       if (rloc.empty() || EqualsNoCase(rloc, state_.first_unmoved)) {
-        Send("QX+I");
-        return WalkEnd::kQueueEnd;
+        *how = WalkEnd::kQueueEnd;
+        return Send("QX+I");
       }
-      walker_.Pnr(rloc);
+      if (ProgramEnd end = walker_.Pnr(rloc)) return end;
     }
   }
 
@@ -121,9 +139,9 @@ class Walk {
 
 }  // namespace
 
-WalkEnd WalkQueue(frmMain& form, HostLayer& host, const WalkedQueue& queue, WalkState* state,
-                  QueueWalker& walker, const QueueWalkOptions& options) {
-  return Walk(form, host, queue, *state, walker, options).Run();
+ProgramEnd WalkQueue(frmMain& form, HostLayer& host, const WalkedQueue& queue, WalkState* state,
+                     QueueWalker& walker, const QueueWalkOptions& options, WalkEnd* how) {
+  return Walk(form, host, queue, *state, walker, options).Run(how);
 }
 
 }  // namespace ambervale

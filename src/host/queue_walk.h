@@ -13,7 +13,8 @@
 // kMaxFinishOrIgnore restarts. A stop request ends it with "QX+I" before the next PNR.
 //
 // The walk decides nothing else: each caller works the PNRs and writes its own log texts
-// through QueueWalker.
+// through QueueWalker. A lost host, in the walk's entries or in a hook, ends the walk at once
+// with the end of the program.
 
 #include <cstdint>
 #include <optional>
@@ -66,7 +67,7 @@ class QueueWalker {
   // "SEM/" + PCC + "/AG" was refused (after the failed PNR log's line); the walk goes on.
   virtual void EmulationRefused() {}
   // Just before the "Q/" entry.
-  virtual void Entering() {}
+  virtual ProgramEnd Entering() { return ProgramEnd::GoOn(); }
   // Just after the "Q/" entry.
   virtual void Entered() {}
   // The queue is open: its PNRs follow.
@@ -76,7 +77,7 @@ class QueueWalker {
   // The walk ends at a stop request (after "QX+I").
   virtual void Stopped() {}
   // A PNR is on screen: the caller works it and leaves the host ready for the next "*R".
-  virtual void Pnr(const std::string& rloc) = 0;
+  virtual ProgramEnd Pnr(const std::string& rloc) = 0;
 };
 
 struct QueueWalkOptions {
@@ -87,8 +88,10 @@ struct QueueWalkOptions {
   bool log_every_entry = false;
 };
 
-// Walks `queue` as described above, with `state` kept by the caller.
-WalkEnd WalkQueue(frmMain& form, HostLayer& host, const WalkedQueue& queue, WalkState* state,
-                  QueueWalker& walker, const QueueWalkOptions& options);
+// Walks `queue` as described above, with `state` kept by the caller; `how` receives how the
+// walk ended. Returns the end of the program when the host was lost.
+[[nodiscard]] ProgramEnd WalkQueue(frmMain& form, HostLayer& host, const WalkedQueue& queue,
+                                   WalkState* state, QueueWalker& walker,
+                                   const QueueWalkOptions& options, WalkEnd* how);
 
 }  // namespace ambervale

@@ -5,8 +5,10 @@
 
 namespace ambervale {
 
-std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine) {
-  SendEntry(host, "*R");
+namespace {
+
+// The record locator of the PNR on screen, as GetRLocByTeCommand describes it.
+std::string ReadRLoc(HostLayer& host, std::string* agentsine) {
   const int16_t count = host.GetResponseLineCount();
   if (count >= 1) {
     const std::string first = host.GetResponseLine(0);
@@ -20,6 +22,14 @@ std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine) {
     return Left(line, 6);
   }
   return "";
+}
+
+}  // namespace
+
+ProgramEnd GetRLocByTeCommand(HostLayer& host, std::string* rloc, std::string* agentsine) {
+  if (ProgramEnd end = SendEntry(host, "*R")) return end;
+  *rloc = ReadRLoc(host, agentsine);
+  return ProgramEnd::GoOn();
 }
 
 bool ShowsAnotherPnr(std::string_view now, std::string_view rloc) {

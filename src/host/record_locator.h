@@ -11,7 +11,9 @@ namespace ambervale {
 // "QUEUE EMPTY", or an empty text when no line carries a locator (a line whose first "/" is at
 // character 7). When `agentsine` is given it receives characters 8 and 9 of the locator line
 // (left unchanged when there is none). A busy answer is followed by "*R" again (SendEntry).
-std::string GetRLocByTeCommand(HostLayer& host, std::string* agentsine = nullptr);
+// The answer goes to `rloc`; returns the end of the program when the host was lost.
+[[nodiscard]] ProgramEnd GetRLocByTeCommand(HostLayer& host, std::string* rloc,
+                                            std::string* agentsine = nullptr);
 
 // Whether `now`, the GetRLocByTeCommand answer read after moves of `rloc` went unconfirmed,
 // shows that the host has gone on (so the move happened): another record locator, or

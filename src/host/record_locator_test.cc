@@ -13,7 +13,7 @@ class RecordLocatorTest : public ::testing::Test {
  protected:
   RecordLocatorTest() : host_(program_.form, program_.alerts, script_) {
     script_.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
-    EXPECT_EQ(host_.ConnectHost(), "OK");
+    EXPECT_EQ(testing::ConnectState(host_), "OK");
   }
 
   TestProgram program_;
@@ -48,7 +48,9 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
   for (const auto& c : kCases) {
     script_.Answer(c.lines);
     std::string sine = "--";
-    EXPECT_EQ(GetRLocByTeCommand(host_, &sine), c.rloc) << c.name;
+    std::string rloc;
+    EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc, &sine));
+    EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;
     EXPECT_EQ(script_.requests().back(), "<FORMAT>*R</FORMAT>") << c.name;
   }
@@ -58,7 +60,9 @@ TEST_F(RecordLocatorTest, ABusyHostIsNotAskedForever) {
   for (int i = 0; i <= kBusyResends + 1; ++i) {
     script_.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
   }
-  EXPECT_EQ(GetRLocByTeCommand(host_), "");
+  std::string rloc;
+  EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc));
+  EXPECT_EQ(rloc, "");
   EXPECT_EQ(script_.requests().size(), 1u + 1u + kBusyResends);
 }
 

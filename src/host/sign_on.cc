@@ -8,18 +8,25 @@
 
 namespace ambervale {
 
-bool SignOnCheck(frmMain& form, HostLayer& host, std::string_view agent_id, bool log_entries) {
+ProgramEnd SignOnCheck(frmMain& form, HostLayer& host, std::string_view agent_id, bool log_entries,
+                       bool* signed_on) {
   const auto send = [&](const std::string& entry) {
     if (log_entries) form.AddActionLog("HOST Command: " + entry, kRunLogPrefix, true);
-    SendEntry(host, entry);
+    return SendEntry(host, entry);
   };
-  send("QX+I");
-  if (!ContainsNoCase(host.GetScreenText(), "SIGN IN")) return true;
-  send("SON/" + std::string(agent_id));
-  if (host.ConnectHost() != "OK") return false;
-  send("QX+I");
+  *signed_on = true;
+  if (ProgramEnd end = send("QX+I")) return end;
+  if (!ContainsNoCase(host.GetScreenText(), "SIGN IN")) return ProgramEnd::GoOn();
+  if (ProgramEnd end = send("SON/" + std::string(agent_id))) return end;
+  std::string state;
+  if (ProgramEnd end = host.ConnectHost(&state)) return end;
+  if (state != "OK") {
+    *signed_on = false;
+    return ProgramEnd::GoOn();
+  }
+  if (ProgramEnd end = send("QX+I")) return end;
   form.colReportLines.clear();
-  return true;
+  return ProgramEnd::GoOn();
 }
 
 }  // namespace ambervale

@@ -8,10 +8,8 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -105,14 +103,6 @@ class SystemEnv : public Env {
       operator_name_ = OperatorNameFromAccount(account.gecos, account.login);
     }
     return *operator_name_;
-  }
-
-  [[noreturn]] void EndProgram(int exit_code) override {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(exit_code);
   }
 
  private:

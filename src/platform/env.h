@@ -24,8 +24,9 @@ struct CivilTime {
 };
 
 // Everything the core needs from the machine that is not a file: the clock, sleeping, where
-// the program lives, who runs it, and ending the process. The core never reads the wall clock
-// or sleeps except through this interface, so tests run on a clock they move themselves.
+// the program lives and who runs it. Ending the process is the application's (main returns). The
+// core never reads the wall clock or sleeps except through this interface, so tests run on a clock
+// they move themselves.
 //
 // One Env lives for the whole process and is passed by reference; it is used from the
 // program's single thread only.
@@ -49,12 +50,6 @@ class Env {
   // The operator's readable name in Windows-1252: the login user's full name (GECOS field) or
   // login name; empty when none can be found.
   virtual std::string OperatorName() = 0;
-
-  // Ends the program at once with `exit_code`, without any further clean-up (log files are
-  // closed between writes, so nothing is lost). The test fake throws ProgramEnded instead, so
-  // a test can observe the end: code must therefore never swallow exceptions it does not know
-  // (catch std::exception, never `...` without rethrowing).
-  [[noreturn]] virtual void EndProgram(int exit_code) = 0;
 };
 
 // The real machine. `program_folder` empty means: AMBERVALE_HOME when set, else the folder

@@ -30,11 +30,6 @@ void FakeEnv::SleepMs(int64_t ms) {
   Advance(ms);
 }
 
-void FakeEnv::EndProgram(int exit_code) {
-  ++end_count_;
-  throw ProgramEnded{exit_code};
-}
-
 void FakeEnv::SetNow(int year, int month, int day, int hour, int minute, int second) {
   using namespace std::chrono;
   const sys_days d =

@@ -1,7 +1,7 @@
 #pragma once
 
 // Test doubles of the Env seam: a clock that moves only when the test or a sleep moves it,
-// a program folder of the test's choosing, and an end of program that throws ProgramEnded.
+// and a program folder of the test's choosing.
 
 #include <cstdint>
 #include <string>
@@ -10,12 +10,6 @@
 #include "platform/env.h"
 
 namespace ambervale::testing {
-
-// Thrown by FakeEnv::EndProgram. Deliberately not a std::exception, so that code catching
-// std::exception to skip a failed step does not swallow it.
-struct ProgramEnded {
-  int exit_code = 0;
-};
 
 class FakeEnv : public Env {
  public:
@@ -27,21 +21,18 @@ class FakeEnv : public Env {
   void SleepMs(int64_t ms) override;
   std::string ProgramFolder() override { return program_folder_; }
   std::string OperatorName() override { return operator_name_; }
-  [[noreturn]] void EndProgram(int exit_code) override;
 
   // Test controls.
   void SetNow(int year, int month, int day, int hour = 10, int minute = 0, int second = 0);
   void Advance(int64_t ms);
   void set_operator_name(std::string name) { operator_name_ = std::move(name); }
   const std::vector<int64_t>& sleeps() const { return sleeps_; }
-  int end_count() const { return end_count_; }
 
  private:
   TimePoint now_;
   std::string program_folder_;
   std::string operator_name_ = "Test Operator";
   std::vector<int64_t> sleeps_;
-  int end_count_ = 0;
 };
 
 }  // namespace ambervale::testing
@@ -49,5 +40,4 @@ class FakeEnv : public Env {
 // The short names, for tests written before the helpers had their own namespace.
 namespace ambervale {
 using testing::FakeEnv;
-using testing::ProgramEnded;
 }  // namespace ambervale

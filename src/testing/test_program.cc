@@ -111,11 +111,13 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
   on_run = [this] { return distribution->MoveQueue(); };
   (void)Cycle();  // the window's events reach the form as in the program
   // What start-up leaves: a terminal object, signed on, out of queue mode.
-  if (layer->ConnectHost() != "OK") {
-    layer->sendTECommand("SON/" + form.strAgentID);
-    (void)layer->ConnectHost();
+  std::string sign_on_state;
+  ASSERT_FALSE(layer->ConnectHost(&sign_on_state));
+  if (sign_on_state != "OK") {
+    ASSERT_FALSE(layer->sendTECommand("SON/" + form.strAgentID));
+    ASSERT_FALSE(layer->ConnectHost(&sign_on_state));
   }
-  layer->sendTECommand("QX+I");
+  ASSERT_FALSE(layer->sendTECommand("QX+I"));
   (void)tap->TakeEntries();
 }
 
@@ -168,13 +170,14 @@ void TestProgram::StopAtDoEvents(int n) {
   });
 }
 
+std::string ConnectState(HostLayer& host) {
+  std::string state;
+  EXPECT_FALSE(host.ConnectHost(&state));
+  return state;
+}
+
 std::optional<int> ExitCode(const std::function<ProgramEnd()>& action) {
-  ProgramEnd end;
-  try {
-    end = action();
-  } catch (const ProgramEnded& ended) {
-    return ended.exit_code;
-  }
+  const ProgramEnd end = action();
   if (!end) return std::nullopt;
   return end.exit_code();
 }

@@ -110,6 +110,9 @@ class TestProgram {
   int shown_at_first_run = -1;
 };
 
+// The sign-on state ConnectHost gives; a lost host fails the test.
+std::string ConnectState(HostLayer& host);
+
 // The exit code when `action` ended the program, nullopt when it went on.
 std::optional<int> ExitCode(const std::function<ProgramEnd()>& action);
 
