@@ -51,40 +51,27 @@ class FailQueueLogTest : public ::testing::Test {
   FailQueueLog log_;
 };
 
-// The first rows bring the header block to both files; a start keeps the rows of PNRs not
-// returned under a fresh block and marks the restart in the archive, where the rows go on.
-TEST_F(FailQueueLogTest, AStartKeepsTheArchiveAndMarksTheRestart) {
-  const std::string rows = Row("ABC1", "AAA111") + "\r\n" + Row("ABC1", "BBB222") + "\r\n";
-  const std::string block = HeaderBlock("2026/12/06 10:00:00", "50", "C1");
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "AAA111")).ok());
-  program_.env.Advance(1000);
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "BBB222")).ok());
-  EXPECT_EQ(Current(), block + rows);
-  EXPECT_EQ(Archive(1), block + rows);
-  program_.env.Advance(59'000);
-  log_.StartFailQueueLog();
-  const std::string kept = HeaderBlock("2026/12/06 10:01:00", "50", "C1") + rows;
-  EXPECT_EQ(Current(), kept);
-  const std::string restart = ",,,,,\r\n" + std::string(69, '*') +
-                              ",,,,,\r\n2026/12/06 10:01:00 - Restarted by Agent,,,,,\r\nFail "
-                              "Queue assigned : ,,50,C1,,\r\n";
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "CCC333")).ok());
-  EXPECT_EQ(Current(), kept + Row("ABC1", "CCC333") + "\r\n");
-  EXPECT_EQ(Archive(1), block + rows + restart + Row("ABC1", "CCC333") + "\r\n");
-}
-
-TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
-  program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                         "\r\n" + Row("ABC1", "BBB222", "14*C2") + "\r\n" +
-                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "AAA111") + "\r\n");
+// The rows grouped by PCC and PNR; a start keeps the rows of PNRs not returned (and lines it
+// could not read) under a fresh header block.
+TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnrAndAStartKeepsThoseNotReturned) {
+  const std::string bad = "ABC1,12,50\r\n";
+  const std::string kept = Row("ABC1", "BBB222", "14*C2") + "\r\n" + bad;
+  program_.dir.Write("logs/Fail_Queue_Log.csv", HeaderBlock("2026/12/05 09:00:00", "50", "C1") +
+                                                    Row("ABC1", "AAA111") + "\r\n" + kept +
+                                                    Row("ABC1", "AAA111", "13") + "\r\n" +
+                                                    Row("DEF3", "CCC333") + "\r\n");
   ASSERT_TRUE(log_.LoadFailQueueLog());
   EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
             "ABC1#AAA111: ABC1/12>50/C1 AAA111 ABC1/13>50/C1 AAA111\n"
-            "ABC1#BBB222: ABC1/14*C2>50/C1 BBB222\nDEF3#AAA111: DEF3/12>50/C1 AAA111\n");
+            "ABC1#BBB222: ABC1/14*C2>50/C1 BBB222\nDEF3#CCC333: DEF3/12>50/C1 CCC333\n");
   EXPECT_EQ(program_.form.LogFailedQueue, 50);
   EXPECT_NE(program_.RunLog().find("Loading Fail Queue Log file..."), std::string::npos);
   EXPECT_EQ(program_.window.list().size(), 1u);
+  log_.MarkReturned("ABC1#AAA111");
+  log_.MarkReturned("DEF3#CCC333");
+  log_.StartFailQueueLog();
+  EXPECT_EQ(Current(), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + kept);
+  EXPECT_FALSE(log_.WasReturned("ABC1#AAA111"));  // forgotten once the file is started
 }
 
 TEST_F(FailQueueLogTest, AFirstStartLoadsEmptyTablesAndLeavesAnEmptyFile) {
@@ -125,30 +112,6 @@ TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
             std::string::npos)
       << debug;
   EXPECT_NE(debug.find("line 7 skipped, fewer than 5 fields:  #####"), std::string::npos) << debug;
-}
-
-TEST_F(FailQueueLogTest, AStartKeepsTheRowsOfPnrsNotReturned) {
-  const std::string bad = "ABC1,12,50";
-  program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                         "\r\n" + Row("ABC1", "BBB222") + "\r\n" + bad + "\r\n" +
-                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "CCC333") + "\r\n");
-  ASSERT_TRUE(log_.LoadFailQueueLog());
-  log_.MarkReturned("ABC1#AAA111");
-  log_.MarkReturned("DEF3#CCC333");
-  log_.StartFailQueueLog();
-  EXPECT_EQ(Current(), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "BBB222") +
-                           "\r\n" + bad + "\r\n");
-
-  // Once every row's PNR is back the file is left empty.
-  ASSERT_TRUE(log_.LoadFailQueueLog());
-  log_.MarkReturned("ABC1#BBB222");
-  program_.dir.Write("logs/Fail_Queue_Log.csv", HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
-                                                    Row("ABC1", "BBB222") + "\r\n");
-  log_.StartFailQueueLog();
-  EXPECT_TRUE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
-  EXPECT_EQ(Current(), "");
-  EXPECT_FALSE(log_.WasReturned("ABC1#BBB222"));  // forgotten once the file is started
 }
 
 TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
