@@ -1,6 +1,6 @@
-// The ambervale executable: its version, a refused option and the configuration check on a good
-// configuration; and --what-if over the demo agency (examples/demo), which must predict the run
-// while sending no entry that changes the host. The program's runs are tested through Program.
+// The ambervale executable: its version and a refused option; and --what-if over the demo agency
+// (examples/demo), which must predict the run while sending no entry that changes the host. The
+// program's runs are tested through Program.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -41,19 +41,15 @@ Output RunAmbervale(const std::string& args, const std::string& home) {
   return result;
 }
 
-TEST(AmbervaleBinaryTest, VersionUsageAndCheck) {
+// The configuration check through the executable is the end-to-end start-up test's.
+TEST(AmbervaleBinaryTest, VersionAndUsage) {
   TempDir home;
-  home.Write("settings.ini", SettingsText());
-  home.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,"}));
-  home.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
-  home.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}}})");
   const struct {
     const char* args;
     int code;
     const char* part;
   } kCases[] = {{"--version", 0, "Ambervale 12.0.0415.0\n"},
-                {"--fast", 2, "unknown option \"--fast\""},
-                {"--check", 0, "The configuration is usable."}};
+                {"--fast", 2, "unknown option \"--fast\""}};
   for (const auto& c : kCases) {
     const Output out = RunAmbervale(c.args, home.path());
     EXPECT_EQ(out.code, c.code) << c.args << ": " << out.text;
