@@ -104,10 +104,7 @@ TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalkedAndTheLatestRowDecides)
   EXPECT_EQ(p->Queue("ABC1/14"), std::vector<std::string>{"BBB002"});
   EXPECT_EQ(p->Queue("P2/7"), std::vector<std::string>{"DDD004"});
   EXPECT_EQ(p->Queue("ABC1/50"), std::vector<std::string>{"ZZZ999"});
-  EXPECT_EQ(p->tap->Count("QCB/DEF3/50"), 1);
   EXPECT_EQ(p->form.lngSuccessFromFail2OrgQCount, 2);
-  EXPECT_TRUE(Contains(p->Log("action_log_1.txt"),
-                       "1 PNR taken, 1 moved, 0 failed, 0 to the Fail Queue, 2 returned from it;"));
   EXPECT_TRUE(Contains(p->RunLog(), "ZZZ999: FAIL. Not mapped into the Failed PNR log"));
   EXPECT_TRUE(
       Contains(p->Log("Failed_PNR_1.txt"),
