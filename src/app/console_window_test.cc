@@ -11,23 +11,10 @@
 #include "form/frm_main.h"
 #include "logs/logs.h"
 #include "testing/fake_env.h"
+#include "testing/recording_window.h"
 
 namespace ambervale::testing {
 namespace {
-
-struct RecordingEvents : WindowEvents {
-  explicit RecordingEvents(EventLoop* l = nullptr) : loop(l) {}
-  // Ends the loop (when there is one) with code 3 on a close request.
-  void OnCloseRequest() override {
-    ++closes;
-    if (loop != nullptr) loop->Quit(3);
-  }
-  void OnActionLogDoubleClick() override {}
-  void OnCancelClick(bool confirmed) override { cancels.push_back(confirmed); }
-  EventLoop* loop;
-  int closes = 0;
-  std::vector<bool> cancels;
-};
 
 class ConsoleWindowTest : public ::testing::Test {
  protected:
@@ -174,7 +161,8 @@ TEST_F(ConsoleWindowTest, TheLoopTicksOnTheClock) {
     EXPECT_TRUE(env_.sleeps().empty());
   }
   ConsoleEventLoop loop(env_, w);
-  RecordingEvents events(&loop);
+  RecordingEvents events;
+  events.on_close = [&loop] { loop.Quit(3); };
   w.SetEventHandler(&events);
   const TimePoint start = env_.Now();
   std::vector<int64_t> tick_ms;

@@ -15,6 +15,7 @@
 #include "form/frm_main.h"
 #include "logs/logs.h"
 #include "testing/fake_env.h"
+#include "testing/recording_window.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale::testing {
@@ -32,15 +33,6 @@ QApplication& App() {
   }();
   return *app;
 }
-
-struct RecordingEvents : WindowEvents {
-  void OnCloseRequest() override { ++closes; }
-  void OnActionLogDoubleClick() override { ++double_clicks; }
-  void OnCancelClick(bool confirmed) override { cancels.push_back(confirmed); }
-  int closes = 0;
-  int double_clicks = 0;
-  std::vector<bool> cancels;
-};
 
 class QtWindowTest : public ::testing::Test {
  protected:
@@ -127,14 +119,8 @@ TEST_F(QtWindowTest, DrivesTheProgressFrameAndReportsTheOperatorsActions) {
   EXPECT_FALSE(window_->widget()->close());
   EXPECT_EQ(events_.closes, 1);
   EXPECT_TRUE(window_->widget()->isVisible());
-  struct CloseAtOnce : RecordingEvents {
-    QtWindow* window = nullptr;
-    void OnCloseRequest() override {
-      ++closes;
-      window->CloseForReal();
-    }
-  } events;
-  events.window = window_.get();
+  RecordingEvents events;
+  events.on_close = [this] { window_->CloseForReal(); };
   window_->SetEventHandler(&events);
   window_->widget()->close();
   EXPECT_EQ(events.closes, 1);
