@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classic_text.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-constexpr std::string_view kHeader =
-    "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,NAME,"
-    "DI.AC,CI,DI.X\r\n";
-
-std::string HeaderBlock(std::string_view when, std::string_view queue, std::string_view cat) {
-  return std::string(kHeader) + std::string(when) + " - Started by Agent,,,,,,,,,,,\r\n" +
-         "Fail Queue assigned : ,," + std::string(queue) + "," + std::string(cat) + ",,,,,,,,\r\n";
-}
 
 std::string Row(std::string_view pcc, std::string_view pnr, std::string_view from = "12") {
   return std::string(pcc) + "," + std::string(from) + ",50,C1," + std::string(pnr) +
@@ -56,10 +48,9 @@ class FailQueueLogTest : public ::testing::Test {
 TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnrAndAStartKeepsThoseNotReturned) {
   const std::string bad = "ABC1,12,50\r\n";
   const std::string kept = Row("ABC1", "BBB222", "14*C2") + "\r\n" + bad;
-  program_.dir.Write("logs/Fail_Queue_Log.csv", HeaderBlock("2026/12/05 09:00:00", "50", "C1") +
-                                                    Row("ABC1", "AAA111") + "\r\n" + kept +
-                                                    Row("ABC1", "AAA111", "13") + "\r\n" +
-                                                    Row("DEF3", "CCC333") + "\r\n");
+  program_.dir.Write("logs/Fail_Queue_Log.csv",
+                     FailQueueLogHead("09:00:00", "C1") + Row("ABC1", "AAA111") + "\r\n" + kept +
+                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "CCC333") + "\r\n");
   ASSERT_TRUE(log_.LoadFailQueueLog());
   EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
             "ABC1#AAA111: ABC1/12>50/C1 AAA111 ABC1/13>50/C1 AAA111\n"
@@ -70,7 +61,7 @@ TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnrAndAStartKeepsThoseNotReturned
   log_.MarkReturned("ABC1#AAA111");
   log_.MarkReturned("DEF3#CCC333");
   log_.StartFailQueueLog();
-  EXPECT_EQ(Current(), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + kept);
+  EXPECT_EQ(Current(), FailQueueLogHead("10:00:00", "C1") + kept);
   EXPECT_FALSE(log_.WasReturned("ABC1#AAA111"));  // forgotten once the file is started
 }
 
@@ -91,11 +82,9 @@ TEST_F(FailQueueLogTest, AFirstStartLoadsEmptyTablesAndLeavesAnEmptyFile) {
 
 TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
   program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     std::string(kHeader) +
-                         "2026/12/05 09:00:00 - Started by Agent,,,,,,,,,,,\r\n" +
-                         "Fail Queue assigned : ,,XX,C1,,,,,,,,\r\n" + Row("ABC1", "AAA111") +
-                         "\r\nABC1,12,50\r\n" + "ABC1,12,Q50,C1,BBB222,x\r\n\r\n" +
-                         Row("ABC1", "CCC333") + "\r\n");
+                     Replace(FailQueueLogHead("09:00:00", "C1"), ",,50,C1", ",,XX,C1") +
+                         Row("ABC1", "AAA111") + "\r\nABC1,12,50\r\n" +
+                         "ABC1,12,Q50,C1,BBB222,x\r\n\r\n" + Row("ABC1", "CCC333") + "\r\n");
   program_.form.LogFailedQueue = 7;
   ASSERT_TRUE(log_.LoadFailQueueLog());
   EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
@@ -116,7 +105,7 @@ TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
 
 TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
   const std::string row = Row("ABC1", "AAA111");
-  const std::string block = HeaderBlock("2026/12/06 10:00:00", "50", "C1");
+  const std::string block = FailQueueLogHead("10:00:00", "C1");
   // The limit lets one header block and one row in a file; the next row moves on.
   program_.logs.SetSizeLimit(static_cast<int32_t>(block.size() + row.size()));
   for (int i = 0; i < 6; ++i) {
@@ -134,4 +123,4 @@ TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing
