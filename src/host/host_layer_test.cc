@@ -121,8 +121,7 @@ TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
               {"previous entry in progress"},
               {"PREVIOUS ENTRY IN PROGRESS"}});
   auto& [p, terminals, host] = s;
-  for (const char* e : {"*R", "*R", "*R", "*R"})
-    EXPECT_FALSE(host.sendTECommand(std::string_view(e)));
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(host.sendTECommand("*R"));
   EXPECT_EQ(terminals.requests().size(), 5u);
   EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
 }

@@ -47,8 +47,7 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
   };
   for (const auto& c : kCases) {
     script_.Answer(c.lines);
-    std::string sine = "--";
-    std::string rloc;
+    std::string sine = "--", rloc;
     EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc, &sine));
     EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;

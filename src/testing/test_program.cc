@@ -71,7 +71,7 @@ std::optional<int> TestProgram::Load() {
   terminals = ChooseTerminal(form.SettingsPath(), env);
   tap = std::make_unique<HostTap>(terminals->factory());
   layer = std::make_unique<HostLayer>(form, alerts, *tap);
-  return ExitCode([this] { return Form_Load(form, *layer, Cycle(), lock); });
+  return ExitCode(Form_Load(form, *layer, Cycle(), lock));
 }
 
 void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem* files) {
@@ -151,9 +151,7 @@ void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::s
   logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
 }
 
-std::optional<int> TestProgram::MoveQueue() {
-  return ExitCode([this] { return distribution->MoveQueue(); });
-}
+std::optional<int> TestProgram::MoveQueue() { return ExitCode(distribution->MoveQueue()); }
 
 std::vector<std::string> TestProgram::Queue(std::string_view key) const {
   const std::vector<std::string>* q = world().queues.Find(key);
@@ -176,10 +174,8 @@ std::string ConnectState(HostLayer& host) {
   return state;
 }
 
-std::optional<int> ExitCode(const std::function<ProgramEnd()>& action) {
-  const ProgramEnd end = action();
-  if (!end) return std::nullopt;
-  return end.exit_code();
+std::optional<int> ExitCode(const ProgramEnd& end) {
+  return end ? std::optional<int>(end.exit_code()) : std::nullopt;
 }
 
 }  // namespace ambervale::testing

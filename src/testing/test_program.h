@@ -114,7 +114,7 @@ class TestProgram {
 std::string ConnectState(HostLayer& host);
 
 // The exit code when `action` ended the program, nullopt when it went on.
-std::optional<int> ExitCode(const std::function<ProgramEnd()>& action);
+std::optional<int> ExitCode(const ProgramEnd& end);
 
 }  // namespace ambervale::testing
 
