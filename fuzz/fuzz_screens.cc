@@ -26,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     script.Answer(std::move(lines));
   }
   HostLayer host(p.form, p.alerts, script);
-  (void)host.ConnectHost();
-  host.sendTECommand("QC/ABC1");
+  std::string state, rloc, sine;
+  (void)host.ConnectHost(&state);
+  (void)host.sendTECommand("QC/ABC1");
   (void)ReadQueueCount(host.GetScreenText(), 12, "C1");
-  std::string sine;
-  (void)GetRLocByTeCommand(host, &sine);
+  (void)GetRLocByTeCommand(host, &rloc, &sine);
   AgentMapping mapping;
   AgentTable& table = mapping.GetOrAdd("MAP.CSV");
   using Kind = std::pair<const char*, const char*>;
@@ -43,8 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   HostPnrView view(host);
   RunLookupLog log(p.form, "ABC123");
   (void)IdentifyPnr(mapping, {clsFromQueue{.fldMappingFileName = "MAP.CSV"}}, sine, view, log);
-  (void)RefreshTicketingDate(p.form, host, "ABC123");
+  bool changed = false;
+  (void)RefreshTicketingDate(p.form, host, "ABC123", &changed);
   Session session{p.form, p.alerts, host};
-  ListQueue(session, TaskState{.pcc = "ABC1", .q = 12, .queue_address = "12"});
+  (void)ListQueue(session, TaskState{.pcc = "ABC1", .q = 12, .queue_address = "12"});
   return 0;
 }
