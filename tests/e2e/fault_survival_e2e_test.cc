@@ -2,16 +2,24 @@
 // queue, so that a test can run it several times): the host server killed in the middle of a
 // run, and the program itself killed (SIGKILL) at chosen entries of several starts. After every
 // fault no PNR is lost or doubled, and the next start finishes the work: every PNR ends where
-// expected.json says.
+// expected.json says. The last start runs as systemd starts a service (NOTIFY_SOCKET) and
+// tells the socket how it is.
 //
 // The kill points are entries seen by the relay, so they are the same on every machine:
 // "before" an entry reaches the host, or "after" the host has carried it out but before the
 // program has its answer.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <regex>
 #include <set>
+#include <thread>
 
 #include "tests/e2e/tcp_demo.h"
 
@@ -36,6 +44,40 @@ struct KillPoint {
                                                             : kAgent;
     return move == kind && ++seen == nth;
   }
+};
+
+// systemd's notify socket: a Unix datagram socket read by a thread of its own, as systemd
+// reads it (a sender blocks once a few datagrams wait unread).
+class NotifySocket {
+ public:
+  NotifySocket() : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_un a{.sun_family = AF_UNIX, .sun_path = {}};
+    std::strncpy(a.sun_path, dir_.File("notify").c_str(), sizeof a.sun_path - 1);
+    EXPECT_EQ(::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+    reader_ = std::thread([this] {
+      char buffer[4096];
+      for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
+        if (n > 0) messages_ += std::string(buffer, static_cast<size_t>(n)) + "|";
+        if (n < 0 && errno != EINTR) return;
+      }
+    });
+  }
+  ~NotifySocket() {
+    (void)Finish();
+    ::close(fd_);
+  }
+  std::string path() const { return dir_.File("notify"); }
+  // Stops reading; the messages received, each followed by "|".
+  std::string Finish() {
+    if (reader_.joinable()) ::shutdown(fd_, SHUT_RDWR), reader_.join();
+    return messages_;
+  }
+
+ private:
+  TempDir dir_;
+  int fd_;
+  std::thread reader_;
+  std::string messages_;  // the reader's until Finish
 };
 
 // The first 25 PNRs of each source queue: 125 PNRs, the refused one and six without agent
@@ -72,13 +114,32 @@ TEST(FaultSurvivalE2eTest, HostKilledMidRunLosesNoPnrAndTheNextStartFinishesTheW
   EXPECT_EQ(places.at("DJGW9N"), "LON1/90");
 
   ASSERT_TRUE(demo.StartHost());
-  std::unique_ptr<ChildProcess> second = demo.StartProgram({"--runs", "1"}, "second");
+  NotifySocket notify;
+  std::unique_ptr<ChildProcess> second =
+      demo.StartProgram({"--runs", "1"}, "second", {{"NOTIFY_SOCKET", notify.path()}});
   ASSERT_NE(second, nullptr);
   ASSERT_EQ(demo.Relay(*second, nullptr), 0) << demo.folder.Output("second", ".err");
   ASSERT_EQ(demo.StopHost(), 0);
   // The refused PNR came back from the Fail Queue and went to its agent this time.
-  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected(true)));
+  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected()));
   EXPECT_TRUE(demo.NoPnrLost());
+  // Start-up's counters and watchdog, READY=1 once, then the watchdog; the last status is the
+  // console's last counters line.
+  const std::string messages = notify.Finish();
+  const std::string out = demo.folder.Output("second", ".out");
+  const size_t counters = out.rfind("[counters] ") + 11;
+  ASSERT_GT(counters, 10u) << out;
+  const size_t ready = messages.find("READY=1|");
+  ASSERT_NE(ready, std::string::npos) << messages;
+  EXPECT_TRUE(messages.starts_with("STATUS=moved 0 failed 0|")) << messages;
+  EXPECT_EQ(std::regex_replace(messages.substr(0, ready),
+                               std::regex("STATUS=moved 0 failed 0\\||WATCHDOG=1\\|"), ""),
+            "");
+  EXPECT_EQ(messages.find("READY", ready + 1), std::string::npos) << messages;
+  EXPECT_NE(messages.find("WATCHDOG=1|", ready), std::string::npos) << messages;
+  EXPECT_TRUE(messages.ends_with(
+      "STATUS=" + out.substr(counters, out.find('\n', counters) - counters) + "|"))
+      << messages;
 }
 
 TEST(FaultSurvivalE2eTest, ProgramKilledAtChosenEntriesLosesNoPnr) {
@@ -119,7 +180,7 @@ TEST(FaultSurvivalE2eTest, ProgramKilledAtChosenEntriesLosesNoPnr) {
   ASSERT_NE(last, nullptr);
   ASSERT_EQ(demo.Relay(*last, nullptr), 0) << demo.folder.Output("last", ".err");
   ASSERT_EQ(demo.StopHost(), 0);
-  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected(true)));
+  EXPECT_EQ(Text(demo.PlacesNow()), Text(demo.Expected()));
   EXPECT_TRUE(demo.NoPnrLost());
 }
 

@@ -66,16 +66,16 @@ std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, 
   return proxy_.RelayUntilExit(program, hook, timeout_ms);
 }
 
-Places TcpDemo::Expected(bool refused_returned) const {
+Places TcpDemo::Expected() const {
   const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
   const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
   Places out;
   for (const auto& pnr : scenario.at("pnrs")) {
     const std::string locator = pnr.at("locator").get<std::string>();
     const nlohmann::json& e = expected.at(locator);
-    const bool agents = refused_returned && e.contains("agent_destinations");
     const auto queues =
-        e.at(agents ? "agent_destinations" : "destinations").get<std::set<std::string>>();
+        e.at(e.contains("agent_destinations") ? "agent_destinations" : "destinations")
+            .get<std::set<std::string>>();
     for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
   }
   return out;
@@ -113,7 +113,7 @@ Places TcpDemo::PlacesNow() const {
                                             "EDI3/40"};
   for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
     ::testing::AssertionResult placed =
-        testing::EveryPnrPlaced(*world, fail_queue, FailQueueLog(), sources);
+        testing::EveryPnrPlaced(*world, fail_queue, folder.Log("Fail_Queue_Log.csv"), sources);
     if (!placed) return placed;
   }
   return ::testing::AssertionSuccess();

@@ -54,14 +54,12 @@ class TcpDemo {
   // Where the PNRs are now: the host's state file with its journal, read as a restarted host
   // would read them (every entry the host answered).
   Places PlacesNow() const;
-  // Where examples/demo/expected.json puts the PNRs of this copy after a complete run;
-  // `refused_returned`: a later start has returned the refused PNR from the Fail Queue, so it
-  // is with its agents.
-  Places Expected(bool refused_returned) const;
+  // Where examples/demo/expected.json puts the PNRs of this copy once a later start has
+  // returned the refused PNR from the Fail Queue to its agents.
+  Places Expected() const;
   // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
   // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
   ::testing::AssertionResult NoPnrLost() const;
-  std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
 
   ProgramFolder folder;
 
