@@ -10,6 +10,7 @@
 #include "sim/day_month.h"
 #include "sim/hostsim_app.h"
 #include "sim/hostsim_process.h"
+#include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
 #include "testing/fake_env.h"
 #include "testing/golden.h"

@@ -4,6 +4,7 @@
 
 #include "sim/day_month.h"
 #include "sim/sim_host.h"
+#include "testing/fake_env.h"
 #include "testing/golden.h"
 #include "testing/sim_world.h"
 #include "testing/temp_dir.h"
