@@ -8,39 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "form/frm_main.h"
+#include "logs/logs.h"
 #include "testing/fake_env.h"
+#include "testing/recording_window.h"
 
 namespace ambervale::testing {
 namespace {
-
-struct RecordingEvents : WindowEvents {
-  explicit RecordingEvents(EventLoop* l = nullptr) : loop(l) {}
-  // Ends the loop (when there is one) with code 3 on a close request.
-  void OnCloseRequest() override {
-    ++closes;
-    if (loop != nullptr) loop->Quit(3);
-  }
-  void OnActionLogDoubleClick() override {}
-  void OnCancelClick(bool confirmed) override { cancels.push_back(confirmed); }
-  EventLoop* loop;
-  int closes = 0;
-  std::vector<bool> cancels;
-};
 
 class ConsoleWindowTest : public ::testing::Test {
  protected:
   ConsoleStreams Streams(bool terminal = false, bool utf8 = true) {
     return ConsoleStreams{&out_, &err_, &in_, terminal, utf8};
-  }
-  // What the core's ShowStatus does: all four labels grey, then one highlighted.
-  static void ShowStatus(Window& w, Control label, std::string_view countdown = "") {
-    for (Control c : {Control::kLblCountDown, Control::kLblPeekQueue,
-                      Control::kLblRetrieveDataFromQueue, Control::kLblMoveQueue}) {
-      w.SetBackColour(c, kGrey);
-    }
-    if (label == Control::kLblCountDown) w.SetCaption(label, "Count down" + std::string(countdown));
-    w.SetBackColour(label, kHighlight);
-    w.DoEvents();
   }
 
   std::ostringstream out_;
@@ -53,28 +32,30 @@ class ConsoleWindowTest : public ::testing::Test {
 // counters once after they change, progress texts. Boxes go to stderr.
 TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
   ConsoleWindow w(Streams());
+  Logs logs(env_, env_.ProgramFolder() + "/logs");
+  frmMain form(env_, w, logs);
   w.AddListLine("2026/12/06 10:00:00 - Caf\xE9 \xB7 \x80 moved");
   for (int remaining = 59; remaining >= 0; --remaining) {
-    ShowStatus(w, Control::kLblCountDown, " (" + std::to_string(remaining) + ")");
+    form.ShowStatus(Stage::kCountdown, " (" + std::to_string(remaining) + ")");
   }
-  using enum Control;
-  for (Control c : {kLblPeekQueue, kLblPeekQueue, kLblRetrieveDataFromQueue, kLblMoveQueue}) {
-    ShowStatus(w, c);
+  for (Stage s :
+       {Stage::kPeekQueue, Stage::kPeekQueue, Stage::kRetrieveData, Stage::kCheckNewData}) {
+    form.ShowStatus(s);
   }
-  for (const char* countdown : {" (45)", " (44)", ""}) ShowStatus(w, kLblCountDown, countdown);
-  // The eight counters in the order frmMain refreshes them.
-  const auto refresh = [&w](std::vector<const char*> texts) {
-    const Control counters[] = {kLbSuccessCount,      kLbSuccessSubCount, kLbFailCount,
-                                kLbFailSubCount,      kLblSuccessToFailQ, kLblFailToFailQ,
-                                kLblSuccessFromFailQ, kLblFailFromFailQ};
-    for (size_t i = 0; i < texts.size(); ++i) w.SetCaption(counters[i], texts[i]);
-  };
-  refresh({"3", "(1)", "2", "", "0", "0", "0", "0"});
-  w.DoEvents();
-  refresh({"3", "(1)", "2", "", "0", "0", "0", "0"});
-  w.DoEvents();
+  for (const char* countdown : {" (45)", " (44)", ""})
+    form.ShowStatus(Stage::kCountdown, countdown);
+  form.intSuccessCount = 3;
+  form.intSuccessSubCount = 1;
+  form.intFailCount = 2;
+  for (int i = 0; i < 2; ++i) {
+    form.RefreshCounters();
+    w.DoEvents();
+  }
   w.SetCaption(Control::kFrmToFail, "To Fail Queue");
-  refresh({"4", "", "2", "", "1", "0", "0", "0"});
+  form.intSuccessSubCount = 0;
+  form.intSuccessCount = 4;
+  form.lngSuccessOrgQ2FailQCount = 1;
+  form.RefreshCounters();
   w.AddListLine("two\r\nlines");
   w.SetCaption(Control::kLabel6, "Processing PCC 1 of 3");
   EXPECT_EQ(out_.str(),
@@ -180,7 +161,8 @@ TEST_F(ConsoleWindowTest, TheLoopTicksOnTheClock) {
     EXPECT_TRUE(env_.sleeps().empty());
   }
   ConsoleEventLoop loop(env_, w);
-  RecordingEvents events(&loop);
+  RecordingEvents events;
+  events.on_close = [&loop] { loop.Quit(3); };
   w.SetEventHandler(&events);
   const TimePoint start = env_.Now();
   std::vector<int64_t> tick_ms;

@@ -45,10 +45,6 @@ TEST(ExplainTest, EachLookupKindAndTheDecision) {
     int code;
     std::vector<const char*> parts;
   } kCases[] = {
-      {{"--task", "LON1/40", "--sine", "JS"},
-       0,
-       {"SINE  read \"JS\": matches\n    line 2 \"JS\" (JANE SHAW) -> LON1/50\n",
-        "The run moves the PNR with: QEB/LON1/50\n"}},
       {{"--task=LON1/41*c5", "--di", "AC ACCT-129", "--ci=00123"},
        0,
        {"DI.AC read \"129\": matches\n    line 2 \"12*\" (ALI KHAN) -> LON1/60\n",

@@ -38,14 +38,13 @@ TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   EXPECT_TRUE(dir.Exists("state.json"));
 }
 
+// A missing connection or scenario file: the end-to-end configuration check's transcript.
 TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
   const struct {
     const char* settings;
     const char* reason_part;
   } kCases[] = {
-      {"", "Connection is missing"},
       {"[Terminal]\nConnection=com1\n", "neither sim:"},
-      {"[Terminal]\nConnection=sim:missing.json\n", "missing.json"},
       {"[Terminal]\nConnection=tcp:localhost\n", "needs a host and a port"},
       {"[Terminal]\nConnection=tcp:localhost:70000\n", "is not a port number"},
       {"[Terminal]\nConnection=sim:host.json\nToday=2026-13-01\n",

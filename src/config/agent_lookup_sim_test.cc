@@ -3,47 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "config/agent_lookup.h"
 #include "config/run_lookup.h"
-#include "sim/sim_host.h"
-#include "sim/sim_terminal.h"
 #include "testing/config_rows.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::AgentRow;
-using testing::AgentRows;
 
 TEST(LookupOnHostTest, EachDisplayReadAndEachMatchLogged) {
   TestProgram p;
-  std::vector<std::string> remarks(12, "REMARK");
-  remarks[2] = "X/QD-ACME";
-  remarks[11] = "AC ACCT-129";  // on the second page
-  nlohmann::json pnr = {{"locator", "ABC123"},     {"owner_pcc", "ABC1"}, {"sine", "XY"},
-                        {"name", "SMITH/JOHN MR"}, {"ci", "00123"},       {"di", remarks}};
+  // Twelve remarks, the account on the second page.
+  const std::string more =
+      R"("ci": "00123", "di": ["REMARK", "REMARK", "X/QD-ACME", "REMARK", "REMARK", "REMARK", )"
+      R"("REMARK", "REMARK", "REMARK", "REMARK", "REMARK", "AC ACCT-129"])";
   // The first "MR" finds the host busy; read as a page, that answer would end the display.
-  const nlohmann::json busy_mr = {
-      {"prefix", "MR"},
-      {"lines", {"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}}};
-  const nlohmann::json scenario = {{"agent_ids", {"1234"}},
-                                   {"signed_in", true},
-                                   {"pccs", {{"ABC1", nlohmann::json::object()}}},
-                                   {"pnrs", {pnr}},
-                                   {"queues", {{"ABC1/12", {"ABC123"}}}},
-                                   {"faults", {{"script", {busy_mr}}}}};
-  Status status;
-  const auto sim = sim::SimHost::FromScenarioText(scenario.dump(), p.env, &status);
-  ASSERT_TRUE(sim) << status.message();
-  sim::SimTerminalFactory factory(*sim);
-  HostLayer host(p.form, p.alerts, factory);
-  ASSERT_EQ(host.ConnectHost(), "OK");
+  p.Connect(
+      Scenario({Pnr("ABC123", "XY", "SMITH/JOHN MR", more)}, {{"ABC1/12", {"ABC123"}}},
+               R"({"script": [{"prefix": "MR", "lines": )"
+               R"(["PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"]}]})"));
+  HostLayer& host = *p.layer;
   host.sendTECommand("Q/ABC1/12");
 
   const AgentTable table =
@@ -80,4 +62,4 @@ TEST(LookupOnHostTest, EachDisplayReadAndEachMatchLogged) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -86,7 +86,7 @@ AgentTable Rows(const std::string& spec) {
 // Each case: the lookup, the display's pages and the table's rows; then the queues found, the PNR's
 // value ("none": left alone), the pages turned and the log.
 TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
-  enum Lookup { kDiAc, kDiX, kCi };
+  enum Lookup { kSine, kDiAc, kDiX, kCi };
   const auto numbered = [](int p, int j) { return std::to_string(p) + "/" + std::to_string(j); };
   const auto accounts = [&](int p, int j) { return "AC ACCT-" + numbered(p, j); };
   const auto then = [](std::vector<std::vector<std::string>> pages, std::vector<std::string> last) {
@@ -102,6 +102,12 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
     std::string rows;
     std::string want;
   } kCases[] = {
+      // The sine is the display's first line.
+      {"SINE equal ignoring case, only SINE rows",
+       kSine,
+       {{"ab"}},
+       "SINE AB 10 NAME AB 1 sine AB 11 SINE ABC 2",
+       "10,11, none 0 AGENT Sine: ab|AGENT Sine: ab|"},
       {"DI.AC values are patterns, only DI.AC rows take part",
        kDiAc,
        {{Remark(1, "AC ACCT-129"), Remark(2, "X/QD-ACME"), ""}},
@@ -152,6 +158,7 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
     AgentCollection found;
     std::string missing = "none";
     const AgentTable table = Rows(c.rows);
+    if (c.lookup == kSine) findAgentBySine(log, display.FirstLine(), table, found, missing);
     if (c.lookup == kDiAc) findAgentByDIAC(log, display, table, found, missing, "SALES.CSV");
     if (c.lookup == kDiX) findAgentByDIX(log, display, table, found, missing, "SALES.CSV");
     if (c.lookup == kCi) findAgentByCI(log, display, table, found, missing);
@@ -159,15 +166,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
               c.want)
         << c.name;
   }
-}
-
-TEST(SineLookupTest, EqualIgnoringCaseAndOnlySineRows) {
-  RecordingLog log;
-  AgentCollection found;
-  std::string missing = "none";
-  findAgentBySine(log, "ab", Rows("SINE AB 10 NAME AB 1 sine AB 11 SINE ABC 2"), found, missing);
-  EXPECT_EQ(Found(found) + " " + missing + " " + log.lines,
-            "10,11, none AGENT Sine: ab|AGENT Sine: ab|");
 }
 
 // Each case: the name display's first line, with its markup; then the text cleaned (also the PNR's

@@ -56,7 +56,6 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
   for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
     EXPECT_TRUE(EveryPnrPlaced(p.world(), fail_queue, p.Log("Fail_Queue_Log.csv"), sources));
   }
-  EXPECT_EQ(p.form.intFailCount + p.form.intSuccessCount, 300);
   // The host was busy once or twice, and the run went on after each wait.
   const std::string debug = p.Log("debug_log_1.txt");
   const int busy = Count(debug, "PREVIOUS ENTRY IN PROGRESS");
@@ -88,10 +87,6 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
     tallied += std::stoi(tally.substr(tally.rfind(',', end) + 1));
   }
   EXPECT_EQ(tallied, moved + Count(success, ", "));
-  EXPECT_EQ(Count(p.Log("action_log_1.txt"),
-                  "Run summary: 5 tasks, 300 PNRs taken, 275 moved, 25 failed, 25 to the Fail "
-                  "Queue, 0 returned"),
-            1);
 }
 
 }  // namespace

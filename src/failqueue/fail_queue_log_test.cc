@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classic_text.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-constexpr std::string_view kHeader =
-    "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,NAME,"
-    "DI.AC,CI,DI.X\r\n";
-
-std::string HeaderBlock(std::string_view when, std::string_view queue, std::string_view cat) {
-  return std::string(kHeader) + std::string(when) + " - Started by Agent,,,,,,,,,,,\r\n" +
-         "Fail Queue assigned : ,," + std::string(queue) + "," + std::string(cat) + ",,,,,,,,\r\n";
-}
 
 std::string Row(std::string_view pcc, std::string_view pnr, std::string_view from = "12") {
   return std::string(pcc) + "," + std::string(from) + ",50,C1," + std::string(pnr) +
@@ -51,49 +43,26 @@ class FailQueueLogTest : public ::testing::Test {
   FailQueueLog log_;
 };
 
-TEST_F(FailQueueLogTest, FirstRowsBringTheHeaderBlock) {
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "AAA111")).ok());
-  program_.env.Advance(1000);
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "BBB222")).ok());
-  const std::string expected = HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
-                               Row("ABC1", "AAA111") + "\r\n" + Row("ABC1", "BBB222") + "\r\n";
-  EXPECT_EQ(Current(), expected);
-  EXPECT_EQ(Archive(1), expected);
-}
-
-TEST_F(FailQueueLogTest, AStartKeepsTheArchiveAndMarksTheRestart) {
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "AAA111")).ok());
-  program_.env.Advance(60'000);
-  log_.StartFailQueueLog();
-  // AAA111 was not returned: its row stays, under a fresh header block.
-  const std::string kept =
-      HeaderBlock("2026/12/06 10:01:00", "50", "C1") + Row("ABC1", "AAA111") + "\r\n";
-  EXPECT_EQ(Current(), kept);
-  const std::string restart = ",,,,,\r\n" + std::string(69, '*') +
-                              ",,,,,\r\n2026/12/06 10:01:00 - Restarted by Agent,,,,,\r\nFail "
-                              "Queue assigned : ,,50,C1,,\r\n";
-  EXPECT_EQ(Archive(1), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                            "\r\n" + restart);
-
-  // The next row goes on in the same archive and after the kept row.
-  ASSERT_TRUE(log_.WriteFailQueueLog(Row("ABC1", "CCC333")).ok());
-  EXPECT_EQ(Current(), kept + Row("ABC1", "CCC333") + "\r\n");
-  EXPECT_EQ(Archive(1), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                            "\r\n" + restart + Row("ABC1", "CCC333") + "\r\n");
-}
-
-TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnr) {
+// The rows grouped by PCC and PNR; a start keeps the rows of PNRs not returned (and lines it
+// could not read) under a fresh header block.
+TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnrAndAStartKeepsThoseNotReturned) {
+  const std::string bad = "ABC1,12,50\r\n";
+  const std::string kept = Row("ABC1", "BBB222", "14*C2") + "\r\n" + bad;
   program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                         "\r\n" + Row("ABC1", "BBB222", "14*C2") + "\r\n" +
-                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "AAA111") + "\r\n");
+                     FailQueueLogHead("09:00:00", "C1") + Row("ABC1", "AAA111") + "\r\n" + kept +
+                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "CCC333") + "\r\n");
   ASSERT_TRUE(log_.LoadFailQueueLog());
   EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
             "ABC1#AAA111: ABC1/12>50/C1 AAA111 ABC1/13>50/C1 AAA111\n"
-            "ABC1#BBB222: ABC1/14*C2>50/C1 BBB222\nDEF3#AAA111: DEF3/12>50/C1 AAA111\n");
+            "ABC1#BBB222: ABC1/14*C2>50/C1 BBB222\nDEF3#CCC333: DEF3/12>50/C1 CCC333\n");
   EXPECT_EQ(program_.form.LogFailedQueue, 50);
   EXPECT_NE(program_.RunLog().find("Loading Fail Queue Log file..."), std::string::npos);
   EXPECT_EQ(program_.window.list().size(), 1u);
+  log_.MarkReturned("ABC1#AAA111");
+  log_.MarkReturned("DEF3#CCC333");
+  log_.StartFailQueueLog();
+  EXPECT_EQ(Current(), FailQueueLogHead("10:00:00", "C1") + kept);
+  EXPECT_FALSE(log_.WasReturned("ABC1#AAA111"));  // forgotten once the file is started
 }
 
 TEST_F(FailQueueLogTest, AFirstStartLoadsEmptyTablesAndLeavesAnEmptyFile) {
@@ -113,11 +82,9 @@ TEST_F(FailQueueLogTest, AFirstStartLoadsEmptyTablesAndLeavesAnEmptyFile) {
 
 TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
   program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     std::string(kHeader) +
-                         "2026/12/05 09:00:00 - Started by Agent,,,,,,,,,,,\r\n" +
-                         "Fail Queue assigned : ,,XX,C1,,,,,,,,\r\n" + Row("ABC1", "AAA111") +
-                         "\r\nABC1,12,50\r\n" + "ABC1,12,Q50,C1,BBB222,x\r\n\r\n" +
-                         Row("ABC1", "CCC333") + "\r\n");
+                     Replace(FailQueueLogHead("09:00:00", "C1"), ",,50,C1", ",,XX,C1") +
+                         Row("ABC1", "AAA111") + "\r\nABC1,12,50\r\n" +
+                         "ABC1,12,Q50,C1,BBB222,x\r\n\r\n" + Row("ABC1", "CCC333") + "\r\n");
   program_.form.LogFailedQueue = 7;
   ASSERT_TRUE(log_.LoadFailQueueLog());
   EXPECT_EQ(Described(program_.form.dictFailQueueMapping),
@@ -136,33 +103,9 @@ TEST_F(FailQueueLogTest, BadLinesAreSkippedAndNamed) {
   EXPECT_NE(debug.find("line 7 skipped, fewer than 5 fields:  #####"), std::string::npos) << debug;
 }
 
-TEST_F(FailQueueLogTest, AStartKeepsTheRowsOfPnrsNotReturned) {
-  const std::string bad = "ABC1,12,50";
-  program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     HeaderBlock("2026/12/05 09:00:00", "50", "C1") + Row("ABC1", "AAA111") +
-                         "\r\n" + Row("ABC1", "BBB222") + "\r\n" + bad + "\r\n" +
-                         Row("ABC1", "AAA111", "13") + "\r\n" + Row("DEF3", "CCC333") + "\r\n");
-  ASSERT_TRUE(log_.LoadFailQueueLog());
-  log_.MarkReturned("ABC1#AAA111");
-  log_.MarkReturned("DEF3#CCC333");
-  log_.StartFailQueueLog();
-  EXPECT_EQ(Current(), HeaderBlock("2026/12/06 10:00:00", "50", "C1") + Row("ABC1", "BBB222") +
-                           "\r\n" + bad + "\r\n");
-
-  // Once every row's PNR is back the file is left empty.
-  ASSERT_TRUE(log_.LoadFailQueueLog());
-  log_.MarkReturned("ABC1#BBB222");
-  program_.dir.Write("logs/Fail_Queue_Log.csv", HeaderBlock("2026/12/06 10:00:00", "50", "C1") +
-                                                    Row("ABC1", "BBB222") + "\r\n");
-  log_.StartFailQueueLog();
-  EXPECT_TRUE(program_.dir.Exists("logs/Fail_Queue_Log.csv"));
-  EXPECT_EQ(Current(), "");
-  EXPECT_FALSE(log_.WasReturned("ABC1#BBB222"));  // forgotten once the file is started
-}
-
 TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
   const std::string row = Row("ABC1", "AAA111");
-  const std::string block = HeaderBlock("2026/12/06 10:00:00", "50", "C1");
+  const std::string block = FailQueueLogHead("10:00:00", "C1");
   // The limit lets one header block and one row in a file; the next row moves on.
   program_.logs.SetSizeLimit(static_cast<int32_t>(block.size() + row.size()));
   for (int i = 0; i < 6; ++i) {
@@ -180,4 +123,4 @@ TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

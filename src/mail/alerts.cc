@@ -78,13 +78,13 @@ Status Alerts::Deliver(std::string_view recipients, std::string_view subject,
   // A fresh component for every message, released right after the send.
   std::unique_ptr<Mailer> mailer = mailers_.Create();
   if (mailer == nullptr) return Status::Error("the mail component could not be created");
-  const SmtpSettings smtp = ReadSmtpSettings(clsINI(), form_.SettingsPath());
+  const SmtpSettings smtp = ReadSmtpSettings(clsINI(form_.files()), form_.SettingsPath());
   return HandOver(*mailer, smtp, recipients, FoldLineBreaks(subject), text, attachment);
 }
 
 Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
   const std::string path = form_.SettingsPath();
-  const clsINI ini;
+  const clsINI ini(form_.files());
   Logs& logs = form_.logs();
   const bool unticketed = form_.IsUnticketedMode();
 
@@ -147,7 +147,7 @@ Status Alerts::SendEmailAlert(std::string_view message, bool runSucceeded) {
 std::string Alerts::SendFailQueueEmail(std::string_view subject, std::string_view body,
                                        bool attachFailQueueLog) {
   const std::string path = form_.SettingsPath();
-  const clsINI ini;
+  const clsINI ini(form_.files());
   Logs& logs = form_.logs();
 
   std::string recipients = ini.ReadFromINI("FailQueue", "EmailAlert1", "", path);

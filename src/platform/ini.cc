@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/classic_text.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 
 namespace ambervale {
 namespace {
@@ -169,21 +169,28 @@ bool IsWritableKey(std::string_view key) {
 }
 
 // The file's lines, or an empty file when there is none; nullopt when it cannot be read.
-std::optional<IniLines> LoadForUpdate(const std::string& path) {
-  if (!FileExists(path)) {
-    if (FolderExists(path)) return std::nullopt;
-    return IniLines{};
+std::optional<IniLines> LoadForUpdate(FileSystem& files, const std::string& path) {
+  switch (KindAt(files, path)) {
+    case FileInfo::Kind::kMissing:
+      return IniLines{};
+    case FileInfo::Kind::kFile:
+      break;
+    default:
+      return std::nullopt;
   }
-  const std::optional<std::string> text = ReadFile(path);
+  const std::optional<std::string> text = ReadRegularFile(files, path);
   if (!text) return std::nullopt;
   return SplitLines(*text);
 }
 
-bool Store(const std::string& path, const IniLines& ini) {
+bool Store(FileSystem& files, const std::string& path, const IniLines& ini) {
   // The file is replaced through a temporary file, so a failed write leaves the old content
   // whole; a file the user may not write stays untouched as it would in place.
-  if (FileExists(path) && ::access(path.c_str(), W_OK) != 0) return false;
-  return WriteFileAtomically(path, JoinLines(ini));
+  if (files.OnDisk() && KindAt(files, path) == FileInfo::Kind::kFile &&
+      ::access(path.c_str(), W_OK) != 0) {
+    return false;
+  }
+  return files.WriteAtomically(path, JoinLines(ini)).ok();
 }
 
 void EnsureLastLineEnds(IniLines& ini) {
@@ -244,7 +251,7 @@ std::string ReadIniValue(std::string_view text, std::string_view section, std::s
 
 std::string clsINI::ReadFromINI(std::string_view SectionName, std::string_view KeyName,
                                 std::string_view DefaultValue, const std::string& IniFile) const {
-  const std::optional<std::string> text = FileExists(IniFile) ? ReadFile(IniFile) : std::nullopt;
+  const std::optional<std::string> text = ReadRegularFile(*files_, IniFile);
   return ReadIniValue(text ? std::string_view(*text) : std::string_view(), SectionName, KeyName,
                       DefaultValue);
 }
@@ -255,7 +262,7 @@ std::optional<IniError> clsINI::WriteToINI(std::string_view SectionName, std::st
   if (!IsWritableSection(SectionName) || !IsWritableKey(KeyName) || HasLineBreak(value)) {
     return WriteError();
   }
-  std::optional<IniLines> ini = LoadForUpdate(IniFile);
+  std::optional<IniLines> ini = LoadForUpdate(*files_, IniFile);
   if (!ini) return WriteError();
   const std::string_view section = StripBlanks(SectionName);
   const std::string_view key = StripBlanks(KeyName);
@@ -272,34 +279,36 @@ std::optional<IniError> clsINI::WriteToINI(std::string_view SectionName, std::st
   } else {
     InsertIntoSection(*ini, *header, std::string(key) + "=" + std::string(value));
   }
-  if (!Store(IniFile, *ini)) return WriteError();
+  if (!Store(*files_, IniFile, *ini)) return WriteError();
   return std::nullopt;
 }
 
 std::optional<IniError> clsINI::DeleteKey(std::string_view SectionName, std::string_view KeyName,
                                           const std::string& IniFile) const {
-  if (!FileExists(IniFile)) {
-    if (FolderExists(IniFile)) return DeleteError("clsINI: DeleteKey");
+  const FileInfo::Kind kind = KindAt(*files_, IniFile);
+  if (kind != FileInfo::Kind::kFile) {
+    if (kind == FileInfo::Kind::kFolder) return DeleteError("clsINI: DeleteKey");
     return std::nullopt;  // nothing to delete
   }
-  std::optional<IniLines> ini = LoadForUpdate(IniFile);
+  std::optional<IniLines> ini = LoadForUpdate(*files_, IniFile);
   if (!ini) return DeleteError("clsINI: DeleteKey");
   const std::optional<size_t> header = FindSection(*ini, StripBlanks(SectionName));
   if (!header) return std::nullopt;
   const std::optional<size_t> at = FindKey(*ini, *header, StripBlanks(KeyName));
   if (!at) return std::nullopt;
   ini->lines.erase(ini->lines.begin() + static_cast<std::ptrdiff_t>(*at));
-  if (!Store(IniFile, *ini)) return DeleteError("clsINI: DeleteKey");
+  if (!Store(*files_, IniFile, *ini)) return DeleteError("clsINI: DeleteKey");
   return std::nullopt;
 }
 
 std::optional<IniError> clsINI::DeleteSection(std::string_view SectionName,
                                               const std::string& IniFile) const {
-  if (!FileExists(IniFile)) {
-    if (FolderExists(IniFile)) return DeleteError("clsINI: DeleteSection");
+  const FileInfo::Kind kind = KindAt(*files_, IniFile);
+  if (kind != FileInfo::Kind::kFile) {
+    if (kind == FileInfo::Kind::kFolder) return DeleteError("clsINI: DeleteSection");
     return std::nullopt;
   }
-  std::optional<IniLines> ini = LoadForUpdate(IniFile);
+  std::optional<IniLines> ini = LoadForUpdate(*files_, IniFile);
   if (!ini) return DeleteError("clsINI: DeleteSection");
   const std::string_view section = StripBlanks(SectionName);
   // Every section of the name goes, so that a later one of the same name does not come to
@@ -316,7 +325,7 @@ std::optional<IniError> clsINI::DeleteSection(std::string_view SectionName,
       ++i;
     }
   }
-  if (changed && !Store(IniFile, *ini)) return DeleteError("clsINI: DeleteSection");
+  if (changed && !Store(*files_, IniFile, *ini)) return DeleteError("clsINI: DeleteSection");
   return std::nullopt;
 }
 

@@ -12,12 +12,15 @@
 // The writes change only the lines they must: every other line of the file stays as it was,
 // with its own line end; new lines end in CR LF. A missing file or section is created (a
 // section is appended at the end of the file). The file is replaced through a temporary file,
-// so a failed write leaves the old content whole.
+// so a failed write leaves the old content whole. Every file access goes through the
+// FileSystem given at construction (the machine's own by default).
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/file_system.h"
 
 namespace ambervale {
 
@@ -34,6 +37,8 @@ std::string ReadIniValue(std::string_view text, std::string_view section, std::s
 
 class clsINI {
  public:
+  explicit clsINI(FileSystem& files = PosixFileSystem()) : files_(&files) {}
+
   // The value, or `DefaultValue` when the key (or the file) is missing.
   std::string ReadFromINI(std::string_view SectionName, std::string_view KeyName,
                           std::string_view DefaultValue, const std::string& IniFile) const;
@@ -58,6 +63,9 @@ class clsINI {
                                     const std::string& IniFile) const;
   std::optional<IniError> DeleteSection(std::string_view SectionName,
                                         const std::string& IniFile) const;
+
+ private:
+  FileSystem* files_;
 };
 
 }  // namespace ambervale

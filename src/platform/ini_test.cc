@@ -1,11 +1,11 @@
 #include "platform/ini.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "testing/fake_env.h"
+#include "testing/fake_file_system.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale {
@@ -112,11 +112,15 @@ TEST(ClsIniTest, FailuresGiveTheClassErrorAndLeaveTheFile) {
   EXPECT_EQ(shown(ini.WriteToINI("A", "K=X", "1", path)), write_error);
   EXPECT_EQ(shown(ini.DeleteSection("A", dir.path())),
             "-2147219873 clsINI: DeleteSection: Unsuccessful Delete");
-  if (::geteuid() != 0) {  // root may write any file
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_EQ(shown(ini.WriteToINI("A", "K", "2", path)), write_error);
-  }
   EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nK=1\r\n");
+
+  FakeEnv env;
+  FakeFileSystem files(env);
+  ASSERT_TRUE(files.WriteAtomically("s.ini", "[A]\r\nK=1\r\n").ok());
+  files.Fail(FileOp::kWriteAtomically, "s.ini");
+  EXPECT_EQ(shown(clsINI(files).WriteToINI("A", "K", "2", "s.ini")), write_error);
+  files.Fail(FileOp::kRead, "s.ini");
+  EXPECT_EQ(clsINI(files).ReadFromINI("A", "K", "none", "s.ini"), "none");
 }
 
 }  // namespace

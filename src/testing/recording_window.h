@@ -1,6 +1,7 @@
 #pragma once
 
-// A Window that records what the core showed and answers questions from a script.
+// A Window that records what the core showed and answers questions from a script, and the
+// events a window hands on.
 
 #include <deque>
 #include <functional>
@@ -71,6 +72,20 @@ class RecordingWindow : public Window {
   std::deque<BoxAnswer> answers_;
   std::vector<std::function<void(WindowEvents&)>> pending_;
   int do_events_ = 0;
+};
+
+// Window events as a test sees them: counted, and a close request passed on to `on_close`.
+struct RecordingEvents : WindowEvents {
+  void OnCloseRequest() override {
+    ++closes;
+    if (on_close) on_close();
+  }
+  void OnActionLogDoubleClick() override { ++double_clicks; }
+  void OnCancelClick(bool confirmed) override { cancels.push_back(confirmed); }
+  std::function<void()> on_close;
+  int closes = 0;
+  int double_clicks = 0;
+  std::vector<bool> cancels;
 };
 
 }  // namespace ambervale::testing

@@ -1,0 +1,69 @@
+// The ambervale executable's own answers: its version and a refused option; and --what-if over
+// the demo agency, which must predict the run while sending no entry that changes the host.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <string>
+
+#include "config/csv.h"
+#include "platform/files.h"
+#include "tests/e2e/program_folder.h"
+
+namespace ambervale::e2e {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(BinaryE2eTest, VersionAndUsage) {
+  ProgramFolder home;
+  const RunResult version = home.RunAmbervale({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out, "Ambervale 12.0.0415.0\n");
+  const RunResult unknown = home.RunAmbervale({"--fast"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_THAT(unknown.out + unknown.err, HasSubstr("unknown option \"--fast\""));
+}
+
+TEST(BinaryE2eTest, WhatIfPredictsTheDemoRunAndChangesNothing) {
+  ProgramFolder home;
+  home.CopyDemo();
+  // Without the busy answer's real 10-second wait; a refused move is the run's to find out.
+  nlohmann::json host = nlohmann::json::parse(home.Read("host.json"));
+  const nlohmann::json refused = host["faults"]["refuse_move"];
+  host.erase("faults");
+  home.Write("host.json", host.dump());
+
+  // In-process simulator, its world kept in host-state.json.
+  const RunResult run = home.RunAmbervale({"--what-if"});
+  ASSERT_EQ(run.code, 0) << run.out << run.err;
+  EXPECT_THAT(run.out, HasSubstr("What-if: 300 PNRs met, 276 would be moved to their agents, 24 "
+                                 "to the Fail Queue, 0 left on their queues; 42 ticketing dates "
+                                 "would be refreshed.\n"));
+  EXPECT_EQ(nlohmann::json::parse(home.Read("host-state.json"))["queues"], host["queues"]);
+  const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
+  CsvRows rows;
+  for (const std::string& name : home.LogNames()) {
+    if (name.starts_with("WhatIf_")) rows = ReadCsvFile(home.File("logs/" + name)).value_or(rows);
+  }
+  ASSERT_EQ(rows.size(), 301u);
+  for (size_t i = 1; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].size(), 11u) << i;
+    if (refused.contains(rows[i][3])) continue;
+    std::string destinations;
+    for (const auto& queue : expected.at(rows[i][3])["destinations"]) {
+      destinations += (destinations.empty() ? "QEB/" : "+") + queue.get<std::string>();
+    }
+    EXPECT_THAT(rows[i][10], ::testing::EndsWith(destinations)) << rows[i][3];
+  }
+  // No entry that changes a PNR or a queue; no Fail Queue Log, no run summary.
+  const std::regex changing("<FORMAT>(NP\\.|R\\.|T\\.T@AU/|QEB/|ER<|IR<)");
+  EXPECT_FALSE(std::regex_search(home.Log("debug_log_1.txt"), changing));
+  EXPECT_FALSE(home.Exists("logs/Fail_Queue_Log.csv"));
+  EXPECT_FALSE(home.Exists("logs/Run_Summary_1.csv"));
+}
+
+}  // namespace
+}  // namespace ambervale::e2e
