@@ -1,7 +1,6 @@
 // The network line format both ways: the program's network terminal reading a host's answer
 // bytes (part 1, sent over loopback TCP as one connection's answer), and the simulator
 // reading requests (part 2, LF-ended escaped lines) into its entries on the test world.
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,21 +12,11 @@
 #include "host/wire_format.h"
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
+#include "testing/loopback_port.h"
 
 using namespace ambervale;
 
 namespace {
-
-// A loopback listener for the whole run; returns its port.
-int Listen(uint16_t* port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}};
-  socklen_t n = sizeof a;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), n) != 0 || ::listen(fd, 4) != 0) std::abort();
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-  *port = ntohs(a.sin_port);
-  return fd;
-}
 
 // Reads the request line, answers `bytes` and closes.
 void Answer(int listener, std::string_view bytes) {
@@ -42,11 +31,10 @@ void Answer(int listener, std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static uint16_t port = 0;
-  static const int listener = Listen(&port);
+  static const ambervale::testing::LoopbackPort listener(true);  // for the whole run
   const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
-  std::thread server(Answer, listener, parts[0]);
-  NetworkTerminalFactory terminals("127.0.0.1", port, 1);
+  std::thread server(Answer, listener.fd(), parts[0]);
+  NetworkTerminalFactory terminals("127.0.0.1", listener.port(), 1);
   Status error;
   if (std::unique_ptr<Terminal> t = terminals.Create(&error)) {
     if (t->SendEntry("*R").ok()) (void)t->GetLine(t->GetLineCount().value_or(0) - 1);

@@ -4,6 +4,7 @@
 
 #include "sim/day_month.h"
 #include "sim/sim_host.h"
+#include "testing/fake_env.h"
 #include "testing/golden.h"
 #include "testing/sim_world.h"
 #include "testing/temp_dir.h"
@@ -51,16 +52,31 @@ TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
   EXPECT_EQ(WriteWorld(*again), text);
 }
 
+// A scenario or state file that cannot be read or written, or holds a bad value, is named.
 TEST(ScenarioJsonTest, OpenNamesTheFile) {
   TempDir dir;
   FakeEnv env;
   dir.Write("bad.json", "{\n  \"pnrs\": [{\"locator\": \"X\", \"owner_pcc\": \"A\"}]\n}\n");
-  Status status;
-  EXPECT_EQ(SimHost::Open(dir.File("bad.json"), "", env, &status), nullptr);
-  EXPECT_EQ(status.message(),
-            dir.File("bad.json") + ": pnrs[0].locator: \"X\" is not 6 letters or digits");
-  EXPECT_EQ(SimHost::Open(dir.File("missing.json"), "", env, &status), nullptr);
-  EXPECT_EQ(status.message(), "cannot read scenario file " + dir.File("missing.json"));
+  dir.Write("good.json", ambervale::testing::BasicScenario());
+  dir.Write("state.json", "{\"entries\": -1}");
+  const struct {
+    std::string scenario, state, message;
+  } kCases[] = {
+      {"bad.json", "", "bad.json: pnrs[0].locator: \"X\" is not 6 letters or digits"},
+      {"missing.json", "", "cannot read scenario file missing.json"},
+      {"good.json", "state.json", "state.json: entries: expected a whole number of 0 or more"},
+      {"good.json", "missing/state.json", "cannot write state file missing/state.json"},
+  };
+  for (const auto& c : kCases) {
+    Status status;
+    EXPECT_EQ(
+        SimHost::Open(dir.File(c.scenario), c.state.empty() ? "" : dir.File(c.state), env, &status),
+        nullptr);
+    std::string message = status.message();
+    for (size_t at; (at = message.find(dir.path() + "/")) != std::string::npos;)
+      message.erase(at, dir.path().size() + 1);
+    EXPECT_EQ(message, c.message) << c.scenario << " " << c.state;
+  }
 }
 
 }  // namespace

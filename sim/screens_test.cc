@@ -4,28 +4,185 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "platform/files.h"
 #include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
+#include "testing/fake_env.h"
+#include "testing/golden.h"
 #include "testing/sim_world.h"
 
 namespace ambervale::sim {
 namespace {
 
+using ambervale::testing::BasicScenario;
+using ambervale::testing::BasicWith;
+using ambervale::testing::BasicWithFaults;
 using ambervale::testing::Cr;
-using ambervale::testing::SimWorld;
+using ambervale::testing::ExpectGolden;
+using ambervale::testing::SourceFile;
+
+// The simulated host in process on a fake clock (today is 2026-12-06), replaying transcripts
+// of entries with the answers and world state each gives, so a screen rule reads as the
+// operator would see it.
+class SimWorld {
+ public:
+  explicit SimWorld(std::string_view scenario = BasicScenario());
+
+  // One line of a transcript replayed: the text it stands for with the host's answer and the
+  // world's state in place of the written ones. The items:
+  //   > ENTRY       sends ENTRY; its answer follows, a line each, without "<CARRIAGE_RETURN/>"
+  //                 (a line that has none ends in "%", one ending in a blank gets a "|"; a
+  //                 dropped connection answers "(dropped)")
+  //   ~ ENTRY       sends ENTRY; the lines after it stay as written
+  //   = WHAT: V     the world's WHAT (see State)
+  //   @ YYYY-MM-DD  the fake clock's date from now on
+  //   # ...         a comment
+  std::string Replay(const std::string& line);
+  // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
+  // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
+  // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
+  std::string State(std::string_view what) const;
+
+  sim::SimHost& host() { return *host_; }
+  const sim::World& world() const { return host_->world(); }
+
+ private:
+  FakeEnv env_;
+  std::unique_ptr<sim::SimHost> host_;
+  bool keep_ = false;  // the lines after "~ ENTRY" stay
+};
+
+// A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
+// named NAME{n}/TEST MR.
+std::string ScenarioWithQueueOf(int count) {
+  std::string pnrs;
+  std::string queue;
+  for (int n = 1; n <= count; ++n) {
+    const std::string digits = std::to_string(n);
+    const std::string locator = "P" + std::string(5 - digits.size(), '0') + digits;
+    pnrs += std::string(n > 1 ? ", " : "") + R"({"locator": ")" + locator +
+            R"(", "owner_pcc": "ABC1", "name": "NAME)" + digits + R"(/TEST MR"})";
+    queue += std::string(n > 1 ? ", \"" : "\"") + locator + "\"";
+  }
+  return R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}, "pnrs": [)" + pnrs +
+         R"(], "queues": {"ABC1/12": [)" + queue + "]}}";
+}
+
+constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";
+
+template <typename Items>
+std::string Joined(const Items& items, std::string_view separator) {
+  std::string out;
+  for (const auto& item : items) {
+    if (!out.empty()) out += separator;
+    if constexpr (std::is_integral_v<std::decay_t<decltype(item)>>) {
+      out += std::to_string(item);
+    } else {
+      out += item;
+    }
+  }
+  return out;
+}
+
+// The scenario a transcript's world line names (see PlayTranscriptFile).
+std::string ScenarioOf(const std::string& head) {
+  if (head.starts_with("! queue ")) return ScenarioWithQueueOf(std::stoi(head.substr(8)));
+  if (head.starts_with("! faults ")) return BasicWithFaults(head.substr(9));
+  if (head.starts_with("! scenario ")) return head.substr(11);
+  const size_t arrow = head.find(" => ");
+  if (head.starts_with("! with "))
+    return BasicWith(head.substr(7, arrow - 7), head.substr(arrow + 4));
+  EXPECT_EQ(head, "! basic");
+  return BasicScenario();
+}
+
+SimWorld::SimWorld(std::string_view scenario) {
+  Status status;
+  host_ = sim::SimHost::FromScenarioText(scenario, env_, &status);
+  if (!host_) ADD_FAILURE() << status.message();
+}
+
+std::string SimWorld::Replay(const std::string& line) {
+  const std::string rest = line.size() > 2 ? line.substr(2) : "";
+  if (!host_ || line.starts_with("#") ||
+      (keep_ && !line.starts_with("> ") && !line.starts_with("~ ") && !line.starts_with("= ") &&
+       !line.starts_with("@ "))) {
+    return line + "\n";
+  }
+  keep_ = line.starts_with("~ ");
+  if (line.starts_with("> ") || keep_) {
+    const sim::SimHost::Answer answer = host_->Enter(rest);
+    std::string out = line + "\n";
+    if (answer.dropped && !keep_) out += "(dropped)\n";
+    for (const std::string& l : keep_ ? std::vector<std::string>{} : answer.lines) {
+      const std::string text = l.ends_with(kCr) ? l.substr(0, l.size() - kCr.size()) : l + "%";
+      out += text + (text.ends_with(' ') ? "|\n" : "\n");
+    }
+    return out;
+  }
+  if (line.starts_with("@ ")) {
+    env_.SetNow(std::stoi(rest.substr(0, 4)), std::stoi(rest.substr(5, 2)),
+                std::stoi(rest.substr(8, 2)));
+    return line + "\n";
+  }
+  if (!line.starts_with("= ")) return "";  // an answer written before: replaced
+  const std::string what = rest.substr(0, rest.find(':'));
+  const std::string value = State(what);
+  return "= " + what + ":" + (value.empty() ? "" : " " + value) + "\n";
+}
+
+// Replays the transcript file sim/testdata/transcripts/`name` and compares it whole (see
+// golden.h for rewriting it). It holds worlds, each begun by a line
+//   ! basic | ! queue N | ! faults {...} | ! with FROM => TO | ! scenario {...}
+// (the basic scenario, changed, or a scenario of its own) and followed by its transcript.
+void PlayTranscriptFile(const std::string& name) {
+  const std::string file = "sim/testdata/transcripts/" + name;
+  const std::string text = ReadFile(SourceFile(file)).value_or("");
+  std::unique_ptr<SimWorld> world;
+  std::string out;
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find('\n', at), text.size());
+    const std::string line = text.substr(at, end - at);
+    if (line.starts_with("! ")) world = std::make_unique<SimWorld>(ScenarioOf(line));
+    out += line.starts_with("! ") || !world ? line + "\n" : world->Replay(line);
+  }
+  ExpectGolden(file, out);
+}
+
+std::string SimWorld::State(std::string_view what) const {
+  const sim::World& w = world();
+  const size_t blank = what.find(' ');
+  const std::string key(what.substr(0, blank));
+  const std::string arg(blank == std::string_view::npos ? "" : what.substr(blank + 1));
+  const sim::Pnr* pnr = w.pnrs.Find(arg);
+  const auto* queue = w.queues.Find(arg);
+  const int64_t* refusals = w.faults.refuse_move.Find(arg);
+  if (key == "queue") return queue == nullptr ? "(none)" : Joined(*queue, " ");
+  if (key == "notepad" && pnr) return Joined(pnr->notepad, "|");
+  if (key == "received" && pnr) return Joined(pnr->received_from, "|");
+  if (key == "tau" && pnr) return pnr->tau.value_or("(none)");
+  if (key == "emulated") return w.emulated_pcc.value_or("(none)");
+  if (key == "signed_in") return w.signed_in ? "yes" : "no";
+  if (key == "entries") return std::to_string(w.entries);
+  if (key == "refuse_move") return refusals == nullptr ? "(none)" : std::to_string(*refusals);
+  if (key == "sleeps") return Joined(env_.sleeps(), " ");
+  return "(unknown: " + std::string(what) + ")";
+}
 
 // sim/testdata/transcripts: each entry's answer and what it changes, world by world.
 TEST(ScreensTest, Transcripts) {
   for (const char* file : {"sessions.txt", "queue_mode.txt", "pnr.txt", "queue_displays.txt",
                            "lists.txt", "faults.txt"}) {
-    ambervale::testing::PlayTranscriptFile(file);
+    PlayTranscriptFile(file);
   }
 }
 
 // Every terminal attaches to the one session and keeps its last answer; a dropped connection
 // fails the entry and leaves no answer.
 TEST(SimTerminalTest, TerminalsShareTheSessionAndFailOnADrop) {
-  SimWorld w(ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 3})"));
+  SimWorld w(BasicWithFaults(R"({"drop_connection_after": 3})"));
   SimTerminalFactory factory(w.host());
   Status status;
   std::unique_ptr<Terminal> first = factory.Create(&status);

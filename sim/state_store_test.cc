@@ -58,14 +58,19 @@ class KeptWorldTest : public ::testing::Test {
     return host;
   }
 
-  // Every entry of kEntries on a fresh host that then ends without Stop; the world it left.
-  std::string RunAndKill(std::string_view faults, std::string* before_last = nullptr) {
+  // Every entry of kEntries on a fresh host that then ends without Stop (or with it); the
+  // world it left.
+  std::string RunAndEnd(std::string_view faults, std::string* before_last = nullptr,
+                        bool stop = false) {
     (void)DeleteFile(state_);
     std::unique_ptr<SimHost> host = Open(faults);
+    const std::string snapshot = *ReadFile(state_);
     for (const std::string& entry : kEntries) {
       if (before_last != nullptr) *before_last = WriteWorld(host->world());
       (void)host->Enter(entry);
     }
+    EXPECT_EQ(*ReadFile(state_), snapshot);  // entries go to the journal only
+    EXPECT_TRUE(!stop || host->Stop().ok());
     return WriteWorld(host->world());
   }
 
@@ -82,26 +87,33 @@ class KeptWorldTest : public ::testing::Test {
   std::string journal_ = StateStore::JournalPathOf(state_);
 };
 
-TEST_F(KeptWorldTest, ReplayGivesTheWorldAsTheHostLeftIt) {
-  for (const char* faults : kFaults) {
-    env_.SetNow(2026, 12, 6);
-    const std::string left = RunAndKill(faults);
-    const size_t sleeps = env_.sleeps().size();
-    env_.SetNow(2027, 6, 20);  // the replay keeps each entry's own date
-    EXPECT_EQ(Kept(state_), left) << faults;
-    std::unique_ptr<SimHost> again = Open();
-    EXPECT_EQ(WriteWorld(again->world()), left) << faults;
-    EXPECT_EQ(env_.sleeps().size(), sleeps) << faults << ": the replay waited";
-    // Out of queue mode, whatever the last session was doing.
-    EXPECT_EQ(again->Enter("*R").lines[0],
-              ambervale::testing::Cr(again->world().signed_in ? "NO B.F." : "SIGN IN"))
-        << faults;
+// Killed, the host is found again by replaying its journal; stopped, it leaves the world in
+// the state file and only the journal's header.
+TEST_F(KeptWorldTest, ReplayOrStateFileGivesTheWorldAsTheHostLeftIt) {
+  for (const bool stop : {false, true}) {
+    for (const char* faults : kFaults) {
+      env_.SetNow(2026, 12, 6);
+      const std::string left = RunAndEnd(faults, nullptr, stop);
+      const size_t sleeps = env_.sleeps().size();
+      env_.SetNow(2027, 6, 20);  // the replay keeps each entry's own date
+      EXPECT_EQ(Kept(state_), left) << faults;
+      EXPECT_EQ(*ReadFile(state_) == left, stop) << faults;
+      const std::string journal = *ReadFile(journal_);
+      EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n') == 1, stop) << faults;
+      std::unique_ptr<SimHost> again = Open();
+      EXPECT_EQ(WriteWorld(again->world()), left) << faults;
+      EXPECT_EQ(env_.sleeps().size(), sleeps) << faults << ": the replay waited";
+      // Out of queue mode, whatever the last session was doing.
+      EXPECT_EQ(again->Enter("*R").lines[0],
+                ambervale::testing::Cr(again->world().signed_in ? "NO B.F." : "SIGN IN"))
+          << faults;
+    }
   }
 }
 
 TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
   std::string before_last;
-  const std::string left = RunAndKill(kFaults[2], &before_last);
+  const std::string left = RunAndEnd(kFaults[2], &before_last);
   ASSERT_NE(before_last, left);
   const std::string journal = *ReadFile(journal_);
   for (size_t cut = journal.rfind('\n', journal.size() - 2) + 1; cut < journal.size(); ++cut) {
@@ -148,7 +160,7 @@ TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
 // sim/testdata/bad_journals.txt: a line of the journal (0: the header) replaced ("-": left out),
 // and what a restarted host says of it.
 TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
-  (void)RunAndKill("{}");
+  (void)RunAndEnd("{}");
   const std::string journal = *ReadFile(journal_);
   ambervale::testing::ExpectGoldenTable(
       "sim/testdata/bad_journals.txt", [&](const std::string& item) {
@@ -163,29 +175,6 @@ TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
         return (kept.starts_with(journal_) ? "JOURNAL" + kept.substr(journal_.size()) : kept) +
                "\n";
       });
-}
-
-// Entries go to the journal only; the stop writes the state file and empties the journal. A
-// state file is loaded instead of the scenario, or named in its problem.
-TEST_F(KeptWorldTest, TheStopWritesTheStateFileThatTheNextStartLoads) {
-  std::unique_ptr<SimHost> host = Open(kFaults[2]);
-  const std::string snapshot = *ReadFile(state_);
-  for (const std::string& entry : kEntries) (void)host->Enter(entry);
-  EXPECT_EQ(*ReadFile(state_), snapshot);
-  const std::string left = WriteWorld(host->world());
-  ASSERT_TRUE(host->Stop().ok());
-  const std::string journal = *ReadFile(journal_);
-  EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1);
-  EXPECT_EQ(*ReadFile(state_), left);
-  EXPECT_EQ(WriteWorld(Open()->world()), left);
-
-  dir_.Write("state.json", "{\"entries\": -1}");
-  Status status;
-  EXPECT_EQ(SimHost::Open(dir_.File("scenario.json"), state_, env_, &status), nullptr);
-  EXPECT_EQ(status.message(), state_ + ": entries: expected a whole number of 0 or more");
-  const std::string missing = dir_.File("missing/state.json");
-  EXPECT_EQ(SimHost::Open(dir_.File("scenario.json"), missing, env_, &status), nullptr);
-  EXPECT_EQ(status.message(), "cannot write state file " + missing);
 }
 
 TEST(JournalTest, RecordsAndTheSessionKeepEveryByte) {

@@ -55,14 +55,6 @@ TEST(ReadIniValueTest, FollowsTheProfileStringRules) {
   EXPECT_EQ(ReadIniValue("", "A", "K", "x  "), "x");
 }
 
-TEST(ClsIniTest, ReadsAFileOrGivesTheDefault) {
-  TempDir dir;
-  dir.Write("settings.ini", kSettings);
-  const clsINI ini;
-  EXPECT_EQ(ini.ReadFromINI("USER", "NAME", "", dir.File("settings.ini")), "Jane Doe");
-  EXPECT_EQ(ini.ReadFromINI("USER", "NAME", "none", dir.File("missing.ini")), "none");
-}
-
 // Writes (a value), key deletes (no value) and section deletes (no key) change only the lines
 // they must.
 TEST(ClsIniTest, WritesAndDeletesKeepEveryOtherLine) {

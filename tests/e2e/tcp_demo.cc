@@ -27,6 +27,17 @@ void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
              pnrs.end());
 }
 
+// One line "LOCATOR: QUEUES" a PNR, the queues sorted and blank separated.
+std::string Listed(const std::map<std::string, std::set<std::string>>& places) {
+  std::string out;
+  for (const auto& [locator, queues] : places) {
+    out += locator + ":";
+    for (const std::string& q : queues) out += " " + q;
+    out += "\n";
+  }
+  return out;
+}
+
 }  // namespace
 
 TcpDemo::TcpDemo(int pnrs_per_queue) {
@@ -66,19 +77,17 @@ std::optional<int> TcpDemo::Relay(ChildProcess& program, const EntryHook& hook, 
   return proxy_.RelayUntilExit(program, hook, timeout_ms);
 }
 
-Places TcpDemo::Expected(bool refused_returned) const {
+std::string TcpDemo::Expected() const {
   const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
   const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
-  Places out;
+  std::map<std::string, std::set<std::string>> on;
   for (const auto& pnr : scenario.at("pnrs")) {
     const std::string locator = pnr.at("locator").get<std::string>();
     const nlohmann::json& e = expected.at(locator);
-    const bool agents = refused_returned && e.contains("agent_destinations");
-    const auto queues =
-        e.at(agents ? "agent_destinations" : "destinations").get<std::set<std::string>>();
-    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
+    on[locator] = e.at(e.contains("agent_destinations") ? "agent_destinations" : "destinations")
+                      .get<std::set<std::string>>();
   }
-  return out;
+  return Listed(on);
 }
 
 std::optional<sim::World> TcpDemo::KeptWorld() const {
@@ -90,20 +99,15 @@ std::optional<sim::World> TcpDemo::KeptWorld() const {
   return world;
 }
 
-Places TcpDemo::PlacesNow() const {
+std::string TcpDemo::PlacesNow() const {
   const std::optional<sim::World> world = KeptWorld();
   if (!world) return {};
-  std::map<std::string, std::vector<std::string>> on;
+  std::map<std::string, std::set<std::string>> on;
   for (const auto& [locator, pnr] : world->pnrs) on[locator];
   for (const auto& [queue, locators] : world->queues) {
-    for (const std::string& locator : locators) on[locator].push_back(queue);
+    for (const std::string& locator : locators) on[locator].insert(queue);
   }
-  Places out;
-  for (auto& [locator, queues] : on) {
-    std::sort(queues.begin(), queues.end());
-    for (const std::string& q : queues) out[locator] += (out[locator].empty() ? "" : " ") + q;
-  }
-  return out;
+  return Listed(on);
 }
 
 ::testing::AssertionResult TcpDemo::NoPnrLost() const {
@@ -113,16 +117,10 @@ Places TcpDemo::PlacesNow() const {
                                             "EDI3/40"};
   for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
     ::testing::AssertionResult placed =
-        testing::EveryPnrPlaced(*world, fail_queue, FailQueueLog(), sources);
+        testing::EveryPnrPlaced(*world, fail_queue, folder.Log("Fail_Queue_Log.csv"), sources);
     if (!placed) return placed;
   }
   return ::testing::AssertionSuccess();
-}
-
-std::string Text(const Places& places) {
-  std::string out;
-  for (const auto& [locator, queues] : places) out += locator + ": " + queues + "\n";
-  return out;
 }
 
 }  // namespace ambervale::e2e

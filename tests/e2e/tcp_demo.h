@@ -24,11 +24,6 @@
 
 namespace ambervale::e2e {
 
-// Locator -> the queues holding it, sorted and blank separated ("LON1/53*C1 LON1/54").
-using Places = std::map<std::string, std::string>;
-// One line "LOCATOR: QUEUES" a PNR, to compare with a printed difference.
-std::string Text(const Places& places);
-
 class TcpDemo {
  public:
   // `pnrs_per_queue` > 0 keeps only the first that many PNRs of each source queue (a smaller
@@ -51,17 +46,15 @@ class TcpDemo {
   // stays below the tests' own limit (60 s), so a hung program fails with a message.
   std::optional<int> Relay(ChildProcess& program, const EntryHook& hook, int timeout_ms = 50000);
 
-  // Where the PNRs are now: the host's state file with its journal, read as a restarted host
-  // would read them (every entry the host answered).
-  Places PlacesNow() const;
-  // Where examples/demo/expected.json puts the PNRs of this copy after a complete run;
-  // `refused_returned`: a later start has returned the refused PNR from the Fail Queue, so it
-  // is with its agents.
-  Places Expected(bool refused_returned) const;
+  // Where the PNRs are now, a line "LOCATOR: QUEUES" each: the host's state file with its
+  // journal, read as a restarted host would read them (every entry the host answered).
+  std::string PlacesNow() const;
+  // Where examples/demo/expected.json puts the PNRs of this copy once a later start has
+  // returned the refused PNR from the Fail Queue to its agents.
+  std::string Expected() const;
   // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
   // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
   ::testing::AssertionResult NoPnrLost() const;
-  std::string FailQueueLog() const { return folder.Log("Fail_Queue_Log.csv"); }
 
   ProgramFolder folder;
 
