@@ -138,7 +138,7 @@ class Check {
   CheckWindow window_;
   Logs logs_;
   frmMain form_;
-  const clsINI ini_{};
+  const clsINI ini_{form_.files()};
   std::string path_;
 };
 

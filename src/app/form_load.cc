@@ -48,7 +48,7 @@ class Startup {
   HostLayer& host_;
   RunCycle& cycle_;
   ProgramStopSink stops_;
-  const clsINI ini_{};
+  const clsINI ini_{form_.files()};
   const std::string path_;
 };
 

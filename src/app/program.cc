@@ -69,7 +69,7 @@ ProgramEnd Program::WhatIfPass() {
     what_if_exit_ = 1;
     return ProgramEnd::GoOn();
   }
-  WhatIfReport report(form_, PosixFileSystem());
+  WhatIfReport report(form_, form_.files());
   if (ProgramEnd end = distribution_.WhatIf(report)) return end;
   out << report.Summary();
   what_if_exit_ = report.all_walked() && report.write_problem().empty() ? 0 : 1;
