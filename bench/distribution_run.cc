@@ -172,7 +172,7 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
   RecordingMailerFactory mailers;
   Alerts alerts(form, mailers);
   std::string task_file = "tasks.csv";
-  if (!LoadTaskMaintenanceFile(form, task_file).ok() || !LoadMappingFiles(form).ok()) {
+  if (!LoadTaskMaintenanceFile(form, &task_file).ok() || !LoadMappingFiles(form).ok()) {
     std::fprintf(stderr, "configuration not loaded\n");
     return false;
   }

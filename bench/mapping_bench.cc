@@ -81,7 +81,7 @@ double MeasureLoad(size_t* identifiers) {
               "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD\r\n"
               "ABC1,5,,big.csv,N,\r\n");
   std::string name = "tasks.csv";
-  if (!LoadTaskMaintenanceFile(p.form, name).ok()) return 1e9;
+  if (!LoadTaskMaintenanceFile(p.form, &name).ok()) return 1e9;
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
     const auto start = std::chrono::steady_clock::now();

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<sim::SimHost> host =
       sim::SimHost::FromScenarioText(fuzz::WorldJson(), env, &error);
   std::string buffer(parts[1]);
-  while (std::optional<std::string> line = TakeWireLine(buffer)) {
+  while (std::optional<std::string> line = TakeWireLine(&buffer)) {
     const std::string request = UnescapeWireLine(*line);
     if (UnescapeWireLine(EscapeWireLine(request)) != request) std::abort();
     (void)host->Request(request);

@@ -199,7 +199,7 @@ bool Check::LoadTasks() {
     const auto file = ResolveTaskMaintenanceFile(form_, ini_, path_, findings_);
     if (std::holds_alternative<ProgramEnd>(file)) return;
     // The check's window answers the invalid-category question with Yes: the load goes on.
-    const LoadOutcome status = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+    const LoadOutcome status = LoadTaskMaintenanceFile(form_, &form_.taskMainFile);
     if (status.end()) return;
     if (!status.ok()) {
       (void)findings_.Stop(TaskFileErrorsStop(), status.message(), "");

@@ -32,7 +32,7 @@ bool ParseTask(std::string_view text, ExplainRequest* request) {
   std::string category;
   if (const size_t star = rest.find('*'); star != std::string_view::npos) {
     category = std::string(rest.substr(star + 1));
-    if (category.empty() || !IsValidCategory(category)) return false;
+    if (category.empty() || !IsValidCategory(&category)) return false;
     rest = rest.substr(0, star);
   }
   int16_t queue = 0;

@@ -146,7 +146,7 @@ void Startup::WriteStartLines() {
 ProgramEnd Startup::LoadTasks() {
   const auto file = ResolveTaskMaintenanceFile(form_, ini_, path_, stops_);
   if (const auto* end = std::get_if<ProgramEnd>(&file)) return *end;
-  const LoadOutcome loaded = LoadTaskMaintenanceFile(form_, form_.taskMainFile);
+  const LoadOutcome loaded = LoadTaskMaintenanceFile(form_, &form_.taskMainFile);
   if (loaded.end()) return loaded.end();
   if (!loaded.ok()) return stops_.Stop(TaskFileErrorsStop(), loaded.message());
   return ProgramEnd::GoOn();
@@ -206,7 +206,7 @@ ProgramEnd Startup::SignOn() {
   if (state == "OK") return ProgramEnd::GoOn();
   const std::string sign_on = "SON/" + GetAgentID(form_);
   std::string entry = sign_on;
-  if (ProgramEnd end = host_.sendTECommand(entry)) return end;
+  if (ProgramEnd end = host_.sendTECommand(&entry)) return end;
   if (ProgramEnd end = host_.ConnectHost(&state)) return end;
   if (state == "OK") return ProgramEnd::GoOn();
   if (unticketed) {

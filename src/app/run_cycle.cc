@@ -108,10 +108,10 @@ void RunCycle::Timer1_Timer() {
   if (ran && max_runs_ > 0 && runs_ >= max_runs_) OnCloseRequest();
 }
 
-void RunCycle::Form_Unload(int16_t& Cancel) {
+void RunCycle::Form_Unload(int16_t* Cancel) {
   FlagScope unloading(in_unload_);
   if (!form_.blnStopRequested) {
-    Cancel = 1;
+    *Cancel = 1;
     form_.AddActionLog("Please wait ......");
     form_.window().DoEvents();
   } else {
@@ -126,7 +126,7 @@ void RunCycle::Form_Unload(int16_t& Cancel) {
 
 void RunCycle::Unload() {
   int16_t cancel = 0;
-  Form_Unload(cancel);
+  Form_Unload(&cancel);
   if (cancel != 0) return;
   unloaded_ = true;
   StopTimer();

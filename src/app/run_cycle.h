@@ -62,7 +62,7 @@ class RunCycle : public WindowEvents {
   // The tick handler. Every tick tells the service watchdog that the program is alive.
   void Timer1_Timer();
   // The window's close handler. Cancel = 1 keeps the window open.
-  void Form_Unload(int16_t& Cancel);
+  void Form_Unload(int16_t* Cancel);
 
   // WindowEvents.
   void OnCloseRequest() override;

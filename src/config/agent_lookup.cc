@@ -168,7 +168,7 @@ void findAgentByName(LookupLog& log, std::string& match, const AgentTable& dict,
       if (!KindIs(row.fldDistributedBy, "NAME")) continue;
       if (!clean) {
         const std::string before = match;
-        CleanResponseText(match);
+        CleanResponseText(&match);
         clean = before == match;
         upper = UCase(match);
         pairs.Index(upper);

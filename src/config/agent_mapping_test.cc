@@ -28,7 +28,7 @@ void Configure(TestProgram& p, const std::vector<std::string>& tasks,
   p.dir.Write("tasks.csv", text);
   p.form.taskMainFile = "tasks.csv";
   std::string name = "tasks.csv";
-  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, name).ok());
+  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
   for (const auto& [file, rows] : files) {
     p.dir.Write(file, rows.empty() || rows.starts_with("AGENT") || rows.starts_with("DIST")
                           ? rows

@@ -35,7 +35,7 @@ void HostDisplay::Read() {
   const int16_t n = host_.GetResponseLineCount();
   for (int16_t i = 0; i < n; ++i) {
     std::string text = host_.GetResponseLine(i);
-    CleanResponseText(text);
+    CleanResponseText(&text);
     lines_.push_back(Trim(text));
   }
 }

@@ -59,7 +59,7 @@ RowOutcome ReadDistributionFields(frmMain& form, CsvRowReader& reader, clsFromQu
   if (!category) return RowOutcome::kFailed;
   row.fldFmCategory = *category;
   std::string copy = row.fldFmCategory;
-  if (!IsValidCategory(copy) && !InvalidCategoryDialog(form, row, reader)) {
+  if (!IsValidCategory(&copy) && !InvalidCategoryDialog(form, row, reader)) {
     return RowOutcome::kStopped;
   }
 
@@ -110,7 +110,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string& fileName) {
+LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string* file_name) {
+  std::string& fileName = *file_name;
   fileName = Trim(fileName);
   const ConfigColumns columns_of_mode = InitColumnNames(form);
   ColumnTable columns = columns_of_mode.task;
@@ -159,9 +160,9 @@ std::string TaskKey(const frmMain& form, const clsFromQueue& row) {
   return key;
 }
 
-bool IsValidCategory(std::string& category) {
-  category = UCase(category);
-  const std::string t = Trim(category);
+bool IsValidCategory(std::string* category) {
+  *category = UCase(*category);
+  const std::string t = Trim(*category);
   switch (t.size()) {
     case 0:
       return true;

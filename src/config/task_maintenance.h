@@ -31,7 +31,7 @@ namespace ambervale {
 //
 // A category that fails IsValidCategory asks the operator (Yes/No box) whether to go on; No
 // writes its log lines and returns the end of the program (exit code 1).
-[[nodiscard]] LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string& fileName);
+[[nodiscard]] LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string* fileName);
 
 // The key of a row in dictFmtoMapping. Distribution: PCC + "#" + queue, then "*" + category
 // when the category is not blank (ABC1#5, ABC1#5*C1). Unticketed: PCC + "#" + UTKToQueue.
@@ -39,7 +39,7 @@ namespace ambervale {
 
 // Upper-cases `category` in place; true for a blank category, "C" + digit, or "C" + two digits
 // or two letters A-Z (C5, c5, C12, CAB; not 5, C, CA, C1A, X12, C123).
-[[nodiscard]] bool IsValidCategory(std::string& category);
+[[nodiscard]] bool IsValidCategory(std::string* category);
 
 // "OK" when no group of dictFmtoMapping holds two rows with the same PCC, queue, category and
 // mapping file; an empty text otherwise. On a repetition the detail (which lines repeat each

@@ -75,7 +75,7 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
     if (c.unticketed) p.form.strPNRMoveMode = "utk", p.form.UTKToQueue = "50";
     p.dir.Write("tasks.csv", c.content);
     std::string name = " tasks.csv ";
-    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, name);
+    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, &name);
     EXPECT_EQ(name, "tasks.csv") << c.name;  // trimmed in place
     EXPECT_EQ(s.ok() ? ShowTasks(p.form.dictFmtoMapping) : "error: " + s.message(), c.want)
         << c.name;
@@ -93,7 +93,7 @@ TEST(TaskFileTest, WhereTheFileIsLookedFor) {
   elsewhere.Write("tasks.csv", std::string(kTaskHeader) + "FAR1,1,,M.CSV,N,\r\n");
   p.dir.Write("tasks.csv", std::string(kTaskHeader) + "NEAR,1,,M.CSV,N,\r\n");
   const auto load = [&p](std::string name) {
-    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, name);
+    const LoadOutcome s = LoadTaskMaintenanceFile(p.form, &name);
     return s.ok() ? p.form.dictFmtoMapping.at(0).first : s.message();
   };
   char old_cwd[4096];
@@ -121,7 +121,7 @@ TEST(TaskFileTest, InvalidCategoryAsksWhetherToGoOn) {
     p.window.QueueAnswer(answer);
     if (answer == BoxAnswer::kYes) {
       std::string name = "tasks.csv";
-      ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, name).ok());
+      ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
       EXPECT_EQ(ShowTasks(p.form.dictFmtoMapping), "ABC1#1*X5: ABC1/1/X5/MAP1.CSV/N/@2");
       EXPECT_EQ(p.RunLog(), question + "\r\n");
     } else {
@@ -143,8 +143,8 @@ TEST(TaskFileTest, InvalidCategoryAsksWhetherToGoOn) {
 }
 
 TEST(TaskFileTest, CategoriesAirlinesAndRepeatedRows) {
-  for (std::string yes : {"", "c5", "CAB", " c12 "}) EXPECT_TRUE(IsValidCategory(yes)) << yes;
-  for (std::string no : {"X5", "C", "C1A", "C123", "CA1"}) EXPECT_FALSE(IsValidCategory(no)) << no;
+  for (std::string yes : {"", "c5", "CAB", " c12 "}) EXPECT_TRUE(IsValidCategory(&yes)) << yes;
+  for (std::string no : {"X5", "C", "C1A", "C123", "CA1"}) EXPECT_FALSE(IsValidCategory(&no)) << no;
   EXPECT_TRUE(CheckAirlineCount("AA,BB,CC,DD,EE"));
   EXPECT_FALSE(CheckAirlineCount(",,,,,"));
   EXPECT_EQ(SplitAirlines("AA, BB,"), (std::vector<std::string>{"AA", " BB", ""}));
@@ -157,7 +157,7 @@ TEST(TaskFileTest, CategoriesAirlinesAndRepeatedRows) {
                   "ABC1,5,C1,MAP1.CSV,N,\r\nABC1,5,C1,MAP2.CSV,N,\r\nABC1,5,,MAP1.CSV,N,\r\n"
                   "XYZ2,1,,A.CSV,N,\r\nABC1,5,C1,map1.csv,Y,x\r\n");
   std::string name = "tasks.csv";
-  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, name).ok());
+  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
   std::string problem;
   EXPECT_EQ(CheckTaskDuplicates(p.form, &problem), "");
   const std::string want =
@@ -179,7 +179,7 @@ TEST(TaskFileTest, AFileThatCannotBeReadIsNamed) {
   ASSERT_TRUE(files.WriteAtomically("/agency/tasks.csv", std::string(kTaskHeader)).ok());
   files.Fail(testing::FileOp::kRead, "/agency/tasks.csv");
   std::string name = "tasks.csv";
-  EXPECT_EQ(LoadTaskMaintenanceFile(form, name).message(),
+  EXPECT_EQ(LoadTaskMaintenanceFile(form, &name).message(),
             "Task Maintenance file \"/agency/tasks.csv\" cannot be read");
 }
 

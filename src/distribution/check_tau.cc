@@ -74,8 +74,8 @@ std::optional<std::string> DueTauTail(const CivilTime& today, int period_days,
 }
 
 std::optional<std::string> DueTauEntry(frmMain& form, std::string& line0, std::string& line1) {
-  FormatResponseText(line0);
-  FormatResponseText(line1);
+  FormatResponseText(&line0);
+  FormatResponseText(&line1);
   const CivilTime today = form.env().LocalNow();
   const int period = ToInt16(form.strTAUDate).value_or(0);
   const std::string* tau_line = nullptr;

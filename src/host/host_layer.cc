@@ -24,9 +24,9 @@ std::string ConvertMarkup(std::string& text, std::string_view line_break) {
 
 }  // namespace
 
-std::string CleanResponseText(std::string& text) { return ConvertMarkup(text, ""); }
+std::string CleanResponseText(std::string* text) { return ConvertMarkup(*text, ""); }
 
-std::string FormatResponseText(std::string& text) { return ConvertMarkup(text, kCrLf); }
+std::string FormatResponseText(std::string* text) { return ConvertMarkup(*text, kCrLf); }
 
 HostLayer::HostLayer(frmMain& form, Alerts& alerts, TerminalFactory& terminals)
     : form_(form), alerts_(alerts), terminals_(terminals) {}
@@ -67,7 +67,8 @@ ProgramEnd HostLayer::ConnectHost(std::string* state) {
   return ProgramEnd::GoOn();
 }
 
-ProgramEnd HostLayer::sendTECommand(std::string& entry) {
+ProgramEnd HostLayer::sendTECommand(std::string* entry_in) {
+  std::string& entry = *entry_in;
   form_.service_status().Watchdog();
   Status failure;
   if (terminal_ == nullptr) {
@@ -139,7 +140,7 @@ std::string HostLayer::GetScreenText() {
   const int16_t count = GetResponseLineCount();
   for (int16_t i = 0; i < count; ++i) {
     std::string line = GetResponseLine(i);
-    screen += FormatResponseText(line);
+    screen += FormatResponseText(&line);
   }
   return screen;
 }
@@ -148,7 +149,7 @@ std::string HostLayer::GetSuggestedEntry(std::string_view find) {
   const int16_t count = GetResponseLineCount();
   for (int16_t i = 0; i < count; ++i) {
     std::string line = GetResponseLine(i);
-    FormatResponseText(line);
+    FormatResponseText(&line);
     if (!Contains(line, find)) continue;
     const std::string flat = Replace(Replace(line, kCrLf, ""), ".", "");
     const std::string entry = Trim(Mid(flat, 26));

@@ -23,9 +23,9 @@ namespace ambervale {
 
 // Removes "<CARRIAGE_RETURN/>", "<SOM/>", "<FORMAT/>", "<FORMAT>"; "<TABSTOP/>" becomes the
 // field mark 0xB7 and "<PILLOW/>" "@". Changes `text` and returns the result.
-std::string CleanResponseText(std::string& text);
+std::string CleanResponseText(std::string* text);
 // The same, except that "<CARRIAGE_RETURN/>" becomes CR LF.
-std::string FormatResponseText(std::string& text);
+std::string FormatResponseText(std::string* text);
 
 // The entries the host has answered through one host layer, the busy answers among them, and
 // the time spent waiting for answers (busy waits included), on the Env clock.
@@ -46,11 +46,11 @@ class HostLayer {
   // Sends one entry. "&" in `entry` is escaped in the caller's variable. The service watchdog
   // hears from the program before every entry. Returns the end (exit code 1) when the host was
   // lost, after reporting it.
-  [[nodiscard]] ProgramEnd sendTECommand(std::string& entry);
+  [[nodiscard]] ProgramEnd sendTECommand(std::string* entry);
   // Convenience for literal entries.
   [[nodiscard]] ProgramEnd sendTECommand(std::string_view entry) {
     std::string copy(entry);
-    return sendTECommand(copy);
+    return sendTECommand(&copy);
   }
   int16_t GetResponseLineCount();
   std::string GetResponseLine(int16_t index);

@@ -29,17 +29,17 @@ struct Scripted {
 TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
   std::string clean = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
   std::string format = clean;
-  EXPECT_EQ(CleanResponseText(clean),
+  EXPECT_EQ(CleanResponseText(&clean),
             "A\xB7"
             "B@C");
   EXPECT_EQ(clean,
             "A\xB7"
             "B@C");
-  EXPECT_EQ(FormatResponseText(format),
+  EXPECT_EQ(FormatResponseText(&format),
             "A\xB7"
             "B@C\r\n");
   std::string lower = "<carriage_return/>";
-  EXPECT_EQ(CleanResponseText(lower), "<carriage_return/>");
+  EXPECT_EQ(CleanResponseText(&lower), "<carriage_return/>");
 }
 
 TEST(ConnectHostTest, ClassifiesTheFirstLine) {
@@ -101,7 +101,7 @@ TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
   Scripted s({{"X"}, {"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}});
   auto& [p, terminals, host] = s;
   std::string entry = "NP.A&B";
-  EXPECT_FALSE(host.sendTECommand(entry));
+  EXPECT_FALSE(host.sendTECommand(&entry));
   EXPECT_EQ(entry, "NP.A&amp;B");
   EXPECT_EQ(terminals.requests().back(), "<FORMAT>NP.A&amp;B</FORMAT>");
   const std::string debug = p.Log("debug_log_1.txt");
@@ -133,7 +133,7 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
     ScriptedTerminalFactory terminals;
     HostLayer host(p.form, p.alerts, terminals);
     std::string entry = "QX+I&";
-    EXPECT_EQ(host.sendTECommand(entry), ProgramEnd::Exit(1));
+    EXPECT_EQ(host.sendTECommand(&entry), ProgramEnd::Exit(1));
     ASSERT_EQ(p.mailers.attempts().size(), 1u) << mode;
     EXPECT_EQ(p.mailers.attempts()[0].text,
               std::string(mode).empty()

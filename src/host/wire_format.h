@@ -27,6 +27,6 @@ std::optional<size_t> ParseWireCount(std::string_view line);
 
 // Takes the first LF-ended line out of `buffer` (without its LF); nullopt when no LF has
 // arrived yet.
-std::optional<std::string> TakeWireLine(std::string& buffer);
+std::optional<std::string> TakeWireLine(std::string* buffer);
 
 }  // namespace ambervale

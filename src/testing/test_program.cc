@@ -123,7 +123,7 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
 
 void TestProgram::LoadConfiguration(std::string task_file) {
   form.taskMainFile = task_file;
-  const LoadOutcome tasks = LoadTaskMaintenanceFile(form, task_file);
+  const LoadOutcome tasks = LoadTaskMaintenanceFile(form, &task_file);
   ASSERT_TRUE(tasks.ok()) << tasks.message();
   const LoadOutcome mappings = LoadMappingFiles(form);
   ASSERT_TRUE(mappings.ok()) << mappings.message();
@@ -142,7 +142,7 @@ void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::s
   form.FailQueueActivated = false;
   form.UTKToQueue = std::move(dest_queue);
   std::string task_file = "tasks.csv";
-  const LoadOutcome loaded = LoadTaskMaintenanceFile(form, task_file);
+  const LoadOutcome loaded = LoadTaskMaintenanceFile(form, &task_file);
   ASSERT_TRUE(loaded.ok()) << loaded.message();
   logs.ClearUnticketedTemp();
   logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
