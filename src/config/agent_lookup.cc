@@ -283,6 +283,6 @@ std::string ReadPCCFromMapping(frmMain& form, const AgentTable& oAgent) {
   return ReadPCCFromMapping(form, oAgent, scratch);
 }
 
-std::string GetAgentID(const frmMain& form) { return form.strAgentID; }
+std::string GetAgentID(const FormSettings& form) { return form.strAgentID; }
 
 }  // namespace ambervale

@@ -77,6 +77,6 @@ void findAgentByDIX(LookupLog& log, LookupDisplay& screen, const AgentTable& dic
 [[nodiscard]] std::string ReadPCCFromMapping(frmMain& form, const AgentTable& oAgent);
 
 // The workstation's sign-on identity ([AGENT] ID).
-[[nodiscard]] std::string GetAgentID(const frmMain& form);
+[[nodiscard]] std::string GetAgentID(const FormSettings& form);
 
 }  // namespace ambervale

@@ -68,7 +68,7 @@ bool ForEachCsvRow(std::string_view text, const std::function<bool(int, const Cs
   return true;
 }
 
-ConfigColumns InitColumnNames(const frmMain& form) {
+ConfigColumns InitColumnNames(const FormSettings& form) {
   ConfigColumns columns;
   AddColumns(columns.task, kTaskColumns);
   if (form.IsUnticketedMode()) {

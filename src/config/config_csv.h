@@ -45,7 +45,7 @@ struct ConfigColumns {
 };
 
 // Fresh column tables for the current mode (strPNRMoveMode), every index empty.
-[[nodiscard]] ConfigColumns InitColumnNames(const frmMain& form);
+[[nodiscard]] ConfigColumns InitColumnNames(const FormSettings& form);
 
 // True when some column of the table has no index.
 [[nodiscard]] bool HasMissingColumn(const ColumnTable& columns);

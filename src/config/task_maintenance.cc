@@ -151,7 +151,7 @@ LoadOutcome LoadTaskMaintenanceFile(frmMain& form, std::string* file_name) {
   return Status::Ok();
 }
 
-std::string TaskKey(const frmMain& form, const clsFromQueue& row) {
+std::string TaskKey(const FormSettings& form, const clsFromQueue& row) {
   std::string key = row.fldFmPCC + "#";
   if (form.IsUnticketedMode()) return key + form.UTKToQueue;
   key += std::to_string(row.fldFmQueueNo);

@@ -35,7 +35,7 @@ namespace ambervale {
 
 // The key of a row in dictFmtoMapping. Distribution: PCC + "#" + queue, then "*" + category
 // when the category is not blank (ABC1#5, ABC1#5*C1). Unticketed: PCC + "#" + UTKToQueue.
-[[nodiscard]] std::string TaskKey(const frmMain& form, const clsFromQueue& row);
+[[nodiscard]] std::string TaskKey(const FormSettings& form, const clsFromQueue& row);
 
 // Upper-cases `category` in place; true for a blank category, "C" + digit, or "C" + two digits
 // or two letters A-Z (C5, c5, C12, CAB; not 5, C, CA, C1A, X12, C123).

@@ -37,7 +37,7 @@ std::string DestinationLine(const std::vector<clsAgentQueue>& found, bool drop_l
   return line;
 }
 
-std::string FailQueueEntry(const frmMain& form, std::string_view pcc) {
+std::string FailQueueEntry(const FormSettings& form, std::string_view pcc) {
   std::string entry = "QEB/" + std::string(pcc) + "/" + form.FailQueueNo;
   if (!Trim(form.FailQueueCategory).empty()) entry += "*" + form.FailQueueCategory;
   return entry;

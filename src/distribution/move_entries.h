@@ -32,7 +32,7 @@ namespace ambervale {
 
 // The move to the Fail Queue of `pcc`: "QEB/" + pcc + "/" + FailQueueNo, then "*" +
 // FailQueueCategory when the category is not blank.
-[[nodiscard]] std::string FailQueueEntry(const frmMain& form, std::string_view pcc);
+[[nodiscard]] std::string FailQueueEntry(const FormSettings& form, std::string_view pcc);
 
 // Characters 4 to 27 of a "QPB*" display, trimmed: the queue's banner.
 [[nodiscard]] std::string ReferenceText(std::string_view screen);

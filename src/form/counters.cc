@@ -18,7 +18,7 @@ std::string WithSubCount(int32_t count, int32_t sub_count) {
   return std::to_string(count) + (sub_count >= 1 ? " (" + std::to_string(sub_count) + ")" : "");
 }
 
-std::string FailQueuePart(const frmMain& form, std::string_view direction, int32_t moved,
+std::string FailQueuePart(const FormSettings& form, std::string_view direction, int32_t moved,
                           int32_t failed) {
   if (moved == 0 && failed == 0) return "";
   return " | " + FailQueueFrameCaption(form, direction) + ": moved " + std::to_string(moved) +
@@ -27,11 +27,11 @@ std::string FailQueuePart(const frmMain& form, std::string_view direction, int32
 
 }  // namespace
 
-void CountSuccess(frmMain& form) { Count(form.intSuccessCount, form.intSuccessSubCount); }
+void CountSuccess(FormCounters& form) { Count(form.intSuccessCount, form.intSuccessSubCount); }
 
-void CountFailure(frmMain& form) { Count(form.intFailCount, form.intFailSubCount); }
+void CountFailure(FormCounters& form) { Count(form.intFailCount, form.intFailSubCount); }
 
-std::string FailQueueFrameCaption(const frmMain& form, std::string_view direction) {
+std::string FailQueueFrameCaption(const FormSettings& form, std::string_view direction) {
   if (!form.FailQueueActivated) return "Fail Queue Deactivated";
   return std::string(direction) +
          (form.FailQueueCategory.empty() ? " Fail Queue" : " Fail Queue Category");

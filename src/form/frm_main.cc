@@ -23,7 +23,7 @@ frmMain::frmMain(Env& env, Window& window, Logs& logs) : env_(env), window_(wind
 
 std::string frmMain::SettingsPath() const { return JoinPath(env_.ProgramFolder(), "settings.ini"); }
 
-bool frmMain::IsUnticketedMode() const { return UCase(strPNRMoveMode) == "UTK"; }
+bool FormSettings::IsUnticketedMode() const { return UCase(strPNRMoveMode) == "UTK"; }
 
 void frmMain::AddActionLog(std::string_view msg, std::string_view fname, bool logActionLog) {
   std::string line = FormatDateTime(env_.LocalNow());
@@ -62,13 +62,7 @@ void frmMain::ShowStatus(Stage stage, std::string_view text) {
   window_.DoEvents();
 }
 
-void frmMain::ResetCounters() {
-  for (int32_t* counter : {&intSuccessCount, &intSuccessSubCount, &intFailCount, &intFailSubCount,
-                           &lngSuccessOrgQ2FailQCount, &lngFailOrgQ2FailQCount,
-                           &lngSuccessFromFail2OrgQCount, &lngFailFromFail2OrgQCount}) {
-    *counter = 0;
-  }
-}
+void frmMain::ResetCounters() { counters() = FormCounters{}; }
 
 void frmMain::RefreshCounters() {
   const struct {
