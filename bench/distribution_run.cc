@@ -189,14 +189,15 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
   out->open_seconds = Seconds(start);
   TimedTerminals terminals(*host);
   HostLayer layer(form, alerts, terminals);
-  if (layer.ConnectHost() != "OK") return false;
+  std::string state;
+  if (layer.ConnectHost(&state) || state != "OK") return false;
   Session session{form, alerts, layer};
   Distribution distribution(session);
   terminals.inside = {};
   terminals.entries = 0;
 
   start = Clock::now();
-  distribution.MoveQueue();
+  if (distribution.MoveQueue()) return false;
   out->run_seconds = Seconds(start);
   start = Clock::now();
   if (Status stopped = host->Stop(); !stopped.ok()) {

@@ -85,7 +85,7 @@ double MeasureLoad(size_t* identifiers) {
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    const Status loaded = LoadMappingFiles(p.form);
+    const LoadOutcome loaded = LoadMappingFiles(p.form);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (!loaded.ok()) {
       std::fprintf(stderr, "load failed: %s\n", loaded.message().c_str());
@@ -169,7 +169,8 @@ std::vector<double> MeasureLookups(size_t* matches) {
   TestProgram p;
   PnrTerminal terminal;
   HostLayer host(p.form, p.alerts, terminal);
-  (void)host.ConnectHost();
+  std::string state;
+  if (host.ConnectHost(&state)) return {};
   const AgentTable table = LookupTable();
   RunLookupLog log(p.form);
   std::vector<std::chrono::duration<double>> took(5);
@@ -186,17 +187,17 @@ std::vector<double> MeasureLookups(size_t* matches) {
     const std::string sine = Letters(i * 53 % 10000, 3);
     timed(0, [&] { findAgentBySine(log, sine, table, found, missing); });
     timed(1, [&] { findAgentByName(log, name, table, found, missing); });
-    host.sendTECommand("*DI");
+    if (host.sendTECommand("*DI")) return {};
     timed(2, [&] {
       HostDisplay screen(host);
       findAgentByDIAC(log, screen, table, found, missing, "BENCH.CSV");
     });
-    host.sendTECommand("*CI");
+    if (host.sendTECommand("*CI")) return {};
     timed(3, [&] {
       HostDisplay screen(host);
       findAgentByCI(log, screen, table, found, missing);
     });
-    host.sendTECommand("*DI");
+    if (host.sendTECommand("*DI")) return {};
     timed(4, [&] {
       HostDisplay screen(host);
       findAgentByDIX(log, screen, table, found, missing, "BENCH.CSV");

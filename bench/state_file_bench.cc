@@ -74,7 +74,7 @@ std::string StateOf(int count) {
   world.pccs.Add("ABC1", true);
   std::vector<std::string>& queue = world.queues.GetOrAdd("ABC1/12");
   for (int n = 1; n <= count; ++n) {
-    char locator[8];
+    char locator[16];
     std::snprintf(locator, sizeof locator, "P%05d", n);
     sim::Pnr pnr;
     pnr.locator = locator;

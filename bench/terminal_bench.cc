@@ -64,15 +64,16 @@ double Run(Terminal& terminal, int count) {
 double RunThroughHostLayer(ambervale::TerminalFactory& terminals, int count) {
   ambervale::TestProgram program;
   ambervale::HostLayer host(program.form, program.alerts, terminals);
-  if (host.ConnectHost().empty()) return -1;
-  host.sendTECommand("SON/1234");
-  host.sendTECommand("Q/ABC1/12");
+  std::string state;
+  if (host.ConnectHost(&state) || state.empty()) return -1;
+  if (host.sendTECommand("SON/1234")) return -1;
+  if (host.sendTECommand("Q/ABC1/12")) return -1;
   size_t bytes = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {
     // The mix without its FORMAT wrapper: sendTECommand adds it.
     const std::string& request = kMix[static_cast<size_t>(i) % kMix.size()];
-    host.sendTECommand(std::string_view(request).substr(8, request.size() - 17));
+    if (host.sendTECommand(std::string_view(request).substr(8, request.size() - 17))) return -1;
     bytes += host.GetScreenText().size();
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
