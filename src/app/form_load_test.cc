@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <stdexcept>
 
 #include "platform/classic_text.h"
@@ -100,32 +99,6 @@ TEST(FormLoadTest, StopsBeforeTheLogsAreUsableWriteNoLogLine) {
   EXPECT_EQ(g.Load(), kExitStartupStop);
   EXPECT_TRUE(FolderExists(g.dir.File("logs")));
   EXPECT_TRUE(ListFolder(g.dir.File("logs")).empty());
-}
-
-// Changes the working directory for one test.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const std::string& folder) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-  }
-  ~WorkingDirectory() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
-
-// The task file is looked for in the working directory first, then beside the program.
-TEST(FormLoadTest, TaskFileInTheWorkingDirectoryComesFirst) {
-  for (const bool in_working_directory : {false, true}) {
-    TestProgram f(false);
-    f.WriteStartupFiles();
-    TempDir elsewhere;
-    if (in_working_directory) elsewhere.Write("tasks.csv", TasksCsv({"DEF3,41,,MAP1.CSV,N,,,"}));
-    const WorkingDirectory cwd(elsewhere.path());
-    EXPECT_EQ(f.Load(), std::nullopt);
-    EXPECT_EQ(f.form.dictFmtoMapping.Find("DEF3#41") != nullptr, in_working_directory);
-    EXPECT_EQ(f.form.dictFmtoMapping.Find("ABC1#40") != nullptr, !in_working_directory);
-  }
 }
 
 TEST(FormLoadTest, ASecondCopyEndsSilently) {

@@ -68,35 +68,6 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
   EXPECT_EQ(p.Log("debug_log_1.txt"), "");
 }
 
-// The problem names the file, line, column and value, and goes to the debug log too. The
-// shared reader's other problems (a number, an empty file) are in the task file's table.
-TEST(MappingTest, LoadFailuresNameFileLineColumnAndValue) {
-  const struct {
-    const char* file_b;  // nullptr: B.CSV is not written
-    std::string debug_before;
-    const char* problem;
-  } kCases[] = {
-      {nullptr,
-       std::string(kStamp) + "Missing mapping file. Please check task maintenance file and the "
-                             "location of the mapping file. #####\r\n",
-       "Mapping file B.CSV (named on tasks.csv line 3) was not found in the working directory or "
-       "in the program folder"},
-      {",AB,,,,,XYZ9\r\n", "",
-       "B.CSV line 2 has 7 cells, too few for column \"QUEUE NO\" (column 8)"},
-  };
-  for (const auto& c : kCases) {
-    TestProgram p;
-    std::vector<std::pair<std::string, std::string>> files = {
-        {"A.CSV", ",AB,,,,,XYZ9,1,,SINE\r\n"}};
-    if (c.file_b != nullptr) files.emplace_back("B.CSV", c.file_b);
-    Configure(p, {"ABC1,5,,A.CSV", "ABC1,6,,B.CSV"}, files);
-    const LoadOutcome s = LoadMappingFiles(p.form);
-    EXPECT_TRUE(s.message().starts_with(c.problem)) << s.message();
-    EXPECT_EQ(p.Log("debug_log_1.txt"), c.debug_before + kStamp + ". " + s.message() + " #####\r\n")
-        << c.problem;
-  }
-}
-
 // Rows without identifier or destination PCC stop the start-up with a report in every log, a
 // file and a box; an invalid prefix elsewhere is outranked. Alone, invalid prefixes stop it
 // naming their files.

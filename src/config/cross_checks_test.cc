@@ -16,7 +16,6 @@ namespace {
 using testing::AgentRow;
 using testing::TaskRow;
 
-constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
 const std::string kPccHead =
     "Ambervale has found PCC(s) entered in Task Maintenance/Mapping files to be different.\n"
     "The list below displays the different PCC(s) in Task Maintenance/Mapping file(s).\n\n"
@@ -60,12 +59,8 @@ TEST(PccCheckTest, TwoSourcePccsAskTheQuestion) {
   const std::string report = kPccHead + "1) tasks.csv" + std::string(22, ' ') +
                              "ABC1,XYZ2\n2) MAP1.CSV" + std::string(18, ' ') + "ABC1,XYZ9,abc1\n" +
                              kPccQuestion;
-  ASSERT_EQ(t.p.window.boxes().size(), 1u);
-  EXPECT_EQ(t.p.window.boxes()[0].text, report);
-  EXPECT_EQ(t.p.window.boxes()[0].buttons, BoxButtons::kYesNo);
+  // The box with its buttons and the run log line are in the start-ups' golden file.
   EXPECT_EQ(t.p.dir.Read("tempPCCCheck.log"), report + "\r\n");
-  EXPECT_EQ(t.p.RunLog(),
-            std::string(kStamp) + "PCC Check in task maintenance/mapping file(s) is enabled\r\n");
   EXPECT_EQ(t.p.form.TaskMainQueueList, "5,6,");
   TrimTaskMainQueueList(t.p.form);
   TrimTaskMainQueueList(t.p.form);

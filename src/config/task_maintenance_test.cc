@@ -142,12 +142,9 @@ TEST(TaskFileTest, InvalidCategoryAsksWhetherToGoOn) {
   }
 }
 
-TEST(TaskFileTest, CategoriesAirlinesAndRepeatedRows) {
+TEST(TaskFileTest, CategoriesAndRepeatedRows) {
   for (std::string yes : {"", "c5", "CAB", " c12 "}) EXPECT_TRUE(IsValidCategory(&yes)) << yes;
   for (std::string no : {"X5", "C", "C1A", "C123", "CA1"}) EXPECT_FALSE(IsValidCategory(&no)) << no;
-  EXPECT_TRUE(CheckAirlineCount("AA,BB,CC,DD,EE"));
-  EXPECT_FALSE(CheckAirlineCount(",,,,,"));
-  EXPECT_EQ(SplitAirlines("AA, BB,"), (std::vector<std::string>{"AA", " BB", ""}));
 
   // Rows of one group repeat each other when PCC, queue, category and mapping file agree.
   TestProgram p;

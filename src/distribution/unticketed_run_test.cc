@@ -56,19 +56,13 @@ std::string Report(const std::vector<std::string>& run_lines,
   return text;
 }
 
-TEST(UnticketedRunTest, EveryTaskThroughMailsTheWholeReport) {
+TEST(UnticketedRunTest, TheReportIsAppendedAndMailed) {
   auto p = Start({"ABC1,ALL,3", "DEF3,\"LH,AA\",2"});
   p->dir.Write("logs/Unticketed_PNR_Log_1.csv", "an earlier report\r\n");
   EXPECT_EQ(p->MoveQueue(), 0);
-  // The PNRs queued keep their other queues.
-  EXPECT_EQ(p->Queue("ABC1/12"), (std::vector<std::string>{"UTK001", "UTK003"}));
+  // The report itself is in the golden runs; here: appended to the earlier one, and mailed.
   const std::string report = p->Log("Unticketed_PNR_Log_1.csv");
-  EXPECT_EQ(report,
-            "an earlier report\r\n\r\n\r\n" +
-                Report({"Host Command: LD/ABC1/UTK/06DEC*09DEC-Q/ABC1/41,,",
-                        "Host Command: LD/DEF3/UTK/LH.AA/06DEC*08DEC-Q/DEF3/41,,",
-                        "Run completed successfully: Y,,,"},
-                       {"ABC1,UTK001,41", "ABC1,UTK002,41", "DEF3,UTK006,41", "DEF3,UTK008,41"}));
+  EXPECT_TRUE(report.starts_with("an earlier report\r\n\r\n\r\nXML Ambervale activity log"));
   EXPECT_FALSE(p->dir.Exists("logs/tempHeader.txt"));
 
   // The report goes as the attachment, without text.
