@@ -55,14 +55,8 @@ TEST(ProgramTest, RunsCountsDownAndStopsAfterTheGivenRuns) {
   EXPECT_TRUE(p.program->cycle().unloaded());
   // Three seconds to each run, one tick to unload, five seconds of closing.
   EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(p.env->Now() - start).count(), 12);
-  const std::string out = p.out.str();
-  EXPECT_THAT(out, HasSubstr(" - Loading Queue mapping files ......\n"));
-  EXPECT_THAT(out, HasSubstr(" - Loaded completed.\n"));
-  EXPECT_THAT(out, HasSubstr("[status] Count down (0)\n"));
-  EXPECT_THAT(out, HasSubstr(" - Please wait ......\n"));
-  EXPECT_THAT(out, HasSubstr(" - Ambervale will stop in 2 seconds.\n"));
-  // The first run moved the PNR to its agent's queue.
-  EXPECT_THAT(out, HasSubstr(" - ABC123: retrieved in ABC1/Q40\n"));
+  // The first run moved the PNR to its agent's queue, shown on the console.
+  EXPECT_THAT(p.out.str(), HasSubstr(" - ABC123: retrieved in ABC1/Q40\n"));
   const auto state = nlohmann::json::parse(p.dir.Read("state.json"));
   EXPECT_EQ(state["queues"]["ABC1/50"], nlohmann::json::array({"ABC123"})) << state.dump();
   EXPECT_EQ(state["queues"]["ABC1/40"], nlohmann::json::array()) << state.dump();
@@ -82,13 +76,9 @@ TEST(ProgramTest, SigtermIsACloseRequest) {
   std::raise(SIGTERM);  // caught by the console window and delivered from the event loop
   EXPECT_EQ(p.program->Run(), 0);
   EXPECT_EQ(p.program->cycle().runs(), 0);
-  const std::string out = p.out.str();
-  EXPECT_THAT(out, HasSubstr("[signal] SIGTERM\n"));
-  const size_t wait = out.find(" - Please wait ......\n");
-  const size_t stop = out.find(" - Ambervale will stop in 2 seconds.\n");
-  ASSERT_NE(wait, std::string::npos) << out;
-  ASSERT_NE(stop, std::string::npos) << out;
-  EXPECT_LT(wait, stop);
+  // The closing lines, in order, are the run cycle's; here: the signal reached it.
+  EXPECT_THAT(p.out.str(), HasSubstr("[signal] SIGTERM\n"));
+  EXPECT_THAT(p.out.str(), HasSubstr(" - Ambervale will stop in 2 seconds.\n"));
 }
 
 TEST(ProgramTest, QuestionsAnsweredWithoutATerminalReachTheActionLog) {

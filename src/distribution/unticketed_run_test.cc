@@ -93,8 +93,6 @@ TEST(UnticketedRunTest, TheRangeRunsFromToday) {
     const SearchRange range = UnticketedDateRange(r.today, r.days);
     EXPECT_EQ(range.to, r.to) << r.today.year << "-" << r.today.month << " +" << r.days;
   }
-  EXPECT_EQ(BuildUnticketedSearch("P1", "ALL", 2, {"06DEC", "08DEC"}, "41*C1")->queuing,
-            "LD/P1/UTK/06DEC*08DEC-Q/P1/41*C1");
 }
 
 // Clicks Cancel at the `n`th time the run lets window events run (1 = the next).
