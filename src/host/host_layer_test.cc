@@ -19,11 +19,12 @@ using testing::ScriptedTerminalFactory;
 struct Scripted {
   explicit Scripted(std::initializer_list<std::initializer_list<const char*>> answers) {
     for (const auto& lines : answers) terminals.Answer({lines.begin(), lines.end()});
-    (void)testing::ConnectState(host);
+    connected = testing::ConnectState(host);
   }
   TestProgram p;
   ScriptedTerminalFactory terminals;
   HostLayer host{p.form, p.alerts, terminals};
+  std::string connected;  // the sign-on state
 };
 
 TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
@@ -56,14 +57,10 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
       {"<CARRIAGE_RETURN/>", ""},
   };
   for (const auto& c : kCases) {
-    TestProgram p;
-    ScriptedTerminalFactory terminals;
-    terminals.Answer({c.line});
-    HostLayer host(p.form, p.alerts, terminals);
-    EXPECT_EQ(testing::ConnectState(host), c.result) << c.line;
-    ASSERT_EQ(terminals.requests().size(), 1u);
-    EXPECT_EQ(terminals.requests()[0], "<FORMAT>OP/W*</FORMAT>");
-    EXPECT_TRUE(p.mailers.attempts().empty()) << c.line;
+    Scripted s({{c.line}});
+    EXPECT_EQ(s.connected, c.result) << c.line;
+    EXPECT_EQ(s.terminals.requests(), std::vector<std::string>{"<FORMAT>OP/W*</FORMAT>"});
+    EXPECT_TRUE(s.p.mailers.attempts().empty()) << c.line;
   }
 }
 
@@ -99,7 +96,7 @@ TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
 
 TEST(SendTeCommandTest, WritesTheRequestAndEveryResponseLineToTheDebugLog) {
   Scripted s({{"X"}, {"LINE 1<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}});
-  auto& [p, terminals, host] = s;
+  auto& [p, terminals, host, connected] = s;
   std::string entry = "NP.A&B";
   EXPECT_FALSE(host.sendTECommand(&entry));
   EXPECT_EQ(entry, "NP.A&amp;B");
@@ -120,7 +117,7 @@ TEST(SendTeCommandTest, EachBusyAnswerWaitsTenSecondsOnceAndIsNotResent) {
               {"OK"},
               {"previous entry in progress"},
               {"PREVIOUS ENTRY IN PROGRESS"}});
-  auto& [p, terminals, host] = s;
+  auto& [p, terminals, host, connected] = s;
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(host.sendTECommand("*R"));
   EXPECT_EQ(terminals.requests().size(), 5u);
   EXPECT_EQ(p.env.sleeps(), (std::vector<int64_t>{10000, 10000}));
@@ -161,7 +158,7 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
 
 TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
   Scripted s({{"A", "B"}});
-  auto& [p, terminals, host] = s;
+  auto& [p, terminals, host, connected] = s;
   EXPECT_EQ(host.GetResponseLine(1), "B");
   EXPECT_EQ(host.GetResponseLine(2), "");
   EXPECT_EQ(host.GetResponseLine(-1), "");
@@ -173,7 +170,7 @@ TEST(GetResponseLineTest, PastTheEndIsLoggedAndEmpty) {
 TEST(GetSuggestedEntryTest, TakesTheEntryAfterColumn25WithoutItsMark) {
   Scripted s({{"QUEUE 12<CARRIAGE_RETURN/>",
                "TO SEE THE NEXT 100 BFS  QLD/AB.12/12/TS/101<TABSTOP/><CARRIAGE_RETURN/>"}});
-  auto& [p, terminals, host] = s;
+  auto& [p, terminals, host, connected] = s;
   EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE NEXT 100 BFS"), "QLD/AB12/12/TS/101");
   EXPECT_EQ(host.GetSuggestedEntry("TO SEE THE FIRST 100 BFS"), "");
 }
@@ -183,7 +180,7 @@ TEST(LogQueueListStatusTest, WritesOneLinePerStarredLocator) {
       {{"B.F. COUNT 002<CARRIAGE_RETURN/>", "   1 *ABC123<TABSTOP/>SMITH/JOHN<CARRIAGE_RETURN/>",
         "   2 *DEF456<TABSTOP/>JONES/ANN<CARRIAGE_RETURN/>",
         "NOTE *NOT A LOCATOR LINE<CARRIAGE_RETURN/>", "*"}});
-  auto& [p, terminals, host] = s;
+  auto& [p, terminals, host, connected] = s;
   EXPECT_EQ(host.LogQueueListStatus("AB12", "50"), "OK");
   EXPECT_EQ(p.Log("tempHeaderStatus.txt"), "AB12,ABC123,50,\r\nAB12,DEF456,50,\r\n");
 }
