@@ -86,7 +86,6 @@ TEST(PccCheckTest, WhenTheQuestionIsAsked) {
     Tables t({"ABC1/1//A.CSV", "ABC1/2//B.CSV"}, c.agents);
     t.p.window.QueueAnswer(BoxAnswer::kYes);
     const int16_t diff = BuildPCCCheck(t.p.form).DiffMappPCC;
-    t.p.form.taskMainFile = "tasks.csv";
     EXPECT_FALSE(RunPCCCheck(t.p.form, true));
     const bool asked = t.p.window.boxes().size() == 1 && t.p.dir.Exists("tempPCCCheck.log");
     EXPECT_EQ(
