@@ -46,16 +46,6 @@ std::unique_ptr<TestProgram> Start(const std::vector<std::string>& tasks,
   return p;
 }
 
-// The report: the header block as start-up begins it, the run's lines, the status block.
-std::string Report(const std::vector<std::string>& run_lines,
-                   const std::vector<std::string>& rows) {
-  std::string text = "XML Ambervale activity log,,,\r\nRun date/time:2026/12/06 10:00:00,,,\r\n";
-  for (const std::string& line : run_lines) text += line + "\r\n";
-  text += "\r\nPCC,PNR,Destination Queue,\r\n";
-  for (const std::string& row : rows) text += row + ",\r\n";
-  return text;
-}
-
 TEST(UnticketedRunTest, TheReportIsAppendedAndMailed) {
   auto p = Start({"ABC1,ALL,3", "DEF3,\"LH,AA\",2"});
   p->dir.Write("logs/Unticketed_PNR_Log_1.csv", "an earlier report\r\n");
@@ -165,10 +155,11 @@ TEST(UnticketedRunTest, AFailedSignOnOrMailStillEndsTheProgramWithItsReport) {
   p->form.strAgentID = "9999";  // refused
   EXPECT_EQ(p->MoveQueue(), 1);
   EXPECT_EQ(p->tap->TakeEntries(), (std::vector<std::string>{"QX+I", "SON/9999", "OP/W*"}));
+  // The header block as start-up begins it, the run's line, the status block.
   EXPECT_EQ(p->Log("Unticketed_PNR_Log_1.csv"),
-            Report({"Error message: Login to Vantora Desktop has failed. Please check that the "
-                    "login details in the Settings.ini file are correct."},
-                   {}));
+            "XML Ambervale activity log,,,\r\nRun date/time:2026/12/06 10:00:00,,,\r\n"
+            "Error message: Login to Vantora Desktop has failed. Please check that the login "
+            "details in the Settings.ini file are correct.\r\n\r\nPCC,PNR,Destination Queue,\r\n");
   EXPECT_FALSE(p->dir.Exists("logs/tempHeader.txt"));
   EXPECT_TRUE(p->mailers.attempts().empty());
 
