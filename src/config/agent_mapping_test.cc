@@ -117,10 +117,7 @@ TEST(MappingTest, MissingValuesAndInvalidPrefixesStopTheStartUp) {
   for (const auto& c : kCases) {
     TestProgram p(false);
     p.WriteStartupFiles();
-    std::string tasks = kTaskHeader;
-    for (const std::string& task : c.tasks) tasks += task + ",N,\r\n";
-    p.dir.Write("tasks.csv", tasks);
-    for (const auto& [file, rows] : c.files) p.dir.Write(file, kMappingHeader + rows);
+    Configure(p, c.tasks, c.files);
     EXPECT_TRUE(p.Load().has_value()) << c.box;
     ASSERT_FALSE(p.window.boxes().empty()) << c.box;
     EXPECT_EQ(p.window.boxes().back().text, c.box);
