@@ -163,6 +163,12 @@ TEST(UnticketedRunTest, AFailedSignOnOrMailStillEndsTheProgramWithItsReport) {
   EXPECT_FALSE(p->dir.Exists("logs/tempHeader.txt"));
   EXPECT_TRUE(p->mailers.attempts().empty());
 
+  // Signed on again, the run's report starts without the lines of the earlier sign-on.
+  auto r = Start({"ABC1,ALL,3"}, "41", R"({"sign_out_after": 2})");
+  r->form.colReportLines = {"Error message: before the sign-on"};
+  EXPECT_EQ(r->MoveQueue(), 0);
+  EXPECT_FALSE(Contains(r->Log("Unticketed_PNR_Log_1.csv"), "before the sign-on"));
+
   auto q = Start({"ABC1,ALL,3"});
   q->mailers.set_send_error("connection refused");
   EXPECT_EQ(q->MoveQueue(), 0);
