@@ -73,33 +73,21 @@ ProgramEnd Startup::Run(std::optional<SingleInstanceLock>& instance_lock) {
           Step("QX+I", [&] { return host_.sendTECommand(std::string_view("QX+I")); })) {
     return end;
   }
-  (void)Step("loaded", [&] {
-    form_.AddActionLog("Loaded completed.");
-    return ProgramEnd::GoOn();
-  });
+  (void)Step("loaded", [&] { form_.AddActionLog("Loaded completed."); });
   form_.service_status().Ready();
   return StartCycle();
 }
 
 ProgramEnd Startup::Load() {
-  (void)Step("counters", [&] {
-    ResetState();
-    return ProgramEnd::GoOn();
-  });
+  (void)Step("counters", [&] { ResetState(); });
   // Without settings.ini nothing may be written: the logs folder is not even created.
   if (!FileExists(path_)) return stops_.Stop(SettingsMissingStop());
-  (void)Step("logs folder", [&] {
-    (void)CreateFolder(form_.logs().folder());
-    return ProgramEnd::GoOn();
-  });
+  (void)Step("logs folder", [&] { (void)CreateFolder(form_.logs().folder()); });
   if (ProgramEnd end =
           Step("log size", [&] { return ReadLogSizeSetting(form_, ini_, path_, stops_); })) {
     return end;
   }
-  (void)Step("start lines", [&] {
-    WriteStartLines();
-    return ProgramEnd::GoOn();
-  });
+  (void)Step("start lines", [&] { WriteStartLines(); });
   if (ProgramEnd end =
           Step("settings", [&] { return ReadRunSettings(form_, ini_, path_, stops_); })) {
     return end;
@@ -109,17 +97,13 @@ ProgramEnd Startup::Load() {
     if (ProgramEnd end = Step("mapping files", [&] { return LoadMappings(); })) return end;
   }
   if (ProgramEnd end = Step("PCC check", [&] { return RunPccCheck(); })) return end;
-  (void)Step("queue list", [&] {
-    TrimTaskMainQueueList(form_);
-    return ProgramEnd::GoOn();
-  });
+  (void)Step("queue list", [&] { TrimTaskMainQueueList(form_); });
   (void)Step("e-mail after every run", [&] {
     form_.SendEmailAfterEveryIteration =
         ReadYesNoSetting(ini_, path_, kSendEmailAfterEveryIterationKey);
     // The line is written either way, so the run log always tells how the program started.
     RunLog(form_.SendEmailAfterEveryIteration ? "No PNR move EMAIL func is enabled"
                                               : "No PNR move EMAIL func is disabled");
-    return ProgramEnd::GoOn();
   });
   if (form_.IsUnticketedMode()) return ProgramEnd::GoOn();
   return Step("fail queue", [&] {

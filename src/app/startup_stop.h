@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "config/settings.h"
@@ -53,11 +54,15 @@ void WriteStopLines(frmMain& form, const std::vector<StopLine>& lines);
 
 // Runs one step of start-up. An unexpected failure of a library call (a std::exception) skips
 // the rest of the step: it is written to the debug log and start-up goes on. Returns the
-// step's end of the program.
+// step's end of the program; a step that cannot end it returns nothing.
 template <typename Step>
 ProgramEnd RunStartupStep(frmMain& form, std::string_view name, Step&& step) {
   try {
-    return step();
+    if constexpr (std::is_void_v<std::invoke_result_t<Step&>>) {
+      step();
+    } else {
+      return step();
+    }
   } catch (const std::exception& e) {
     form.logs().WriteDebugLog(
         DebugStopText(form.env().LocalNow(),
