@@ -14,18 +14,157 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <regex>
 #include <set>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "tests/e2e/tcp_demo.h"
+#include "sim/hostsim_process.h"
+#include "sim/sim_host.h"
+#include "testing/loopback_port.h"
+#include "testing/program_files.h"
+#include "tests/e2e/entry_proxy.h"
+#include "tests/e2e/program_folder.h"
 
 namespace ambervale::e2e {
 namespace {
 
 const std::set<std::string> kSources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42", "EDI3/40"};
+
+// Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
+// other PNRs.
+void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
+  std::set<std::string> kept;
+  for (auto& [queue, locators] : scenario["queues"].items()) {
+    if (locators.size() > static_cast<size_t>(n))
+      locators.erase(locators.begin() + n, locators.end());
+    for (const auto& locator : locators) kept.insert(locator.get<std::string>());
+  }
+  auto& pnrs = scenario["pnrs"];
+  pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
+                            [&](const nlohmann::ordered_json& pnr) {
+                              return kept.count(pnr["locator"].get<std::string>()) == 0;
+                            }),
+             pnrs.end());
+}
+
+// One line "LOCATOR: QUEUES" a PNR, the queues sorted and blank separated.
+std::string Listed(const std::map<std::string, std::set<std::string>>& places) {
+  std::string out;
+  for (const auto& [locator, queues] : places) {
+    out += locator + ":";
+    for (const std::string& q : queues) out += " " + q;
+    out += "\n";
+  }
+  return out;
+}
+
+// The demo agency served by `ambervale-hostsim` over TCP, with an EntryProxy between the
+// program and the host, in a program folder of its own. The copy differs from the demo in
+// what the test needs to be quick: the host is never busy (each busy answer costs the program
+// a real ten-second wait; the in-process tests cover it), only the first `pnrs_per_queue` PNRs
+// of each source queue are kept, the first run comes at the first tick (COUNTER 0), and the
+// mail server is a loopback port where nothing listens, so every mail fails at once and is
+// logged.
+struct TcpDemo {
+  explicit TcpDemo(int pnrs_per_queue) {
+    folder.CopyDemo();
+    nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
+    KeepFirstPnrs(scenario, pnrs_per_queue);
+    scenario["faults"]["busy_every"] = 0;
+    folder.Write("host.json", scenario.dump(1));
+    folder.SetSetting("TIMER", "COUNTER", "0");
+    folder.SetSetting("MailSetting", "SMTPServerString",
+                      "smtp://127.0.0.1:" + std::to_string(closed_port.port()));
+    folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy.port()));
+    folder.SetSetting("Terminal", "StateFile", "");
+    folder.SetSetting("Terminal", "TimeoutSeconds", "10");
+  }
+
+  // Starts the host (again: a new server on the same state file) and points the relay at it.
+  ::testing::AssertionResult StartHost() {
+    Status error;
+    host = sim::HostsimProcess::Start(
+        AMBERVALE_HOSTSIM,
+        {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
+        &error);
+    if (host == nullptr) return ::testing::AssertionFailure() << error.message();
+    proxy.set_host_port(host->port());
+    return ::testing::AssertionSuccess();
+  }
+
+  // Starts `ambervale --headless --runs 1` (with the variables `env`) over the folder; output
+  // in `name`.out/.err.
+  std::unique_ptr<ChildProcess> StartProgram(const std::string& name,
+                                             const std::map<std::string, std::string>& env = {}) {
+    return folder.StartAmbervale({"--headless", "--runs", "1"}, name, env);
+  }
+
+  // The world as a restarted host reads the state file and its journal (every entry the host
+  // answered).
+  std::optional<sim::World> KeptWorld() const {
+    std::unique_ptr<Env> env = NewSystemEnv();
+    Status status;
+    std::optional<sim::World> world =
+        sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
+    EXPECT_TRUE(world) << status.message();
+    return world;
+  }
+
+  // Where the PNRs are now, a line "LOCATOR: QUEUES" each.
+  std::string PlacesNow() const {
+    const std::optional<sim::World> world = KeptWorld();
+    if (!world) return {};
+    std::map<std::string, std::set<std::string>> on;
+    for (const auto& [locator, pnr] : world->pnrs) on[locator];
+    for (const auto& [queue, locators] : world->queues) {
+      for (const std::string& locator : locators) on[locator].insert(queue);
+    }
+    return Listed(on);
+  }
+
+  // Where examples/demo/expected.json puts the PNRs of this copy once a later start has
+  // returned the refused PNR from the Fail Queue to its agents.
+  std::string Expected() const {
+    const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
+    const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
+    std::map<std::string, std::set<std::string>> on;
+    for (const auto& pnr : scenario.at("pnrs")) {
+      const std::string locator = pnr.at("locator").get<std::string>();
+      const nlohmann::json& e = expected.at(locator);
+      on[locator] = e.at(e.contains("agent_destinations") ? "agent_destinations" : "destinations")
+                        .get<std::set<std::string>>();
+    }
+    return Listed(on);
+  }
+
+  // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
+  // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
+  ::testing::AssertionResult NoPnrLost() const {
+    const std::optional<sim::World> world = KeptWorld();
+    if (!world) return ::testing::AssertionFailure() << "no kept world";
+    const std::vector<std::string> sources(kSources.begin(), kSources.end());
+    for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
+      ::testing::AssertionResult placed =
+          testing::EveryPnrPlaced(*world, fail_queue, folder.Log("Fail_Queue_Log.csv"), sources);
+      if (!placed) return placed;
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  ProgramFolder folder;
+  testing::LoopbackPort closed_port{false};  // the mail server: connections are refused
+  std::unique_ptr<sim::HostsimProcess> host;
+  EntryProxy proxy;
+};
 
 // The move entries of one kind (QEB/ to an office's Fail Queue, back to a source queue from
 // the Fail Queue, or to agents' queues); the point is reached at the `nth`.
@@ -83,6 +222,10 @@ class NotifySocket {
 // among them, for the Fail Queues of all three offices.
 constexpr int kPnrsPerQueue = 25;
 
+// How long the relay waits for a program to end: below the test's own limit (60 s), so a hung
+// program fails with a message.
+constexpr int kRelayMs = 50000;
+
 // Each start is killed at its point (SIGKILL), the last of them by the host's end (the program
 // ends itself); a start after those finishes the work.
 TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesTheWork) {
@@ -107,16 +250,19 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   int start = 0;
   for (auto c : kStarts) {
     const std::string name = "start" + std::to_string(++start);
-    std::unique_ptr<ChildProcess> program = demo.StartProgram({"--runs", "1"}, name);
+    std::unique_ptr<ChildProcess> program = demo.StartProgram(name);
     ASSERT_NE(program, nullptr);
     bool killed = false;
-    const std::optional<int> code = demo.Relay(*program, [&](const ProxyEntry& entry) {
-      if (killed || !c.point.Reached(entry)) return Relay::kPass;
-      killed = true;
-      if (c.host) return demo.KillHost(), Relay::kPass;
-      program->Kill();
-      return Relay::kCut;
-    });
+    const std::optional<int> code = demo.proxy.RelayUntilExit(
+        *program,
+        [&](const ProxyEntry& entry) {
+          if (killed || !c.point.Reached(entry)) return Relay::kPass;
+          killed = true;
+          if (c.host) return demo.host->Kill(), Relay::kPass;
+          program->Kill();
+          return Relay::kCut;
+        },
+        kRelayMs);
     ASSERT_TRUE(killed) << c.name << ": the program ended first\n"
                         << demo.folder.Output(name, ".out");
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
@@ -134,10 +280,11 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   ASSERT_TRUE(demo.StartHost());
   NotifySocket notify;
   std::unique_ptr<ChildProcess> last =
-      demo.StartProgram({"--runs", "1"}, "last", {{"NOTIFY_SOCKET", notify.path()}});
+      demo.StartProgram("last", {{"NOTIFY_SOCKET", notify.path()}});
   ASSERT_NE(last, nullptr);
-  ASSERT_EQ(demo.Relay(*last, nullptr), 0) << demo.folder.Output("last", ".err");
-  ASSERT_EQ(demo.StopHost(), 0);
+  ASSERT_EQ(demo.proxy.RelayUntilExit(*last, nullptr, kRelayMs), 0)
+      << demo.folder.Output("last", ".err");
+  ASSERT_EQ(demo.host->Stop(), 0);
   // The refused PNR came back from the Fail Queue and went to its agent this time.
   EXPECT_EQ(demo.PlacesNow(), demo.Expected());
   EXPECT_TRUE(demo.NoPnrLost());
