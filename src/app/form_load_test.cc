@@ -82,25 +82,6 @@ TEST(FormLoadTest, EachStartShowsWritesAndSendsItsOwn) {
   });
 }
 
-TEST(FormLoadTest, StopsBeforeTheLogsAreUsableWriteNoLogLine) {
-  TestProgram f(false);
-  f.WriteStartupFiles();
-  (void)DeleteFile(f.dir.File("settings.ini"));
-  EXPECT_EQ(f.Load(), kExitStartupStop);
-  ASSERT_EQ(f.window.boxes().size(), 1u);
-  EXPECT_EQ(f.window.boxes()[0].text,
-            "Settings.ini cannot be found.\r\nIt must be located in the same path as Ambervale."
-            "\r\nPlease check or contact administrator.");
-  EXPECT_EQ(f.window.boxes()[0].icon, BoxIcon::kNone);
-  EXPECT_FALSE(FolderExists(f.dir.File("logs")));
-
-  TestProgram g(false);
-  g.WriteStartupFiles({{"LOG/LOGFILESIZE", "big"}});
-  EXPECT_EQ(g.Load(), kExitStartupStop);
-  EXPECT_TRUE(FolderExists(g.dir.File("logs")));
-  EXPECT_TRUE(ListFolder(g.dir.File("logs")).empty());
-}
-
 TEST(FormLoadTest, ASecondCopyEndsSilently) {
   TestProgram f(false);
   f.WriteStartupFiles();

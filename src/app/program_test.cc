@@ -60,15 +60,6 @@ TEST(ProgramTest, RunsCountsDownAndStopsAfterTheGivenRuns) {
   const auto state = nlohmann::json::parse(p.dir.Read("state.json"));
   EXPECT_EQ(state["queues"]["ABC1/50"], nlohmann::json::array({"ABC123"})) << state.dump();
   EXPECT_EQ(state["queues"]["ABC1/40"], nlohmann::json::array()) << state.dump();
-  // The simulator was stopped at the end: its state file counts every entry sent, the last
-  // ones (which change nothing) included.
-  const std::string debug = p.dir.Read("logs/debug_log_1.txt");
-  int sent = 0;
-  for (size_t at = debug.find(" TE REQUEST #####"); at != std::string::npos;
-       at = debug.find(" TE REQUEST #####", at + 1)) {
-    ++sent;
-  }
-  EXPECT_EQ(state["entries"], sent);
 }
 
 TEST(ProgramTest, SigtermIsACloseRequest) {

@@ -26,13 +26,6 @@ class RunCycleTest : public ::testing::Test {
   }
   bool Tick() { return front_end.manual_loop().Tick(); }
   bool Quit() { return front_end.manual_loop().quit(); }
-  Texts Countdowns() const {
-    Texts out;
-    for (const auto& [control, text] : p.window.caption_history()) {
-      if (control == Control::kLblCountDown) out.push_back(text);
-    }
-    return out;
-  }
   // The list lines without their "yyyy/mm/dd hh:mm:ss - " stamp.
   Texts List() const {
     Texts out;
@@ -49,24 +42,6 @@ class RunCycleTest : public ::testing::Test {
   ProgramEnd run_end;
 };
 
-TEST_F(RunCycleTest, CountsDownSixtySecondsAndRunsInTheSixtiethTick) {
-  p.form.intTimerCounter = 60;
-  cycle.EnableTimer();
-  EXPECT_EQ(front_end.manual_loop().interval_ms(), 1000);
-  for (int i = 1; i <= 59; ++i) ASSERT_TRUE(Tick());
-  EXPECT_EQ(p.window.colour(Control::kLblCountDown), kHighlight);
-  EXPECT_EQ(runs, 0);
-  ASSERT_TRUE(Tick());
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 1);
-  EXPECT_EQ(tick_at_run, std::vector<int>{0});  // intTick is reset before the run
-  const Texts shown = Countdowns();
-  ASSERT_GE(shown.size(), 5u);
-  EXPECT_EQ(Texts(shown.begin() + 57, shown.end()),
-            (Texts{"Count down (2)", "Count down (1)", "Count down (0)", "Count down (60)",
-                   "Count down (59)"}));
-}
-
 // Counter 0 runs in every tick; ticks that fall due while a run lets events run are dropped.
 TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
   p.form.intTimerCounter = 0;
@@ -77,7 +52,10 @@ TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
   };
   cycle.EnableTimer();
   ASSERT_TRUE(Tick());
-  EXPECT_EQ(Countdowns(), (Texts{"Count down (-1)", "Count down (0)"}));
+  Texts shown;
+  for (const auto& [control, text] : p.window.caption_history())
+    if (control == Control::kLblCountDown) shown.push_back(text);
+  EXPECT_EQ(shown, (Texts{"Count down (-1)", "Count down (0)"}));
   ASSERT_TRUE(Tick());
   ASSERT_TRUE(Tick());
   EXPECT_EQ(runs, 3);
@@ -137,15 +115,7 @@ TEST_F(RunCycleTest, ClosingDuringARunStopsAfterTheRunReturns) {
   EXPECT_EQ(front_end.closed(), 1);
 }
 
-TEST_F(RunCycleTest, ASecondCloseRequestBetweenRunsClosesAtOnce) {
-  cycle.OnCloseRequest();
-  cycle.OnCloseRequest();
-  EXPECT_TRUE(cycle.unloaded());
-  cycle.OnCloseRequest();  // after the unload: nothing more
-  EXPECT_EQ(List(), kStopLines);
-  EXPECT_EQ(front_end.closed(), 1);
-}
-
+// During start-up a close request only sets the flag; between runs the second one closes.
 TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
   cycle.set_loading(true);
   cycle.OnCloseRequest();
@@ -154,13 +124,11 @@ TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
   EXPECT_TRUE(p.form.blnStopRequested);
   EXPECT_FALSE(cycle.unloaded());
   EXPECT_EQ(List(), Texts{kStopLines[0]});
-}
-
-TEST_F(RunCycleTest, RunNowShowsTheWindowAndClosesIfTheRunReturns) {
-  EXPECT_FALSE(cycle.RunNow());
-  EXPECT_EQ(runs, 1);
-  EXPECT_EQ(front_end.shown(), 1);
-  EXPECT_TRUE(Quit());
+  cycle.OnCloseRequest();
+  EXPECT_TRUE(cycle.unloaded());
+  cycle.OnCloseRequest();  // after the unload: nothing more
+  EXPECT_EQ(List(), kStopLines);
+  EXPECT_EQ(front_end.closed(), 1);
 }
 
 // A run that ends the program is the cycle's last act: the loop quits with the end's code and

@@ -5,17 +5,11 @@
 #include <tuple>
 
 #include "platform/classic_text.h"
-#include "platform/files.h"
 #include "testing/golden.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
 namespace {
-
-constexpr char kSmtp[] =
-    "[MailSetting]\r\nSMTPServerString = mail.example:2525 \r\nFromString=robot@agency.example\r\n"
-    "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
-    "SMTPPasswordString=secret\r\n";
 
 // Both kinds of mail as handed to the component, and what the logs say of them; a failing
 // component's error is returned and logged, and the run log keeps only the mail that went
@@ -23,8 +17,10 @@ constexpr char kSmtp[] =
 TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   TestProgram p;
   p.WriteSettings(
-      std::string(kSmtp) +
-      "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+      "[MailSetting]\r\nSMTPServerString = mail.example:2525 "
+      "\r\nFromString=robot@agency.example\r\n"
+      "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
+      "SMTPPasswordString=secret\r\n[EMails]\r\nEmailInternal=ops@agency.example\r\n"
       "EmailVantoraHelpDesk=desk@vantora.example\r\n[FailQueue]\r\nEmailAlert1=fq@x\r\n");
   p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
   EXPECT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
@@ -38,10 +34,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   std::string out;
   for (const RecordedMail& mail : p.mailers.attempts()) out += "== mail\n" + Describe(mail);
   out += "== action log\n" + p.Log("action_log_1.txt") + "== run log\n" + p.RunLog();
-  size_t at;
-  while ((at = out.find(p.dir.path())) != std::string::npos)
-    out.replace(at, p.dir.path().size(), "DIR");
-  testing::ExpectGolden("src/mail/testdata/alerts.txt", out);
+  testing::ExpectGolden("src/mail/testdata/alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 // The general alert goes to the internal address and the help desk; the Fail Queue mail to
@@ -64,37 +57,6 @@ TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
     }
     return p.mailers.sent().empty() ? "(nothing sent)\n" : Describe(p.mailers.sent()[0]);
   });
-}
-
-// In the unticketed mode the alert completes the report (a failed run gets its status lines)
-// and mails it as the attachment, with no text; the report is kept when no mail can go
-// (src/mail/testdata/unticketed_alerts.txt).
-TEST(SendEmailAlertTest, UnticketedModeCompletesTheReportAndAttachesIt) {
-  std::string out;
-  for (const auto& [name, success, create_fails] :
-       std::initializer_list<std::tuple<const char*, bool, bool>>{
-           {"failed run", false, false},
-           {"successful run", true, false},
-           {"no mail component", true, true}}) {
-    TestProgram p;
-    p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
-    p.form.strPNRMoveMode = "UTK";
-    p.form.tmpCurrentPCC = "AB12";
-    p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
-    p.mailers.set_create_fails(create_fails);
-    p.logs.AppendUnticketedHeader("header,,,");
-    p.logs.AppendUnticketedStatus("status,");
-    const Status sent = p.alerts.SendEmailAlert("Error message: boom", success);
-    std::string run = std::string("== ") + name + ": " + (sent.ok() ? "sent" : sent.message()) +
-                      "\n" + p.Log("Unticketed_PNR_Log_1.csv") + "== files:";
-    for (const std::string& file : ListFolder(p.dir.File("logs"))) run += " " + file;
-    run += "\n";
-    for (const RecordedMail& mail : p.mailers.sent()) run += Describe(mail);
-    for (size_t at; (at = run.find(p.dir.path())) != std::string::npos;)
-      run.replace(at, p.dir.path().size(), "DIR");
-    out += run;
-  }
-  testing::ExpectGolden("src/mail/testdata/unticketed_alerts.txt", out);
 }
 
 // A repeated alert stays quiet for [EMails] AlertQuietMinutes, across starts (each alert
@@ -135,10 +97,7 @@ TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
   }
   out +=
       "== action log\n" + p.Log("action_log_1.txt") + "== debug log\n" + p.Log("debug_log_1.txt");
-  for (size_t at; (at = out.find(p.dir.path())) != std::string::npos;) {
-    out.replace(at, p.dir.path().size(), "DIR");
-  }
-  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", out);
+  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 }  // namespace
