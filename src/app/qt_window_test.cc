@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -161,35 +160,6 @@ TEST_F(QtWindowTest, ShowsMessageBoxesAsAsked) {
               c.answer);
     EXPECT_TRUE(asked);
   }
-}
-
-class QtEventLoopTest : public ::testing::Test {
- protected:
-  QtEventLoopTest() { App(); }
-};
-
-TEST_F(QtEventLoopTest, DropsTicksWhileTheHandlerLetsEventsRun) {
-  QtEventLoop loop;
-  QtWindow window;
-  int ticks = 0;
-  int nested = 0;
-  bool running = false;
-  loop.SetTimer(1, [&] {
-    if (running) ++nested;
-    ++ticks;
-    if (ticks == 1) {
-      // A run that lets pending events run while several timer periods pass.
-      running = true;
-      QElapsedTimer clock;
-      clock.start();
-      while (clock.elapsed() < 20) window.DoEvents();
-      running = false;
-    }
-    if (ticks == 3) loop.Quit(0);
-  });
-  EXPECT_EQ(loop.Exec(), 0);
-  EXPECT_EQ(nested, 0);
-  EXPECT_EQ(ticks, 3);
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ namespace {
 
 constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
 
-// Screen lines go to the list (the newest 101, the last selected) and the action log file;
-// file-only lines choose their file by prefix.
+// Screen lines go to the list (the newest 101, the last selected) and the action log file.
 TEST(AddActionLogTest, ListLinesAndFileLines) {
   TestProgram p;
   for (int i = 1; i <= 150; ++i) p.form.AddActionLog("line " + std::to_string(i));
@@ -25,11 +24,6 @@ TEST(AddActionLogTest, ListLinesAndFileLines) {
   EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 51");
   EXPECT_EQ(p.window.selected(), 100);
   EXPECT_TRUE(p.Log("action_log_1.txt").ends_with(std::string(kStamp) + "a\r\nb\r\n"));
-  p.form.AddActionLog("Application Started:", kRunLogPrefix, true);
-  p.form.AddActionLog("moved", kSuccessPrefix, true);
-  EXPECT_EQ(p.window.list().size(), 101u);
-  EXPECT_EQ(p.RunLog(), std::string(kStamp) + "Application Started:\r\n");
-  EXPECT_EQ(p.Log("Success_PNR_1.txt"), "#### " + std::string(kStamp) + "moved ####\r\n");
 }
 
 struct LastStatus : ServiceStatus {
