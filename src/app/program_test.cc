@@ -23,16 +23,11 @@ struct ConsoleProgram {
     dir.Write("settings.ini", SettingsText(settings));
     dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,"}));
     dir.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
-    dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}},
-        "pnrs": [{"locator": "ABC123", "owner_pcc": "ABC1", "sine": "JS", "name": "SHAW/JANE MS"}],
-        "queues": {"ABC1/40": ["ABC123"]}})");
+    dir.Write("host.json", Scenario({Pnr("ABC123", "JS", "SHAW/JANE MS")},
+                                    {{"ABC1/40", {"ABC123"}}}, "{}", /*signed_in=*/false));
     auto fake = std::make_unique<FakeEnv>(dir.path());
     env = fake.get();
-    ConsoleStreams streams;
-    streams.out = &out;
-    streams.err = &err;
-    streams.in = &in;
-    auto front_end = NewConsoleFrontEnd(*fake, streams);
+    auto front_end = NewConsoleFrontEnd(*fake, ConsoleStreams{&out, &err, &in});
     program = std::make_unique<Program>(std::move(fake), std::move(front_end),
                                         std::make_unique<RecordingMailerFactory>(), options);
   }

@@ -66,7 +66,6 @@ TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
   p.form.intTimerCounter = 6;  // the sixth tick would run
   cycle.EnableTimer();
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(Tick());
-  const TimePoint before = p.env.Now();
 
   // Both phases of the close let window events run, and a tick falls due in each: dropped, so
   // no run starts inside the close and its lines are written once.
@@ -82,7 +81,6 @@ TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
   ASSERT_TRUE(Tick());
   EXPECT_EQ(List(), kStopLines);
   EXPECT_EQ(p.env.sleeps(), std::vector<int64_t>{5000});
-  EXPECT_EQ(p.env.Now() - before, std::chrono::seconds(5));
   EXPECT_EQ(front_end.closed(), 1);
   EXPECT_TRUE(Quit());
   EXPECT_TRUE(cycle.unloaded());
