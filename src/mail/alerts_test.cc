@@ -44,9 +44,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
 TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
   testing::ExpectGoldenTable("src/mail/testdata/recipients.txt", [](const std::string& item) {
     const bool fail_queue = item.starts_with("fail queue: ");
-    std::string settings = item.substr(item.find(": ") + 2);
-    for (size_t at; (at = settings.find(" | ")) != std::string::npos;)
-      settings.replace(at, 3, "\n");
+    const std::string settings = Replace(item.substr(item.find(": ") + 2), " | ", "\n");
     TestProgram p;
     p.WriteSettings("[EMails]\n" + settings + "\n[FailQueue]\n" + settings + "\n[MailSetting]\n" +
                     settings + "\n");
