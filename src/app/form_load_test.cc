@@ -66,15 +66,24 @@ TEST(FormLoadTest, EachStartShowsWritesAndSendsItsOwn) {
   });
 }
 
-TEST(FormLoadTest, ASecondCopyEndsSilently) {
-  TestProgram f(false);
-  f.WriteStartupFiles();
-  std::optional<SingleInstanceLock> first = SingleInstanceLock::TryAcquire(f.dir.path());
-  ASSERT_TRUE(first.has_value());
-  EXPECT_EQ(f.Load(), kExitAnotherCopy);
-  EXPECT_TRUE(f.window.boxes().empty());
-  EXPECT_TRUE(f.window.caption_history().empty());
-  EXPECT_FALSE(FolderExists(f.dir.File("logs")));
+// A second copy, and a start without settings.ini, end before anything is written, not even
+// the logs folder (the stop's box is in the end-to-end start-up transcript).
+TEST(FormLoadTest, EndsBeforeWritingAnything) {
+  for (const bool second_copy : {true, false}) {
+    TestProgram f(false);
+    f.WriteStartupFiles();
+    std::optional<SingleInstanceLock> first;
+    if (second_copy) {
+      first = SingleInstanceLock::TryAcquire(f.dir.path());
+      ASSERT_TRUE(first.has_value());
+    } else {
+      (void)DeleteFile(f.dir.File("settings.ini"));
+    }
+    EXPECT_EQ(f.Load(), second_copy ? kExitAnotherCopy : kExitStartupStop);
+    EXPECT_EQ(f.window.boxes().size(), second_copy ? 0u : 1u);
+    EXPECT_EQ(f.window.caption_history().empty(), second_copy);  // the counters are drawn
+    EXPECT_FALSE(FolderExists(f.dir.File("logs"))) << second_copy;
+  }
 }
 
 // A window whose Fail Queue frames fail, as a broken widget might.
