@@ -20,7 +20,6 @@ class RunCycleTest : public ::testing::Test {
 
   ProgramEnd Run() {
     ++runs;
-    tick_at_run.push_back(p.form.intTick);
     if (during_run) during_run();
     return run_end;
   }
@@ -37,7 +36,6 @@ class RunCycleTest : public ::testing::Test {
   TestFrontEnd front_end;
   RunCycle cycle;
   int runs = 0;
-  std::vector<int> tick_at_run;
   std::function<void()> during_run;
   ProgramEnd run_end;
 };
@@ -58,7 +56,6 @@ TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
   EXPECT_EQ(shown, (Texts{"Count down (-1)", "Count down (0)"}));
   ASSERT_TRUE(Tick());
   ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 3);
   EXPECT_EQ(cycle.runs(), 3);
 }
 
@@ -86,7 +83,6 @@ TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
   EXPECT_TRUE(cycle.unloaded());
   EXPECT_EQ(runs, 0);
   const std::string file = p.Log("action_log_1.txt");
-  EXPECT_NE(file.find(" - Please wait ......\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find(" - Ambervale will stop in 2 seconds.\r\n \r\n"), std::string::npos) << file;
   EXPECT_FALSE(Tick());  // the timer is stopped
 }
