@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -48,7 +47,6 @@ class QtWindowTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  QString Text(const char* label_name) { return Find<QLabel>(label_name)->text(); }
   QColor Back(const char* name) { return Find<QWidget>(name)->palette().color(QPalette::Window); }
   QListWidget* List() { return Find<QListWidget>("lstActionLog"); }
 
@@ -66,12 +64,10 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   form.ShowStatus(Stage::kRetrieveData);
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
   form.ShowStatus(Stage::kCountdown, " (7)");
-  EXPECT_EQ(Text("lblCountDown"), "Count down (7)");
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(192, 192, 192));
-  window_->SetCaption(Control::kFrmFromFail, "From Fail Queue Category");
   window_->SetCaption(Control::kLabel6, "Processing PCC 1 of 3 \xB7 Z\xFCrich");
-  EXPECT_EQ(Find<QGroupBox>("frmFromFail")->title(), "From Fail Queue Category");
-  EXPECT_EQ(Text("Label6"), QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
+  EXPECT_EQ(Find<QLabel>("Label6")->text(),
+            QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
 
   form.AddActionLog("gone");
   form.AddActionLog("Caf\xE9 \x80\r\nsecond line");

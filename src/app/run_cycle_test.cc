@@ -40,13 +40,18 @@ class RunCycleTest : public ::testing::Test {
   ProgramEnd run_end;
 };
 
-// Counter 0 runs in every tick; ticks that fall due while a run lets events run are dropped.
-TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
+// Counter 0 runs in every tick; ticks that fall due while a run lets events run are dropped. An
+// unexpected error ends its run, not the cycle. A run that ends the program is the cycle's last
+// act: the loop quits with the end's code and nothing more is shown or written, whatever close
+// request or tick follows.
+TEST_F(RunCycleTest, CounterZeroRunsInEveryTickUntilARunEndsTheProgram) {
   p.form.intTimerCounter = 0;
   during_run = [&] {
     const int16_t tick = p.form.intTick;
     EXPECT_TRUE(Tick());
     EXPECT_EQ(p.form.intTick, tick);
+    if (runs == 2) throw std::runtime_error("disk on fire");
+    if (runs == 3) run_end = ProgramEnd::Exit(7);
   };
   cycle.EnableTimer();
   ASSERT_TRUE(Tick());
@@ -55,8 +60,15 @@ TEST_F(RunCycleTest, CounterZeroRunsInEveryTickAndDropsTicksDuringARun) {
     if (control == Control::kLblCountDown) shown.push_back(text);
   EXPECT_EQ(shown, (Texts{"Count down (-1)", "Count down (0)"}));
   ASSERT_TRUE(Tick());
+  EXPECT_NE(p.Log("debug_log_1.txt").find("unexpected error: disk on fire"), std::string::npos);
   ASSERT_TRUE(Tick());
   EXPECT_EQ(cycle.runs(), 3);
+  const size_t captions = p.window.caption_history().size();
+  cycle.OnCloseRequest();
+  EXPECT_FALSE(Tick());
+  EXPECT_EQ(front_end.manual_loop().Exec(), 7);
+  EXPECT_EQ(p.window.caption_history().size(), captions);  // no countdown after the run
+  EXPECT_EQ(List(), Texts{});                              // no closing lines
 }
 
 TEST_F(RunCycleTest, ClosingBetweenRunsStopsAtTheNextTickAfterFiveSeconds) {
@@ -123,31 +135,6 @@ TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
   cycle.OnCloseRequest();  // after the unload: nothing more
   EXPECT_EQ(List(), kStopLines);
   EXPECT_EQ(front_end.closed(), 1);
-}
-
-// A run that ends the program is the cycle's last act: the loop quits with the end's code and
-// nothing more is shown or written, whatever close request or tick follows.
-TEST_F(RunCycleTest, ARunThatEndsTheProgramQuitsTheLoopWithItsCode) {
-  p.form.intTimerCounter = 0;
-  run_end = ProgramEnd::Exit(7);
-  cycle.EnableTimer();
-  ASSERT_TRUE(Tick());
-  const size_t captions = p.window.caption_history().size();
-  cycle.OnCloseRequest();
-  EXPECT_FALSE(Tick());
-  EXPECT_EQ(front_end.manual_loop().Exec(), 7);
-  EXPECT_EQ(p.window.caption_history().size(), captions);  // no countdown after the run
-  EXPECT_EQ(List(), Texts{});                              // no closing lines
-}
-
-TEST_F(RunCycleTest, AnUnexpectedErrorEndsTheRunNotTheCycle) {
-  p.form.intTimerCounter = 0;
-  during_run = [] { throw std::runtime_error("disk on fire"); };
-  cycle.EnableTimer();
-  ASSERT_TRUE(Tick());
-  ASSERT_TRUE(Tick());
-  EXPECT_EQ(runs, 2);
-  EXPECT_NE(p.Log("debug_log_1.txt").find("unexpected error: disk on fire"), std::string::npos);
 }
 
 }  // namespace
