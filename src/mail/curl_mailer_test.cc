@@ -46,11 +46,7 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
   TempDir dir;
   SmtpSink sink;
   ASSERT_TRUE(sink.status().ok()) << sink.status().message();
-  std::string down;
-  {
-    SmtpSink stopped;
-    down = stopped.Address();
-  }  // its port is closed now
+  const std::string down = SmtpSink().Address();  // its port is closed at once
   testing::ExpectGoldenTable("src/mail/testdata/mails.txt", [&](const std::string& item) {
     std::map<std::string, std::string> m = {
         {"server", sink.Address()},         {"from", "robot@agency.test"},
