@@ -19,23 +19,16 @@
 namespace ambervale::testing {
 namespace {
 
-// One application for the whole test program, on the offscreen platform so no display is
-// needed. Deliberately never destroyed: widgets of other tests may still refer to it at exit.
-QApplication& App() {
-  static QApplication* app = [] {
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() {
+    // One application for the whole test program, on the offscreen platform so no display is
+    // needed. Deliberately never destroyed: widgets of other tests may still refer to it at exit.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "qt_window_test";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
-
-class QtWindowTest : public ::testing::Test {
- protected:
-  QtWindowTest() {
-    App();
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
     window_ = std::make_unique<QtWindow>();
     window_->SetEventHandler(&events_);
     window_->Show();

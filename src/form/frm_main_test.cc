@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/service_notifier.h"
 #include "form/counters.h"
 #include "testing/test_program.h"
 
@@ -25,18 +26,12 @@ TEST(AddActionLogTest, ListLinesAndFileLines) {
   EXPECT_TRUE(p.Log("action_log_1.txt").ends_with(std::string(kStamp) + "a\r\nb\r\n"));
 }
 
-struct LastStatus : ServiceStatus {
-  void Ready() override {}
-  void Status(std::string_view text) override { line = text; }
-  void Watchdog() override {}
-  std::string line;
-};
-
 // The counters' line as the service status gets it (the captions are in the console window's
 // counters line).
 TEST(RefreshCountersTest, HandsTheCountersLineToTheServiceStatus) {
   TestProgram p;
-  LastStatus status;
+  std::string line;
+  ServiceNotifier status(p.env, [&](const std::string& sent) { line = sent; });
   p.form.set_service_status(&status);
   p.form.FailQueueActivated = true;
   p.form.intSuccessCount = p.form.intSuccessSubCount = 1;
@@ -44,14 +39,15 @@ TEST(RefreshCountersTest, HandsTheCountersLineToTheServiceStatus) {
   p.form.lngSuccessOrgQ2FailQCount = 3;
   p.form.lngFailFromFail2OrgQCount = -2;
   p.form.RefreshCounters();
-  EXPECT_EQ(status.line,
-            "moved 1 (1) failed 7 | To Fail Queue: moved 3 failed 0 | From Fail Queue: moved 0 "
-            "failed -2");
+  EXPECT_EQ(
+      line,
+      "STATUS=moved 1 (1) failed 7 | To Fail Queue: moved 3 failed 0 | From Fail Queue: moved 0 "
+      "failed -2");
   // Fail Queue counters that count nothing are left out.
   p.form.FailQueueCategory = "C1";
   p.form.lngSuccessOrgQ2FailQCount = 0;
   p.form.RefreshCounters();
-  EXPECT_EQ(status.line, "moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
+  EXPECT_EQ(line, "STATUS=moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
 }
 
 // Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name.
