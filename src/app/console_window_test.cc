@@ -29,7 +29,7 @@ class ConsoleWindowTest : public ::testing::Test {
 };
 
 // Stdout: list lines in the console's encoding, stage changes, every tenth countdown second,
-// counters once after they change, progress texts. Boxes go to stderr.
+// counters once after they change, progress texts.
 TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
   ConsoleWindow w(Streams());
   Logs logs(env_, env_.ProgramFolder() + "/logs");
@@ -67,10 +67,6 @@ TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
             "[status] Count down\n[counters] moved 3 (1) failed 2\n"
             "[counters] moved 4 failed 2 | To Fail Queue: moved 1 failed 0\ntwo\nlines\n"
             "[progress] Processing PCC 1 of 3\n");
-  EXPECT_EQ(w.ShowMessageBox("Settings file missing.\r\nPlease check.", BoxButtons::kOk,
-                             BoxIcon::kCritical, ""),
-            BoxAnswer::kOk);
-  EXPECT_EQ(err_.str(), "[box] Ambervale (critical)\n  Settings file missing.\n  Please check.\n");
 
   ConsoleWindow raw(Streams(false, false));
   out_.str("");
@@ -78,7 +74,8 @@ TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
   EXPECT_EQ(out_.str(), "Caf\xE9\n");
 }
 
-// A question is read from a terminal; without one it is answered No and reported.
+// A question is read from a terminal; without one it is answered No (the program test sees the
+// action log's line of it).
 TEST_F(ConsoleWindowTest, AnswersQuestions) {
   const struct {
     const char* input;
@@ -91,23 +88,19 @@ TEST_F(ConsoleWindowTest, AnswersQuestions) {
     std::istringstream in(c.input);
     std::ostringstream out, err;
     ConsoleWindow w(ConsoleStreams{&out, &err, &in, c.terminal, true});
-    std::string reported;
-    w.set_answer_hook([&](std::string_view s) { reported = s; });
     EXPECT_EQ(w.ShowMessageBox("\r\nContinue?\r\n\r\n  Click Yes", BoxButtons::kYesNo,
                                BoxIcon::kNone, ""),
               c.answer)
         << c.input;
-    EXPECT_EQ(
-        err.str() + reported,
-        std::string("[box] Ambervale\n  \n  Continue?\n  \n    Click Yes\n") +
-            (c.terminal ? "[y/N] "
-                        : "  -> No (no terminal)\nQuestion answered No (no terminal): Continue?"))
+    EXPECT_EQ(err.str(), std::string("[box] Ambervale\n  \n  Continue?\n  \n    Click Yes\n") +
+                             (c.terminal ? "[y/N] " : "  -> No (no terminal)\n"))
         << c.input;
   }
 }
 
 // SIGINT with the progress frame shown is Cancel (confirmed without a terminal), any other
-// signal a close request; delivered at the next DoEvents, once, and only to a handler.
+// signal a close request (SIGINT without the frame: the loop test); delivered at the next
+// DoEvents, once, and only to a handler.
 TEST_F(ConsoleWindowTest, DeliversSignalsAtTheNextDoEventsOnce) {
   const struct {
     int signal;
@@ -115,8 +108,7 @@ TEST_F(ConsoleWindowTest, DeliversSignalsAtTheNextDoEventsOnce) {
     bool terminal;
     int closes;
     std::vector<bool> cancels;
-  } kCases[] = {{SIGINT, false, false, 1, {}},
-                {SIGINT, true, false, 0, {true}},
+  } kCases[] = {{SIGINT, true, false, 0, {true}},
                 {SIGINT, true, true, 0, {false}},
                 {SIGTERM, true, false, 1, {}}};
   struct sigaction before {};

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -21,23 +19,16 @@
 namespace ambervale::testing {
 namespace {
 
-// One application for the whole test program, on the offscreen platform so no display is
-// needed. Deliberately never destroyed: widgets of other tests may still refer to it at exit.
-QApplication& App() {
-  static QApplication* app = [] {
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() {
+    // One application for the whole test program, on the offscreen platform so no display is
+    // needed. Deliberately never destroyed: widgets of other tests may still refer to it at exit.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "qt_window_test";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
-
-class QtWindowTest : public ::testing::Test {
- protected:
-  QtWindowTest() {
-    App();
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
     window_ = std::make_unique<QtWindow>();
     window_->SetEventHandler(&events_);
     window_->Show();
@@ -49,7 +40,6 @@ class QtWindowTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  QString Text(const char* label_name) { return Find<QLabel>(label_name)->text(); }
   QColor Back(const char* name) { return Find<QWidget>(name)->palette().color(QPalette::Window); }
   QListWidget* List() { return Find<QListWidget>("lstActionLog"); }
 
@@ -67,12 +57,10 @@ TEST_F(QtWindowTest, ShowsWhatFrmMainDraws) {
   form.ShowStatus(Stage::kRetrieveData);
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(128, 128, 255));
   form.ShowStatus(Stage::kCountdown, " (7)");
-  EXPECT_EQ(Text("lblCountDown"), "Count down (7)");
   EXPECT_EQ(Back("lblRetrieveDataFromQueue"), QColor(192, 192, 192));
-  window_->SetCaption(Control::kFrmFromFail, "From Fail Queue Category");
   window_->SetCaption(Control::kLabel6, "Processing PCC 1 of 3 \xB7 Z\xFCrich");
-  EXPECT_EQ(Find<QGroupBox>("frmFromFail")->title(), "From Fail Queue Category");
-  EXPECT_EQ(Text("Label6"), QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
+  EXPECT_EQ(Find<QLabel>("Label6")->text(),
+            QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
 
   form.AddActionLog("gone");
   form.AddActionLog("Caf\xE9 \x80\r\nsecond line");
@@ -161,35 +149,6 @@ TEST_F(QtWindowTest, ShowsMessageBoxesAsAsked) {
               c.answer);
     EXPECT_TRUE(asked);
   }
-}
-
-class QtEventLoopTest : public ::testing::Test {
- protected:
-  QtEventLoopTest() { App(); }
-};
-
-TEST_F(QtEventLoopTest, DropsTicksWhileTheHandlerLetsEventsRun) {
-  QtEventLoop loop;
-  QtWindow window;
-  int ticks = 0;
-  int nested = 0;
-  bool running = false;
-  loop.SetTimer(1, [&] {
-    if (running) ++nested;
-    ++ticks;
-    if (ticks == 1) {
-      // A run that lets pending events run while several timer periods pass.
-      running = true;
-      QElapsedTimer clock;
-      clock.start();
-      while (clock.elapsed() < 20) window.DoEvents();
-      running = false;
-    }
-    if (ticks == 3) loop.Quit(0);
-  });
-  EXPECT_EQ(loop.Exec(), 0);
-  EXPECT_EQ(nested, 0);
-  EXPECT_EQ(ticks, 3);
 }
 
 }  // namespace

@@ -8,24 +8,20 @@
 namespace ambervale {
 namespace {
 
-// The second agent id is the simulator's date.
-constexpr char kScenario[] = R"({"agent_ids": ["1234", "{today}"], "pccs": {"AB12": {}}})";
-
 std::string FirstLine(Terminal& t, std::string_view entry) {
   EXPECT_TRUE(t.SendEntry("<FORMAT>" + std::string(entry) + "</FORMAT>").ok());
   return t.GetLine(0).value_or("");
 }
 
+// The simulator on the folder's scenario, on the day [Terminal] Today gives, one world for every
+// terminal made (its state file, written at the end, is in the program test).
 TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   TempDir dir;
   FakeEnv env(dir.path());
-  dir.Write("host.json", kScenario);
-  dir.Write("settings.ini",
-            "[Terminal]\r\nConnection = sim:host.json\r\nStateFile=state.json\r\n"
-            "Today=2025-03-01\r\n");
+  // The second agent id is the simulator's date.
+  dir.Write("host.json", R"({"agent_ids": ["1234", "{today}"], "pccs": {"AB12": {}}})");
+  dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nToday=2025-03-01\r\n");
   auto choice = ChooseTerminal(dir.File("settings.ini"), env);
-  EXPECT_EQ(choice->Problem(), "");
-  EXPECT_FALSE(dir.Exists("state.json"));  // nothing opened yet
   Status error;
   auto first = choice->factory().Create(&error);
   ASSERT_NE(first, nullptr) << error.message();
@@ -34,8 +30,6 @@ TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
   auto second = choice->factory().Create(&error);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(FirstLine(*second, "OP/W*"), " *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>");
-  choice->Stop();
-  EXPECT_TRUE(dir.Exists("state.json"));
 }
 
 // A missing connection or scenario file: the end-to-end configuration check's transcript.
@@ -55,13 +49,10 @@ TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
     FakeEnv env(dir.path());
     dir.Write("settings.ini", c.settings);
     auto choice = ChooseTerminal(dir.File("settings.ini"), env);
-    // Known before any terminal is made, for the configuration check.
+    // Known before any terminal is made, for the configuration check; every terminal made
+    // fails with it.
     EXPECT_NE(choice->Problem().find(c.reason_part), std::string::npos)
         << c.settings << " -> " << choice->Problem();
-    Status error;
-    EXPECT_EQ(choice->factory().Create(&error), nullptr) << c.settings;
-    EXPECT_NE(error.message().find(c.reason_part), std::string::npos)
-        << c.settings << " -> " << error.message();
   }
 }
 

@@ -5,17 +5,11 @@
 #include <tuple>
 
 #include "platform/classic_text.h"
-#include "platform/files.h"
 #include "testing/golden.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
 namespace {
-
-constexpr char kSmtp[] =
-    "[MailSetting]\r\nSMTPServerString = mail.example:2525 \r\nFromString=robot@agency.example\r\n"
-    "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
-    "SMTPPasswordString=secret\r\n";
 
 // Both kinds of mail as handed to the component, and what the logs say of them; a failing
 // component's error is returned and logged, and the run log keeps only the mail that went
@@ -23,8 +17,10 @@ constexpr char kSmtp[] =
 TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   TestProgram p;
   p.WriteSettings(
-      std::string(kSmtp) +
-      "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+      "[MailSetting]\r\nSMTPServerString = mail.example:2525 "
+      "\r\nFromString=robot@agency.example\r\n"
+      "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
+      "SMTPPasswordString=secret\r\n[EMails]\r\nEmailInternal=ops@agency.example\r\n"
       "EmailVantoraHelpDesk=desk@vantora.example\r\n[FailQueue]\r\nEmailAlert1=fq@x\r\n");
   p.dir.Write("logs/Fail_Queue_Log.csv", "From PCC, From Queue\r\n");
   EXPECT_TRUE(p.alerts.SendEmailAlert("  HOST Connection failed  ", false).ok());
@@ -38,10 +34,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   std::string out;
   for (const RecordedMail& mail : p.mailers.attempts()) out += "== mail\n" + Describe(mail);
   out += "== action log\n" + p.Log("action_log_1.txt") + "== run log\n" + p.RunLog();
-  size_t at;
-  while ((at = out.find(p.dir.path())) != std::string::npos)
-    out.replace(at, p.dir.path().size(), "DIR");
-  testing::ExpectGolden("src/mail/testdata/alerts.txt", out);
+  testing::ExpectGolden("src/mail/testdata/alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 // The general alert goes to the internal address and the help desk; the Fail Queue mail to
@@ -51,9 +44,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
 TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
   testing::ExpectGoldenTable("src/mail/testdata/recipients.txt", [](const std::string& item) {
     const bool fail_queue = item.starts_with("fail queue: ");
-    std::string settings = item.substr(item.find(": ") + 2);
-    for (size_t at; (at = settings.find(" | ")) != std::string::npos;)
-      settings.replace(at, 3, "\n");
+    const std::string settings = Replace(item.substr(item.find(": ") + 2), " | ", "\n");
     TestProgram p;
     p.WriteSettings("[EMails]\n" + settings + "\n[FailQueue]\n" + settings + "\n[MailSetting]\n" +
                     settings + "\n");
@@ -66,46 +57,14 @@ TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
   });
 }
 
-// In the unticketed mode the alert completes the report (a failed run gets its status lines)
-// and mails it as the attachment, with no text; the report is kept when no mail can go
-// (src/mail/testdata/unticketed_alerts.txt).
-TEST(SendEmailAlertTest, UnticketedModeCompletesTheReportAndAttachesIt) {
-  std::string out;
-  for (const auto& [name, success, create_fails] :
-       std::initializer_list<std::tuple<const char*, bool, bool>>{
-           {"failed run", false, false},
-           {"successful run", true, false},
-           {"no mail component", true, true}}) {
-    TestProgram p;
-    p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
-    p.form.strPNRMoveMode = "UTK";
-    p.form.tmpCurrentPCC = "AB12";
-    p.form.colReportLines = {"Error message: NO MATCHING BOOKING FILES FOUND >> LD/X"};
-    p.mailers.set_create_fails(create_fails);
-    p.logs.AppendUnticketedHeader("header,,,");
-    p.logs.AppendUnticketedStatus("status,");
-    const Status sent = p.alerts.SendEmailAlert("Error message: boom", success);
-    std::string run = std::string("== ") + name + ": " + (sent.ok() ? "sent" : sent.message()) +
-                      "\n" + p.Log("Unticketed_PNR_Log_1.csv") + "== files:";
-    for (const std::string& file : ListFolder(p.dir.File("logs"))) run += " " + file;
-    run += "\n";
-    for (const RecordedMail& mail : p.mailers.sent()) run += Describe(mail);
-    for (size_t at; (at = run.find(p.dir.path())) != std::string::npos;)
-      run.replace(at, p.dir.path().size(), "DIR");
-    out += run;
-  }
-  testing::ExpectGolden("src/mail/testdata/unticketed_alerts.txt", out);
-}
-
 // A repeated alert stays quiet for [EMails] AlertQuietMinutes, across starts (each alert
-// here is sent by a start of its own over the same folder, on one clock): the same text once
+// here is sent by a start of its own over the same folder, at its minute): the same text once
 // trimmed, 60 minutes after the first, 59 after the last; the unticketed report ("UTK") is never
 // held back. A memory that cannot be read is no memory; a setting of 0 keeps none, one that is
 // no number is reported (src/mail/testdata/quiet_alerts.txt).
 TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
   TestProgram p;
   std::string out;
-  int64_t minute = 0;
   for (const auto& [at_minute, quiet, text] :
        std::initializer_list<std::tuple<int64_t, const char*, const char*>>{
            {0, "60", "Host down"},
@@ -118,27 +77,19 @@ TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
            {119, "garbage", "Host down"},
            {119, "0", "Host down"},
            {119, "1h", "Host down"}}) {
-    p.env.Advance((at_minute - minute) * 60'000);
-    minute = at_minute;
+    TestProgram start(true, p.dir.path());
+    start.env.Advance(at_minute * 60'000);
     if (std::string(quiet) == "garbage") p.dir.Write("logs/Mailed_Alerts.txt", "garbage\r\n");
     p.WriteSettings(std::string("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= ") +
                     (std::string(quiet) == "garbage" ? "60" : quiet) + " \r\n");
-    Logs logs(p.env, p.dir.File("logs"));
-    logs.SetSizeLimit(1 << 30);
-    frmMain form(p.env, p.window, logs);
-    if (std::string(text).starts_with("UTK")) form.strPNRMoveMode = "UTK";
-    Alerts alerts(form, p.mailers);
-    const size_t before = p.mailers.sent().size();
-    EXPECT_TRUE(alerts.SendEmailAlert(text, false).ok()) << text;
+    if (std::string(text).starts_with("UTK")) start.form.strPNRMoveMode = "UTK";
+    EXPECT_TRUE(start.alerts.SendEmailAlert(text, false).ok()) << text;
     out += "minute " + std::to_string(at_minute) + ", quiet " + quiet + ": \"" + text + "\" " +
-           (p.mailers.sent().size() > before ? "mailed" : "held back") + "\n";
+           (start.mailers.sent().empty() ? "held back" : "mailed") + "\n";
   }
   out +=
       "== action log\n" + p.Log("action_log_1.txt") + "== debug log\n" + p.Log("debug_log_1.txt");
-  for (size_t at; (at = out.find(p.dir.path())) != std::string::npos;) {
-    out.replace(at, p.dir.path().size(), "DIR");
-  }
-  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", out);
+  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 }  // namespace

@@ -46,20 +46,14 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
   TempDir dir;
   SmtpSink sink;
   ASSERT_TRUE(sink.status().ok()) << sink.status().message();
-  std::string down;
-  {
-    SmtpSink stopped;
-    down = stopped.Address();
-  }  // its port is closed now
+  const std::string down = SmtpSink().Address();  // its port is closed at once
   testing::ExpectGoldenTable("src/mail/testdata/mails.txt", [&](const std::string& item) {
     std::map<std::string, std::string> m = {
         {"server", sink.Address()},         {"from", "robot@agency.test"},
         {"recipients", "desk@agency.test"}, {"subject", "Ambervale alert"},
         {"text", "Run finished."},          {"user", "alerts"}};
-    for (size_t at = 0, end; at < item.size(); at = end + 3) {
-      end = std::min(item.find(" | ", at), item.size());
-      const size_t eq = item.find('=', at);
-      m[item.substr(at, eq - at)] = Unescaped(item.substr(eq + 1, end - eq - 1));
+    for (const std::string& change : testing::ItemParts(item, " | ")) {
+      m[change.substr(0, change.find('='))] = Unescaped(change.substr(change.find('=') + 1));
     }
     std::unique_ptr<SmtpSink> own;
     if (m.count("sink") != 0) own = std::make_unique<SmtpSink>(m["sink"]);
@@ -114,12 +108,9 @@ TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
                              });
 }
 
-TEST(MimeTest, DatesTypesAndHeaderLines) {
+TEST(MimeTest, DatesAndHeaderLines) {
   EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 3600), "Sun, 06 Dec 2026 10:00:00 +0100");
   EXPECT_EQ(RfcDate(2000, 2, 29, 23, 59, 58, -16200), "Tue, 29 Feb 2000 23:59:58 -0430");
-  EXPECT_EQ(ContentTypeFor("archive.zip") + " " + ContentTypeFor("noextension") + " " +
-                ContentTypeFor("unticketed.log"),
-            "application/zip application/octet-stream text/plain");
   MimeMessage m;
   m.date = "Sun, 06 Dec 2026 10:00:00 +0000";
   m.message_id = "1@agency.test\r\nBcc: x@y";
