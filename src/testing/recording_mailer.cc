@@ -61,7 +61,6 @@ std::string Describe(const RecordedMail& m) {
 }
 
 std::unique_ptr<Mailer> RecordingMailerFactory::Create() {
-  if (create_fails_) return nullptr;
   return std::make_unique<RecordingMailer>(*this);
 }
 

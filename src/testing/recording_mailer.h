@@ -34,8 +34,7 @@ class RecordingMailerFactory : public MailerFactory {
  public:
   std::unique_ptr<Mailer> Create() override;
 
-  // Faults: creation fails; Send fails with this message (empty: succeeds).
-  void set_create_fails(bool fails) { create_fails_ = fails; }
+  // A fault: Send fails with this message (empty: succeeds).
   void set_send_error(std::string message) { send_error_ = std::move(message); }
 
   // Messages whose Send succeeded, in order.
@@ -45,7 +44,6 @@ class RecordingMailerFactory : public MailerFactory {
 
  private:
   friend class RecordingMailer;
-  bool create_fails_ = false;
   std::string send_error_;
   std::vector<RecordedMail> sent_;
   std::vector<RecordedMail> attempts_;

@@ -39,14 +39,4 @@ std::string RecordingWindow::caption(Control c) const {
   return it == captions_.end() ? "" : it->second;
 }
 
-uint32_t RecordingWindow::colour(Control c) const {
-  auto it = colours_.find(c);
-  return it == colours_.end() ? 0 : it->second;
-}
-
-bool RecordingWindow::bold(Control c) const {
-  auto it = bold_.find(c);
-  return it != bold_.end() && it->second;
-}
-
 }  // namespace ambervale::testing

@@ -24,8 +24,8 @@ class RecordingWindow : public Window {
 
   void SetEventHandler(WindowEvents* handler) override { handler_ = handler; }
   void SetCaption(Control control, std::string_view text) override;
-  void SetBackColour(Control control, uint32_t bgr) override { colours_[control] = bgr; }
-  void SetBold(Control control, bool bold) override { bold_[control] = bold; }
+  void SetBackColour(Control, uint32_t) override {}
+  void SetBold(Control, bool) override {}
   void SetVisible(Control, bool) override {}
   void SetProgressMax(int) override {}
   void SetProgressValue(int value) override { progress_value_ = value; }
@@ -46,8 +46,6 @@ class RecordingWindow : public Window {
   }
 
   std::string caption(Control c) const;
-  uint32_t colour(Control c) const;
-  bool bold(Control c) const;
   int progress_value() const { return progress_value_; }
   const std::vector<std::string>& list() const { return list_; }
   int selected() const { return selected_; }
@@ -62,8 +60,6 @@ class RecordingWindow : public Window {
  private:
   WindowEvents* handler_ = nullptr;
   std::map<Control, std::string> captions_;
-  std::map<Control, uint32_t> colours_;
-  std::map<Control, bool> bold_;
   std::vector<std::pair<Control, std::string>> caption_history_;
   int progress_value_ = 0;
   std::vector<std::string> list_;

@@ -31,7 +31,6 @@ class ManualLoop : public EventLoop {
     tick();
     return true;
   }
-  int interval_ms() const { return interval_ms_; }
   bool quit() const { return quit_; }
 
  private:
