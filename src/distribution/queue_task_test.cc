@@ -69,8 +69,8 @@ class QueueTaskTest : public ::testing::Test {
 // The ends of a queue's walk, for both of its callers: the run over ABC1/12 (sine X moves to
 // P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50, whose log has a row
 // naming ABC1/12 for each PNR. Each case: the PNRs P00001... by sine, the host's script, the
-// walk's entries, the PNRs left on the walked queue and, for the Fail Queue, those whose rows
-// stay in its log.
+// walk's entries and the PNRs left on the walked queue; a PNR left on the Fail Queue keeps its
+// row, one that went back loses it.
 TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const auto answer = [](const char* prefix, const char* line, int times = 1, int skip = 0) {
     return [=](HostTap& tap) {
@@ -90,79 +90,76 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
     std::function<void(HostTap&)> script;
     std::string entries;
     const char* left;
-    const char* rows;
   } kCases[] = {
-      {"an empty queue at its NO B.F.", false, "", none, kRun + "*R", "", ""},
+      {"an empty queue at its NO B.F.", false, "", none, kRun + "*R", ""},
       {"QUEUE EMPTY after the last move", false, "XX", none, kRun + "*R QEB/P1/12 *R QEB/P1/12 *R",
-       "", ""},
+       ""},
       // The wasted retrieval counts: count 2 allows three, so the queue ends by the count.
       {"a first entry that did not take restarts the walk", false, "XX",
        answer("Q/ABC1/12", "PLEASE WAIT"),
-       kRun + "*R " + kRestart + "*R QEB/P1/12 *R QEB/P1/12 QX+I", "", ""},
+       kRun + "*R " + kRestart + "*R QEB/P1/12 *R QEB/P1/12 QX+I", ""},
       {"count 3 takes count + 1", false, "XXXXXXXXXX",
        [](HostTap& tap) { tap.Rewrite("QCB/ABC1/12", {"QC ABC1 BF/Q012....3"}); },
        kRun + "*R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 QX+I",
-       "P00005 P00006 P00007 P00008 P00009 P00010", ""},
+       "P00005 P00006 P00007 P00008 P00009 P00010"},
       {"the first PNR left comes round", false, "QXQ", none,
-       kRun + "*R I *R QEB/P1/12 *R I *R QX+I", "P00001 P00003", ""},
+       kRun + "*R I *R QEB/P1/12 *R I *R QX+I", "P00001 P00003"},
       // No lookups for a PNR that is not there.
       {"no locator on the screen", false, "QX",
        [](HostTap& tap) {
          tap.Intercept("*R", {"P00001/QQ ABC1 06DEC<CARRIAGE_RETURN/>"});
          tap.Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"});
        },
-       kRun + "*R I *R QX+I", "P00002 P00001", ""},
+       kRun + "*R I *R QX+I", "P00002 P00001"},
       {"FINISH OR IGNORE restarts the walk", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE"),
-       kRun + kRestart + "*R QEB/P1/12 *R", "", ""},
+       kRun + kRestart + "*R QEB/P1/12 *R", ""},
       // A host that keeps answering so cannot hold the run: the walk is given up.
       {"FINISH OR IGNORE for ever", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE", 1000),
-       kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001", ""},
-      // Every PNR still on the Fail Queue keeps its row.
+       kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001"},
       {"a Fail Queue count that is no number", true, "XXX",
        answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*"), "QX+I QX+I SEM/SU QCB/ABC1/50",
-       "P00001 P00002 P00003", "P00001 P00002 P00003"},
+       "P00001 P00002 P00003"},
       {"a Fail Queue count one short takes count + 1", true, "XXX",
        answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2"),
-       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", "", ""},
+       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", ""},
       // After NO B.F. the walk starts again, the PNRs taken so far counting against the new count.
       {"NO B.F. on the Fail Queue, then a smaller count", true, "XXX",
        [&](HostTap& tap) {
          answer("*R", "NO B.F.", 1, 1)(tap);
          answer("QCB/ABC1/50", "QC ABC1 BF/Q050....1", 1, 1)(tap);
        },
-       kReturn + "*R QEB/ABC1/12 *R " + kReturnRestart + "QX+I", "P00003 P00002", "P00002 P00003"},
+       kReturn + "*R QEB/ABC1/12 *R " + kReturnRestart + "QX+I", "P00003 P00002"},
       {"FINISH OR IGNORE for ever on the Fail Queue", true, "X",
        answer("Q/ABC1/50", "FINISH OR IGNORE", 1000),
        kReturn + kReturnRestart + kReturnRestart + kReturnRestart + kReturnRestart +
            kReturnRestart + "I QX+I",
-       "P00001", "P00001"},
+       "P00001"},
   };
   for (const auto& c : kCases) {
     const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
-    std::string log = FailQueueLogHead("09:00:00");
-    for (const std::string& l : locators) {
-      log += "ABC1,12,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
-    }
     const std::string walked = c.fail_queue ? "ABC1/50" : "ABC1/12";
     TestProgram& p = Start(OnQueues(locators, {{walked, locators}}, "{}", c.sines));
     c.script(*p.tap);
     (void)p.tap->TakeEntries();  // those of the start
-    std::string rows;
     if (c.fail_queue) {
+      std::string log = FailQueueLogHead("09:00:00");
+      for (const std::string& l : locators) {
+        log += "ABC1,12,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
+      }
       p.dir.Write("logs/Fail_Queue_Log.csv", log);
       FailQueueLog fail_queue_log(p.form, PosixFileSystem());
       ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
       EXPECT_FALSE(MoveFailQueue(*p.session, fail_queue_log));
       fail_queue_log.StartFailQueueLog();
-      for (const std::string& l : locators) {
-        if (Contains(p.Log("Fail_Queue_Log.csv"), l)) rows += (rows.empty() ? "" : " ") + l;
-      }
     } else {
       p.MoveQueue();
     }
     EXPECT_EQ(Joined(p.tap->TakeEntries(), true), c.entries) << c.name;
     EXPECT_EQ(Joined(p.Queue(walked)), c.left) << c.name;
-    EXPECT_EQ(rows, c.rows) << c.name;
+    for (const std::string& l : locators) {
+      EXPECT_EQ(Contains(p.Log("Fail_Queue_Log.csv"), l), c.fail_queue && Contains(c.left, l))
+          << c.name << " " << l;
+    }
   }
 }
 
