@@ -49,35 +49,26 @@ TEST_F(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
                              "Fail_Queue_Log.csv"}));
 }
 
-TEST_F(PnrStepTest, RefusedNotepadLeavesThePnrOnItsQueue) {
-  TestProgram& p =
-      Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS"), Pnr("BBB002", "XY", "GRAY/ED MR")},
-                     {{"ABC1/12", {"AAA001", "BBB002"}}}, R"({"refuse_notepad": ["AAA001"]})"),
-            {"ABC1,12,,MAP1.CSV,Y,CHECKED BY TOOL"});
-  p.MoveQueue();
-  EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"});
-  EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"BBB002"});
-  EXPECT_EQ(p.world().pnrs.Find("BBB002")->notepad, std::vector<std::string>{"CHECKED BY TOOL"});
-  // Counted once: met again, the refused PNR ends the queue instead of failing twice.
-  EXPECT_EQ(p.form.intFailCount, 1);
-  EXPECT_EQ(p.tap->Count("NP.CHECKED BY TOOL"), 2);
-  EXPECT_EQ(p.tap->entries().back(), "QX+I");
-  EXPECT_TRUE(Contains(p.Log("Failed_PNR_1.txt"), "AAA001: FAIL. Notepad entry refused: FORMAT"));
-}
-
-TEST_F(PnrStepTest, OnlyTheFirstRowsNoteIsSentAndTheLastRowDecides) {
-  TestProgram& p =
-      Start(Scenario({Pnr("AAA001", "XY", "GRAY/ED MR"), Pnr("BBB002", "XY", "JONES/ANN")},
-                     {{"ABC1/12", {"AAA001", "BBB002"}}}),
-            {"ABC1,12,,MAP1.CSV,Y,FIRST NOTE", "ABC1,12,,MAP2.CSV,Y,SECOND NOTE"});
+// Only the first row's note is sent, and the last row decides: GRAY is XY in MAP1, but only
+// MAP2's agent counts, and JONES has none there. A refused note leaves the PNR on its queue,
+// failed once: met again, it ends the queue.
+TEST_F(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
+  TestProgram& p = Start(
+      Scenario({Pnr("CCC003", "XY", "GRAY/AL MR"), Pnr("AAA001", "XY", "GRAY/ED"),
+                Pnr("BBB002", "XY", "JONES/ANN")},
+               {{"ABC1/12", {"CCC003", "AAA001", "BBB002"}}}, R"({"refuse_notepad": ["CCC003"]})"),
+      {"ABC1,12,,MAP1.CSV,Y,FIRST NOTE", "ABC1,12,,MAP2.CSV,Y,SECOND NOTE"});
   p.form.FailQueueActivated = false;
   p.MoveQueue();
-  // AAA001 is XY in MAP1 but only MAP2's agent counts; BBB002 has no agent in MAP2.
   EXPECT_EQ(p.Queue("P2/7"), std::vector<std::string>{"AAA001"});
-  EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"BBB002"});
+  EXPECT_EQ(p.Queue("ABC1/12"), (std::vector<std::string>{"CCC003", "BBB002"}));
   EXPECT_EQ(p.world().pnrs.Find("AAA001")->notepad, std::vector<std::string>{"FIRST NOTE"});
+  EXPECT_EQ(p.tap->Count("NP.FIRST NOTE"), 2);
   EXPECT_EQ(p.tap->Count("NP.SECOND NOTE"), 0);
-  EXPECT_EQ(p.tap->Count("*P"), 4);  // both rows, both PNRs
+  EXPECT_EQ(p.tap->Count("*P"), 6);  // both rows, each PNR once
+  EXPECT_EQ(p.form.intFailCount, 2);
+  EXPECT_EQ(p.tap->entries().back(), "QX+I");
+  EXPECT_TRUE(Contains(p.Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
 }
 
 // The ticketing date refresh and the tries of a refused move: the entries from the ticketing
