@@ -92,8 +92,6 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
     const char* left;
   } kCases[] = {
       {"an empty queue at its NO B.F.", false, "", none, kRun + "*R", ""},
-      {"QUEUE EMPTY after the last move", false, "XX", none, kRun + "*R QEB/P1/12 *R QEB/P1/12 *R",
-       ""},
       // The wasted retrieval counts: count 2 allows three, so the queue ends by the count.
       {"a first entry that did not take restarts the walk", false, "XX",
        answer("Q/ABC1/12", "PLEASE WAIT"),
@@ -111,9 +109,8 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
          tap.Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"});
        },
        kRun + "*R I *R QX+I", "P00002 P00001"},
-      {"FINISH OR IGNORE restarts the walk", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE"),
-       kRun + kRestart + "*R QEB/P1/12 *R", ""},
-      // A host that keeps answering so cannot hold the run: the walk is given up.
+      // FINISH OR IGNORE restarts the walk; a host that keeps answering so cannot hold the run:
+      // the walk is given up.
       {"FINISH OR IGNORE for ever", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE", 1000),
        kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001"},
       {"a Fail Queue count that is no number", true, "XXX",
