@@ -14,66 +14,63 @@ const std::vector<std::string> kAgents = {",XY,,,,,P1,12,,SINE", "SMITH,,,,,,P1,
                                           ",,,129,,,P1,14,,DI.AC", ",,,,00123,,P2,5,,CI",
                                           ",,,,,ACME,P2,6,C1,DI.X"};
 
-class PnrStepTest : public ::testing::Test {
- protected:
-  // A fresh start on `scenario` with the tasks (one by default: ABC1 queue 12 by MAP1.CSV).
-  TestProgram& Start(const std::string& scenario,
-                     const std::vector<std::string>& tasks = {"ABC1,12,,MAP1.CSV,N,"}) {
-    program_ = std::make_unique<TestProgram>();
-    program_->dir.Write("tasks.csv", TasksCsv(tasks));
-    program_->dir.Write("MAP1.CSV", MappingCsv(kAgents));
-    program_->dir.Write("MAP2.CSV", MappingCsv({"GRAY,,,,,,P2,7,,NAME"}));
-    program_->Connect(scenario);
-    program_->LoadConfiguration();
-    return *program_;
-  }
+// A fresh start on `scenario` with the tasks (one by default: ABC1 queue 12 by MAP1.CSV).
+std::unique_ptr<TestProgram> Start(const std::string& scenario,
+                                   const std::vector<std::string>& tasks = {
+                                       "ABC1,12,,MAP1.CSV,N,"}) {
+  auto p = std::make_unique<TestProgram>();
+  p->dir.Write("tasks.csv", TasksCsv(tasks));
+  p->dir.Write("MAP1.CSV", MappingCsv(kAgents));
+  p->dir.Write("MAP2.CSV", MappingCsv({"GRAY,,,,,,P2,7,,NAME"}));
+  p->Connect(scenario);
+  p->LoadConfiguration();
+  return p;
+}
 
-  std::unique_ptr<TestProgram> program_;
-};
-
-TEST_F(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
-  TestProgram& p = Start(
-      Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS"), Pnr("BBB002", "QQ", "BROWN/TOM MR"),
-                Pnr("CCC003", "XY", "GRAY/ED MR")},
-               {{"ABC1/12", {"AAA001", "BBB002", "CCC003"}}}, R"({"refuse_move": {"CCC003": 3}})"));
-  p.MoveQueue();
+TEST(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
+  auto p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS"),
+                           Pnr("BBB002", "QQ", "BROWN/TOM MR"), Pnr("CCC003", "XY", "GRAY/ED MR")},
+                          {{"ABC1/12", {"AAA001", "BBB002", "CCC003"}}},
+                          R"({"refuse_move": {"CCC003": 3}})"));
+  p->MoveQueue();
   // Three refused moves, then the Fail Queue; the unmapped PNR goes there at once.
-  EXPECT_EQ(p.Queue("ABC1/50"), (std::vector<std::string>{"BBB002", "CCC003"}));
-  EXPECT_EQ(std::vector<int64_t>({p.form.intSuccessCount, p.form.intFailCount,
-                                  p.form.lngSuccessOrgQ2FailQCount, p.form.lngFailOrgQ2FailQCount}),
-            std::vector<int64_t>({1, 2, 2, 0}));
+  EXPECT_EQ(p->Queue("ABC1/50"), (std::vector<std::string>{"BBB002", "CCC003"}));
+  EXPECT_EQ(
+      std::vector<int64_t>({p->form.intSuccessCount, p->form.intFailCount,
+                            p->form.lngSuccessOrgQ2FailQCount, p->form.lngFailOrgQ2FailQCount}),
+      std::vector<int64_t>({1, 2, 2, 0}));
 
   // The logs, whole, and the mail of the run's end with the Fail Queue Log attached.
   ExpectGolden("src/distribution/testdata/pnr_outcomes.txt",
-               p.Transcript({"action_log_1.txt", "Failed_PNR_1.txt", "Success_PNR_1.txt",
-                             "Fail_Queue_Log.csv"}));
+               p->Transcript({"action_log_1.txt", "Failed_PNR_1.txt", "Success_PNR_1.txt",
+                              "Fail_Queue_Log.csv"}));
 }
 
 // Only the first row's note is sent, and the last row decides: GRAY is XY in MAP1, but only
 // MAP2's agent counts, and JONES has none there. A refused note leaves the PNR on its queue,
 // failed once: met again, it ends the queue.
-TEST_F(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
-  TestProgram& p = Start(
+TEST(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
+  auto p = Start(
       Scenario({Pnr("CCC003", "XY", "GRAY/AL MR"), Pnr("AAA001", "XY", "GRAY/ED"),
                 Pnr("BBB002", "XY", "JONES/ANN")},
                {{"ABC1/12", {"CCC003", "AAA001", "BBB002"}}}, R"({"refuse_notepad": ["CCC003"]})"),
       {"ABC1,12,,MAP1.CSV,Y,FIRST NOTE", "ABC1,12,,MAP2.CSV,Y,SECOND NOTE"});
-  p.form.FailQueueActivated = false;
-  p.MoveQueue();
-  EXPECT_EQ(p.Queue("P2/7"), std::vector<std::string>{"AAA001"});
-  EXPECT_EQ(p.Queue("ABC1/12"), (std::vector<std::string>{"CCC003", "BBB002"}));
-  EXPECT_EQ(p.world().pnrs.Find("AAA001")->notepad, std::vector<std::string>{"FIRST NOTE"});
-  EXPECT_EQ(p.tap->Count("NP.FIRST NOTE"), 2);
-  EXPECT_EQ(p.tap->Count("NP.SECOND NOTE"), 0);
-  EXPECT_EQ(p.tap->Count("*P"), 6);  // both rows, each PNR once
-  EXPECT_EQ(p.form.intFailCount, 2);
-  EXPECT_EQ(p.tap->entries().back(), "QX+I");
-  EXPECT_TRUE(Contains(p.Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
+  p->form.FailQueueActivated = false;
+  p->MoveQueue();
+  EXPECT_EQ(p->Queue("P2/7"), std::vector<std::string>{"AAA001"});
+  EXPECT_EQ(p->Queue("ABC1/12"), (std::vector<std::string>{"CCC003", "BBB002"}));
+  EXPECT_EQ(p->world().pnrs.Find("AAA001")->notepad, std::vector<std::string>{"FIRST NOTE"});
+  EXPECT_EQ(p->tap->Count("NP.FIRST NOTE"), 2);
+  EXPECT_EQ(p->tap->Count("NP.SECOND NOTE"), 0);
+  EXPECT_EQ(p->tap->Count("*P"), 6);  // both rows, each PNR once
+  EXPECT_EQ(p->form.intFailCount, 2);
+  EXPECT_EQ(p->tap->entries().back(), "QX+I");
+  EXPECT_TRUE(Contains(p->Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
 }
 
 // The ticketing date refresh and the tries of a refused move: the entries from the ticketing
 // display on. Another host may show the ticketing line second, or in lower case.
-TEST_F(PnrStepTest, TicketingRefreshAndMoveTries) {
+TEST(PnrStepTest, TicketingRefreshAndMoveTries) {
   const std::string refused = R"({"refuse_move": {"AAA001": 3}})";
   const std::string shown = R"({"script": [{"prefix": "*TD", "lines": )";
   const std::string refreshed = "*TD T.T@AU/06DEC*NOTE QPB*12 R.AMBERVALE QEB/P1/12 *R";
@@ -99,30 +96,30 @@ TEST_F(PnrStepTest, TicketingRefreshAndMoveTries) {
        tries + " *TD QPB*12 QEB/ABC1/50 *R"},
   };
   for (const auto& c : kCases) {
-    TestProgram& p =
+    auto p =
         Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN", R"("tau": "TKTG-TAU/XX{today-2}*NOTE")")},
                        {{"ABC1/12", {"AAA001"}}}, c.faults));
-    p.form.blnTAUCheck = true;
-    p.form.blnMustMove = c.must_move;
-    p.MoveQueue();
-    const std::vector<std::string>& all = p.tap->entries();
+    p->form.blnTAUCheck = true;
+    p->form.blnMustMove = c.must_move;
+    p->MoveQueue();
+    const std::vector<std::string>& all = p->tap->entries();
     std::string entries;
     for (auto e = std::find(all.begin(), all.end(), "*TD"); e != all.end(); ++e) {
       entries += (entries.empty() ? "" : " ") + *e;
     }
     EXPECT_EQ(entries, c.entries) << c.name;
-    EXPECT_EQ(p.world().pnrs.Find("AAA001")->tau.value_or(""),
+    EXPECT_EQ(p->world().pnrs.Find("AAA001")->tau.value_or(""),
               "TKTG-TAU/XX" + std::string(c.tau_after))
         << c.name;
-    EXPECT_TRUE(Contains(p.Log("action_log_1.txt"), "10:00:00 - AAA001 changes T fields.\r\n"))
+    EXPECT_TRUE(Contains(p->Log("action_log_1.txt"), "10:00:00 - AAA001 changes T fields.\r\n"))
         << c.name;
-    EXPECT_TRUE(Contains(p.RunLog(), "10:00:00 - AAA001 changes T field.\r\n")) << c.name;
+    EXPECT_TRUE(Contains(p->RunLog(), "10:00:00 - AAA001 changes T field.\r\n")) << c.name;
   }
 }
 
 // Whether a move happened is read from the screen after it: the confirmation (a blank banner
 // confirms nothing), or another PNR shown by the locator display.
-TEST_F(PnrStepTest, AMoveCountsOnlyWhenTheScreenShowsIt) {
+TEST(PnrStepTest, AMoveCountsOnlyWhenTheScreenShowsIt) {
   const struct {
     const char* name;
     const char* faults;
@@ -143,39 +140,39 @@ TEST_F(PnrStepTest, AMoveCountsOnlyWhenTheScreenShowsIt) {
        2},
   };
   for (const auto& c : kCases) {
-    TestProgram& p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN"), Pnr("BBB002", "XY", "X/Y")},
-                                    {{"ABC1/12", {"AAA001", "BBB002"}}}, c.faults));
-    p.form.FailQueueActivated = false;
-    c.script(*p.tap);
-    p.MoveQueue();
-    EXPECT_EQ(p.Queue("P1/12"), c.moved) << c.name;
-    EXPECT_EQ(p.tap->Count("QEB/P1/12"), c.qeb_entries) << c.name;
+    auto p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN"), Pnr("BBB002", "XY", "X/Y")},
+                            {{"ABC1/12", {"AAA001", "BBB002"}}}, c.faults));
+    p->form.FailQueueActivated = false;
+    c.script(*p->tap);
+    p->MoveQueue();
+    EXPECT_EQ(p->Queue("P1/12"), c.moved) << c.name;
+    EXPECT_EQ(p->tap->Count("QEB/P1/12"), c.qeb_entries) << c.name;
     // Counted and logged once for each PNR moved.
-    const std::string success = p.Log("Success_PNR_1.txt");
-    EXPECT_EQ(p.form.intSuccessCount, std::count(success.begin(), success.end(), '\n')) << c.name;
-    EXPECT_EQ(p.form.intSuccessCount, static_cast<int64_t>(c.moved.size())) << c.name;
+    const std::string success = p->Log("Success_PNR_1.txt");
+    EXPECT_EQ(p->form.intSuccessCount, std::count(success.begin(), success.end(), '\n')) << c.name;
+    EXPECT_EQ(p->form.intSuccessCount, static_cast<int64_t>(c.moved.size())) << c.name;
   }
 }
 
 // A PNR the Fail Queue refuses three times stays, ignored, with its row written all the same, a
 // remark (unless the notepad is refused too) and a mail: the logs, notepad and mails whole in
 // src/distribution/testdata/fail_queue_refused.txt.
-TEST_F(PnrStepTest, RefusedFailQueueMoveLeavesARemarkAndAMail) {
+TEST(PnrStepTest, RefusedFailQueueMoveLeavesARemarkAndAMail) {
   std::string out;
   for (const char* faults : {R"({"refuse_move": {"AAA001": 3}})",
                              R"({"refuse_move": {"AAA001": 3}, "refuse_notepad": ["AAA001"]})"}) {
-    TestProgram& p = Start(Scenario({Pnr("AAA001", "QQ", "X/Y"), Pnr("BBB002", "XY", "B/B")},
-                                    {{"ABC1/12*C1", {"AAA001", "BBB002"}}}, faults),
-                           {"ABC1,12,C1,MAP1.CSV,N,"});
-    p.form.FailQueueCategory = "C2";
-    p.MoveQueue();
+    auto p = Start(Scenario({Pnr("AAA001", "QQ", "X/Y"), Pnr("BBB002", "XY", "B/B")},
+                            {{"ABC1/12*C1", {"AAA001", "BBB002"}}}, faults),
+                   {"ABC1,12,C1,MAP1.CSV,N,"});
+    p->form.FailQueueCategory = "C2";
+    p->MoveQueue();
     // The PNR left behind is ignored, so the queue goes on with the next one.
-    EXPECT_EQ(p.Queue("ABC1/12*C1"), std::vector<std::string>{"AAA001"}) << faults;
-    EXPECT_EQ(p.form.lngFailOrgQ2FailQCount, 1) << faults;
-    EXPECT_EQ(p.tap->Count("QEB/ABC1/50*C2"), 3) << faults;
+    EXPECT_EQ(p->Queue("ABC1/12*C1"), std::vector<std::string>{"AAA001"}) << faults;
+    EXPECT_EQ(p->form.lngFailOrgQ2FailQCount, 1) << faults;
+    EXPECT_EQ(p->tap->Count("QEB/ABC1/50*C2"), 3) << faults;
     out += "=== " + std::string(faults) + "\nnotepad:";
-    for (const std::string& line : p.world().pnrs.Find("AAA001")->notepad) out += " " + line;
-    out += "\n" + p.Transcript({"Fail_Queue_Log.csv"});
+    for (const std::string& line : p->world().pnrs.Find("AAA001")->notepad) out += " " + line;
+    out += "\n" + p->Transcript({"Fail_Queue_Log.csv"});
   }
   ExpectGolden("src/distribution/testdata/fail_queue_refused.txt", out);
 }

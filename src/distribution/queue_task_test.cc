@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "failqueue/fail_queue_log.h"
 #include "failqueue/fail_queue_return.h"
 #include "platform/classic_text.h"
@@ -17,11 +15,7 @@ namespace {
 // `n` PNRs named P00001, P00002, ...
 std::vector<std::string> Locators(int n) {
   std::vector<std::string> out;
-  for (int i = 1; i <= n; ++i) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "P%05d", i);
-    out.emplace_back(buf);
-  }
+  for (int i = 1; i <= n; ++i) out.push_back("P" + std::to_string(100000 + i).substr(1));
   return out;
 }
 
@@ -49,29 +43,25 @@ std::string Joined(const std::vector<std::string>& parts, bool walk_only = false
   return out;
 }
 
-class QueueTaskTest : public ::testing::Test {
- protected:
-  // A fresh start without Fail Queue, XY's PNRs going to P1/12.
-  TestProgram& Start(const std::string& scenario,
-                     const std::vector<std::string>& tasks = {"ABC1,12,,MAP1.CSV,N,"}) {
-    program_ = std::make_unique<TestProgram>();
-    program_->dir.Write("tasks.csv", TasksCsv(tasks));
-    program_->dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
-    program_->Connect(scenario);
-    program_->LoadConfiguration();
-    program_->form.FailQueueActivated = false;
-    return *program_;
-  }
-
-  std::unique_ptr<TestProgram> program_;
-};
+// A fresh start without Fail Queue, XY's PNRs going to P1/12.
+std::unique_ptr<TestProgram> Start(const std::string& scenario,
+                                   const std::vector<std::string>& tasks = {
+                                       "ABC1,12,,MAP1.CSV,N,"}) {
+  auto p = std::make_unique<TestProgram>();
+  p->dir.Write("tasks.csv", TasksCsv(tasks));
+  p->dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  p->Connect(scenario);
+  p->LoadConfiguration();
+  p->form.FailQueueActivated = false;
+  return p;
+}
 
 // The ends of a queue's walk, for both of its callers: the run over ABC1/12 (sine X moves to
 // P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50, whose log has a row
 // naming ABC1/12 for each PNR. Each case: the PNRs P00001... by sine, the host's script, the
 // walk's entries and the PNRs left on the walked queue; a PNR left on the Fail Queue keeps its
 // row, one that went back loses it.
-TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
+TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const auto answer = [](const char* prefix, const char* line, int times = 1, int skip = 0) {
     return [=](HostTap& tap) {
       tap.Intercept(prefix, {std::string(line) + "<CARRIAGE_RETURN/>"}, times, skip);
@@ -135,26 +125,26 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   for (const auto& c : kCases) {
     const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
     const std::string walked = c.fail_queue ? "ABC1/50" : "ABC1/12";
-    TestProgram& p = Start(OnQueues(locators, {{walked, locators}}, "{}", c.sines));
-    c.script(*p.tap);
-    (void)p.tap->TakeEntries();  // those of the start
+    auto p = Start(OnQueues(locators, {{walked, locators}}, "{}", c.sines));
+    c.script(*p->tap);
+    (void)p->tap->TakeEntries();  // those of the start
     if (c.fail_queue) {
       std::string log = FailQueueLogHead("09:00:00");
       for (const std::string& l : locators) {
         log += "ABC1,12,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
       }
-      p.dir.Write("logs/Fail_Queue_Log.csv", log);
-      FailQueueLog fail_queue_log(p.form, PosixFileSystem());
+      p->dir.Write("logs/Fail_Queue_Log.csv", log);
+      FailQueueLog fail_queue_log(p->form, PosixFileSystem());
       ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
-      EXPECT_FALSE(MoveFailQueue(*p.session, fail_queue_log));
+      EXPECT_FALSE(MoveFailQueue(*p->session, fail_queue_log));
       fail_queue_log.StartFailQueueLog();
     } else {
-      p.MoveQueue();
+      p->MoveQueue();
     }
-    EXPECT_EQ(Joined(p.tap->TakeEntries(), true), c.entries) << c.name;
-    EXPECT_EQ(Joined(p.Queue(walked)), c.left) << c.name;
+    EXPECT_EQ(Joined(p->tap->TakeEntries(), true), c.entries) << c.name;
+    EXPECT_EQ(Joined(p->Queue(walked)), c.left) << c.name;
     for (const std::string& l : locators) {
-      EXPECT_EQ(Contains(p.Log("Fail_Queue_Log.csv"), l), c.fail_queue && Contains(c.left, l))
+      EXPECT_EQ(Contains(p->Log("Fail_Queue_Log.csv"), l), c.fail_queue && Contains(c.left, l))
           << c.name << " " << l;
     }
   }
@@ -162,94 +152,93 @@ TEST_F(QueueTaskTest, EveryWalkEndsByTheSameRules) {
 
 // The entries of one PNR moved by its sine (its log lines are in the transcripts of
 // pnr_step_test; a queue with a category in those of fail_queue_round_trip_test).
-TEST_F(QueueTaskTest, OneSimplePnrTakesTheseEntries) {
-  TestProgram& p = Start(OnQueues({"AAA001"}, {{"ABC1/12", {"AAA001"}}}));
-  p.MoveQueue();
-  EXPECT_EQ(Joined(p.tap->TakeEntries()),
+TEST(QueueTaskTest, OneSimplePnrTakesTheseEntries) {
+  auto p = Start(OnQueues({"AAA001"}, {{"ABC1/12", {"AAA001"}}}));
+  p->MoveQueue();
+  EXPECT_EQ(Joined(p->tap->TakeEntries()),
             "QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG QLD/ABC1/12/TS Q/ABC1/12 *R *P *DI *CI *DI "
             "QPB*12 QEB/P1/12 *R");
-  EXPECT_EQ(p.Queue("P1/12"), std::vector<std::string>{"AAA001"});
+  EXPECT_EQ(p->Queue("P1/12"), std::vector<std::string>{"AAA001"});
 }
 
-TEST_F(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
+TEST(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   const std::vector<std::string> three = Locators(3);
-  TestProgram& p = Start(OnQueues(three, {{"ABC1/12", three}}));
-  p.form.SendEmailAfterEveryIteration = true;
-  p.form.FailQueueActivated = true;
+  auto p = Start(OnQueues(three, {{"ABC1/12", three}}));
+  p->form.SendEmailAfterEveryIteration = true;
+  p->form.FailQueueActivated = true;
   // Window events run at the task's start, then twice per PNR (retrieved, before the move).
-  p.StopAtDoEvents(3);
-  p.MoveQueue();
-  EXPECT_EQ(Joined(p.Queue("ABC1/12")), "P00002 P00003");
-  EXPECT_EQ(p.tap->entries().back(), "QX+I");
-  EXPECT_TRUE(Contains(p.RunLog(), "Exit in PCC ABC1 on queue/category 12"));
-  const std::string action = p.Log("action_log_1.txt");
+  p->StopAtDoEvents(3);
+  p->MoveQueue();
+  EXPECT_EQ(Joined(p->Queue("ABC1/12")), "P00002 P00003");
+  EXPECT_EQ(p->tap->entries().back(), "QX+I");
+  EXPECT_TRUE(Contains(p->RunLog(), "Exit in PCC ABC1 on queue/category 12"));
+  const std::string action = p->Log("action_log_1.txt");
   EXPECT_FALSE(Contains(action, "Q12. End Retrieving"));
   EXPECT_FALSE(action.ends_with(" \r\n"));
-  EXPECT_TRUE(p.mailers.sent().empty());  // no end-of-run mail
+  EXPECT_TRUE(p->mailers.sent().empty());  // no end-of-run mail
 
   // A run that ends in order: nothing went to the Fail Queue, so the mail of every run says
   // so, without the log attached.
-  p.form.blnStopRequested = false;
-  p.MoveQueue();
-  ASSERT_EQ(p.mailers.sent().size(), 1u);
-  const RecordedMail& mail = p.mailers.sent()[0];
+  p->form.blnStopRequested = false;
+  p->MoveQueue();
+  ASSERT_EQ(p->mailers.sent().size(), 1u);
+  const RecordedMail& mail = p->mailers.sent()[0];
   EXPECT_EQ(mail.subject, "2026/12/06:10:00:00 ABC1  PNR(s) not moved to Fail Queue - Ambervale");
   EXPECT_EQ(mail.text,
             "No PNRs have been moved to the Fail Queue.\r\n\r\nAmbervale\r\nSupport Team");
   EXPECT_TRUE(mail.attachments.empty());
 }
 
-TEST_F(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
+TEST(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
   // Signed out after start-up, and the agent id is refused: at the start of the distribution
   // run, or of the return from the Fail Queue when that is due.
   for (const bool fail_queue_due : {false, true}) {
-    TestProgram& p =
-        Start(OnQueues({"AAA001"}, {{"ABC1/12", {"AAA001"}}}, R"({"sign_out_after": 2})"));
-    p.form.FailQueueActivated = fail_queue_due;
-    p.form.strAgentID = "9999";
-    EXPECT_EQ(p.MoveQueue(), 1) << fail_queue_due;
-    EXPECT_EQ(p.tap->TakeEntries(), (std::vector<std::string>{"QX+I", "SON/9999", "OP/W*"}))
+    auto p = Start(OnQueues({"AAA001"}, {{"ABC1/12", {"AAA001"}}}, R"({"sign_out_after": 2})"));
+    p->form.FailQueueActivated = fail_queue_due;
+    p->form.strAgentID = "9999";
+    EXPECT_EQ(p->MoveQueue(), 1) << fail_queue_due;
+    EXPECT_EQ(p->tap->TakeEntries(), (std::vector<std::string>{"QX+I", "SON/9999", "OP/W*"}))
         << fail_queue_due;
-    ASSERT_EQ(p.mailers.sent().size(), 1u) << fail_queue_due;
-    EXPECT_EQ(p.mailers.sent()[0].text, kLoginFailedMessage) << fail_queue_due;
-    EXPECT_EQ(Contains(p.RunLog(), "Login to Vantora Desktop Failed."), fail_queue_due);
-    EXPECT_EQ(p.Queue("ABC1/12"), std::vector<std::string>{"AAA001"}) << fail_queue_due;
+    ASSERT_EQ(p->mailers.sent().size(), 1u) << fail_queue_due;
+    EXPECT_EQ(p->mailers.sent()[0].text, kLoginFailedMessage) << fail_queue_due;
+    EXPECT_EQ(Contains(p->RunLog(), "Login to Vantora Desktop Failed."), fail_queue_due);
+    EXPECT_EQ(p->Queue("ABC1/12"), std::vector<std::string>{"AAA001"}) << fail_queue_due;
   }
 }
 
 // A refused emulation is logged and tried again by the next task of that PCC; the tasks go on
 // all the same (the host here lets the PNRs be taken from the queue).
-TEST_F(QueueTaskTest, EmulationAgainAfterARefusal) {
+TEST(QueueTaskTest, EmulationAgainAfterARefusal) {
   const std::vector<std::string> two = Locators(2);
-  TestProgram& p = Start(OnQueues(two, {{"XYZ9/12", {two[0]}}, {"XYZ9/14", {two[1]}}}),
-                         {"XYZ9,12,,MAP1.CSV,N,", "XYZ9,14,,MAP1.CSV,N,"});
-  p.MoveQueue();
-  EXPECT_EQ(p.tap->Count("SEM/XYZ9/AG"), 2);
+  auto p = Start(OnQueues(two, {{"XYZ9/12", {two[0]}}, {"XYZ9/14", {two[1]}}}),
+                 {"XYZ9,12,,MAP1.CSV,N,", "XYZ9,14,,MAP1.CSV,N,"});
+  p->MoveQueue();
+  EXPECT_EQ(p->tap->Count("SEM/XYZ9/AG"), 2);
   const std::string refused =
       "##### 2026/12/06 10:00:00 Failed SEM action towards pseudo \"XYZ9\" #####\r\n";
-  EXPECT_EQ(p.Log("Failed_PNR_1.txt"), refused + refused);
-  EXPECT_EQ(p.Queue("P1/12"), two);
+  EXPECT_EQ(p->Log("Failed_PNR_1.txt"), refused + refused);
+  EXPECT_EQ(p->Queue("P1/12"), two);
 }
 
 // Blocks of a hundred, each PNR listed once; a host that stops paging ends the listing, and the
 // run goes on.
-TEST_F(QueueTaskTest, TheListingPagesBlocksOfAHundredUntilTheHostStops) {
+TEST(QueueTaskTest, TheListingPagesBlocksOfAHundredUntilTheHostStops) {
   const std::string six = " MR MR MR MR MR MR";
   for (const int n : {250, 20}) {
     const std::vector<std::string> many = Locators(n);
-    TestProgram& p = Start(OnQueues(many, {{"ABC1/12", many}}));
+    auto p = Start(OnQueues(many, {{"ABC1/12", many}}));
     if (n == 20) {
-      p.tap->Intercept("MR", {"NOTHING TO SCROLL<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}, 1000);
+      p->tap->Intercept("MR", {"NOTHING TO SCROLL<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}, 1000);
     }
-    p.MoveQueue();
-    const std::string entries = Joined(p.tap->entries());
+    p->MoveQueue();
+    const std::string entries = Joined(p->tap->entries());
     const size_t from = entries.find("QLD/");
     EXPECT_EQ(entries.substr(from, entries.find(" Q/ABC1/12") - from),
               "QLD/ABC1/12/TS" + (n == 20 ? " MR"
                                           : " QLD/ABC1/12/TS/1" + six + " QLD/ABC1/12/TS/101" +
                                                 six + " QLD/ABC1/12/TS/201 MR MR MR"));
-    EXPECT_EQ(p.Queue("P1/12").size(), static_cast<size_t>(n));
-    const std::string list = p.Log("PNR_Queue_List_1.txt");
+    EXPECT_EQ(p->Queue("P1/12").size(), static_cast<size_t>(n));
+    const std::string list = p->Log("PNR_Queue_List_1.txt");
     for (size_t i = 0; n == 250 && i < many.size(); ++i) {
       const std::string listed = " " + many[i] + " ";
       EXPECT_TRUE(Contains(list, listed) && list.find(listed) == list.rfind(listed)) << many[i];
