@@ -110,7 +110,6 @@ TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalkedAndTheLatestRowDecides)
 // the Fail Queue's count reads 0.
 TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
   Start(1, scenario_)->MoveQueue();
-  const std::string rows = FailQueueLog().substr(FailQueueLog().find("ABC1,12,50,,BBB002"));
   // Between two starts: PNRs moved off the Fail Queue in the host's state file.
   const auto move_by_hand = [&](const std::vector<std::string>& locators) {
     nlohmann::json state = nlohmann::json::parse(folder_->Read("host_state.json"));
@@ -135,7 +134,6 @@ TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
     ExpectGolden(
         "src/distribution/testdata/fail_queue_kept.txt",
         second->Transcript({"Failed_PNR_1.txt", "action_log_1.txt", "Fail_Queue_Log.csv"}));
-    EXPECT_EQ(FailQueueLog(), FailQueueLogHead("11:00:00") + rows);
   }
   move_by_hand({"BBB002"});
   // The Fail Queue is empty: its count says so, and every row goes.

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "testing/test_program.h"
 
 namespace ambervale::testing {
@@ -21,8 +19,7 @@ std::unique_ptr<TestProgram> Start(const std::string& faults, bool must_move = f
   std::map<std::string, std::vector<std::string>> queues;
   const char* kSines[] = {"XY", "QQ", "KL", "XY", "RR", "KL"};
   for (int i = 1; i <= 12; ++i) {
-    char locator[16];
-    std::snprintf(locator, sizeof locator, "MIX%03d", i);
+    const std::string locator = "MIX" + std::to_string(1000 + i).substr(1);
     std::string more = i % 4 == 0 ? R"("di": ["AC ACCT-129"])" : "";
     if (i % 3 == 0)
       more += (more.empty() ? "" : ", ") + std::string(R"("tau": "TKTG-TAU/XX{today-1}")");

@@ -67,7 +67,6 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
       tap.Intercept(prefix, {std::string(line) + "<CARRIAGE_RETURN/>"}, times, skip);
     };
   };
-  const std::function<void(HostTap&)> none = [](HostTap&) {};
   // The walks' openings: the run's sign-on check, then the walk; a restart after "I".
   const std::string kRun = "QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 ";
   const std::string kRestart = "I QX+I SEM/SU QCB/ABC1/12 Q/ABC1/12 ";
@@ -77,50 +76,48 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
     const char* name;
     bool fail_queue;
     std::string sines;
-    std::function<void(HostTap&)> script;
     std::string entries;
     const char* left;
+    std::function<void(HostTap&)> script = [](HostTap&) {};
   } kCases[] = {
-      {"an empty queue at its NO B.F.", false, "", none, kRun + "*R", ""},
+      {"an empty queue at its NO B.F.", false, "", kRun + "*R", ""},
       // The wasted retrieval counts: count 2 allows three, so the queue ends by the count.
       {"a first entry that did not take restarts the walk", false, "XX",
-       answer("Q/ABC1/12", "PLEASE WAIT"),
-       kRun + "*R " + kRestart + "*R QEB/P1/12 *R QEB/P1/12 QX+I", ""},
+       kRun + "*R " + kRestart + "*R QEB/P1/12 *R QEB/P1/12 QX+I", "",
+       answer("Q/ABC1/12", "PLEASE WAIT")},
       {"count 3 takes count + 1", false, "XXXXXXXXXX",
-       [](HostTap& tap) { tap.Rewrite("QCB/ABC1/12", {"QC ABC1 BF/Q012....3"}); },
        kRun + "*R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 *R QEB/P1/12 QX+I",
-       "P00005 P00006 P00007 P00008 P00009 P00010"},
-      {"the first PNR left comes round", false, "QXQ", none,
-       kRun + "*R I *R QEB/P1/12 *R I *R QX+I", "P00001 P00003"},
+       "P00005 P00006 P00007 P00008 P00009 P00010",
+       [](HostTap& tap) { tap.Rewrite("QCB/ABC1/12", {"QC ABC1 BF/Q012....3"}); }},
+      {"the first PNR left comes round", false, "QXQ", kRun + "*R I *R QEB/P1/12 *R I *R QX+I",
+       "P00001 P00003"},
       // No lookups for a PNR that is not there.
-      {"no locator on the screen", false, "QX",
+      {"no locator on the screen", false, "QX", kRun + "*R I *R QX+I", "P00002 P00001",
        [](HostTap& tap) {
          tap.Intercept("*R", {"P00001/QQ ABC1 06DEC<CARRIAGE_RETURN/>"});
          tap.Intercept("*R", {"SIGN IN<CARRIAGE_RETURN/>"});
-       },
-       kRun + "*R I *R QX+I", "P00002 P00001"},
+       }},
       // FINISH OR IGNORE restarts the walk; a host that keeps answering so cannot hold the run:
       // the walk is given up.
-      {"FINISH OR IGNORE for ever", false, "X", answer("Q/ABC1/12", "FINISH OR IGNORE", 1000),
-       kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001"},
-      {"a Fail Queue count that is no number", true, "XXX",
-       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*"), "QX+I QX+I SEM/SU QCB/ABC1/50",
-       "P00001 P00002 P00003"},
+      {"FINISH OR IGNORE for ever", false, "X",
+       kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001",
+       answer("Q/ABC1/12", "FINISH OR IGNORE", 1000)},
+      {"a Fail Queue count that is no number", true, "XXX", "QX+I QX+I SEM/SU QCB/ABC1/50",
+       "P00001 P00002 P00003", answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*")},
       {"a Fail Queue count one short takes count + 1", true, "XXX",
-       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2"),
-       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", ""},
+       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", "",
+       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2")},
       // After NO B.F. the walk starts again, the PNRs taken so far counting against the new count.
       {"NO B.F. on the Fail Queue, then a smaller count", true, "XXX",
+       kReturn + "*R QEB/ABC1/12 *R " + kReturnRestart + "QX+I", "P00003 P00002",
        [&](HostTap& tap) {
          answer("*R", "NO B.F.", 1, 1)(tap);
          answer("QCB/ABC1/50", "QC ABC1 BF/Q050....1", 1, 1)(tap);
-       },
-       kReturn + "*R QEB/ABC1/12 *R " + kReturnRestart + "QX+I", "P00003 P00002"},
+       }},
       {"FINISH OR IGNORE for ever on the Fail Queue", true, "X",
-       answer("Q/ABC1/50", "FINISH OR IGNORE", 1000),
        kReturn + kReturnRestart + kReturnRestart + kReturnRestart + kReturnRestart +
            kReturnRestart + "I QX+I",
-       "P00001"},
+       "P00001", answer("Q/ABC1/50", "FINISH OR IGNORE", 1000)},
   };
   for (const auto& c : kCases) {
     const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
