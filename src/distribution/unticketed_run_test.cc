@@ -7,7 +7,6 @@
 
 #include <stdexcept>
 
-#include "distribution/unticketed_search.h"
 #include "platform/classic_text.h"
 #include "testing/golden.h"
 #include "testing/test_program.h"
@@ -68,22 +67,6 @@ TEST(UnticketedRunTest, TheReportIsAppendedAndKeptWhenItsMailFails) {
   EXPECT_EQ(progress, (std::vector<std::string>{"Processing PCC 1 of 2", "Processed PCC 1 of 2",
                                                 "Processing PCC 2 of 2", "Processed PCC 2 of 2"}));
   EXPECT_EQ(p->window.progress_value(), 2);
-}
-
-TEST(UnticketedRunTest, TheRangeRunsFromToday) {
-  // The range runs from today, across the year's end and February's last day.
-  const struct {
-    CivilTime today;
-    int days;
-    const char* to;
-  } kRanges[] = {{{2026, 12, 30, 10}, 5, "04JAN"},
-                 {{2028, 2, 27, 10}, 2, "29FEB"},
-                 {{2027, 2, 27, 10}, 2, "01MAR"},
-                 {{2026, 12, 6, 10}, 32767, "23AUG"}};
-  for (const auto& r : kRanges) {
-    const SearchRange range = UnticketedDateRange(r.today, r.days);
-    EXPECT_EQ(range.to, r.to) << r.today.year << "-" << r.today.month << " +" << r.days;
-  }
 }
 
 // Clicks Cancel at the `n`th time the run lets window events run (1 = the next).
