@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 
 #include "platform/classic_text.h"
@@ -14,13 +15,15 @@
 namespace ambervale::testing {
 namespace {
 
-std::string UtkPnr(std::string_view locator, std::string_view owner, std::string_view tau,
-                   std::string_view airlines, bool ticketed = false) {
-  return "{\"locator\": \"" + std::string(locator) + "\", \"owner_pcc\": \"" + std::string(owner) +
-         "\", \"name\": \"SMITH/" + std::string(locator) +
-         " MR\", \"airlines\": " + std::string(airlines) +
-         (tau.empty() ? "" : ", \"tau\": \"TKTG-TAU/XX" + std::string(tau) + "\"") +
-         (ticketed ? ", \"ticketed\": true}" : "}");
+std::string UtkPnr(const std::string& locator, const char* owner, const std::string& tau,
+                   const std::vector<std::string>& airlines, bool ticketed = false) {
+  nlohmann::json pnr = {{"locator", locator},
+                        {"owner_pcc", owner},
+                        {"airlines", airlines},
+                        {"name", "SMITH/" + locator + " MR"},
+                        {"ticketed", ticketed}};
+  if (!tau.empty()) pnr["tau"] = "TKTG-TAU/XX" + tau;
+  return pnr.dump();
 }
 
 // The host's unticketed PNRs, today being 06DEC:
@@ -32,15 +35,14 @@ std::unique_ptr<TestProgram> Start(const std::vector<std::string>& tasks,
                                    std::string dest_queue = "41", std::string_view faults = "{}",
                                    const std::vector<std::string>& refused_pccs = {}) {
   auto p = std::make_unique<TestProgram>();
-  p->Connect(Scenario({UtkPnr("UTK001", "ABC1", "{today+1}", R"(["AA"])"),
-                       UtkPnr("UTK002", "ABC1", "{today+3}*NOTE", R"(["BA"])"),
-                       UtkPnr("UTK003", "ABC1", "{today+5}", R"(["AA"])"),
-                       UtkPnr("UTK004", "ABC1", "{today+2}", R"(["AA"])", true),
-                       UtkPnr("UTK005", "ABC1", "{today-2}", R"(["AA"])"),
-                       UtkPnr("UTK006", "DEF3", "{today+1}", R"(["LH"])"),
-                       UtkPnr("UTK007", "ABC1", "", R"(["AA"])"),
-                       UtkPnr("UTK008", "DEF3", "{today+2}", R"(["AF", "AA"])")},
-                      {{"ABC1/12", {"UTK001", "UTK003"}}}, faults, true, refused_pccs));
+  p->Connect(Scenario(
+      {UtkPnr("UTK001", "ABC1", "{today+1}", {"AA"}),
+       UtkPnr("UTK002", "ABC1", "{today+3}*NOTE", {"BA"}),
+       UtkPnr("UTK003", "ABC1", "{today+5}", {"AA"}),
+       UtkPnr("UTK004", "ABC1", "{today+2}", {"AA"}, true),
+       UtkPnr("UTK005", "ABC1", "{today-2}", {"AA"}), UtkPnr("UTK006", "DEF3", "{today+1}", {"LH"}),
+       UtkPnr("UTK007", "ABC1", "", {"AA"}), UtkPnr("UTK008", "DEF3", "{today+2}", {"AF", "AA"})},
+      {{"ABC1/12", {"UTK001", "UTK003"}}}, faults, true, refused_pccs));
   p->PrepareUnticketed(tasks, std::move(dest_queue));
   return p;
 }
