@@ -45,14 +45,9 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
   for (const auto& [key, locators] : p.world().queues) {
     for (const std::string& locator : locators) places[locator].insert(key);
   }
-  std::vector<std::string> sources;
   for (const auto& [locator, outcome] : expected.items()) {
-    sources.push_back(outcome["source"].get<std::string>());
     EXPECT_EQ(places[locator], outcome["destinations"].get<std::set<std::string>>())
-        << locator << " from " << sources.back();
-  }
-  for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
-    EXPECT_TRUE(EveryPnrPlaced(p.world(), fail_queue, p.Log("Fail_Queue_Log.csv"), sources));
+        << locator << " from " << outcome["source"].get<std::string>();
   }
   // The host was busy once or twice, and the run went on after each wait.
   const std::string debug = p.Log("debug_log_1.txt");

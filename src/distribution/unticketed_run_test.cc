@@ -97,10 +97,8 @@ TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
     for (size_t i = 1; i < parts.size(); ++i) {
       options[parts[i].substr(0, parts[i].find('='))] = parts[i].substr(parts[i].find('=') + 1);
     }
-    const std::string dest = options.contains("dest") ? options["dest"] : "41";
-    auto p = Start(tasks, dest, "{}",
-                   options.contains("refuse") ? std::vector<std::string>{options["refuse"]}
-                                              : std::vector<std::string>{});
+    const std::string dest = options.try_emplace("dest", "41").first->second;
+    auto p = Start(tasks, dest, "{}", {options["refuse"]});  // "": no PCC refuses
     p->form.tmpCurrentPCC = "OLD";  // from an earlier run: cleared at the start
     if (options.contains("busy"))
       p->tap->Intercept(options["busy"], {"SYSTEM BUSY<CARRIAGE_RETURN/>"});
