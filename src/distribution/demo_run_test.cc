@@ -50,8 +50,7 @@ TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
         << locator << " from " << outcome["source"].get<std::string>();
   }
   // The host was busy once or twice, and the run went on after each wait.
-  const std::string debug = p.Log("debug_log_1.txt");
-  const int busy = Count(debug, "PREVIOUS ENTRY IN PROGRESS");
+  const int busy = Count(p.Log("debug_log_1.txt"), "PREVIOUS ENTRY IN PROGRESS");
   EXPECT_TRUE(busy == 1 || busy == 2) << busy;
 
   // The summary row counts what the success, failure and Fail Queue logs hold, the entries sent

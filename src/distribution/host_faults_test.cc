@@ -38,10 +38,6 @@ std::unique_ptr<TestProgram> Start(const std::string& faults, bool must_move = f
   return p;
 }
 
-::testing::AssertionResult Placed(const TestProgram& p) {
-  return EveryPnrPlaced(p.world(), "ABC1/50", p.Log("Fail_Queue_Log.csv"), kSources);
-}
-
 // The PNRs of each queue that holds any; `sorted` where a fault may change their order.
 std::map<std::string, std::vector<std::string>> Places(const TestProgram& p, bool sorted) {
   std::map<std::string, std::vector<std::string>> out;
@@ -86,7 +82,9 @@ TEST(HostFaultsTest, BusyAnswersSignOutsAndRefusedMovesLoseNothing) {
     if (c.moves) runs[0]->MoveQueue();
     for (int run = 1; run <= c.runs; ++run) {
       runs[1]->MoveQueue();
-      EXPECT_TRUE(Placed(*runs[1])) << c.faults << ", run " << run;
+      EXPECT_TRUE(
+          EveryPnrPlaced(runs[1]->world(), "ABC1/50", runs[1]->Log("Fail_Queue_Log.csv"), kSources))
+          << c.faults << ", run " << run;
     }
     EXPECT_TRUE(runs[1]->world().signed_in) << c.faults;
     const auto got = Places(*runs[1], c.runs > 1), want = Places(*runs[0], c.runs > 1);

@@ -10,17 +10,15 @@
 namespace ambervale::testing {
 namespace {
 
-const std::vector<std::string> kAgents = {",XY,,,,,P1,12,,SINE", "SMITH,,,,,,P1,13,,NAME",
-                                          ",,,129,,,P1,14,,DI.AC", ",,,,00123,,P2,5,,CI",
-                                          ",,,,,ACME,P2,6,C1,DI.X"};
-
 // A fresh start on `scenario` with the tasks (one by default: ABC1 queue 12 by MAP1.CSV).
 std::unique_ptr<TestProgram> Start(const std::string& scenario,
                                    const std::vector<std::string>& tasks = {
                                        "ABC1,12,,MAP1.CSV,N,"}) {
   auto p = std::make_unique<TestProgram>();
   p->dir.Write("tasks.csv", TasksCsv(tasks));
-  p->dir.Write("MAP1.CSV", MappingCsv(kAgents));
+  p->dir.Write("MAP1.CSV",
+               MappingCsv({",XY,,,,,P1,12,,SINE", "SMITH,,,,,,P1,13,,NAME", ",,,129,,,P1,14,,DI.AC",
+                           ",,,,00123,,P2,5,,CI", ",,,,,ACME,P2,6,C1,DI.X"}));
   p->dir.Write("MAP2.CSV", MappingCsv({"GRAY,,,,,,P2,7,,NAME"}));
   p->Connect(scenario);
   p->LoadConfiguration();

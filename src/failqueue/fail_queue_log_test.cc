@@ -71,9 +71,11 @@ TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
   const std::string block = FailQueueLogHead("10:00:00", "C1");
   // The limit lets one header block and one row in a file; the next row moves on.
   program_.logs.SetSizeLimit(static_cast<int32_t>(block.size() + row.size()));
+  std::string all = block;
   for (int i = 0; i < 6; ++i) {
     ASSERT_TRUE(log_.WriteFailQueueLog(row).ok());
     program_.env.Advance(1);
+    all += row + "\r\n";
   }
   // Six rows: files 1..5 each took one, the sixth emptied file 1 and started it again.
   for (int n = 1; n <= 5; ++n) {
@@ -83,8 +85,6 @@ TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
   }
   EXPECT_FALSE(program_.dir.Exists("logs/Fail_Queue_Log_Archive_6.csv"));
   // The current file is not a ring: it keeps every row.
-  std::string all = block;
-  for (int i = 0; i < 6; ++i) all += row + "\r\n";
   EXPECT_EQ(Current(), all);
 }
 
