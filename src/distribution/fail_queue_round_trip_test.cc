@@ -35,7 +35,6 @@ class FailQueueRoundTripTest : public ::testing::Test {
     p->form.FailQueueCategory = category;
     return p;
   }
-  std::string FailQueueLog() const { return folder_->Read("logs/Fail_Queue_Log.csv"); }
 
   std::unique_ptr<TempDir> folder_;
   const std::string scenario_ =
@@ -96,7 +95,7 @@ TEST_F(FailQueueRoundTripTest, EveryPccsFailQueueIsWalkedAndTheLatestRowDecides)
       Contains(p->Log("Failed_PNR_1.txt"),
                "##### 2026/12/06 11:00:00. ABC1 Queue 50 ZZZ999 - NOT exist into failed PNR "
                "log #####\r\n"));
-  EXPECT_EQ(FailQueueLog(), "");
+  EXPECT_EQ(p->Log("Fail_Queue_Log.csv"), "");
 }
 
 // A PNR that cannot go back keeps its row, and so do PNRs that left the Fail Queue some other
@@ -133,7 +132,7 @@ TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
   // The Fail Queue is empty: its count says so, and every row goes.
   auto third = Start(3, scenario_);
   third->MoveQueue();
-  EXPECT_EQ(FailQueueLog(), "");
+  EXPECT_EQ(third->Log("Fail_Queue_Log.csv"), "");
   for (const char* pnr : {"BBB002", "CCC003", "DDD004"}) {
     EXPECT_TRUE(Contains(third->RunLog(), std::string(pnr) +
                                               ": not on Fail Queue ABC1/Q50, its Fail "
