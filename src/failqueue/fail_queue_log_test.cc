@@ -54,14 +54,6 @@ TEST_F(FailQueueLogTest, LoadGroupsRowsByPccAndPnrAndAStartKeepsThoseNotReturned
   log_.MarkReturned("DEF3#CCC333");
   log_.StartFailQueueLog();
   EXPECT_EQ(Current(), FailQueueLogHead("10:00:00", "C1") + kept);
-
-  // A header without its Fail Queue number is named too.
-  program_.dir.Write("logs/Fail_Queue_Log.csv",
-                     Replace(FailQueueLogHead("09:00:00", "C1"), ",,50,C1", ",,XX,C1"));
-  ASSERT_TRUE(log_.LoadFailQueueLog());
-  EXPECT_TRUE(Contains(program_.Log("debug_log_1.txt"),
-                       "Fail_Queue_Log.csv line 3 skipped, no Fail Queue number in its third "
-                       "field: Fail Queue assigned : ,,XX,C1"));
 }
 
 TEST_F(FailQueueLogTest, ArchiveRingMovesOnPastTheSizeLimit) {
