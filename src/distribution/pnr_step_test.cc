@@ -11,6 +11,7 @@ namespace ambervale::testing {
 namespace {
 
 // A fresh start on `scenario` with the tasks (one by default: ABC1 queue 12 by MAP1.CSV).
+// MAP1.CSV has a row of each kind, so that every lookup runs; MAP2.CSV maps GRAY to P2/7.
 std::unique_ptr<TestProgram> Start(const std::string& scenario,
                                    const std::vector<std::string>& tasks = {
                                        "ABC1,12,,MAP1.CSV,N,"}) {
