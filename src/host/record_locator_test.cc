@@ -64,14 +64,5 @@ TEST_F(RecordLocatorTest, ABusyHostIsNotAskedForever) {
   EXPECT_EQ(script_.requests().size(), 1u + 1u + kBusyResends);
 }
 
-TEST(ShowsAnotherPnrTest, OnlyALocatorOrAnEmptyQueueShowsTheHostWentOn) {
-  const struct {
-    const char* now;
-    bool other;
-  } kCases[] = {
-      {"DEF456", true}, {"ABC123", false}, {"QUEUE EMPTY", true}, {"", false}, {"NO B.F.", false}};
-  for (const auto& c : kCases) EXPECT_EQ(ShowsAnotherPnr(c.now, "ABC123"), c.other) << c.now;
-}
-
 }  // namespace
 }  // namespace ambervale
