@@ -90,17 +90,6 @@ TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
   EXPECT_EQ(RunLog(), "Application Started:\r\n");
 }
 
-TEST(RunLogReaderTest, RecordsEndInCrLf) {
-  const auto split = [](std::string_view clear) {
-    std::string out;
-    for (std::string_view r : SplitRunLogRecords(clear)) out += std::string(r) + "|";
-    return out;
-  };
-  EXPECT_EQ(split("a\nb\r\n\r\nc"), "a\nb\r\n|\r\n|c|");  // a record cut short stays
-  EXPECT_EQ(LastRunLogRecords("a\r\nb\r\nc\r\n", 2), "b\r\nc\r\n");
-  EXPECT_EQ(LastRunLogRecords("a\r\nb", 1), "b");
-}
-
 class UnticketedReportTest : public LogsTest {
  protected:
   void StartReport() {

@@ -37,14 +37,6 @@ class RingLogTest : public ::testing::Test {
   const TimePoint base_ = env_.Now() - std::chrono::hours(1);
 };
 
-// Of two files written at the same time the higher number is the current one.
-TEST_F(RingLogTest, EqualTimesGoToTheHigherNumber) {
-  Put(dir_, 3, "old\r\n", seconds(10));
-  Put(dir_, 7, "old\r\n", seconds(10));
-  ring_.WriteLine("new");
-  EXPECT_EQ(dir_.Read(Name(7)), "old\r\nnew\r\n");
-}
-
 // A file system with coarse times (or a clock behind the files) gives the file just started
 // the same time as the full file 99; file 1 must still stay current, or the next write would
 // go back to 99, move on again and delete file 1's line.
