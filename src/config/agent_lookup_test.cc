@@ -120,11 +120,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
        {{Remark(1, "AC ACCT-109"), ""}},
        "DI.AC 1#9 1 DI.AC 1[0-0]9 2 DI.AC [0-1]0[8-9] 3",
        "1,2,3, 109 0 " + ac109 + ac109 + ac109},
-      {"the account mark a column early is none",
-       kDiAc,
-       {{"1.  AC ACCT-129", ""}},
-       "DI.AC * 1",
-       " none 0 "},
       // The first row pages to the third screen; the second reads the screen as it stands, the last
       // one, so remark 3 is never seen again.
       {"paged until found, the next row from there", kDiAc,
