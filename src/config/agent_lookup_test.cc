@@ -94,7 +94,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
     return pages;
   };
   const std::string ac129 = "DI.AC field: 1.   AC ACCT-129|";
-  const std::string ac109 = "DI.AC field: 1.   AC ACCT-109|";
   const struct {
     const char* name;
     Lookup lookup;
@@ -115,11 +114,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
        "DI.AC 129 6 "
        "DI.X 129 7 CI 129 8",
        "2,3,5,6, 129 0 " + ac129 + ac129 + ac129 + ac129},
-      {"# is any digit, 0 too; a range holds its last character",
-       kDiAc,
-       {{Remark(1, "AC ACCT-109"), ""}},
-       "DI.AC 1#9 1 DI.AC 1[0-0]9 2 DI.AC [0-1]0[8-9] 3",
-       "1,2,3, 109 0 " + ac109 + ac109 + ac109},
       // The first row pages to the third screen; the second reads the screen as it stands, the last
       // one, so remark 3 is never seen again.
       {"paged until found, the next row from there", kDiAc,
