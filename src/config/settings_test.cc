@@ -13,40 +13,16 @@
 namespace ambervale {
 namespace {
 
-// A value as the test compares it: the number or text read, or the first line of the stop's
-// box.
-template <typename T>
-std::string Shown(const SettingOrStop<T>& got) {
-  if (const auto* stop = std::get_if<StartupStop>(&got)) {
-    return "stop: " + stop->box_text.substr(0, stop->box_text.find('\r'));
-  }
-  if constexpr (std::is_same_v<T, std::string>) {
-    return std::get<T>(got);
-  } else {
-    return std::to_string(std::get<T>(got));
-  }
-}
-
-// Each case: the reader, the settings file, the value read or the stop.
-TEST(SettingsTest, CheckedValuesOrTheirStops) {
-  const clsINI ini;
-  const auto check = [&ini](auto read, const char* settings, const std::string& want) {
-    TempDir dir;
-    dir.Write("settings.ini", settings);
-    EXPECT_EQ(Shown(read(ini, dir.File("settings.ini"))), want) << settings;
-  };
-  const std::string size_stop = "stop: Error Reading Max log file size from Settings.ini";
-  check(ReadLogFileSize, "[LOG]\r\nLOGFILESIZE=  \"1000\"  ", "1000");
-  check(ReadLogFileSize, "[LOG]\r\nLOGFILESIZE=2147483648", size_stop);
-  check(ReadCounter, "[timer]\r\ncounter= 32767 ", "32767");
-  check(ReadCounter, "[TIMER]\r\nCOUNTER=32768", "stop: Error Reading Counter from Settings.ini");
-  check(ReadUserName, "[USER]\r\nNAME=   ", "stop: Error Reading User Name from Settings.ini");
-}
-
-// Only "Y" (any case, blanks around) is yes; "y" counts as yes in the start-ups' golden file.
-TEST(SettingsTest, OnlyYIsYes) {
+// The other values' edges are the number conversions' (classic_text_test) and the start-ups'.
+TEST(SettingsTest, BlankUserNameAndYesNo) {
   TempDir dir;
-  dir.Write("settings.ini", "[MOVE]\r\nMUSTMOVE= Y \r\n[TAU]\r\nTAUCHECK=Yes\r\n");
+  dir.Write("settings.ini",
+            "[USER]\r\nNAME=   \r\n[MOVE]\r\nMUSTMOVE= Y \r\n[TAU]\r\nTAUCHECK=Yes\r\n");
+  const SettingOrStop<std::string> name = ReadUserName(clsINI(), dir.File("settings.ini"));
+  ASSERT_TRUE(std::holds_alternative<StartupStop>(name));
+  EXPECT_TRUE(std::get<StartupStop>(name).box_text.starts_with(
+      "Error Reading User Name from Settings.ini"));
+  // Only "Y" (any case, blanks around) is yes; "y" is yes in the start-ups' golden file.
   EXPECT_TRUE(ReadYesNoSetting(clsINI(), dir.File("settings.ini"), kMustMoveKey));
   EXPECT_FALSE(ReadYesNoSetting(clsINI(), dir.File("settings.ini"), kTauCheckKey));
 }

@@ -9,19 +9,14 @@
 namespace ambervale {
 namespace {
 
-class RecordLocatorTest : public ::testing::Test {
- protected:
-  RecordLocatorTest() : host_(program_.form, program_.alerts, script_) {
-    script_.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
-    EXPECT_EQ(testing::ConnectState(host_), "OK");
-  }
-
-  TestProgram program_;
-  testing::ScriptedTerminalFactory script_;
-  HostLayer host_;
-};
-
-TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
+// Each case: the lines of the answer to "*R", the locator read and the sine left; then a host
+// that stays busy is asked no more than the busy resends allow.
+TEST(RecordLocatorTest, ReadsTheLocatorLine) {
+  TestProgram program;
+  testing::ScriptedTerminalFactory script;
+  HostLayer host(program.form, program.alerts, script);
+  script.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
+  ASSERT_EQ(testing::ConnectState(host), "OK");
   const struct {
     const char* name;
     std::vector<std::string> lines;
@@ -46,22 +41,19 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
       {"short line", {"A/"}, "", "--"},
   };
   for (const auto& c : kCases) {
-    script_.Answer(c.lines);
+    script.Answer(c.lines);
     std::string sine = "--", rloc;
-    EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc, &sine));
+    EXPECT_FALSE(GetRLocByTeCommand(host, &rloc, &sine));
     EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;
-    EXPECT_EQ(script_.requests().back(), "<FORMAT>*R</FORMAT>") << c.name;
+    EXPECT_EQ(script.requests().back(), "<FORMAT>*R</FORMAT>") << c.name;
   }
-}
-
-TEST_F(RecordLocatorTest, ABusyHostIsNotAskedForever) {
   for (int i = 0; i <= kBusyResends + 1; ++i) {
-    script_.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
+    script.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
   }
   std::string rloc;
-  EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc));
-  EXPECT_EQ(script_.requests().size(), 1u + 1u + kBusyResends);
+  EXPECT_FALSE(GetRLocByTeCommand(host, &rloc));
+  EXPECT_EQ(script.requests().size(), 1u + std::size(kCases) + 1u + kBusyResends);
 }
 
 }  // namespace

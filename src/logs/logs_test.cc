@@ -90,44 +90,36 @@ TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
   EXPECT_EQ(RunLog(), "Application Started:\r\n");
 }
 
-class UnticketedReportTest : public LogsTest {
- protected:
-  void StartReport() {
+// Header, then status; the temporary files go; each later report follows two empty lines,
+// also at the top of a new file after the size limit. A missing block writes nothing and deletes
+// nothing; no status copies the header and keeps both; other line ends become CR LF.
+TEST_F(LogsTest, UnticketedReportCopiesHeaderThenStatus) {
+  const auto start = [this] {
     logs_.ClearUnticketedTemp();
     logs_.AppendUnticketedHeader("XML Ambervale activity log,,,");
     logs_.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
-  }
-  static constexpr std::string_view kReport =
-      "XML Ambervale activity log,,,\r\nPCC,PNR,Destination Queue,\r\n";
-};
-
-// Header, then status; the temporary files go; each later report follows two empty lines,
-// also at the top of a new file after the size limit.
-TEST_F(UnticketedReportTest, CopiesHeaderThenStatus) {
-  StartReport();
+  };
+  const std::string report = "XML Ambervale activity log,,,\r\nPCC,PNR,Destination Queue,\r\n";
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
   EXPECT_FALSE(dir_.Exists("tempHeader.txt") || dir_.Exists("tempHeaderStatus.txt"));
-  StartReport();
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
-  const std::string two = std::string(kReport) + "\r\n\r\n" + std::string(kReport);
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), two);
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), report + "\r\n\r\n" + report);
   logs_.SetSizeLimit(10);
-  StartReport();
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), two);
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_2.csv"), "\r\n\r\n" + std::string(kReport));
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_2.csv"), "\r\n\r\n" + report);
   EXPECT_EQ(logs_.UnticketedReportPath(), dir_.File("Unticketed_PNR_Log_2.csv"));
-}
 
-TEST_F(UnticketedReportTest, MissingBlocksAndOtherLineEnds) {
-  StartReport();
+  start();
   ASSERT_TRUE(DeleteFile(dir_.File("tempHeader.txt")));
-  EXPECT_FALSE(logs_.BuildUnticketedReport());  // nothing written, nothing deleted
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"tempHeaderStatus.txt"});
+  EXPECT_FALSE(logs_.BuildUnticketedReport());
+  EXPECT_TRUE(dir_.Exists("tempHeaderStatus.txt"));
   logs_.ClearUnticketedTemp();
   dir_.Write("tempHeader.txt", "a\nb\rc\r\nd");
-  EXPECT_FALSE(logs_.BuildUnticketedReport());  // no status: the header copied, both kept
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_FALSE(logs_.BuildUnticketedReport());
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_3.csv"), "\r\n\r\na\r\nb\r\nc\r\nd\r\n");
   EXPECT_TRUE(dir_.Exists("tempHeader.txt"));
 }
 

@@ -76,7 +76,8 @@ TEST(ClassicTextTest, IntegerConversionRoundsHalvesToEven) {
                 {"-32768.5", -32768, -32768},
 
                 {"-2147483648", no, -2147483647 - 1},
-                {"-2147483649", no, no}};
+                {"-2147483649", no, no},
+                {"2147483648", no, no}};
   for (const auto& c : kCases) {
     const std::optional<int16_t> i16 = ToInt16(c.text);
     EXPECT_EQ(i16 ? std::optional<int32_t>(*i16) : std::nullopt, c.want16) << "'" << c.text << "'";
