@@ -87,8 +87,9 @@ AgentTable Rows(const std::string& spec) {
 // value ("none": left alone), the pages turned and the log.
 TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
   enum Lookup { kSine, kDiAc, kDiX, kCi };
-  const auto numbered = [](int p, int j) { return std::to_string(p) + "/" + std::to_string(j); };
-  const auto accounts = [&](int p, int j) { return "AC ACCT-" + numbered(p, j); };
+  const auto accounts = [](int p, int j) {
+    return "AC ACCT-" + std::to_string(p) + "/" + std::to_string(j);
+  };
   const auto then = [](std::vector<std::vector<std::string>> pages, std::vector<std::string> last) {
     pages.push_back(std::move(last));
     return pages;

@@ -112,8 +112,8 @@ TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
       "Maintenance\nand Mapping file.\n" +
       kFailQueueTail;
   const struct {
-    const char* category;
-    const char* first_queue;
+    std::string cat;
+    std::string q;  // the first task's source queue
     std::string report;
   } kCases[] = {
       {"", "126",
@@ -126,20 +126,18 @@ TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
            line("3) ", "C.CSV", "26/C1")},
       {"C2", "5", ""},
   };
-  for (const auto& c : kCases) {
-    const std::string q = c.first_queue;
-    const std::string cat = c.category;
+  for (const auto& [cat, q, report] : kCases) {
     Tables t({"ABC1/" + q + "/" + cat + "/A.CSV", "ABC1/15/" + cat + "/B.CSV",
               "ABC1/25/" + cat + "/C.CSV", "ABC1/35/" + cat + "/A.CSV"},
              // 26 without category is another queue; only the first row of an identifier counts.
              {"A.CSV/AB/XYZ9/26/ C1 ", "B.CSV/AB/XYZ9/26/", "C.CSV/AB/XYZ9/10/",
               "C.CSV/CD/XYZ9/26/C1", "B.CSV/AB/XYZ9/26/C1"});
     t.p.form.FailQueueNo = "26";
-    t.p.form.FailQueueCategory = c.category;
+    t.p.form.FailQueueCategory = cat;
     (void)BuildPCCCheck(t.p.form);
     TrimTaskMainQueueList(t.p.form);
     const FailQueueConflicts found = FindFailQueueConflicts(t.p.form);
-    EXPECT_EQ(found.conflict ? found.report : "", c.report) << c.category << " " << q;
+    EXPECT_EQ(found.conflict ? found.report : "", report) << cat << " " << q;
   }
 }
 

@@ -60,8 +60,9 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
   EXPECT_EQ(dir_.Read("PNR_Queue_List_1.txt"), "#### x ####\r\n");
 }
 
-// A start banner on a used run log, and the first screen of a fresh one, get a separator.
-TEST_F(LogsTest, RunLogRecordsAndTheirSeparators) {
+// A start banner on a used run log, and the first screen of a fresh one, get a separator. The run
+// log is scrambled and starts over past 50 MB.
+TEST_F(LogsTest, RunLogRecordsSeparatorsScramblingAndLimit) {
   logs_.WriteRunLog("Application Started:", kRunLogPrefix);
   logs_.WriteRunLog("loading", kRunLogPrefix);
   logs_.WriteRunLogScreen("SCREEN ONE", kRunLogPrefix);
@@ -73,9 +74,8 @@ TEST_F(LogsTest, RunLogRecordsAndTheirSeparators) {
   ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
   logs_.WriteRunLogScreen("LINE 1\r\nLINE 2", kRunLogPrefix);
   EXPECT_EQ(RunLog(), std::string(kSep) + "LINE 1\r\nLINE 2\r\n");
-}
 
-TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
+  ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
   logs_.SetSizeLimit(0);  // the rings' limit does not apply
   logs_.WriteRunLog("A p", kRunLogPrefix);
   logs_.WriteRunLog("b", kRunLogPrefix);
