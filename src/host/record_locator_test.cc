@@ -32,7 +32,6 @@ TEST(RecordLocatorTest, ReadsTheLocatorLine) {
        "DEF456",
        "QR"},
       {"no B.F. wins", {"NO B.F.<CARRIAGE_RETURN/>", "ABC123/XY ABC1"}, "NO B.F.", "--"},
-      {"queue empty", {"QUEUE EMPTY<CARRIAGE_RETURN/>"}, "QUEUE EMPTY", "--"},
       {"queue empty lower case", {"queue empty"}, "QUEUE EMPTY", "--"},
       {"slash at 8 is skipped", {"ABC1234/XY ABC1"}, "", "--"},
       {"slash at 7 after a skipped line", {"ABC1234/XY", "GHI789/  ABC1"}, "GHI789", "  "},

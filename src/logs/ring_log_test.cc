@@ -24,17 +24,10 @@ std::string Name(int n) { return "debug_log_" + std::to_string(n) + ".txt"; }
 
 class RingLogTest : public ::testing::Test {
  protected:
-  // Writes `content` to file n of `dir` with the modification time base + `offset`.
-  void Put(const TempDir& dir, int n, std::string_view content, seconds offset) {
-    dir.Write(Name(n), content);
-    ASSERT_TRUE(SetFileModified(dir.File(Name(n)), base_ + offset));
-  }
-
   TempDir dir_;
   FakeEnv env_;
   int32_t limit_ = 1000;
   RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
-  const TimePoint base_ = env_.Now() - std::chrono::hours(1);
 };
 
 // A file system with coarse times (or a clock behind the files) gives the file just started
@@ -42,7 +35,7 @@ class RingLogTest : public ::testing::Test {
 // go back to 99, move on again and delete file 1's line.
 TEST_F(RingLogTest, FileJustWrittenStaysCurrentWhenTheClockIsBehind) {
   limit_ = 10;
-  Put(dir_, 99, "more than ten bytes\r\n", seconds(0));
+  dir_.Write(Name(99), "more than ten bytes\r\n");
   ASSERT_TRUE(SetFileModified(dir_.File(Name(99)), env_.Now() + seconds(30)));
   ring_.WriteLine("one");
   ring_.WriteLine("two");

@@ -70,7 +70,6 @@ TEST(ClassicTextTest, IntegerConversionRoundsHalvesToEven) {
                 {"1.5", 2, 2},
 
                 {"-2.5", -2, -2},
-                {" 12 ", 12, 12},
                 {"32767.4", 32767, 32767},
                 {"32767.5", no, 32768},
                 {"-32768.5", -32768, -32768},

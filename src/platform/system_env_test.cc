@@ -70,9 +70,6 @@ TEST(FilesTest, FailuresNameThePathAndTheReason) {
   EXPECT_EQ(files.WriteAtomically(path, "x").message(), "cannot create " + path + ".tmp" +
                                                             std::to_string(::getpid()) +
                                                             ": No such file or directory");
-  FileInfo info;
-  EXPECT_TRUE(files.Stat(path, &info).ok());  // nothing there is no failure
-  EXPECT_EQ(info.kind, FileInfo::Kind::kMissing);
 }
 
 // A second copy is refused by the start-up (form_load_test); a killed holder leaves no lock
