@@ -12,8 +12,7 @@ namespace ambervale {
 namespace {
 
 TEST(ForEachCsvRowTest, BlocksGiveTheRowsOfTheWholeText) {
-  // Over 3 MB of lines of every kind, so several blocks end inside the text. A callback that says
-  // stop ends the walk (the end of a task file's data, task_maintenance_test).
+  // Over 3 MB of lines of every kind, so several blocks end inside the text.
   const std::string kLines[] = {"a, \"q,uoted\" ,x\r\n", "\r\n", "lf only\n", ",,,\r\n",
                                 std::string(100, 'z') + "\r\n"};
   std::string text;
@@ -26,6 +25,9 @@ TEST(ForEachCsvRowTest, BlocksGiveTheRowsOfTheWholeText) {
     }));
     EXPECT_EQ(got, ParseCsvText(whole));
   }
+  int seen = 0;
+  EXPECT_FALSE(ForEachCsvRow(text, [&seen](int, const CsvRow&) { return ++seen < 3; }));
+  EXPECT_EQ(seen, 3);
 }
 
 // Each case: the name looked for and what is found (a path relative to the folder).
