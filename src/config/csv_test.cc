@@ -52,7 +52,6 @@ TEST(ParseCsvLineTest, HostileLinesAreLinear) {
   for (int i = 0; i < 100000; ++i) unclosed += "\"a,";
   const CsvRow u = ParseCsvLine(unclosed);
   EXPECT_EQ(u.size(), 100001u);
-  EXPECT_EQ(u.front() + "|" + u.back(), "\"a|");
   EXPECT_EQ(ParseCsvLine(std::string(200000, ' ') + "\"x"), CsvRow{"\"x"});
 }
 

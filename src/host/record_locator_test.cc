@@ -45,7 +45,6 @@ TEST(RecordLocatorTest, ReadsTheLocatorLine) {
     EXPECT_FALSE(GetRLocByTeCommand(host, &rloc, &sine));
     EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;
-    EXPECT_EQ(script.requests().back(), "<FORMAT>*R</FORMAT>") << c.name;
   }
   for (int i = 0; i <= kBusyResends + 1; ++i) {
     script.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
