@@ -1,8 +1,8 @@
 #include "config/task_maintenance.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/files.h"
@@ -91,11 +91,10 @@ TEST(TaskFileTest, WhereTheFileIsLookedFor) {
     const LoadOutcome s = LoadTaskMaintenanceFile(p.form, &name);
     return s.ok() ? p.form.dictFmtoMapping.at(0).first : s.message();
   };
-  char old_cwd[4096];
-  ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
-  ASSERT_EQ(chdir(elsewhere.path().c_str()), 0);
+  const std::filesystem::path old_cwd = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.path());
   const std::string from_cwd = load("tasks.csv");
-  ASSERT_EQ(chdir(old_cwd), 0);
+  std::filesystem::current_path(old_cwd);
   EXPECT_EQ(from_cwd, "FAR1#1");
   EXPECT_EQ(load("tasks.csv"), "NEAR#1");
   EXPECT_EQ(load("nowhere.csv"),

@@ -26,7 +26,6 @@ TEST(ReadQueueCountTest, ReadsTheCountField) {
       {"Q010/c1.......3", 10, "C1", 3},                   // category found ignoring case
       {"Q010/C1.......3\r\nMORE TEXT\r\n", 10, "C1", 3},  // the field ends with the line
       {"Q010/C2.......3", 10, "C1", 0},                   // other category
-      {"", 12, "", 0},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(ReadQueueCount(c.screen, c.queue, c.category), c.count)

@@ -52,6 +52,11 @@ TEST(RecordLocatorTest, ReadsTheLocatorLine) {
   std::string rloc;
   EXPECT_FALSE(GetRLocByTeCommand(host, &rloc));
   EXPECT_EQ(script.requests().size(), 1u + std::size(kCases) + 1u + kBusyResends);
+  // After a move only another locator or an emptied queue shows that the PNR has gone.
+  for (const char* now : {"DEF456", "QUEUE EMPTY"})
+    EXPECT_TRUE(ShowsAnotherPnr(now, "ABC123")) << now;
+  for (const char* now : {"ABC123", "", "NO B.F."})
+    EXPECT_FALSE(ShowsAnotherPnr(now, "ABC123")) << now;
 }
 
 }  // namespace
