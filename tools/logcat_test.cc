@@ -28,9 +28,8 @@ TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"FILE", logs.RunLogPath()},
                                    {"DIR", dir.path()},
                                    {"ambervale-logcat", AMBERVALE_LOGCAT}}) {
-      for (size_t at = command.find(from); at != std::string::npos;
-           at = command.find(from, at + to.size())) {
-        command.replace(at, from.size(), to);
+      if (const size_t at = command.find(from); at != std::string::npos) {
+        command.replace(at, from.size(), to);  // each stands once at most
       }
     }
     FILE* pipe = ::popen(("env " + command + " 2>&1").c_str(), "r");

@@ -49,18 +49,21 @@ struct Tables {
   TestProgram p;
 };
 
+// Names as long as their column or longer stand without padding; a file named by two tasks is
+// listed once; "AB" is in "ABC1", so not listed again.
 TEST(PccCheckTest, TwoSourcePccsAskTheQuestion) {
-  // "AB" is in "ABC1": not listed again.
-  Tables t(
-      {"ABC1/5//MAP1.CSV", "XYZ2/6//MAP1.CSV"},
-      {"MAP1.CSV/A1/ABC1/1/", "MAP1.CSV/A2/ XYZ9 /1/", "MAP1.CSV/A3/AB/1/", "MAP1.CSV/A4/abc1/1/"});
+  const std::string long_map = "ABCDEFGHIJKLMNOPQRSTUVWXY1.CSV";         // 30 characters
+  const std::string long_task = "/data/ambervale/task-maintenance.csv";  // 36 characters
+  Tables t({"ABC1/5//" + long_map, "XYZ2/6//" + long_map},
+           {long_map + "/A1/ABC1/1/", long_map + "/A2/ XYZ9 /1/", long_map + "/A3/AB/1/",
+            long_map + "/A4/abc1/1/"});
+  t.p.form.taskMainFile = long_task;
   t.p.window.QueueAnswer(BoxAnswer::kYes);
   EXPECT_FALSE(RunPCCCheck(t.p.form, true));
-  const std::string report = kPccHead + "1) tasks.csv" + std::string(22, ' ') +
-                             "ABC1,XYZ2\n2) MAP1.CSV" + std::string(18, ' ') + "ABC1,XYZ9,abc1\n" +
-                             kPccQuestion;
   // The box with its buttons and the run log line are in the start-ups' golden file.
-  EXPECT_EQ(t.p.dir.Read("tempPCCCheck.log"), report + "\r\n");
+  EXPECT_EQ(t.p.dir.Read("tempPCCCheck.log"), kPccHead + "1) " + long_task + "ABC1,XYZ2\n2) " +
+                                                  long_map + "ABC1,XYZ9,abc1\n" + kPccQuestion +
+                                                  "\r\n");
   EXPECT_EQ(t.p.form.TaskMainQueueList, "5,6,");
   TrimTaskMainQueueList(t.p.form);
   TrimTaskMainQueueList(t.p.form);
@@ -94,17 +97,6 @@ TEST(PccCheckTest, WhenTheQuestionIsAsked) {
   }
 }
 
-TEST(PccCheckTest, ReportsLongNamesAndEachFileOnce) {
-  const std::string long_map = "ABCDEFGHIJKLMNOPQRSTUVWXY1.CSV";         // 30 characters
-  const std::string long_task = "/data/ambervale/task-maintenance.csv";  // 36 characters
-  Tables t({"ABC1/1//" + long_map, "XYZ2/2//MAP.CSV", "XYZ2/3//" + long_map},
-           {long_map + "/AB/ABC1/1/", "MAP.CSV/AB/ABC1/1/"});
-  t.p.form.taskMainFile = long_task;
-  EXPECT_EQ(BuildPCCCheck(t.p.form).report, kPccHead + "1) " + long_task + "ABC1,XYZ2\n2) " +
-                                                long_map + "ABC1\n3) MAP.CSV" +
-                                                std::string(19, ' ') + "ABC1\n" + kPccQuestion);
-}
-
 const std::string kFailQueueTail = "Please modify the following file(s) to continue\n\nFile Name" +
                                    std::string(25, ' ') + "Queue/Category Number\n";
 
@@ -120,8 +112,8 @@ TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
       "Maintenance\nand Mapping file.\n" +
       kFailQueueTail;
   const struct {
-    const char* category;
-    const char* first_queue;
+    std::string cat;
+    std::string q;  // the first task's source queue
     std::string report;
   } kCases[] = {
       {"", "126",
@@ -134,20 +126,18 @@ TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
            line("3) ", "C.CSV", "26/C1")},
       {"C2", "5", ""},
   };
-  for (const auto& c : kCases) {
-    const std::string q = c.first_queue;
-    const std::string cat = c.category;
+  for (const auto& [cat, q, report] : kCases) {
     Tables t({"ABC1/" + q + "/" + cat + "/A.CSV", "ABC1/15/" + cat + "/B.CSV",
               "ABC1/25/" + cat + "/C.CSV", "ABC1/35/" + cat + "/A.CSV"},
              // 26 without category is another queue; only the first row of an identifier counts.
              {"A.CSV/AB/XYZ9/26/ C1 ", "B.CSV/AB/XYZ9/26/", "C.CSV/AB/XYZ9/10/",
               "C.CSV/CD/XYZ9/26/C1", "B.CSV/AB/XYZ9/26/C1"});
     t.p.form.FailQueueNo = "26";
-    t.p.form.FailQueueCategory = c.category;
+    t.p.form.FailQueueCategory = cat;
     (void)BuildPCCCheck(t.p.form);
     TrimTaskMainQueueList(t.p.form);
     const FailQueueConflicts found = FindFailQueueConflicts(t.p.form);
-    EXPECT_EQ(found.conflict ? found.report : "", c.report) << c.category << " " << q;
+    EXPECT_EQ(found.conflict ? found.report : "", report) << cat << " " << q;
   }
 }
 

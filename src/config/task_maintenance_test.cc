@@ -1,8 +1,8 @@
 #include "config/task_maintenance.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/files.h"
@@ -49,8 +49,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
        "NOTE,NOTEPAD\r\n1,AB12,,M.CSV,N,\r\n\r\n",
        "error: tasks.csv line 3 has 1 cell, too few for column \"FROM PCC\" (column 2)"},
       {"empty file", "", "error: tasks.csv is empty: it has no header row"},
-      {"queue not a number", h + "AB12,1,,M.CSV,N,\r\nAB12,Q1,,M.CSV,N,\r\n",
-       "error: tasks.csv line 3, column \"FROM QUEUE NO\": \"Q1\" is not a number"},
       {"mapping file empty", h + "AB12,1,, ,N,\r\n",
        "error: tasks.csv line 2, column \"MAPPING FILE\": the cell is empty; every task needs a "
        "mapping file"},
@@ -63,9 +61,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
       {"notepad empty", h + "AB12,1,,M.CSV,Y,  \r\n",
        "error: tasks.csv line 2, column \"NOTEPAD\": the cell is empty, but \"ADD NOTE\" is \"Y\"",
        false, std::string(kStamp) + ". Notepad field Empty #####\r\n"},
-      {"unticketed: its own columns, grouped by PCC",
-       "FROM PCC,AIRLINE,DAYS\r\nab12,\"aa,bb\",3\r\nAB12,ALL,7\r\nCD34,,1\r\n",
-       "AB12#50: AB12/AA,BB/3@2; AB12/ALL/7@3 | CD34#50: CD34//1@4", true},
       {"unticketed: days not a number", "FROM PCC,AIRLINE,DAYS\r\nAB12,AA,three\r\n",
        "error: tasks.csv line 2, column \"DAYS\": \"three\" is not a number", true},
   };
@@ -96,11 +91,10 @@ TEST(TaskFileTest, WhereTheFileIsLookedFor) {
     const LoadOutcome s = LoadTaskMaintenanceFile(p.form, &name);
     return s.ok() ? p.form.dictFmtoMapping.at(0).first : s.message();
   };
-  char old_cwd[4096];
-  ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
-  ASSERT_EQ(chdir(elsewhere.path().c_str()), 0);
+  const std::filesystem::path old_cwd = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.path());
   const std::string from_cwd = load("tasks.csv");
-  ASSERT_EQ(chdir(old_cwd), 0);
+  std::filesystem::current_path(old_cwd);
   EXPECT_EQ(from_cwd, "FAR1#1");
   EXPECT_EQ(load("tasks.csv"), "NEAR#1");
   EXPECT_EQ(load("nowhere.csv"),
@@ -113,33 +107,30 @@ TEST(TaskFileTest, WhereTheFileIsLookedFor) {
 TEST(TaskFileTest, InvalidCategoryAsksWhetherToGoOn) {
   const std::string question =
       "2026/12/06 10:00:00 - Task Maintenance file contains invalid values for category";
-  const std::string rows = std::string(kTaskHeader) + "ABC1,1,X5,MAP1.CSV,N,\r\n";
-  for (const BoxAnswer answer : {BoxAnswer::kYes, BoxAnswer::kNo}) {
-    TestProgram p(answer == BoxAnswer::kYes);  // start-up makes its logs folder
-    p.WriteStartupFiles();
-    p.dir.Write("tasks.csv", rows);
-    p.window.QueueAnswer(answer);
-    if (answer == BoxAnswer::kYes) {
-      std::string name = "tasks.csv";
-      ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
-      EXPECT_EQ(ShowTasks(p.form.dictFmtoMapping), "ABC1#1*X5: ABC1/1/X5/MAP1.CSV/N/@2");
-      EXPECT_EQ(p.RunLog(), question + "\r\n");
-    } else {
-      EXPECT_TRUE(p.Load().has_value());
-      EXPECT_NE(p.Log("action_log_1.txt").find(question + " - X5\r\n"), std::string::npos);
-      EXPECT_NE(
-          p.Log("debug_log_1.txt")
-              .find(std::string(kStamp) + " X5. Invalid Category Found! #####\r\n" + kStamp +
-                    ". tasks.csv line 2, column \"FROM CATEGORY\": \"X5\" is not a category (C "
-                    "and a digit, C and two digits or C and two letters); the operator chose "
-                    "to stop #####\r\n"),
-          std::string::npos);
-    }
-    ASSERT_FALSE(p.window.boxes().empty());
-    EXPECT_EQ(p.window.boxes()[0].text,
-              "Task Maintenance file contains invalid values for category.\r\nWould you like to "
-              "continue?");
-  }
+  TestProgram yes;
+  yes.dir.Write("tasks.csv", std::string(kTaskHeader) + "ABC1,1,X5,MAP1.CSV,N,\r\n");
+  yes.window.QueueAnswer(BoxAnswer::kYes);
+  std::string name = "tasks.csv";
+  ASSERT_TRUE(LoadTaskMaintenanceFile(yes.form, &name).ok());
+  EXPECT_EQ(ShowTasks(yes.form.dictFmtoMapping), "ABC1#1*X5: ABC1/1/X5/MAP1.CSV/N/@2");
+  EXPECT_EQ(yes.RunLog(), question + "\r\n");
+  ASSERT_EQ(yes.window.boxes().size(), 1u);
+  EXPECT_EQ(yes.window.boxes()[0].text,
+            "Task Maintenance file contains invalid values for category.\r\nWould you like to "
+            "continue?");
+
+  TestProgram no(false);
+  no.WriteStartupFiles();
+  no.dir.Write("tasks.csv", std::string(kTaskHeader) + "ABC1,1,X5,MAP1.CSV,N,\r\n");
+  no.window.QueueAnswer(BoxAnswer::kNo);
+  EXPECT_TRUE(no.Load().has_value());
+  EXPECT_NE(no.Log("action_log_1.txt").find(question + " - X5\r\n"), std::string::npos);
+  EXPECT_NE(no.Log("debug_log_1.txt")
+                .find(std::string(kStamp) + " X5. Invalid Category Found! #####\r\n" + kStamp +
+                      ". tasks.csv line 2, column \"FROM CATEGORY\": \"X5\" is not a category (C "
+                      "and a digit, C and two digits or C and two letters); the operator chose "
+                      "to stop #####\r\n"),
+            std::string::npos);
 }
 
 TEST(TaskFileTest, CategoriesAndRepeatedRows) {
@@ -159,10 +150,7 @@ TEST(TaskFileTest, CategoriesAndRepeatedRows) {
   EXPECT_EQ(CheckTaskDuplicates(p.form, &problem), "");
   const std::string want =
       "tasks.csv line 6 repeats line 2 (PCC ABC1, queue 5, category \"C1\", mapping file MAP1.CSV)";
-  EXPECT_EQ(problem, want);
-  EXPECT_EQ(p.Log("debug_log_1.txt"), std::string(kStamp) + ". " + want + " #####\r\n");
-  p.form.dictFmtoMapping.at(0).second.pop_back();
-  EXPECT_EQ(CheckTaskDuplicates(p.form), "OK");
+  EXPECT_EQ(problem, want);  // and the debug log, as the start-ups' golden file shows
 }
 
 // The loaders read through the program's file system: a file it cannot read (a disk error,

@@ -9,19 +9,14 @@
 namespace ambervale {
 namespace {
 
-class RecordLocatorTest : public ::testing::Test {
- protected:
-  RecordLocatorTest() : host_(program_.form, program_.alerts, script_) {
-    script_.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
-    EXPECT_EQ(testing::ConnectState(host_), "OK");
-  }
-
-  TestProgram program_;
-  testing::ScriptedTerminalFactory script_;
-  HostLayer host_;
-};
-
-TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
+// Each case: the lines of the answer to "*R", the locator read and the sine left; then a host
+// that stays busy is asked no more than the busy resends allow.
+TEST(RecordLocatorTest, ReadsTheLocatorLine) {
+  TestProgram program;
+  testing::ScriptedTerminalFactory script;
+  HostLayer host(program.form, program.alerts, script);
+  script.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
+  ASSERT_EQ(testing::ConnectState(host), "OK");
   const struct {
     const char* name;
     std::vector<std::string> lines;
@@ -37,7 +32,6 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
        "DEF456",
        "QR"},
       {"no B.F. wins", {"NO B.F.<CARRIAGE_RETURN/>", "ABC123/XY ABC1"}, "NO B.F.", "--"},
-      {"queue empty", {"QUEUE EMPTY<CARRIAGE_RETURN/>"}, "QUEUE EMPTY", "--"},
       {"queue empty lower case", {"queue empty"}, "QUEUE EMPTY", "--"},
       {"slash at 8 is skipped", {"ABC1234/XY ABC1"}, "", "--"},
       {"slash at 7 after a skipped line", {"ABC1234/XY", "GHI789/  ABC1"}, "GHI789", "  "},
@@ -46,31 +40,23 @@ TEST_F(RecordLocatorTest, ReadsTheLocatorLine) {
       {"short line", {"A/"}, "", "--"},
   };
   for (const auto& c : kCases) {
-    script_.Answer(c.lines);
+    script.Answer(c.lines);
     std::string sine = "--", rloc;
-    EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc, &sine));
+    EXPECT_FALSE(GetRLocByTeCommand(host, &rloc, &sine));
     EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;
-    EXPECT_EQ(script_.requests().back(), "<FORMAT>*R</FORMAT>") << c.name;
   }
-}
-
-TEST_F(RecordLocatorTest, ABusyHostIsNotAskedForever) {
   for (int i = 0; i <= kBusyResends + 1; ++i) {
-    script_.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
+    script.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
   }
   std::string rloc;
-  EXPECT_FALSE(GetRLocByTeCommand(host_, &rloc));
-  EXPECT_EQ(script_.requests().size(), 1u + 1u + kBusyResends);
-}
-
-TEST(ShowsAnotherPnrTest, OnlyALocatorOrAnEmptyQueueShowsTheHostWentOn) {
-  const struct {
-    const char* now;
-    bool other;
-  } kCases[] = {
-      {"DEF456", true}, {"ABC123", false}, {"QUEUE EMPTY", true}, {"", false}, {"NO B.F.", false}};
-  for (const auto& c : kCases) EXPECT_EQ(ShowsAnotherPnr(c.now, "ABC123"), c.other) << c.now;
+  EXPECT_FALSE(GetRLocByTeCommand(host, &rloc));
+  EXPECT_EQ(script.requests().size(), 1u + std::size(kCases) + 1u + kBusyResends);
+  // After a move only another locator or an emptied queue shows that the PNR has gone.
+  for (const char* now : {"DEF456", "QUEUE EMPTY"})
+    EXPECT_TRUE(ShowsAnotherPnr(now, "ABC123")) << now;
+  for (const char* now : {"ABC123", "", "NO B.F."})
+    EXPECT_FALSE(ShowsAnotherPnr(now, "ABC123")) << now;
 }
 
 }  // namespace

@@ -60,8 +60,9 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
   EXPECT_EQ(dir_.Read("PNR_Queue_List_1.txt"), "#### x ####\r\n");
 }
 
-// A start banner on a used run log, and the first screen of a fresh one, get a separator.
-TEST_F(LogsTest, RunLogRecordsAndTheirSeparators) {
+// A start banner on a used run log, and the first screen of a fresh one, get a separator. The run
+// log is scrambled and starts over past 50 MB.
+TEST_F(LogsTest, RunLogRecordsSeparatorsScramblingAndLimit) {
   logs_.WriteRunLog("Application Started:", kRunLogPrefix);
   logs_.WriteRunLog("loading", kRunLogPrefix);
   logs_.WriteRunLogScreen("SCREEN ONE", kRunLogPrefix);
@@ -73,9 +74,8 @@ TEST_F(LogsTest, RunLogRecordsAndTheirSeparators) {
   ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
   logs_.WriteRunLogScreen("LINE 1\r\nLINE 2", kRunLogPrefix);
   EXPECT_EQ(RunLog(), std::string(kSep) + "LINE 1\r\nLINE 2\r\n");
-}
 
-TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
+  ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
   logs_.SetSizeLimit(0);  // the rings' limit does not apply
   logs_.WriteRunLog("A p", kRunLogPrefix);
   logs_.WriteRunLog("b", kRunLogPrefix);
@@ -90,55 +90,36 @@ TEST_F(LogsTest, RunLogIsScrambledAndStartsOverPast50MB) {
   EXPECT_EQ(RunLog(), "Application Started:\r\n");
 }
 
-TEST(RunLogReaderTest, RecordsEndInCrLf) {
-  const auto split = [](std::string_view clear) {
-    std::string out;
-    for (std::string_view r : SplitRunLogRecords(clear)) out += std::string(r) + "|";
-    return out;
-  };
-  EXPECT_EQ(split("a\nb\r\n\r\nc"), "a\nb\r\n|\r\n|c|");  // a record cut short stays
-  EXPECT_EQ(LastRunLogRecords("a\r\nb\r\nc\r\n", 2), "b\r\nc\r\n");
-  EXPECT_EQ(LastRunLogRecords("a\r\nb", 1), "b");
-}
-
-class UnticketedReportTest : public LogsTest {
- protected:
-  void StartReport() {
+// Header, then status; the temporary files go; each later report follows two empty lines,
+// also at the top of a new file after the size limit. A missing block writes nothing and deletes
+// nothing; no status copies the header and keeps both; other line ends become CR LF.
+TEST_F(LogsTest, UnticketedReportCopiesHeaderThenStatus) {
+  const auto start = [this] {
     logs_.ClearUnticketedTemp();
     logs_.AppendUnticketedHeader("XML Ambervale activity log,,,");
     logs_.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
-  }
-  static constexpr std::string_view kReport =
-      "XML Ambervale activity log,,,\r\nPCC,PNR,Destination Queue,\r\n";
-};
-
-// Header, then status; the temporary files go; each later report follows two empty lines,
-// also at the top of a new file after the size limit.
-TEST_F(UnticketedReportTest, CopiesHeaderThenStatus) {
-  StartReport();
+  };
+  const std::string report = "XML Ambervale activity log,,,\r\nPCC,PNR,Destination Queue,\r\n";
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
   EXPECT_FALSE(dir_.Exists("tempHeader.txt") || dir_.Exists("tempHeaderStatus.txt"));
-  StartReport();
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
-  const std::string two = std::string(kReport) + "\r\n\r\n" + std::string(kReport);
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), two);
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), report + "\r\n\r\n" + report);
   logs_.SetSizeLimit(10);
-  StartReport();
+  start();
   EXPECT_TRUE(logs_.BuildUnticketedReport());
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), two);
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_2.csv"), "\r\n\r\n" + std::string(kReport));
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_2.csv"), "\r\n\r\n" + report);
   EXPECT_EQ(logs_.UnticketedReportPath(), dir_.File("Unticketed_PNR_Log_2.csv"));
-}
 
-TEST_F(UnticketedReportTest, MissingBlocksAndOtherLineEnds) {
-  StartReport();
+  start();
   ASSERT_TRUE(DeleteFile(dir_.File("tempHeader.txt")));
-  EXPECT_FALSE(logs_.BuildUnticketedReport());  // nothing written, nothing deleted
-  EXPECT_EQ(ListFolder(dir_.path()), std::vector<std::string>{"tempHeaderStatus.txt"});
+  EXPECT_FALSE(logs_.BuildUnticketedReport());
+  EXPECT_TRUE(dir_.Exists("tempHeaderStatus.txt"));
   logs_.ClearUnticketedTemp();
   dir_.Write("tempHeader.txt", "a\nb\rc\r\nd");
-  EXPECT_FALSE(logs_.BuildUnticketedReport());  // no status: the header copied, both kept
-  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_1.csv"), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_FALSE(logs_.BuildUnticketedReport());
+  EXPECT_EQ(dir_.Read("Unticketed_PNR_Log_3.csv"), "\r\n\r\na\r\nb\r\nc\r\nd\r\n");
   EXPECT_TRUE(dir_.Exists("tempHeader.txt"));
 }
 

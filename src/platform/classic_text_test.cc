@@ -14,24 +14,17 @@ namespace {
 
 // Each line is a case; a failure names its expression.
 TEST(ClassicTextTest, TextFunctionsNeverReachOutsideTheText) {
-  EXPECT_EQ(Mid("ABCDEF", 2, 3), "BCD");
-  EXPECT_EQ(Mid("ABCDEF", 4), "DEF");
   EXPECT_EQ(Mid("ABCDEF", 6, 1), "F");
   EXPECT_EQ(Mid("ABCDEF", 0, 2), "");
   EXPECT_EQ(Mid("ABC", 4, 1), "");
   EXPECT_EQ(Mid("ABCDEF", 2, 0), "");
   EXPECT_EQ(Left("ABCDEF", -1), "");
-  EXPECT_EQ(Right("ABCDEF", 2), "EF");
   EXPECT_EQ(Right("ABCDEF", -2), "");
-  EXPECT_EQ(Trim("  a b  "), "a b");
   EXPECT_EQ(Trim("\ta\t"), "\ta\t");  // tabs are not blanks here
   EXPECT_EQ(LTrim("  a ") + "|" + RTrim("  a "), "a |  a");
   EXPECT_EQ(Replace("aaa", "aa", "b"), "ba");
   EXPECT_EQ(Replace("xx", "x", "xx"), "xxxx");
-  EXPECT_EQ(PadRight("AB", 5) + PadRight("ABCDEF", 3), "AB   ABCDEF");
-  EXPECT_EQ(FormatDateTime(CivilTime{2012, 12, 5, 7, 3, 9}), "2012/12/05 07:03:09");
 
-  EXPECT_EQ(InStr("ABCABC", "BC", 3), 5);
   EXPECT_EQ(InStr("ABCABC", "BC", 5), 5);
   EXPECT_EQ(InStr("ABC", "A", 0), 0);
   EXPECT_EQ(InStr("ABC", "", 4), 4);
@@ -41,7 +34,6 @@ TEST(ClassicTextTest, TextFunctionsNeverReachOutsideTheText) {
   EXPECT_EQ(InStrNoCase("abAB", "ab", 2), 3);
   EXPECT_EQ(InStrRev("A.B.C", "."), 4);
   EXPECT_EQ(InStrRev("ABC", ""), 3);
-  EXPECT_TRUE(ContainsNoCase("on queue", "QUEUE"));
   EXPECT_TRUE(EqualsNoCase("\xE0la", "\xC0LA"));
 }
 
@@ -65,7 +57,6 @@ TEST(ClassicTextTest, IsNumericAcceptsTheClassicForms) {
   }
   EXPECT_EQ(NumericValue(" -12.5 "), -12.5);
   EXPECT_EQ(NumericValue("2.5E-1"), 0.25);
-  EXPECT_EQ(NumericValue("x"), std::nullopt);
 }
 
 TEST(ClassicTextTest, IntegerConversionRoundsHalvesToEven) {
@@ -78,13 +69,13 @@ TEST(ClassicTextTest, IntegerConversionRoundsHalvesToEven) {
                 {"1.5", 2, 2},
 
                 {"-2.5", -2, -2},
-                {" 12 ", 12, 12},
                 {"32767.4", 32767, 32767},
                 {"32767.5", no, 32768},
                 {"-32768.5", -32768, -32768},
 
                 {"-2147483648", no, -2147483647 - 1},
-                {"-2147483649", no, no}};
+                {"-2147483649", no, no},
+                {"2147483648", no, no}};
   for (const auto& c : kCases) {
     const std::optional<int16_t> i16 = ToInt16(c.text);
     EXPECT_EQ(i16 ? std::optional<int32_t>(*i16) : std::nullopt, c.want16) << "'" << c.text << "'";
@@ -92,15 +83,10 @@ TEST(ClassicTextTest, IntegerConversionRoundsHalvesToEven) {
   }
 }
 
-TEST(Cp1252Test, EveryByteSurvivesTheRoundTrip) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+// The round trip of every byte is the text fuzzing target's check.
+TEST(Cp1252Test, HighBytesAndWhatTheCodePageCannotHold) {
   // The euro, the capital Y diaeresis, an undefined byte (its C1 control), the middle dot.
   EXPECT_EQ(Cp1252ToUtf8("A\x80\x9F\x81\xB7"), "A\xE2\x82\xAC\xC5\xB8\xC2\x81\xC2\xB7");
-}
-
-TEST(Cp1252Test, RefusesWhatTheCodePageCannotHold) {
   for (const char* utf8 : {"\xCE\xB1", "\xC2\x80", "\xC3", "\xC0\xAF", "\xED\xA0\x80"}) {
     EXPECT_EQ(Utf8ToCp1252(utf8), std::nullopt) << utf8;
   }

@@ -4,10 +4,6 @@
 
 #include <string>
 
-#include "testing/fake_env.h"
-#include "testing/fake_file_system.h"
-#include "testing/temp_dir.h"
-
 namespace ambervale {
 namespace {
 
@@ -53,74 +49,6 @@ TEST(ReadIniValueTest, FollowsTheProfileStringRules) {
   EXPECT_EQ(ReadIniValue(text, "A", "K", ""), std::string(255, 'v'));
   EXPECT_EQ(ReadIniValue("", "A", "K", v300), std::string(255, 'v'));
   EXPECT_EQ(ReadIniValue("", "A", "K", "x  "), "x");
-}
-
-// Writes (a value), key deletes (no value) and section deletes (no key) change only the lines
-// they must.
-TEST(ClsIniTest, WritesAndDeletesKeepEveryOtherLine) {
-  const struct {
-    const char* name;
-    const char* before;  // nullptr: no file (also after)
-    const char* section;
-    const char* key;
-    const char* value;
-    const char* after;
-  } kCases[] = {
-      {"replace", "; top\r\n[LOG]\r\nlogFileSize = 10 \r\n; note\r\nOther=1\n\r\n[T]\r\nC=5", "log",
-       "LOGFILESIZE", "20",
-       "; top\r\n[LOG]\r\nlogFileSize=20\r\n; note\r\nOther=1\n\r\n[T]\r\nC=5"},
-      {"add after the last non-blank line", "[LOG]\r\nA=1\r\n\r\n[T]\r\nC=5", "LOG", "B", "2",
-       "[LOG]\r\nA=1\r\nB=2\r\n\r\n[T]\r\nC=5"},
-      {"new file", nullptr, "MOVE", "MUSTMOVE", "Y", "[MOVE]\r\nMUSTMOVE=Y\r\n"},
-      {"new section", "[A]\nK=1", "B", "K", "2", "[A]\nK=1\r\n[B]\r\nK=2\r\n"},
-      {"delete the first key", "[A]\r\nk=1\r\nK=2\r\n[B]\r\nK=4\r\n", "a", "K", nullptr,
-       "[A]\r\nK=2\r\n[B]\r\nK=4\r\n"},
-      {"delete a key of no file", nullptr, "A", "K", nullptr, nullptr},
-      {"delete every section of the name",
-       "; top\r\n[A]\r\nK=1\r\n\r\n[B]\r\nK=2\r\n[a]\r\nK=3\r\n[C]\nK=4\n", "A", nullptr, nullptr,
-       "; top\r\n[B]\r\nK=2\r\n[C]\nK=4\n"},
-  };
-  const clsINI ini;
-  for (const auto& c : kCases) {
-    TempDir dir;
-    const std::string path = dir.File("s.ini");
-    if (c.before != nullptr) dir.Write("s.ini", c.before);
-    const std::optional<IniError> e = c.key == nullptr ? ini.DeleteSection(c.section, path)
-                                      : c.value == nullptr
-                                          ? ini.DeleteKey(c.section, c.key, path)
-                                          : ini.WriteToINI(c.section, c.key, c.value, path);
-    EXPECT_FALSE(e.has_value()) << c.name;
-    EXPECT_EQ(dir.Exists("s.ini"), c.after != nullptr) << c.name;
-    EXPECT_EQ(dir.Read("s.ini"), c.after == nullptr ? "" : c.after) << c.name;
-  }
-}
-
-// Each line is a case: a file that cannot be read or written, or a name or value the file
-// could not give back as written.
-TEST(ClsIniTest, FailuresGiveTheClassErrorAndLeaveTheFile) {
-  TempDir dir;
-  const std::string path = dir.File("s.ini");
-  dir.Write("s.ini", "[A]\r\nK=1\r\n");
-  const clsINI ini;
-  const auto shown = [](const std::optional<IniError>& e) {
-    return e ? std::to_string(e->number) + " " + e->source + ": " + e->description : "none";
-  };
-  const std::string write_error =
-      "-2147219874 clsINI: WriteToINI: Unsuccessful Write To INI Procedure";
-  EXPECT_EQ(shown(ini.WriteToINI("A", "K", "1", dir.File("no/such/s.ini"))), write_error);
-  EXPECT_EQ(shown(ini.WriteToINI("A", "K", "1\r\n[B]", path)), write_error);
-  EXPECT_EQ(shown(ini.WriteToINI("A", "K=X", "1", path)), write_error);
-  EXPECT_EQ(shown(ini.DeleteSection("A", dir.path())),
-            "-2147219873 clsINI: DeleteSection: Unsuccessful Delete");
-  EXPECT_EQ(dir.Read("s.ini"), "[A]\r\nK=1\r\n");
-
-  FakeEnv env;
-  FakeFileSystem files(env);
-  ASSERT_TRUE(files.WriteAtomically("s.ini", "[A]\r\nK=1\r\n").ok());
-  files.Fail(FileOp::kWriteAtomically, "s.ini");
-  EXPECT_EQ(shown(clsINI(files).WriteToINI("A", "K", "2", "s.ini")), write_error);
-  files.Fail(FileOp::kRead, "s.ini");
-  EXPECT_EQ(clsINI(files).ReadFromINI("A", "K", "none", "s.ini"), "none");
 }
 
 }  // namespace
