@@ -16,7 +16,7 @@ TEST(ServiceNotifierTest, SendsReadyChangedStatusLinesAndAWatchdogPerSecond) {
   std::string sent;
   ServiceNotifier notifier(env, [&](const std::string& message) { sent += message + "|"; });
   const std::pair<int64_t, std::string> kSteps[] = {
-      {0, "moved 0"}, {0, "watchdog"}, {999, "watchdog"},      {0, "moved 0"},
+      {0, "moved 0"}, {0, "watchdog"}, {0, "watchdog"},        {999, "watchdog"}, {0, "moved 0"},
       {0, "ready"},   {1, "watchdog"}, {-3600000, "watchdog"},  // the clock was set back an hour
       {0, "moved 1"}};
   for (const auto& [after_ms, call] : kSteps) {
