@@ -50,6 +50,11 @@ TEST(FilesTest, AtomicWritesLeaveNothingBehind) {
   EXPECT_TRUE(AppendToFile(path, "old") && WriteFileAtomically(path, "atomic"));
   EXPECT_EQ(ReadFile(path), "atomic");
   EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"a.txt"});  // no temporary left
+  // A time before 1970 keeps its fraction; a folder that cannot be made is not reported made.
+  const TimePoint before_epoch(std::chrono::nanoseconds(-1500000000));
+  EXPECT_TRUE(SetFileModified(path, before_epoch));
+  EXPECT_EQ(FileModified(path), before_epoch);
+  EXPECT_FALSE(CreateFolder(dir.File("no/such")));
 }
 
 // The seam's failures name the path and the reason: they go into the logs as they are.
