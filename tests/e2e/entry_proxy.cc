@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <string_view>
@@ -27,25 +28,20 @@ bool SendAll(int fd, std::string_view bytes) {
 }
 
 // Reads one whole answer (count line and lines) from the host into `answer`, as sent; the
-// host's socket gives up after 20 s.
+// host's socket gives up after 20 s. Escaped lines hold no LF: the answer is whole once it
+// holds count + 1 of them.
 bool ReadAnswer(int fd, std::string* answer) {
-  std::optional<size_t> count;
-  size_t lines = 0;
-  for (size_t done = 0; !count || lines < *count;) {
-    const size_t lf = answer->find('\n', done);
-    if (lf != std::string::npos) {
-      if (count) ++lines;
-      if (!count && !(count = ParseWireCount(answer->substr(done, lf - done)))) return false;
-      done = lf + 1;
-      continue;
-    }
+  for (std::optional<size_t> count;;) {
+    const size_t lf = answer->find('\n');
+    if (lf != std::string::npos && !(count = ParseWireCount(answer->substr(0, lf)))) return false;
+    if (count && static_cast<size_t>(std::count(answer->begin(), answer->end(), '\n')) > *count)
+      return true;
     char chunk[16384];
     const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     answer->append(chunk, static_cast<size_t>(got));
   }
-  return true;
 }
 
 // The bare entry of a request line: unescaped, without the <FORMAT> wrapper.

@@ -9,6 +9,7 @@
 
 #include <regex>
 
+#include "platform/files.h"
 #include "testing/golden.h"
 #include "tests/e2e/program_folder.h"
 
@@ -29,7 +30,7 @@ void Apply(const ProgramFolder& f, const std::string& change) {
   } else if (std::regex_match(change, m, std::regex("append (\\S+) (.*)"))) {
     f.Write(m[1].str(), f.Read(m[1].str()) + m[2].str() + "\r\n");
   } else if (std::regex_match(change, m, std::regex("remove (\\S+)"))) {
-    f.Remove(m[1].str());
+    (void)DeleteFile(f.File(m[1].str()));
   } else {
     ADD_FAILURE() << "unknown change: " << change;
   }
@@ -43,7 +44,8 @@ std::string Report(const ProgramFolder& folder, const std::string& what, const R
   std::string out = what + " exit " + std::to_string(run.code) + "\n" + run.out + "(stderr)\n" +
                     run.err + "logs:" + logs + "\n";
   if (!logs.empty()) {
-    out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" + folder.RunLog();
+    out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" +
+           folder.RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out;
   }
   for (size_t at; (at = out.find(folder.path())) != std::string::npos;) {
     out.replace(at, folder.path().size(), "$HOME");
