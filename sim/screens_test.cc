@@ -72,17 +72,9 @@ std::string ScenarioWithQueueOf(int count) {
 
 constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";
 
-template <typename Items>
-std::string Joined(const Items& items, std::string_view separator) {
+std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
   std::string out;
-  for (const auto& item : items) {
-    if (!out.empty()) out += separator;
-    if constexpr (std::is_integral_v<std::decay_t<decltype(item)>>) {
-      out += std::to_string(item);
-    } else {
-      out += item;
-    }
-  }
+  for (const std::string& item : items) out += (out.empty() ? "" : std::string(separator)) + item;
   return out;
 }
 
@@ -167,7 +159,9 @@ std::string SimWorld::State(std::string_view what) const {
   if (key == "signed_in") return w.signed_in ? "yes" : "no";
   if (key == "entries") return std::to_string(w.entries);
   if (key == "refuse_move") return refusals == nullptr ? "(none)" : std::to_string(*refusals);
-  if (key == "sleeps") return Joined(env_.sleeps(), " ");
+  std::vector<std::string> sleeps;
+  for (const int64_t ms : env_.sleeps()) sleeps.push_back(std::to_string(ms));
+  if (key == "sleeps") return Joined(sleeps, " ");
   return "(unknown: " + std::string(what) + ")";
 }
 

@@ -21,11 +21,11 @@ namespace {
 
 // A session that crosses every kind of change: sign-on, emulation, paging, queue mode with
 // pending changes, moves, ignoring, an unticketed list that queues (its outcome depends on the
-// date), and a last entry that moves a PNR.
+// date), a remark with a quote, a backslash and a high byte, and a last entry that moves a PNR.
 const std::vector<std::string> kEntries = [] {
   const std::string all =
       "OP/W*|SON/5678|SEM/ABC1/AG|QLD/ABC1/12/TS|Q/ABC1/12|*DI|NP.FIRST|T.T@AU/09DEC*NEW|R.AGENT|"
-      "QEB/DEF3/7+ABC1/0|I|NP.SECOND|R.AGENT|ER|MR|QEB/ABC1/12|QX+I|"
+      "QEB/DEF3/7+ABC1/0|I|NP.SE\"C\\\xE9|R.AGENT|ER|MR|QEB/ABC1/12|QX+I|"
       "LD/ABC1/UTK/01JUN*10DEC-Q/ABC1/40|Q/ABC1/12*C1|NP.STILL PENDING|R.LAST|QEB/ABC1/41";
   std::vector<std::string> entries;
   for (size_t at = 0, end; at <= all.size(); at = end + 1) {
@@ -175,39 +175,6 @@ TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
         return (kept.starts_with(journal_) ? "JOURNAL" + kept.substr(journal_.size()) : kept) +
                "\n";
       });
-}
-
-TEST(JournalTest, RecordsAndTheSessionKeepEveryByte) {
-  std::string bytes;
-  for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>(c));
-  const World world = [] {
-    Status status;
-    FakeEnv env;
-    return SimHost::FromScenarioText(ambervale::testing::BasicScenario(), env, &status)->world();
-  }();
-  Session session;
-  session.agent_id = "5678";
-  session.worked_queue = QueueAddress{"ABC1", 12, "C1"};
-  session.shown = "GHI789";
-  session.pending_notepad = {bytes, ""};
-  session.pending_tau = "TKTG-TAU/XX09DEC";
-  session.pages = {Screen::OfLines({"a<CARRIAGE_RETURN/>", bytes}), Screen()};
-  session.next_page = 1;
-  const JournalRecord record{41, std::chrono::sys_days(std::chrono::year(2027) / 2 / 28),
-                             "NP." + bytes};
-  const std::string fingerprint = SnapshotFingerprint("{}");
-  std::string error;
-  const std::optional<JournalText> read =
-      ReadJournal(JournalHeaderLine(fingerprint, session) + JournalRecordLine(record), fingerprint,
-                  world, &error);
-  ASSERT_TRUE(read) << error;
-  EXPECT_TRUE(read->follows_snapshot);
-  EXPECT_EQ(read->records, std::vector<JournalRecord>{record});
-  EXPECT_EQ(read->session.worked_queue->Key(), "ABC1/12*C1");
-  EXPECT_EQ(read->session.pending_notepad, session.pending_notepad);
-  EXPECT_EQ(read->session.pages[0].lines(), session.pages[0].lines());
-  EXPECT_EQ(read->session.received_from, std::nullopt);
-  EXPECT_EQ(read->session.next_page, 1u);
 }
 
 }  // namespace
