@@ -23,37 +23,6 @@ using ambervale::testing::Cr;
 using ambervale::testing::ExpectGolden;
 using ambervale::testing::SourceFile;
 
-// The simulated host in process on a fake clock (today is 2026-12-06), replaying transcripts
-// of entries with the answers and world state each gives, so a screen rule reads as the
-// operator would see it.
-class SimWorld {
- public:
-  explicit SimWorld(std::string_view scenario = BasicScenario());
-
-  // One line of a transcript replayed: the text it stands for with the host's answer and the
-  // world's state in place of the written ones. The items:
-  //   > ENTRY       sends ENTRY; its answer follows, a line each, without "<CARRIAGE_RETURN/>"
-  //                 (a line that has none ends in "%", one ending in a blank gets a "|"; a
-  //                 dropped connection answers "(dropped)")
-  //   ~ ENTRY       sends ENTRY; the lines after it stay as written
-  //   = WHAT: V     the world's WHAT (see State)
-  //   @ YYYY-MM-DD  the fake clock's date from now on
-  //   # ...         a comment
-  std::string Replay(const std::string& line);
-  // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
-  // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
-  // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
-  std::string State(std::string_view what) const;
-
-  sim::SimHost& host() { return *host_; }
-  const sim::World& world() const { return host_->world(); }
-
- private:
-  FakeEnv env_;
-  std::unique_ptr<sim::SimHost> host_;
-  bool keep_ = false;  // the lines after "~ ENTRY" stay
-};
-
 // A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
 // named NAME{n}/TEST MR.
 std::string ScenarioWithQueueOf(int count) {
@@ -90,40 +59,83 @@ std::string ScenarioOf(const std::string& head) {
   return BasicScenario();
 }
 
-SimWorld::SimWorld(std::string_view scenario) {
-  Status status;
-  host_ = sim::SimHost::FromScenarioText(scenario, env_, &status);
-  if (!host_) ADD_FAILURE() << status.message();
-}
+// The simulated host in process on a fake clock (today is 2026-12-06), replaying transcripts
+// of entries with the answers and world state each gives, so a screen rule reads as the
+// operator would see it.
+struct SimWorld {
+  explicit SimWorld(std::string_view scenario) {
+    Status status;
+    host = sim::SimHost::FromScenarioText(scenario, env, &status);
+    if (!host) ADD_FAILURE() << status.message();
+  }
 
-std::string SimWorld::Replay(const std::string& line) {
-  const std::string rest = line.size() > 2 ? line.substr(2) : "";
-  if (!host_ || line.starts_with("#") ||
-      (keep_ && !line.starts_with("> ") && !line.starts_with("~ ") && !line.starts_with("= ") &&
-       !line.starts_with("@ "))) {
-    return line + "\n";
-  }
-  keep_ = line.starts_with("~ ");
-  if (line.starts_with("> ") || keep_) {
-    const sim::SimHost::Answer answer = host_->Enter(rest);
-    std::string out = line + "\n";
-    if (answer.dropped && !keep_) out += "(dropped)\n";
-    for (const std::string& l : keep_ ? std::vector<std::string>{} : answer.lines) {
-      const std::string text = l.ends_with(kCr) ? l.substr(0, l.size() - kCr.size()) : l + "%";
-      out += text + (text.ends_with(' ') ? "|\n" : "\n");
+  // One line of a transcript replayed: the text it stands for with the host's answer and the
+  // world's state in place of the written ones. The items:
+  //   > ENTRY       sends ENTRY; its answer follows, a line each, without "<CARRIAGE_RETURN/>"
+  //                 (a line that has none ends in "%", one ending in a blank gets a "|"; a
+  //                 dropped connection answers "(dropped)")
+  //   ~ ENTRY       sends ENTRY; the lines after it stay as written
+  //   = WHAT: V     the world's WHAT (see State)
+  //   @ YYYY-MM-DD  the fake clock's date from now on
+  //   # ...         a comment
+  std::string Replay(const std::string& line) {
+    const std::string rest = line.size() > 2 ? line.substr(2) : "";
+    if (!host || line.starts_with("#") ||
+        (keep && !line.starts_with("> ") && !line.starts_with("~ ") && !line.starts_with("= ") &&
+         !line.starts_with("@ "))) {
+      return line + "\n";
     }
-    return out;
+    keep = line.starts_with("~ ");
+    if (line.starts_with("> ") || keep) {
+      const sim::SimHost::Answer answer = host->Enter(rest);
+      std::string out = line + "\n";
+      if (answer.dropped && !keep) out += "(dropped)\n";
+      for (const std::string& l : keep ? std::vector<std::string>{} : answer.lines) {
+        const std::string text = l.ends_with(kCr) ? l.substr(0, l.size() - kCr.size()) : l + "%";
+        out += text + (text.ends_with(' ') ? "|\n" : "\n");
+      }
+      return out;
+    }
+    if (line.starts_with("@ ")) {
+      env.SetNow(std::stoi(rest.substr(0, 4)), std::stoi(rest.substr(5, 2)),
+                 std::stoi(rest.substr(8, 2)));
+      return line + "\n";
+    }
+    if (!line.starts_with("= ")) return "";  // an answer written before: replaced
+    const std::string what = rest.substr(0, rest.find(':'));
+    const std::string value = State(what);
+    return "= " + what + ":" + (value.empty() ? "" : " " + value) + "\n";
   }
-  if (line.starts_with("@ ")) {
-    env_.SetNow(std::stoi(rest.substr(0, 4)), std::stoi(rest.substr(5, 2)),
-                std::stoi(rest.substr(8, 2)));
-    return line + "\n";
+
+  // The world as a transcript's "=" line reads it: "queue ABC1/12" (locators, blank
+  // separated), "notepad L" / "received L" ("|" separated), "tau L", "emulated", "signed_in",
+  // "entries", "sleeps" (the fake clock's waits), "refuse_move L".
+  std::string State(std::string_view what) const {
+    const sim::World& w = host->world();
+    const size_t blank = what.find(' ');
+    const std::string key(what.substr(0, blank));
+    const std::string arg(blank == std::string_view::npos ? "" : what.substr(blank + 1));
+    const sim::Pnr* pnr = w.pnrs.Find(arg);
+    const auto* queue = w.queues.Find(arg);
+    const int64_t* refusals = w.faults.refuse_move.Find(arg);
+    if (key == "queue") return queue == nullptr ? "(none)" : Joined(*queue, " ");
+    if (key == "notepad" && pnr) return Joined(pnr->notepad, "|");
+    if (key == "received" && pnr) return Joined(pnr->received_from, "|");
+    if (key == "tau" && pnr) return pnr->tau.value_or("(none)");
+    if (key == "emulated") return w.emulated_pcc.value_or("(none)");
+    if (key == "signed_in") return w.signed_in ? "yes" : "no";
+    if (key == "entries") return std::to_string(w.entries);
+    if (key == "refuse_move") return refusals == nullptr ? "(none)" : std::to_string(*refusals);
+    std::vector<std::string> sleeps;
+    for (const int64_t ms : env.sleeps()) sleeps.push_back(std::to_string(ms));
+    if (key == "sleeps") return Joined(sleeps, " ");
+    return "(unknown: " + std::string(what) + ")";
   }
-  if (!line.starts_with("= ")) return "";  // an answer written before: replaced
-  const std::string what = rest.substr(0, rest.find(':'));
-  const std::string value = State(what);
-  return "= " + what + ":" + (value.empty() ? "" : " " + value) + "\n";
-}
+
+  FakeEnv env;
+  std::unique_ptr<sim::SimHost> host;
+  bool keep = false;  // the lines after "~ ENTRY" stay
+};
 
 // Replays the transcript file sim/testdata/transcripts/`name` and compares it whole (see
 // golden.h for rewriting it). It holds worlds, each begun by a line
@@ -143,28 +155,6 @@ void PlayTranscriptFile(const std::string& name) {
   ExpectGolden(file, out);
 }
 
-std::string SimWorld::State(std::string_view what) const {
-  const sim::World& w = world();
-  const size_t blank = what.find(' ');
-  const std::string key(what.substr(0, blank));
-  const std::string arg(blank == std::string_view::npos ? "" : what.substr(blank + 1));
-  const sim::Pnr* pnr = w.pnrs.Find(arg);
-  const auto* queue = w.queues.Find(arg);
-  const int64_t* refusals = w.faults.refuse_move.Find(arg);
-  if (key == "queue") return queue == nullptr ? "(none)" : Joined(*queue, " ");
-  if (key == "notepad" && pnr) return Joined(pnr->notepad, "|");
-  if (key == "received" && pnr) return Joined(pnr->received_from, "|");
-  if (key == "tau" && pnr) return pnr->tau.value_or("(none)");
-  if (key == "emulated") return w.emulated_pcc.value_or("(none)");
-  if (key == "signed_in") return w.signed_in ? "yes" : "no";
-  if (key == "entries") return std::to_string(w.entries);
-  if (key == "refuse_move") return refusals == nullptr ? "(none)" : std::to_string(*refusals);
-  std::vector<std::string> sleeps;
-  for (const int64_t ms : env_.sleeps()) sleeps.push_back(std::to_string(ms));
-  if (key == "sleeps") return Joined(sleeps, " ");
-  return "(unknown: " + std::string(what) + ")";
-}
-
 // sim/testdata/transcripts: each entry's answer and what it changes, world by world.
 TEST(ScreensTest, Transcripts) {
   for (const char* file : {"sessions.txt", "queue_mode.txt", "pnr.txt", "queue_displays.txt",
@@ -177,12 +167,12 @@ TEST(ScreensTest, Transcripts) {
 // fails the entry and leaves no answer.
 TEST(SimTerminalTest, TerminalsShareTheSessionAndFailOnADrop) {
   SimWorld w(BasicWithFaults(R"({"drop_connection_after": 3})"));
-  SimTerminalFactory factory(w.host());
+  SimTerminalFactory factory(*w.host);
   Status status;
   std::unique_ptr<Terminal> first = factory.Create(&status);
   ASSERT_TRUE(first->SendEntry("<FORMAT>SON/1234</FORMAT>").ok());
   std::unique_ptr<Terminal> second = factory.Create(&status);
-  EXPECT_EQ(w.world().entries, 1);  // creating a terminal changes nothing
+  EXPECT_EQ(w.host->world().entries, 1);  // creating a terminal changes nothing
   ASSERT_TRUE(second->SendEntry("<FORMAT>OP/W*</FORMAT>").ok());
   EXPECT_EQ(second->GetLineCount(), 1);
   EXPECT_EQ(second->GetLine(0), Cr(" *VANTORA* AGENT 1234 SIGNED IN"));
