@@ -44,37 +44,33 @@ using ::testing::HasSubstr;
 const std::vector<std::string> kSources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42",
                                            "EDI3/40"};
 
-// Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
-// other PNRs.
-void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
-  std::set<std::string> kept;
-  for (auto& [queue, locators] : scenario["queues"].items()) {
-    if (locators.size() > static_cast<size_t>(n))
-      locators.erase(locators.begin() + n, locators.end());
-    for (const auto& locator : locators) kept.insert(locator.get<std::string>());
-  }
-  auto& pnrs = scenario["pnrs"];
-  pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
-                            [&](const nlohmann::ordered_json& pnr) {
-                              return kept.count(pnr["locator"].get<std::string>()) == 0;
-                            }),
-             pnrs.end());
-}
-
 using Places = std::map<std::string, std::set<std::string>>;
+
+// The first 25 PNRs of each source queue: 125 PNRs, the refused one and six without agent
+// among them, for the Fail Queues of all three offices.
+constexpr size_t kPnrsPerQueue = 25;
 
 // The demo agency served by `ambervale-hostsim` over TCP, with an EntryProxy between the
 // program and the host, in a program folder of its own. The copy differs from the demo in
 // what the test needs to be quick: the host is never busy (each busy answer costs the program
-// a real ten-second wait; the in-process tests cover it), only the first `pnrs_per_queue` PNRs
+// a real ten-second wait; the in-process tests cover it), only the first kPnrsPerQueue PNRs
 // of each source queue are kept, the first run comes at the first tick (COUNTER 0), and the
 // mail server is a loopback port where nothing listens, so every mail fails at once and is
 // logged.
 struct TcpDemo {
-  explicit TcpDemo(int pnrs_per_queue) {
+  TcpDemo() {
     folder.CopyDemo();
     nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
-    KeepFirstPnrs(scenario, pnrs_per_queue);
+    std::set<std::string> kept;  // the first PNRs of each source queue (the queues with PNRs)
+    for (auto& [queue, locators] : scenario["queues"].items()) {
+      if (locators.size() > kPnrsPerQueue)
+        locators.erase(locators.begin() + kPnrsPerQueue, locators.end());
+      for (const auto& locator : locators) kept.insert(locator.get<std::string>());
+    }
+    auto& pnrs = scenario["pnrs"];
+    pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
+                              [&](const auto& p) { return !kept.contains(p["locator"]); }),
+               pnrs.end());
     scenario["faults"]["busy_every"] = 0;
     folder.Write("host.json", scenario.dump(1));
     folder.SetSetting("TIMER", "COUNTER", "0");
@@ -99,21 +95,19 @@ struct TcpDemo {
 
   // The world as a restarted host reads the state file and its journal (every entry the host
   // answered).
-  std::optional<sim::World> KeptWorld() const {
+  sim::World KeptWorld() const {
     std::unique_ptr<Env> env = NewSystemEnv();
     Status status;
     std::optional<sim::World> world =
         sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
     EXPECT_TRUE(world) << status.message();
-    return world;
+    return world.value_or(sim::World{});
   }
 
   // Where the PNRs are now: the queues of each.
   Places PlacesNow() const {
-    const std::optional<sim::World> world = KeptWorld();
-    if (!world) return {};
     Places on;
-    for (const auto& [queue, locators] : world->queues) {
+    for (const auto& [queue, locators] : KeptWorld().queues) {
       for (const std::string& locator : locators) on[locator].insert(queue);
     }
     return on;
@@ -137,11 +131,10 @@ struct TcpDemo {
   // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
   // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
   ::testing::AssertionResult NoPnrLost() const {
-    const std::optional<sim::World> world = KeptWorld();
-    if (!world) return ::testing::AssertionFailure() << "no kept world";
+    const sim::World world = KeptWorld();
     for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
       ::testing::AssertionResult placed =
-          testing::EveryPnrPlaced(*world, fail_queue, folder.Log("Fail_Queue_Log.csv"), kSources);
+          testing::EveryPnrPlaced(world, fail_queue, folder.Log("Fail_Queue_Log.csv"), kSources);
       if (!placed) return placed;
     }
     return ::testing::AssertionSuccess();
@@ -201,10 +194,6 @@ class NotifySocket {
   std::string messages_;  // the reader's until Finish
 };
 
-// The first 25 PNRs of each source queue: 125 PNRs, the refused one and six without agent
-// among them, for the Fail Queues of all three offices.
-constexpr int kPnrsPerQueue = 25;
-
 // How long the relay waits for a program to end: below the test's own limit (60 s), so a hung
 // program fails with a message.
 constexpr int kRelayMs = 50000;
@@ -230,7 +219,7 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
       // The host ends in the middle of a run; the program ends itself.
       {"host killed before the 3rd agent move", {"..../[56].*", 3, false}, true},
   };
-  TcpDemo demo(kPnrsPerQueue);
+  TcpDemo demo;
   ASSERT_TRUE(demo.StartHost());
   int start = 0;
   for (auto c : kStarts) {
