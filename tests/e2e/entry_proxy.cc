@@ -13,18 +13,14 @@
 #include <string_view>
 
 #include "host/wire_format.h"
+#include "sim/sim_host.h"
 
 namespace ambervale::e2e {
 namespace {
 
+// A blocking send on a stream socket sends every byte unless it fails.
 bool SendAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
+  return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
 }
 
 // Reads one whole answer (count line and lines) from the host into `answer`, as sent; the
@@ -42,14 +38,6 @@ bool ReadAnswer(int fd, std::string* answer) {
     if (got <= 0) return false;
     answer->append(chunk, static_cast<size_t>(got));
   }
-}
-
-// The bare entry of a request line: unescaped, without the <FORMAT> wrapper.
-std::string BareEntry(std::string_view line) {
-  std::string text = UnescapeWireLine(line);
-  if (text.starts_with("<FORMAT>") && text.ends_with("</FORMAT>"))
-    text = text.substr(8, text.size() - 17);
-  return text;
 }
 
 }  // namespace
@@ -70,7 +58,7 @@ bool EntryProxy::RelayEntries(Link& link, const EntryHook& hook) {
     link.pending.erase(0, lf + 1);
     std::string_view line(request.data(), lf);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    ProxyEntry entry{++entries_, BareEntry(line), false};
+    ProxyEntry entry{++entries_, sim::EntryOfRequest(UnescapeWireLine(line)), false};
     if (hook && hook(entry) == Relay::kCut) return false;
     std::string answer;
     if (!SendAll(link.host, request) || !ReadAnswer(link.host, &answer)) return false;
