@@ -1,14 +1,11 @@
 #pragma once
 
-// What the fuzz targets share: the input as text, cut into parts (files, screens, arguments),
-// and the simulator's test world for the targets that need one.
+// What the fuzz targets share: the input as text, cut into parts (files, screens, arguments).
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace ambervale::fuzz {
 
@@ -33,13 +30,5 @@ inline std::vector<std::string_view> Parts(std::string_view text, size_t count =
   if (count != SIZE_MAX) parts.resize(count);
   return parts;
 }
-
-#ifdef AMBERVALE_FUZZ_WORLD
-// The simulator's test world (sim/testdata/basic.json), read once.
-inline const std::string& WorldJson() {
-  static const std::string json = ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");
-  return json;
-}
-#endif
 
 }  // namespace ambervale::fuzz

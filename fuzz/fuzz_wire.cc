@@ -10,6 +10,7 @@
 #include "fuzz/fuzz_input.h"
 #include "host/network_terminal.h"
 #include "host/wire_format.h"
+#include "platform/files.h"
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
 #include "testing/loopback_port.h"
@@ -41,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   server.join();
 
+  static const std::string world = ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");  // the test world
   FakeEnv env;
-  std::unique_ptr<sim::SimHost> host =
-      sim::SimHost::FromScenarioText(fuzz::WorldJson(), env, &error);
+  std::unique_ptr<sim::SimHost> host = sim::SimHost::FromScenarioText(world, env, &error);
   std::string buffer(parts[1]);
   while (std::optional<std::string> line = TakeWireLine(&buffer)) {
     const std::string request = UnescapeWireLine(*line);
