@@ -58,7 +58,7 @@ bool EntryProxy::RelayEntries(Link& link, const EntryHook& hook) {
     link.pending.erase(0, lf + 1);
     std::string_view line(request.data(), lf);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    ProxyEntry entry{++entries_, sim::EntryOfRequest(UnescapeWireLine(line)), false};
+    ProxyEntry entry{sim::EntryOfRequest(UnescapeWireLine(line)), false};
     if (hook && hook(entry) == Relay::kCut) return false;
     std::string answer;
     if (!SendAll(link.host, request) || !ReadAnswer(link.host, &answer)) return false;

@@ -162,36 +162,34 @@ struct KillPoint {
 
 // systemd's notify socket: a Unix datagram socket read by a thread of its own, as systemd
 // reads it (a sender blocks once a few datagrams wait unread).
-class NotifySocket {
- public:
-  NotifySocket() : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+struct NotifySocket {
+  NotifySocket() {
     sockaddr_un a{.sun_family = AF_UNIX, .sun_path = {}};
-    std::strncpy(a.sun_path, dir_.File("notify").c_str(), sizeof a.sun_path - 1);
-    EXPECT_EQ(::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
-    reader_ = std::thread([this] {
+    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+    reader = std::thread([this] {
       char buffer[4096];
-      for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
-        if (n > 0) messages_ += std::string(buffer, static_cast<size_t>(n)) + "\n";
+      for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) != 0;) {
+        if (n > 0) messages += std::string(buffer, static_cast<size_t>(n)) + "\n";
         if (n < 0 && errno != EINTR) return;
       }
     });
   }
   ~NotifySocket() {
     (void)Finish();
-    ::close(fd_);
+    ::close(fd);
   }
-  std::string path() const { return dir_.File("notify"); }
   // Stops reading; the messages received, a line each.
   std::string Finish() {
-    if (reader_.joinable()) ::shutdown(fd_, SHUT_RDWR), reader_.join();
-    return messages_;
+    if (reader.joinable()) ::shutdown(fd, SHUT_RDWR), reader.join();
+    return messages;
   }
 
- private:
-  TempDir dir_;
-  int fd_;
-  std::thread reader_;
-  std::string messages_;  // the reader's until Finish
+  TempDir dir;
+  std::string path = dir.File("notify");
+  int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  std::thread reader;
+  std::string messages;  // the reader's until Finish
 };
 
 // How long the relay waits for a program to end: below the test's own limit (60 s), so a hung
@@ -253,7 +251,7 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   ASSERT_TRUE(demo.StartHost());
   NotifySocket notify;
   std::unique_ptr<ChildProcess> last =
-      demo.folder.StartAmbervale(kArgs, "last", {{"NOTIFY_SOCKET", notify.path()}});
+      demo.folder.StartAmbervale(kArgs, "last", {{"NOTIFY_SOCKET", notify.path}});
   ASSERT_NE(last, nullptr);
   ASSERT_EQ(demo.proxy.RelayUntilExit(*last, nullptr, kRelayMs), 0)
       << demo.folder.Output("last", ".err");
