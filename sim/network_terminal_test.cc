@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "host/wire_format.h"
+#include "sim/entries.h"
 #include "sim/hostsim_app.h"
 #include "sim/hostsim_process.h"
 #include "testing/golden.h"
@@ -69,11 +70,8 @@ TEST(HostsimArgsTest, ReadsTheCommandLine) {
                      ? host + " " + std::to_string(port) + "\n"
                      : "refused\n";
         }
-        std::vector<std::string> args;
-        for (size_t at = 0, end; at <= item.size(); at = end + 1) {
-          end = std::min(item.find(' ', at), item.size());
-          args.push_back(item.substr(at, end - at));
-        }
+        const std::vector<std::string_view> words = SplitAt(item, ' ');
+        const std::vector<std::string> args(words.begin(), words.end());
         HostsimOptions options;
         std::string error;
         return (ParseHostsimArgs(args, &options, &error) ? "accepted" : error) + "\n";

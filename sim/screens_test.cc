@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "platform/files.h"
 #include "sim/sim_host.h"
@@ -26,17 +27,16 @@ using ambervale::testing::SourceFile;
 // A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
 // named NAME{n}/TEST MR.
 std::string ScenarioWithQueueOf(int count) {
-  std::string pnrs;
-  std::string queue;
+  nlohmann::json scenario = nlohmann::json::parse(
+      R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}, "pnrs": []})");
   for (int n = 1; n <= count; ++n) {
     const std::string digits = std::to_string(n);
     const std::string locator = "P" + std::string(5 - digits.size(), '0') + digits;
-    pnrs += std::string(n > 1 ? ", " : "") + R"({"locator": ")" + locator +
-            R"(", "owner_pcc": "ABC1", "name": "NAME)" + digits + R"(/TEST MR"})";
-    queue += std::string(n > 1 ? ", \"" : "\"") + locator + "\"";
+    scenario["pnrs"].push_back(
+        {{"locator", locator}, {"owner_pcc", "ABC1"}, {"name", "NAME" + digits + "/TEST MR"}});
+    scenario["queues"]["ABC1/12"].push_back(locator);
   }
-  return R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}, "pnrs": [)" + pnrs +
-         R"(], "queues": {"ABC1/12": [)" + queue + "]}}";
+  return scenario.dump();
 }
 
 constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";
