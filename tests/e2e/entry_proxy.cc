@@ -98,10 +98,10 @@ std::optional<int> EntryProxy::RelayUntilExit(ChildProcess& program, const Entry
       auto link = std::make_unique<Link>();
       link->program = ::accept4(listening_.fd(), nullptr, nullptr, SOCK_CLOEXEC);
       link->host = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in host{};
-      host.sin_family = AF_INET;
-      host.sin_port = htons(host_port_);
-      host.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const sockaddr_in host{.sin_family = AF_INET,
+                             .sin_port = htons(host_port_),
+                             .sin_addr = {htonl(INADDR_LOOPBACK)},
+                             .sin_zero = {}};
       const timeval answer_time{20, 0};  // how long the host may take over one answer
       ::setsockopt(link->host, SOL_SOCKET, SO_RCVTIMEO, &answer_time, sizeof answer_time);
       const int one = 1;
