@@ -38,7 +38,6 @@
 namespace ambervale::e2e {
 namespace {
 
-using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 const std::vector<std::string> kSources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42",
@@ -240,13 +239,9 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
-  // The alert about the lost host could not be mailed either; the logs keep both, and the
-  // reason is on the console too.
-  const std::string reason = "Unable to obtain response from Vantora HOST !!! ";
-  EXPECT_NE(demo.folder.Log("debug_log_1.txt").find("</FORMAT>: " + reason), std::string::npos);
-  EXPECT_THAT(demo.folder.Log("action_log_1.txt"),
-              AllOf(HasSubstr(reason), HasSubstr("Sending Email Alert FAILED")));
-  EXPECT_THAT(demo.folder.Output("start5", ".out"), HasSubstr(reason));
+  // The lost host's reason is on the console (its logs and alert: the host layer test).
+  EXPECT_THAT(demo.folder.Output("start5", ".out"),
+              HasSubstr("Unable to obtain response from Vantora HOST !!! "));
 
   ASSERT_TRUE(demo.StartHost());
   NotifySocket notify;
