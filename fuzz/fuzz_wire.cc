@@ -17,24 +17,16 @@
 
 using namespace ambervale;
 
-namespace {
-
-// Reads the request line, answers `bytes` and closes.
-void Answer(int listener, std::string_view bytes) {
-  const int c = ::accept(listener, nullptr, nullptr);
-  char ch = 0;
-  while (::recv(c, &ch, 1, 0) == 1 && ch != '\n') {
-  }
-  (void)::send(c, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-  ::close(c);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ambervale::testing::LoopbackPort listener(true);  // for the whole run
   const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
-  std::thread server(Answer, listener.fd(), parts[0]);
+  std::thread server([fd = listener.fd(), bytes = parts[0]] {  // reads the request, answers
+    const int c = ::accept(fd, nullptr, nullptr);
+    for (char ch = 0; ::recv(c, &ch, 1, 0) == 1 && ch != '\n';) {
+    }
+    (void)::send(c, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    ::close(c);
+  });
   NetworkTerminalFactory terminals("127.0.0.1", listener.port(), 1);
   Status error;
   if (std::unique_ptr<Terminal> t = terminals.Create(&error)) {
