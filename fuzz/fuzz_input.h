@@ -21,10 +21,9 @@ inline std::string_view Text(const uint8_t* data, size_t size) {
 inline std::vector<std::string_view> Parts(std::string_view text, size_t count = SIZE_MAX,
                                            char separator = kPartSeparator) {
   std::vector<std::string_view> parts;
-  size_t end = 0;
-  while (parts.size() + 1 < count && (end = text.find(separator)) != std::string_view::npos) {
+  for (size_t end; parts.size() + 1 < count && (end = text.find(separator)) != text.npos;
+       text.remove_prefix(end + 1)) {
     parts.push_back(text.substr(0, end));
-    text.remove_prefix(end + 1);
   }
   parts.push_back(text);
   if (count != SIZE_MAX) parts.resize(count);
