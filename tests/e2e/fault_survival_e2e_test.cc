@@ -218,10 +218,8 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   };
   TcpDemo demo;
   ASSERT_TRUE(demo.StartHost());
-  int start = 0;
   for (auto c : kStarts) {
-    const std::string name = "start" + std::to_string(++start);
-    std::unique_ptr<ChildProcess> program = demo.folder.StartAmbervale(kArgs, name);
+    std::unique_ptr<ChildProcess> program = demo.folder.StartAmbervale(kArgs, c.name);
     ASSERT_NE(program, nullptr);
     bool killed = false;
     const std::optional<int> code = demo.proxy.RelayUntilExit(
@@ -235,12 +233,12 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
         },
         kRelayMs);
     ASSERT_TRUE(killed) << c.name << ": the program ended first\n"
-                        << demo.folder.Output(name, ".out");
+                        << demo.folder.Output(c.name, ".out");
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
   // The lost host's reason is on the console (its logs and alert: the host layer test).
-  EXPECT_THAT(demo.folder.Output("start5", ".out"),
+  EXPECT_THAT(demo.folder.Output(kStarts[4].name, ".out"),
               HasSubstr("Unable to obtain response from Vantora HOST !!! "));
 
   ASSERT_TRUE(demo.StartHost());
