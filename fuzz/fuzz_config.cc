@@ -14,10 +14,8 @@ using namespace ambervale;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto files = fuzz::Parts(fuzz::Text(data, size), 4);
   TestProgram p;
-  p.dir.Write("settings.ini", files[0]);
-  p.dir.Write("tasks.csv", files[1]);
-  p.dir.Write("MAP.CSV", files[2]);
-  p.dir.Write("logs/Fail_Queue_Log.csv", files[3]);
+  const char* const names[] = {"settings.ini", "tasks.csv", "MAP.CSV", "logs/Fail_Queue_Log.csv"};
+  for (size_t i = 0; i < files.size(); ++i) p.dir.Write(names[i], files[i]);
   std::ostringstream out;
   (void)CheckConfiguration(p.env, out);
   FailQueueLog log(p.form, PosixFileSystem());

@@ -1,14 +1,11 @@
 #pragma once
 
-// What the fuzz targets share: the input as text, cut into parts (files, screens, arguments),
-// and the simulator's test world for the targets that need one.
+// What the fuzz targets share: the input as text, cut into parts (files, screens, arguments).
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace ambervale::fuzz {
 
@@ -24,22 +21,13 @@ inline std::string_view Text(const uint8_t* data, size_t size) {
 inline std::vector<std::string_view> Parts(std::string_view text, size_t count = SIZE_MAX,
                                            char separator = kPartSeparator) {
   std::vector<std::string_view> parts;
-  size_t end = 0;
-  while (parts.size() + 1 < count && (end = text.find(separator)) != std::string_view::npos) {
+  for (size_t end; parts.size() + 1 < count && (end = text.find(separator)) != text.npos;
+       text.remove_prefix(end + 1)) {
     parts.push_back(text.substr(0, end));
-    text.remove_prefix(end + 1);
   }
   parts.push_back(text);
   if (count != SIZE_MAX) parts.resize(count);
   return parts;
 }
-
-#ifdef AMBERVALE_FUZZ_WORLD
-// The simulator's test world (sim/testdata/basic.json), read once.
-inline const std::string& WorldJson() {
-  static const std::string json = ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");
-  return json;
-}
-#endif
 
 }  // namespace ambervale::fuzz

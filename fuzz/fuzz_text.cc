@@ -30,10 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ReadIniValue(text, key, key, "default");
   const std::string clear = UnscrambleRunLog(text);
   (void)SplitRunLogRecords(clear), (void)LastRunLogRecords(clear, 3);
-  std::vector<std::string> args{"ambervale"};
-  for (std::string_view arg : fuzz::Parts(text, SIZE_MAX, '\0')) args.emplace_back(arg);
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  const std::string args = std::string(text) + '\0';  // the arguments, each ended by NUL
+  std::vector<const char*> argv{"ambervale"};
+  for (size_t at = 0; at < args.size(); at = args.find('\0', at) + 1) argv.push_back(&args[at]);
   (void)ParseCommandLine(static_cast<int>(argv.size()), argv.data());
   return 0;
 }

@@ -10,30 +10,23 @@
 #include "fuzz/fuzz_input.h"
 #include "host/network_terminal.h"
 #include "host/wire_format.h"
+#include "platform/files.h"
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
 #include "testing/loopback_port.h"
 
 using namespace ambervale;
 
-namespace {
-
-// Reads the request line, answers `bytes` and closes.
-void Answer(int listener, std::string_view bytes) {
-  const int c = ::accept(listener, nullptr, nullptr);
-  char ch = 0;
-  while (::recv(c, &ch, 1, 0) == 1 && ch != '\n') {
-  }
-  (void)::send(c, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-  ::close(c);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ambervale::testing::LoopbackPort listener(true);  // for the whole run
   const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
-  std::thread server(Answer, listener.fd(), parts[0]);
+  std::thread server([fd = listener.fd(), bytes = parts[0]] {  // reads the request, answers
+    const int c = ::accept(fd, nullptr, nullptr);
+    for (char ch = 0; ::recv(c, &ch, 1, 0) == 1 && ch != '\n';) {
+    }
+    (void)::send(c, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    ::close(c);
+  });
   NetworkTerminalFactory terminals("127.0.0.1", listener.port(), 1);
   Status error;
   if (std::unique_ptr<Terminal> t = terminals.Create(&error)) {
@@ -41,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   server.join();
 
+  static const std::string world = ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");  // the test world
   FakeEnv env;
-  std::unique_ptr<sim::SimHost> host =
-      sim::SimHost::FromScenarioText(fuzz::WorldJson(), env, &error);
+  std::unique_ptr<sim::SimHost> host = sim::SimHost::FromScenarioText(world, env, &error);
   std::string buffer(parts[1]);
   while (std::optional<std::string> line = TakeWireLine(&buffer)) {
     const std::string request = UnescapeWireLine(*line);

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "fuzz/fuzz_input.h"
+#include "platform/files.h"
 #include "sim/journal.h"
 #include "sim/scenario_json.h"
 
@@ -18,9 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)sim::ReadWorld(sim::WriteWorld(*world), sim::WorldSource::kState, today, &error);
     }
   }
-  static const auto world =
-      sim::ReadWorld(fuzz::WorldJson(), sim::WorldSource::kScenario, today, &error);
-  static const std::string fingerprint = sim::SnapshotFingerprint(fuzz::WorldJson());
+  static const std::string json =
+      ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");  // the simulator's test world
+  static const auto world = sim::ReadWorld(json, sim::WorldSource::kScenario, today, &error);
+  static const std::string fingerprint = sim::SnapshotFingerprint(json);
   (void)sim::ReadJournal(text, fingerprint, *world, &error);
   return 0;
 }

@@ -42,23 +42,12 @@ TEST(DayMonthTest, ParsesNearestAndExpandsPlaceholders) {
     EXPECT_EQ(c.on_or_after ? FirstOnOrAfter(dm, c.today) : NearestDate(dm, c.today), c.expected)
         << c.day_month << " near " << FormatDayMonth(c.today);
   }
-  const struct {
-    const char* text;
-    const char* expected;  // nullptr: refused
-  } kTexts[] = {
-      {"{today+3}*{today-30}{today}", "02JAN*30NOV30DEC"},
-      {"no placeholder {} {TODAY}", "no placeholder {} {TODAY}"},
-      {"{today+}", nullptr},
-      {"{today", nullptr},
-      {"{today*2}", nullptr},
-      {"{today+1234567}", nullptr},
-  };
-  for (const auto& c : kTexts) {
-    std::string bad;
-    const std::optional<std::string> out = ExpandTodayPlaceholders(c.text, Day(2026, 12, 30), &bad);
-    EXPECT_EQ(out.value_or("(refused)"), c.expected ? c.expected : "(refused)") << c.text;
-    EXPECT_EQ(bad.empty(), c.expected != nullptr) << c.text;
-  }
+  // Placeholders are expanded in the demo's and the transcripts' scenarios; a bad one is
+  // refused whole, a huge offset too.
+  std::string bad;
+  EXPECT_EQ(ExpandTodayPlaceholders("{TODAY} {today+1234567}", Day(2026, 12, 30), &bad),
+            std::nullopt);
+  EXPECT_EQ(bad, "{today+1234567}");
 }
 
 }  // namespace

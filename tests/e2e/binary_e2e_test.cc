@@ -1,5 +1,5 @@
-// The ambervale executable's own answers: its version and a refused option; and --what-if over
-// the demo agency, which must predict the run while sending no entry that changes the host.
+// --what-if over the demo agency, which must predict the run while sending no entry that
+// changes the host.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,16 +16,6 @@ namespace ambervale::e2e {
 namespace {
 
 using ::testing::HasSubstr;
-
-TEST(BinaryE2eTest, VersionAndUsage) {
-  ProgramFolder home;
-  const RunResult version = home.RunAmbervale({"--version"});
-  EXPECT_EQ(version.code, 0);
-  EXPECT_EQ(version.out, "Ambervale 12.0.0415.0\n");
-  const RunResult unknown = home.RunAmbervale({"--fast"});
-  EXPECT_EQ(unknown.code, 2);
-  EXPECT_THAT(unknown.out + unknown.err, HasSubstr("unknown option \"--fast\""));
-}
 
 TEST(BinaryE2eTest, WhatIfPredictsTheDemoRunAndChangesNothing) {
   ProgramFolder home;

@@ -7,53 +7,37 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <string_view>
 
 #include "host/wire_format.h"
+#include "sim/sim_host.h"
 
 namespace ambervale::e2e {
 namespace {
 
+// A blocking send on a stream socket sends every byte unless it fails.
 bool SendAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
+  return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
 }
 
 // Reads one whole answer (count line and lines) from the host into `answer`, as sent; the
-// host's socket gives up after 20 s.
+// host's socket gives up after 20 s. Escaped lines hold no LF: the answer is whole once it
+// holds count + 1 of them.
 bool ReadAnswer(int fd, std::string* answer) {
-  std::optional<size_t> count;
-  size_t lines = 0;
-  for (size_t done = 0; !count || lines < *count;) {
-    const size_t lf = answer->find('\n', done);
-    if (lf != std::string::npos) {
-      if (count) ++lines;
-      if (!count && !(count = ParseWireCount(answer->substr(done, lf - done)))) return false;
-      done = lf + 1;
-      continue;
-    }
+  for (std::optional<size_t> count;;) {
+    const size_t lf = answer->find('\n');
+    if (lf != std::string::npos && !(count = ParseWireCount(answer->substr(0, lf)))) return false;
+    if (count && static_cast<size_t>(std::count(answer->begin(), answer->end(), '\n')) > *count)
+      return true;
     char chunk[16384];
     const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     answer->append(chunk, static_cast<size_t>(got));
   }
-  return true;
-}
-
-// The bare entry of a request line: unescaped, without the <FORMAT> wrapper.
-std::string BareEntry(std::string_view line) {
-  std::string text = UnescapeWireLine(line);
-  if (text.starts_with("<FORMAT>") && text.ends_with("</FORMAT>"))
-    text = text.substr(8, text.size() - 17);
-  return text;
 }
 
 }  // namespace
@@ -74,7 +58,7 @@ bool EntryProxy::RelayEntries(Link& link, const EntryHook& hook) {
     link.pending.erase(0, lf + 1);
     std::string_view line(request.data(), lf);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    ProxyEntry entry{++entries_, BareEntry(line), false};
+    ProxyEntry entry{sim::EntryOfRequest(UnescapeWireLine(line)), false};
     if (hook && hook(entry) == Relay::kCut) return false;
     std::string answer;
     if (!SendAll(link.host, request) || !ReadAnswer(link.host, &answer)) return false;
@@ -114,10 +98,10 @@ std::optional<int> EntryProxy::RelayUntilExit(ChildProcess& program, const Entry
       auto link = std::make_unique<Link>();
       link->program = ::accept4(listening_.fd(), nullptr, nullptr, SOCK_CLOEXEC);
       link->host = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in host{};
-      host.sin_family = AF_INET;
-      host.sin_port = htons(host_port_);
-      host.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const sockaddr_in host{.sin_family = AF_INET,
+                             .sin_port = htons(host_port_),
+                             .sin_addr = {htonl(INADDR_LOOPBACK)},
+                             .sin_zero = {}};
       const timeval answer_time{20, 0};  // how long the host may take over one answer
       ::setsockopt(link->host, SOL_SOCKET, SO_RCVTIMEO, &answer_time, sizeof answer_time);
       const int one = 1;

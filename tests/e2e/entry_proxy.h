@@ -22,7 +22,6 @@
 namespace ambervale::e2e {
 
 struct ProxyEntry {
-  int number = 0;         // 1 for the first entry relayed
   std::string text;       // the bare entry, as the host reads it ("QEB/LON1/50")
   bool answered = false;  // false: not yet at the host; true: the host has answered it
 };
@@ -43,7 +42,7 @@ class EntryProxy {
 
   // Relays the program's entries, calling `hook` twice for each, until `program` ends; its
   // exit code, or nullopt when it has not ended within `timeout_ms` (it is then still
-  // running). Entries are numbered on from earlier calls.
+  // running).
   std::optional<int> RelayUntilExit(ChildProcess& program, const EntryHook& hook, int timeout_ms);
 
  private:
@@ -54,7 +53,6 @@ class EntryProxy {
 
   testing::LoopbackPort listening_{true};
   uint16_t host_port_ = 0;
-  int entries_ = 0;
 };
 
 }  // namespace ambervale::e2e

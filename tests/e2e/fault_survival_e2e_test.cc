@@ -9,6 +9,7 @@
 // "before" an entry reaches the host, or "after" the host has carried it out but before the
 // program has its answer.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -37,48 +38,38 @@
 namespace ambervale::e2e {
 namespace {
 
-const std::set<std::string> kSources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42", "EDI3/40"};
+using ::testing::HasSubstr;
 
-// Keeps the first `n` PNRs of each source queue (the queues that hold PNRs) and drops the
-// other PNRs.
-void KeepFirstPnrs(nlohmann::ordered_json& scenario, int n) {
-  std::set<std::string> kept;
-  for (auto& [queue, locators] : scenario["queues"].items()) {
-    if (locators.size() > static_cast<size_t>(n))
-      locators.erase(locators.begin() + n, locators.end());
-    for (const auto& locator : locators) kept.insert(locator.get<std::string>());
-  }
-  auto& pnrs = scenario["pnrs"];
-  pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
-                            [&](const nlohmann::ordered_json& pnr) {
-                              return kept.count(pnr["locator"].get<std::string>()) == 0;
-                            }),
-             pnrs.end());
-}
+const std::vector<std::string> kSources = {"LON1/40", "LON1/41*C5", "MAN2/40", "MAN2/42",
+                                           "EDI3/40"};
 
-// One line "LOCATOR: QUEUES" a PNR, the queues sorted and blank separated.
-std::string Listed(const std::map<std::string, std::set<std::string>>& places) {
-  std::string out;
-  for (const auto& [locator, queues] : places) {
-    out += locator + ":";
-    for (const std::string& q : queues) out += " " + q;
-    out += "\n";
-  }
-  return out;
-}
+using Places = std::map<std::string, std::set<std::string>>;
+
+// The first 25 PNRs of each source queue: 125 PNRs, the refused one and six without agent
+// among them, for the Fail Queues of all three offices.
+constexpr size_t kPnrsPerQueue = 25;
 
 // The demo agency served by `ambervale-hostsim` over TCP, with an EntryProxy between the
 // program and the host, in a program folder of its own. The copy differs from the demo in
 // what the test needs to be quick: the host is never busy (each busy answer costs the program
-// a real ten-second wait; the in-process tests cover it), only the first `pnrs_per_queue` PNRs
+// a real ten-second wait; the in-process tests cover it), only the first kPnrsPerQueue PNRs
 // of each source queue are kept, the first run comes at the first tick (COUNTER 0), and the
 // mail server is a loopback port where nothing listens, so every mail fails at once and is
 // logged.
 struct TcpDemo {
-  explicit TcpDemo(int pnrs_per_queue) {
+  TcpDemo() {
     folder.CopyDemo();
     nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
-    KeepFirstPnrs(scenario, pnrs_per_queue);
+    std::set<std::string> kept;  // the first PNRs of each source queue (the queues with PNRs)
+    for (auto& [queue, locators] : scenario["queues"].items()) {
+      if (locators.size() > kPnrsPerQueue)
+        locators.erase(locators.begin() + kPnrsPerQueue, locators.end());
+      for (const auto& locator : locators) kept.insert(locator.get<std::string>());
+    }
+    auto& pnrs = scenario["pnrs"];
+    pnrs.erase(std::remove_if(pnrs.begin(), pnrs.end(),
+                              [&](const auto& p) { return !kept.contains(p["locator"]); }),
+               pnrs.end());
     scenario["faults"]["busy_every"] = 0;
     folder.Write("host.json", scenario.dump(1));
     folder.SetSetting("TIMER", "COUNTER", "0");
@@ -101,60 +92,48 @@ struct TcpDemo {
     return ::testing::AssertionSuccess();
   }
 
-  // Starts `ambervale --headless --runs 1` (with the variables `env`) over the folder; output
-  // in `name`.out/.err.
-  std::unique_ptr<ChildProcess> StartProgram(const std::string& name,
-                                             const std::map<std::string, std::string>& env = {}) {
-    return folder.StartAmbervale({"--headless", "--runs", "1"}, name, env);
-  }
-
   // The world as a restarted host reads the state file and its journal (every entry the host
   // answered).
-  std::optional<sim::World> KeptWorld() const {
+  sim::World KeptWorld() const {
     std::unique_ptr<Env> env = NewSystemEnv();
     Status status;
     std::optional<sim::World> world =
         sim::SimHost::ReadKeptWorld(folder.File("host-state.json"), *env, &status);
     EXPECT_TRUE(world) << status.message();
-    return world;
+    return world.value_or(sim::World{});
   }
 
-  // Where the PNRs are now, a line "LOCATOR: QUEUES" each.
-  std::string PlacesNow() const {
-    const std::optional<sim::World> world = KeptWorld();
-    if (!world) return {};
-    std::map<std::string, std::set<std::string>> on;
-    for (const auto& [locator, pnr] : world->pnrs) on[locator];
-    for (const auto& [queue, locators] : world->queues) {
+  // Where the PNRs are now: the queues of each.
+  Places PlacesNow() const {
+    Places on;
+    for (const auto& [queue, locators] : KeptWorld().queues) {
       for (const std::string& locator : locators) on[locator].insert(queue);
     }
-    return Listed(on);
+    return on;
   }
 
   // Where examples/demo/expected.json puts the PNRs of this copy once a later start has
   // returned the refused PNR from the Fail Queue to its agents.
-  std::string Expected() const {
+  Places Expected() const {
     const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
     const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
-    std::map<std::string, std::set<std::string>> on;
+    Places on;
     for (const auto& pnr : scenario.at("pnrs")) {
-      const std::string locator = pnr.at("locator").get<std::string>();
+      const std::string locator = pnr.at("locator");
       const nlohmann::json& e = expected.at(locator);
       on[locator] = e.at(e.contains("agent_destinations") ? "agent_destinations" : "destinations")
                         .get<std::set<std::string>>();
     }
-    return Listed(on);
+    return on;
   }
 
   // Whether no PNR is lost or doubled: each one is on its source queue, on its agents' queues
   // or on its office's Fail Queue with its row in the Fail Queue Log - and nowhere else.
   ::testing::AssertionResult NoPnrLost() const {
-    const std::optional<sim::World> world = KeptWorld();
-    if (!world) return ::testing::AssertionFailure() << "no kept world";
-    const std::vector<std::string> sources(kSources.begin(), kSources.end());
+    const sim::World world = KeptWorld();
     for (const char* fail_queue : {"LON1/90", "MAN2/90", "EDI3/90"}) {
       ::testing::AssertionResult placed =
-          testing::EveryPnrPlaced(*world, fail_queue, folder.Log("Fail_Queue_Log.csv"), sources);
+          testing::EveryPnrPlaced(world, fail_queue, folder.Log("Fail_Queue_Log.csv"), kSources);
       if (!placed) return placed;
     }
     return ::testing::AssertionSuccess();
@@ -166,65 +145,57 @@ struct TcpDemo {
   EntryProxy proxy;
 };
 
-// The move entries of one kind (QEB/ to an office's Fail Queue, back to a source queue from
-// the Fail Queue, or to agents' queues); the point is reached at the `nth`.
+// The `nth` move (QEB/) to a queue matching `to`: "..../90" an office's Fail Queue, "..../4.*"
+// back to a source queue from the Fail Queue, "..../[56].*" agents' queues.
 struct KillPoint {
-  enum Move { kFailQueue, kReturn, kAgent } kind;
+  const char* to;
   int nth;
   bool after;
   int seen = 0;
 
   bool Reached(const ProxyEntry& entry) {
-    if (entry.answered != after || !entry.text.starts_with("QEB/")) return false;
-    const std::string to = entry.text.substr(4);
-    const Move move = to.size() == 7 && to.ends_with("/90") ? kFailQueue
-                      : kSources.count(to) != 0             ? kReturn
-                                                            : kAgent;
-    return move == kind && ++seen == nth;
+    return entry.answered == after &&
+           std::regex_match(entry.text, std::regex(std::string("QEB/") + to)) && ++seen == nth;
   }
 };
 
 // systemd's notify socket: a Unix datagram socket read by a thread of its own, as systemd
 // reads it (a sender blocks once a few datagrams wait unread).
-class NotifySocket {
- public:
-  NotifySocket() : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+struct NotifySocket {
+  NotifySocket() {
     sockaddr_un a{.sun_family = AF_UNIX, .sun_path = {}};
-    std::strncpy(a.sun_path, dir_.File("notify").c_str(), sizeof a.sun_path - 1);
-    EXPECT_EQ(::bind(fd_, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
-    reader_ = std::thread([this] {
+    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+    reader = std::thread([this] {
       char buffer[4096];
-      for (ssize_t n; (n = ::recv(fd_, buffer, sizeof buffer, 0)) != 0;) {
-        if (n > 0) messages_ += std::string(buffer, static_cast<size_t>(n)) + "\n";
+      for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) != 0;) {
+        if (n > 0) messages += std::string(buffer, static_cast<size_t>(n)) + "\n";
         if (n < 0 && errno != EINTR) return;
       }
     });
   }
   ~NotifySocket() {
     (void)Finish();
-    ::close(fd_);
+    ::close(fd);
   }
-  std::string path() const { return dir_.File("notify"); }
   // Stops reading; the messages received, a line each.
   std::string Finish() {
-    if (reader_.joinable()) ::shutdown(fd_, SHUT_RDWR), reader_.join();
-    return messages_;
+    if (reader.joinable()) ::shutdown(fd, SHUT_RDWR), reader.join();
+    return messages;
   }
 
- private:
-  TempDir dir_;
-  int fd_;
-  std::thread reader_;
-  std::string messages_;  // the reader's until Finish
+  TempDir dir;
+  std::string path = dir.File("notify");
+  int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  std::thread reader;
+  std::string messages;  // the reader's until Finish
 };
-
-// The first 25 PNRs of each source queue: 125 PNRs, the refused one and six without agent
-// among them, for the Fail Queues of all three offices.
-constexpr int kPnrsPerQueue = 25;
 
 // How long the relay waits for a program to end: below the test's own limit (60 s), so a hung
 // program fails with a message.
 constexpr int kRelayMs = 50000;
+
+const std::vector<std::string> kArgs = {"--headless", "--runs", "1"};
 
 // Each start is killed at its point (SIGKILL), the last of them by the host's end (the program
 // ends itself); a start after those finishes the work.
@@ -235,22 +206,20 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
     bool host = false;
   } kStarts[] = {
       // The Fail Queue Log row is written, the PNR is still on its source queue.
-      {"before the 5th Fail Queue move", {KillPoint::kFailQueue, 5, false}},
+      {"before the 5th Fail Queue move", {"..../90", 5, false}},
       // The return from the Fail Queue has put a PNR back; the log still lists it.
-      {"after the 2nd return", {KillPoint::kReturn, 2, true}},
+      {"after the 2nd return", {"..../4.*", 2, true}},
       // The host has moved a PNR to its agent; the program has not logged it.
-      {"after the 25th agent move", {KillPoint::kAgent, 25, true}},
+      {"after the 25th agent move", {"..../[56].*", 25, true}},
       // The host has put a PNR on the Fail Queue; the program has not counted it.
-      {"after the 2nd Fail Queue move", {KillPoint::kFailQueue, 2, true}},
+      {"after the 2nd Fail Queue move", {"..../90", 2, true}},
       // The host ends in the middle of a run; the program ends itself.
-      {"host killed before the 3rd agent move", {KillPoint::kAgent, 3, false}, true},
+      {"host killed before the 3rd agent move", {"..../[56].*", 3, false}, true},
   };
-  TcpDemo demo(kPnrsPerQueue);
+  TcpDemo demo;
   ASSERT_TRUE(demo.StartHost());
-  int start = 0;
   for (auto c : kStarts) {
-    const std::string name = "start" + std::to_string(++start);
-    std::unique_ptr<ChildProcess> program = demo.StartProgram(name);
+    std::unique_ptr<ChildProcess> program = demo.folder.StartAmbervale(kArgs, c.name);
     ASSERT_NE(program, nullptr);
     bool killed = false;
     const std::optional<int> code = demo.proxy.RelayUntilExit(
@@ -264,23 +233,18 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
         },
         kRelayMs);
     ASSERT_TRUE(killed) << c.name << ": the program ended first\n"
-                        << demo.folder.Output(name, ".out");
+                        << demo.folder.Output(c.name, ".out");
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
-  // The alert about the lost host could not be mailed either; the logs keep both, and the
-  // reason is on the console too.
-  const std::string reason = "Unable to obtain response from Vantora HOST !!! ";
-  EXPECT_NE(demo.folder.Log("debug_log_1.txt").find("</FORMAT>: " + reason), std::string::npos);
-  const std::string action_log = demo.folder.Log("action_log_1.txt");
-  EXPECT_NE(action_log.find(reason), std::string::npos);
-  EXPECT_NE(action_log.find("Sending Email Alert FAILED"), std::string::npos);
-  EXPECT_NE(demo.folder.Output("start5", ".out").find(reason), std::string::npos);
+  // The lost host's reason is on the console (its logs and alert: the host layer test).
+  EXPECT_THAT(demo.folder.Output(kStarts[4].name, ".out"),
+              HasSubstr("Unable to obtain response from Vantora HOST !!! "));
 
   ASSERT_TRUE(demo.StartHost());
   NotifySocket notify;
   std::unique_ptr<ChildProcess> last =
-      demo.StartProgram("last", {{"NOTIFY_SOCKET", notify.path()}});
+      demo.folder.StartAmbervale(kArgs, "last", {{"NOTIFY_SOCKET", notify.path}});
   ASSERT_NE(last, nullptr);
   ASSERT_EQ(demo.proxy.RelayUntilExit(*last, nullptr, kRelayMs), 0)
       << demo.folder.Output("last", ".err");
@@ -288,21 +252,15 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   // The refused PNR came back from the Fail Queue and went to its agent this time.
   EXPECT_EQ(demo.PlacesNow(), demo.Expected());
   EXPECT_TRUE(demo.NoPnrLost());
-  // Start-up's counters and watchdog, READY=1 once, then the watchdog; the last status is the
-  // console's last counters line.
+  // READY=1 once, the watchdog after it; the last status is the console's last counters line.
   const std::string messages = notify.Finish();
   const std::string out = demo.folder.Output("last", ".out");
-  const size_t counters = out.rfind("[counters] ") + 11;
-  ASSERT_GT(counters, 10u) << out;
-  const size_t ready = messages.find("READY=1\n");
-  ASSERT_NE(ready, std::string::npos) << messages;
-  EXPECT_TRUE(messages.starts_with("STATUS=moved 0 failed 0\n")) << messages;
-  EXPECT_EQ(std::regex_replace(messages.substr(0, ready),
-                               std::regex("STATUS=moved 0 failed 0\n|WATCHDOG=1\n"), ""),
-            "");
-  EXPECT_EQ(messages.find("READY", ready + 1), std::string::npos) << messages;
-  EXPECT_NE(messages.find("WATCHDOG=1\n", ready), std::string::npos) << messages;
-  const size_t last_status = messages.rfind("STATUS=") + 7;
+  const size_t counters = out.rfind("[counters] ") + 11,
+               last_status = messages.rfind("STATUS=") + 7;
+  ASSERT_TRUE(counters > 10 && last_status > 6) << out << messages;
+  EXPECT_TRUE(std::regex_match(std::regex_replace(messages, std::regex("STATUS=.*\n"), ""),
+                               std::regex("(WATCHDOG=1\n)*READY=1\n(WATCHDOG=1\n)+")))
+      << messages;
   EXPECT_EQ(messages.substr(last_status, messages.find('\n', last_status) - last_status),
             out.substr(counters, out.find('\n', counters) - counters));
 }

@@ -13,8 +13,6 @@ std::string DemoFile(std::string_view name) {
   return ReadFile(JoinPath(AMBERVALE_DEMO_DIR, name)).value_or("");
 }
 
-void ProgramFolder::Remove(std::string_view name) const { (void)DeleteFile(File(name)); }
-
 void ProgramFolder::CopyDemo() const {
   for (const char* name : {"settings.ini", "TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV",
                            "MAN_SALES.CSV", "GROUPS.CSV", "LEISURE.CSV", "host.json"}) {
@@ -33,20 +31,14 @@ std::vector<std::string> ProgramFolder::LogNames() const {
   return names;
 }
 
-std::string ProgramFolder::RunLog() const { return RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out; }
-
 RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms,
                                       const std::string& binary) const {
-  RunResult result;
-  const std::string stem = scratch_.File("run");
   std::unique_ptr<ChildProcess> child =
-      ChildProcess::Start(binary, args, {{"AMBERVALE_HOME", path()}}, stem);
-  if (child == nullptr) return result;
-  result.code = child->Wait(timeout_ms).value_or(-1);
+      ChildProcess::Start(binary, args, {{"AMBERVALE_HOME", path()}}, scratch_.File("run"));
+  if (child == nullptr) return {};
+  const int code = child->Wait(timeout_ms).value_or(-1);
   child.reset();  // killed when it did not end
-  result.out = scratch_.Read("run.out");
-  result.err = scratch_.Read("run.err");
-  return result;
+  return {code, scratch_.Read("run.out"), scratch_.Read("run.err")};
 }
 
 std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(

@@ -28,7 +28,6 @@ struct RunResult {
 
 class ProgramFolder : public TempDir {
  public:
-  void Remove(std::string_view name) const;
   // Copies the demo's configuration files and its host scenario (host.json).
   void CopyDemo() const;
   // Sets [section] key = value in settings.ini, as the program's own INI writer does.
@@ -37,10 +36,9 @@ class ProgramFolder : public TempDir {
   // logs/`name`; the names in logs/, sorted.
   std::string Log(std::string_view name) const { return Read("logs/" + std::string(name)); }
   std::vector<std::string> LogNames() const;
-  // The run log in clear text, as ambervale-logcat prints it for this folder.
-  std::string RunLog() const;
 
-  // Runs `binary` (ambervale) with `args` over this folder to its end (at most `timeout_ms`).
+  // Runs `binary` (ambervale; ambervale-logcat prints the run log in clear text) with `args` over
+  // this folder to its end (at most `timeout_ms`).
   RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000,
                          const std::string& binary = AMBERVALE_BINARY) const;
   // Starts ambervale with `args` (and the variables `env` on top) over this folder; its output

@@ -9,6 +9,7 @@
 
 #include <regex>
 
+#include "platform/files.h"
 #include "testing/golden.h"
 #include "tests/e2e/program_folder.h"
 
@@ -19,20 +20,19 @@ namespace {
 // added) or "remove FILE".
 void Apply(const ProgramFolder& f, const std::string& change) {
   std::smatch m;
-  if (std::regex_match(change, m, std::regex("set (\\S+) (\\S+) ?(.*)"))) {
-    f.SetSetting(m[1].str(), m[2].str(), m[3].str());
-  } else if (std::regex_match(change, m, std::regex("replace (\\S+) (.*) => (.*)"))) {
-    std::string text = f.Read(m[1].str());
-    const size_t at = text.find(m[2].str());
-    ASSERT_NE(at, std::string::npos) << change;
-    f.Write(m[1].str(), text.replace(at, m[2].length(), m[3].str()));
-  } else if (std::regex_match(change, m, std::regex("append (\\S+) (.*)"))) {
-    f.Write(m[1].str(), f.Read(m[1].str()) + m[2].str() + "\r\n");
-  } else if (std::regex_match(change, m, std::regex("remove (\\S+)"))) {
-    f.Remove(m[1].str());
-  } else {
-    ADD_FAILURE() << "unknown change: " << change;
-  }
+  ASSERT_TRUE(std::regex_match(change, m, std::regex("(set|replace|append|remove) (\\S+) ?(.*)")))
+      << change;
+  const std::string verb = m[1], file = m[2], rest = m[3];
+  const size_t blank = rest.find(' '), arrow = rest.find(" => ");
+  std::string text = f.Read(file);  // "" for a section or a missing file
+  if (verb == "set")
+    f.SetSetting(file, rest.substr(0, blank), rest.substr(std::min(blank, rest.size() - 1) + 1));
+  if (verb == "append") f.Write(file, text + rest + "\r\n");
+  if (verb == "remove") (void)DeleteFile(f.File(file));
+  if (verb != "replace") return;
+  const size_t at = text.find(rest.substr(0, arrow));
+  ASSERT_NE(at, std::string::npos) << change;
+  f.Write(file, text.replace(at, arrow, rest.substr(arrow + 4)));
 }
 
 // What a run printed (stdout, then stderr) and wrote, the folder's path and the times
@@ -43,7 +43,8 @@ std::string Report(const ProgramFolder& folder, const std::string& what, const R
   std::string out = what + " exit " + std::to_string(run.code) + "\n" + run.out + "(stderr)\n" +
                     run.err + "logs:" + logs + "\n";
   if (!logs.empty()) {
-    out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" + folder.RunLog();
+    out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" +
+           folder.RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out;
   }
   for (size_t at; (at = out.find(folder.path())) != std::string::npos;) {
     out.replace(at, folder.path().size(), "$HOME");
@@ -58,11 +59,10 @@ TEST(StartupE2eTest, EachBrokenConfigurationIsCheckedAndStopsTheStart) {
         ProgramFolder folder;
         folder.CopyDemo();
         const std::string changes = item.substr(item.find(": ") + 2);
-        for (size_t at = 0; at < changes.size();) {
-          size_t end = changes.find("; ", at);
-          if (end == std::string::npos) end = changes.size();
-          if (changes.substr(at, end - at) != "none") Apply(folder, changes.substr(at, end - at));
-          at = end + 2;
+        const std::regex separator("; ");
+        for (std::sregex_token_iterator c(changes.begin(), changes.end(), separator, -1), end;
+             c != end; ++c) {
+          if (*c != "none") Apply(folder, *c);
         }
         std::string out = Report(folder, "--check", folder.RunAmbervale({"--check"}));
         if (item.starts_with("start: ")) {
