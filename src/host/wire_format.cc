@@ -67,12 +67,4 @@ std::optional<size_t> ParseWireCount(std::string_view line) {
   return n;
 }
 
-std::optional<std::string> TakeWireLine(std::string* buffer) {
-  const size_t lf = buffer->find('\n');
-  if (lf == std::string::npos) return std::nullopt;
-  std::string line = buffer->substr(0, lf);
-  buffer->erase(0, lf + 1);
-  return line;
-}
-
 }  // namespace ambervale

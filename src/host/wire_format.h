@@ -25,8 +25,4 @@ std::string EncodeWireAnswer(const std::vector<std::string>& lines);
 // most 9 digits.
 std::optional<size_t> ParseWireCount(std::string_view line);
 
-// Takes the first LF-ended line out of `buffer` (without its LF); nullopt when no LF has
-// arrived yet.
-std::optional<std::string> TakeWireLine(std::string* buffer);
-
 }  // namespace ambervale

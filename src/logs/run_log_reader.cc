@@ -11,21 +11,6 @@ constexpr std::string_view kCrLf = "\r\n";
 
 std::string UnscrambleRunLog(std::string_view file_bytes) { return ScrambleLogText(file_bytes); }
 
-std::vector<std::string_view> SplitRunLogRecords(std::string_view clear) {
-  std::vector<std::string_view> records;
-  size_t start = 0;
-  while (start < clear.size()) {
-    const size_t end = clear.find(kCrLf, start);
-    if (end == std::string_view::npos) {
-      records.push_back(clear.substr(start));
-      break;
-    }
-    records.push_back(clear.substr(start, end + kCrLf.size() - start));
-    start = end + kCrLf.size();
-  }
-  return records;
-}
-
 std::string_view LastRunLogRecords(std::string_view clear, size_t count) {
   if (count == 0) return clear.substr(clear.size());
   // `limit` is where the content of the record being counted ends; the CR LF that ends the
