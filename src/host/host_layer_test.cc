@@ -66,7 +66,7 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
 
 TEST(ConnectHostTest, EmptyAnswerIsLoggedTwiceAndAlerted) {
   TestProgram p;
-  p.WriteSettings("[EMails]\r\nEmailInternal=ops@x\r\n");
+  p.dir.Write("settings.ini", "[EMails]\r\nEmailInternal=ops@x\r\n");
   Status opened;
   auto world = sim::SimHost::FromScenarioText(
       R"({"agent_ids": ["1234"], "signed_in": true, "sign_on_answer": "none"})", p.env, &opened);
