@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/classic_text.h"
 #include "platform/files.h"
 
 namespace ambervale::testing {
@@ -41,18 +42,10 @@ void ExpectGoldenTable(std::string_view name,
 }
 
 std::string GoldenLines(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text.substr(i, 2) == "\r\n") {
-      out += "\n";
-      ++i;
-    } else if (text[i] == '\r' || text[i] == '\n') {
-      out += text[i] == '\r' ? "<CR>" : "<LF>\n";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+  const std::string_view kHeld("\0", 1);  // CR LF, held while the lone CR and LF are marked
+  const std::string marked =
+      Replace(Replace(Replace(text, "\r\n", kHeld), "\r", "<CR>"), "\n", "<LF>\n");
+  return Replace(marked, kHeld, "\n");
 }
 
 std::vector<std::string> ItemParts(std::string_view text, std::string_view separator) {
