@@ -13,7 +13,6 @@
 #include "sim/hostsim_process.h"
 #include "testing/golden.h"
 #include "testing/loopback_port.h"
-#include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale::sim {

@@ -6,7 +6,6 @@
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
 #include "testing/golden.h"
-#include "testing/sim_world.h"
 #include "testing/temp_dir.h"
 
 namespace ambervale::sim {

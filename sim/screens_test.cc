@@ -12,7 +12,6 @@
 #include "sim/sim_terminal.h"
 #include "testing/fake_env.h"
 #include "testing/golden.h"
-#include "testing/sim_world.h"
 
 namespace ambervale::sim {
 namespace {

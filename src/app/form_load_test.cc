@@ -44,13 +44,13 @@ TEST(FormLoadTest, EachStartShowsWritesAndSendsItsOwn) {
             value == "<missing>" ? std::nullopt : std::optional<std::string>(value);
       }
     }
-    f.WriteSettings(SettingsText(settings));
+    f.dir.Write("settings.ini", SettingsText(settings));
     const std::optional<int> exit = f.Load();
     std::string out = "exit " + (exit ? std::to_string(*exit) : "none") + ", timer " +
                       (f.cycle->timer_enabled() ? "on" : "off") + ", runs " +
                       std::to_string(f.runs) + " (window shown " +
                       std::to_string(f.shown_at_first_run) + " at the first)\r\n";
-    for (const std::string& line : f.ListMessages()) out += "list: " + line + "\r\n";
+    for (const std::string& line : f.window.list()) out += "list: " + Mid(line, 23) + "\r\n";
     for (const RecordingWindow::Box& box : f.window.boxes()) {
       out += "box " + std::to_string(static_cast<int>(box.buttons)) + " " +
              std::to_string(static_cast<int>(box.icon)) + ": " + box.text + "\r\n";

@@ -8,7 +8,7 @@
 
 #include "config/agent_lookup.h"
 #include "config/run_lookup.h"
-#include "testing/config_rows.h"
+#include "testing/program_files.h"
 #include "testing/test_program.h"
 
 namespace ambervale::testing {

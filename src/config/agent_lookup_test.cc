@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/config_rows.h"
+#include "testing/program_files.h"
 
 namespace ambervale {
 namespace {

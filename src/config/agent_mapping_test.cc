@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "config/task_maintenance.h"
-#include "testing/config_rows.h"
 #include "testing/fake_env.h"
+#include "testing/program_files.h"
 #include "testing/test_program.h"
 
 namespace ambervale {

@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config/task_maintenance.h"
-#include "testing/config_rows.h"
 #include "testing/fake_env.h"
+#include "testing/program_files.h"
 #include "testing/test_program.h"
 
 namespace ambervale {
 namespace {
 
 using testing::AgentRow;
-using testing::TaskRow;
 
 const std::string kPccHead =
     "Ambervale has found PCC(s) entered in Task Maintenance/Mapping files to be different.\n"
@@ -37,7 +37,10 @@ struct Tables {
     p.form.taskMainFile = "tasks.csv";
     for (const std::string& task : tasks) {
       const std::vector<std::string> t = Fields(task);
-      const clsFromQueue row = TaskRow(t[0], static_cast<int16_t>(std::stoi(t[1])), t[2], t[3]);
+      clsFromQueue row;
+      std::tie(row.fldFmPCC, row.fldFmCategory, row.fldMappingFileName) =
+          std::tie(t[0], t[2], t[3]);
+      row.fldFmQueueNo = static_cast<int16_t>(std::stoi(t[1]));
       p.form.dictFmtoMapping.GetOrAdd(TaskKey(p.form, row)).push_back(row);
     }
     for (const std::string& agent : agents) {

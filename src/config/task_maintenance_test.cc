@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/files.h"
-#include "testing/config_rows.h"
 #include "testing/fake_env.h"
 #include "testing/fake_file_system.h"
+#include "testing/program_files.h"
 #include "testing/recording_window.h"
 #include "testing/test_program.h"
 

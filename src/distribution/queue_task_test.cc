@@ -153,7 +153,7 @@ TEST(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   p->form.SendEmailAfterEveryIteration = true;
   p->form.FailQueueActivated = true;
   // Window events run at the task's start, then twice per PNR (retrieved, before the move).
-  p->StopAtDoEvents(3);
+  p->window.OnNextDoEvents([&](WindowEvents&) { p->form.blnStopRequested = true; }, 3);
   p->MoveQueue();
   EXPECT_EQ(Joined(p->Queue("ABC1/12")), "P00002 P00003");
   EXPECT_EQ(p->tap->entries().back(), "QX+I");

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "config/task_maintenance.h"
 #include "platform/classic_text.h"
 #include "testing/golden.h"
 #include "testing/test_program.h"
@@ -43,7 +44,20 @@ std::unique_ptr<TestProgram> Start(const std::vector<std::string>& tasks,
        UtkPnr("UTK005", "ABC1", "{today-2}", {"AA"}), UtkPnr("UTK006", "DEF3", "{today+1}", {"LH"}),
        UtkPnr("UTK007", "ABC1", "", {"AA"}), UtkPnr("UTK008", "DEF3", "{today+2}", {"AF", "AA"})},
       {{"ABC1/12", {"UTK001", "UTK003"}}}, faults, true, refused_pccs));
-  p->PrepareUnticketed(tasks, std::move(dest_queue));
+  // The unticketed mode: the tasks loaded, the PNRs queued to `dest_queue`, the report begun
+  // as start-up begins it.
+  p->dir.Write("tasks.csv", Csv(kUnticketedTaskHeader, tasks));
+  p->form.strPNRMoveMode = "UTK";
+  p->form.FailQueueActivated = false;
+  p->form.UTKToQueue = std::move(dest_queue);
+  std::string task_file = "tasks.csv";
+  const LoadOutcome loaded = LoadTaskMaintenanceFile(p->form, &task_file);
+  EXPECT_TRUE(loaded.ok()) << loaded.message();
+  p->logs.ClearUnticketedTemp();
+  p->logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
+  p->logs.AppendUnticketedHeader("Run date/time:" + FormatDateTime(p->env.LocalNow()) + ",,,");
+  p->logs.AppendUnticketedStatus("");
+  p->logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
   return p;
 }
 
@@ -71,17 +85,6 @@ TEST(UnticketedRunTest, TheReportIsAppendedAndKeptWhenItsMailFails) {
   EXPECT_EQ(p->window.progress_value(), 2);
 }
 
-// Clicks Cancel at the `n`th time the run lets window events run (1 = the next).
-void ClickCancelAt(RecordingWindow& window, int n) {
-  window.OnNextDoEvents([&window, n](WindowEvents& events) {
-    if (n <= 1) {
-      events.OnCancelClick(false);
-    } else {
-      ClickCancelAt(window, n - 1);
-    }
-  });
-}
-
 // Unticketed runs and what each leaves (src/distribution/testdata/unticketed_runs.txt): "> "
 // and the tasks (" ; " apart), then options " | " apart: dest=QUEUE (41 without), refuse=PCC
 // (emulation refused), list=PREFIX (the host answers that entry with a list of UTK001),
@@ -105,7 +108,8 @@ TEST(UnticketedRunTest, EachRunSendsQueuesAndReports) {
     if (options.contains("cancel")) {
       p->env.set_operator_name("Ann.Lee");
       p->window.QueueAnswer(options["answer"] == "No" ? BoxAnswer::kNo : BoxAnswer::kYes);
-      ClickCancelAt(p->window, std::stoi(options["cancel"]));
+      p->window.OnNextDoEvents([](WindowEvents& events) { events.OnCancelClick(false); },
+                               std::stoi(options["cancel"]));
     }
     if (options.contains("list")) {
       p->tap->Intercept(options["list"], {"B.F. COUNT 001<CARRIAGE_RETURN/>",

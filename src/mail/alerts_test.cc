@@ -16,7 +16,8 @@ namespace {
 // (src/mail/testdata/alerts.txt).
 TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   TestProgram p;
-  p.WriteSettings(
+  p.dir.Write(
+      "settings.ini",
       "[MailSetting]\r\nSMTPServerString = mail.example:2525 "
       "\r\nFromString=robot@agency.example\r\n"
       "SubjectString=Ambervale alert\r\nSMTPNeedLoginString= TRUE \r\nSMTPUserNameString=robot\r\n"
@@ -46,8 +47,8 @@ TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
     const bool fail_queue = item.starts_with("fail queue: ");
     const std::string settings = Replace(item.substr(item.find(": ") + 2), " | ", "\n");
     TestProgram p;
-    p.WriteSettings("[EMails]\n" + settings + "\n[FailQueue]\n" + settings + "\n[MailSetting]\n" +
-                    settings + "\n");
+    p.dir.Write("settings.ini", "[EMails]\n" + settings + "\n[FailQueue]\n" + settings +
+                                    "\n[MailSetting]\n" + settings + "\n");
     if (fail_queue) {
       EXPECT_EQ(p.alerts.SendFailQueueEmail("s", "b", false), "OK");
     } else {
@@ -80,7 +81,8 @@ TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
     TestProgram start(true, p.dir.path());
     start.env.Advance(at_minute * 60'000);
     if (std::string(quiet) == "garbage") p.dir.Write("logs/Mailed_Alerts.txt", "garbage\r\n");
-    p.WriteSettings(std::string("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= ") +
+    p.dir.Write("settings.ini",
+                std::string("[EMails]\r\nEmailInternal=ops@x\r\nAlertQuietMinutes= ") +
                     (std::string(quiet) == "garbage" ? "60" : quiet) + " \r\n");
     if (std::string(text).starts_with("UTK")) start.form.strPNRMoveMode = "UTK";
     EXPECT_TRUE(start.alerts.SendEmailAlert(text, false).ok()) << text;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
+#include "platform/classic_text.h"
 #include "platform/files.h"
 
 namespace ambervale::testing {
@@ -27,13 +29,9 @@ void ExpectGolden(std::string_view name, const std::string& actual) {
 
 void ExpectGoldenTable(std::string_view name,
                        const std::function<std::string(const std::string&)>& produce) {
-  const std::string text = ReadFile(SourceFile(name)).value_or("");
+  std::istringstream text(ReadFile(SourceFile(name)).value_or(""));
   std::string out;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(at, end - at);
-    at = end + 1;
+  for (std::string line; std::getline(text, line);) {
     if (line.starts_with("> ")) {
       out += line + "\n" + produce(line.substr(2));
     } else if (line.starts_with("# ")) {
@@ -44,18 +42,10 @@ void ExpectGoldenTable(std::string_view name,
 }
 
 std::string GoldenLines(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text.substr(i, 2) == "\r\n") {
-      out += "\n";
-      ++i;
-    } else if (text[i] == '\r' || text[i] == '\n') {
-      out += text[i] == '\r' ? "<CR>" : "<LF>\n";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+  const std::string_view kHeld("\0", 1);  // CR LF, held while the lone CR and LF are marked
+  const std::string marked =
+      Replace(Replace(Replace(text, "\r\n", kHeld), "\r", "<CR>"), "\n", "<LF>\n");
+  return Replace(marked, kHeld, "\n");
 }
 
 std::vector<std::string> ItemParts(std::string_view text, std::string_view separator) {
@@ -66,6 +56,29 @@ std::vector<std::string> ItemParts(std::string_view text, std::string_view separ
     if (end == std::string_view::npos) return parts;
     at = end + separator.size();
   }
+}
+
+std::string BasicScenarioPath() { return SourceFile("sim/testdata/basic.json"); }
+
+std::string BasicScenario() { return ReadFile(BasicScenarioPath()).value_or(""); }
+
+std::string BasicWith(std::string_view from, std::string_view to) {
+  std::string scenario = BasicScenario();
+  const size_t at = scenario.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? scenario : scenario.replace(at, from.size(), to);
+}
+
+std::string BasicWithFaults(std::string_view faults) {
+  return BasicWith("\"faults\": {}", "\"faults\": " + std::string(faults));
+}
+
+std::string Cr(std::string_view text) { return std::string(text) + "<CARRIAGE_RETURN/>"; }
+
+std::vector<std::string> Cr(std::initializer_list<std::string_view> texts) {
+  std::vector<std::string> lines;
+  for (const std::string_view t : texts) lines.push_back(Cr(t));
+  return lines;
 }
 
 }  // namespace ambervale::testing

@@ -3,53 +3,51 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "platform/classic_text.h"
+
 namespace ambervale::testing {
 
 std::string Csv(std::string_view header, const std::vector<std::string>& rows) {
-  std::string text = std::string(header) + "\r\n";
+  std::string text(header);
   for (const std::string& row : rows) text += row + "\r\n";
   return text;
 }
 
 std::string SettingsText(const SettingsOverrides& overrides) {
-  static const char* const kDefaults[][3] = {
-      {"LOG", "LOGFILESIZE", "1000000"},
-      {"TIMER", "COUNTER", "60"},
-      {"USER", "NAME", "ROBOT"},
-      {"AGENT", "ID", "1234"},
-      {"DebugMode", "debugString", ""},
-      {"MOVE", "MUSTMOVE", "N"},
-      {"TAU", "TAUCHECK", "N"},
-      {"TAU", "DATE", "5"},
-      {"MOVEMODE", "PNRMODE", ""},
-      {"ToQueue", "DestQueue", "70"},
-      {"FILE", "TASKMAINTAIN", "tasks.csv"},
-      {"FailQueue", "FailQueueActivated", "N"},
-      {"FailQueue", "FailQueueNo", ""},
-      {"FailQueue", "FailQueueCategoryNo", ""},
-      {"FailQueue", "EmailAlert1", ""},
-      {"Others", "PCCCheck", "N"},
-      {"Others", "SendEmailAfterEveryIteration", "N"},
-      {"Terminal", "Connection", "sim:host.json"},
+  std::vector<std::pair<std::string, std::optional<std::string>>> keys = {
+      {"LOG/LOGFILESIZE", "1000000"},
+      {"TIMER/COUNTER", "60"},
+      {"USER/NAME", "ROBOT"},
+      {"AGENT/ID", "1234"},
+      {"DebugMode/debugString", ""},
+      {"MOVE/MUSTMOVE", "N"},
+      {"TAU/TAUCHECK", "N"},
+      {"TAU/DATE", "5"},
+      {"MOVEMODE/PNRMODE", ""},
+      {"ToQueue/DestQueue", "70"},
+      {"FILE/TASKMAINTAIN", "tasks.csv"},
+      {"FailQueue/FailQueueActivated", "N"},
+      {"FailQueue/FailQueueNo", ""},
+      {"FailQueue/FailQueueCategoryNo", ""},
+      {"FailQueue/EmailAlert1", ""},
+      {"Others/PCCCheck", "N"},
+      {"Others/SendEmailAfterEveryIteration", "N"},
+      {"Terminal/Connection", "sim:host.json"},
   };
+  for (const auto& [name, value] : overrides) {
+    auto it = std::find_if(keys.begin(), keys.end(), [&](auto& k) { return k.first == name; });
+    if (it == keys.end()) it = keys.insert(keys.end(), {name, std::nullopt});
+    it->second = value;
+  }
   // One block per section, in the order of first mention; keys the defaults lack come last.
   std::vector<std::pair<std::string, std::string>> sections;
-  const auto add = [&](const std::string& section, const std::string& key,
-                       const std::optional<std::string>& value) {
-    if (!value) return;
+  for (const auto& [name, value] : keys) {
+    if (!value) continue;
+    const std::string section = name.substr(0, name.find('/'));
     auto it = std::find_if(sections.begin(), sections.end(),
                            [&](const auto& s) { return s.first == section; });
     if (it == sections.end()) it = sections.insert(sections.end(), {section, ""});
-    it->second += key + "=" + *value + "\r\n";
-  };
-  SettingsOverrides rest = overrides;
-  for (const auto& [section, key, value] : kDefaults) {
-    const auto it = rest.find(std::string(section) + "/" + key);
-    add(section, key, it == rest.end() ? std::optional<std::string>(value) : it->second);
-    if (it != rest.end()) rest.erase(it);
-  }
-  for (const auto& [name, value] : rest) {
-    add(name.substr(0, name.find('/')), name.substr(name.find('/') + 1), value);
+    it->second += name.substr(section.size() + 1) + "=" + *value + "\r\n";
   }
   std::string text;
   for (const auto& [section, lines] : sections) text += "[" + section + "]\r\n" + lines;
@@ -73,6 +71,66 @@ std::string Scenario(const std::vector<std::string>& pnrs,
   return json.dump();
 }
 
+clsAgentQueue AgentRow(std::string_view by, std::string_view value, std::string_view pcc,
+                       int16_t queue, std::string_view category) {
+  clsAgentQueue row;
+  row.fldDistributedBy = by;
+  const std::string kind = UCase(by);
+  std::string* field = kind == "NAME"    ? &row.fldAgentName
+                       : kind == "DI.AC" ? &row.fldDI_AC
+                       : kind == "CI"    ? &row.fldCI
+                       : kind == "DI.X"  ? &row.fldDI_X_QD
+                                         : &row.fldAgentSine;
+  *field = value;
+  row.fldDestPCC = pcc;
+  row.fldQueueNo = queue;
+  row.fldCatagory = category;
+  return row;
+}
+
+AgentTable AgentRows(const std::vector<clsAgentQueue>& rows) {
+  AgentTable table;
+  int line = 2;
+  for (clsAgentQueue row : rows) {
+    row.line_number = line++;
+    table.GetOrAdd(row.fldAgentId()).push_back(row);
+  }
+  return table;
+}
+
+namespace {
+
+template <typename Table, typename Show>
+std::string ShowTable(const Table& table, Show show) {
+  std::string out;
+  for (const auto& [key, rows] : table) {
+    out += (out.empty() ? "" : " | ") + key + ":";
+    for (size_t i = 0; i < rows.size(); ++i) out += (i == 0 ? " " : "; ") + show(rows[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string ShowTasks(const TaskTable& table) {
+  return ShowTable(table, [](const clsFromQueue& r) {
+    const std::string fields = r.fldMappingFileName.empty()
+                                   ? r.fldAirline + "/" + std::to_string(r.fldDays)
+                                   : std::to_string(r.fldFmQueueNo) + "/" + r.fldFmCategory + "/" +
+                                         r.fldMappingFileName + "/" + (r.fldAddNote ? "Y" : "N") +
+                                         "/" + r.fldNotePad;
+    return r.fldFmPCC + "/" + fields + "@" + std::to_string(r.line_number);
+  });
+}
+
+std::string ShowAgents(const AgentTable& table) {
+  return ShowTable(table, [](const clsAgentQueue& r) {
+    return r.fldDistributedBy + ":" + r.fldAgentName + "/" + r.fldAgentSine + "/" + r.fldDestPCC +
+           "/" + std::to_string(r.fldQueueNo) + "/" + r.fldCatagory + "@" +
+           std::to_string(r.line_number);
+  });
+}
+
 std::string FailQueueLogHead(std::string_view time, std::string_view category) {
   return "From PCC, From Queue,To Queue,To Category,PNR,Failed PNRs Time,Reason for Failure,SINE,"
          "NAME,DI.AC,CI,DI.X\r\n2026/12/06 " +
@@ -93,9 +151,7 @@ std::string Pnr(std::string_view locator, std::string_view sine, std::string_vie
   for (const auto& [locator, pnr] : world.pnrs) {
     std::vector<std::string> on;
     for (const auto& [key, locators] : world.queues) {
-      if (std::find(locators.begin(), locators.end(), locator) != locators.end()) {
-        on.push_back(key);
-      }
+      if (std::ranges::find(locators, locator) != locators.end()) on.push_back(key);
     }
     if (on.empty()) return ::testing::AssertionFailure() << locator << " is on no queue";
     const bool held = std::any_of(on.begin(), on.end(), [&](const std::string& key) {

@@ -1,28 +1,34 @@
 #pragma once
 
-// The texts of a program folder (settings.ini, the Task Maintenance and mapping files) and of
-// the simulated host's scenario, as the tests write them.
+// The texts of a program folder (settings.ini, the Task Maintenance and mapping files), their
+// rows as the loaders give them, and the simulated host's scenario, as the tests write them.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/rows.h"
 #include "sim/world.h"
 
 namespace ambervale::testing {
 
+// The header lines, CR LF ended: the Task Maintenance file's six columns of the distribution,
+// all eight, and the three of the unticketed mode; the mapping file's.
+inline constexpr char kTaskHeader[] =
+    "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD\r\n";
 inline constexpr char kTaskCsvHeader[] =
-    "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD,AIRLINE,DAYS";
-inline constexpr char kUnticketedTaskHeader[] = "FROM PCC,AIRLINE,DAYS";
-inline constexpr char kMappingCsvHeader[] =
+    "FROM PCC,FROM QUEUE NO,FROM CATEGORY,MAPPING FILE,ADD NOTE,NOTEPAD,AIRLINE,DAYS\r\n";
+inline constexpr char kUnticketedTaskHeader[] = "FROM PCC,AIRLINE,DAYS\r\n";
+inline constexpr char kMappingHeader[] =
     "AGENT NAME,AGENT SINE,PREFIX AGENT SINE,DI.AC,CI,DI.X,DESTINATION PCC,QUEUE NO,CATEGORY,"
-    "DISTRIBUTED BY";
+    "DISTRIBUTED BY\r\n";
 
-// `header` and `rows`, each line ended by CR LF.
+// `header` and `rows`, each row ended by CR LF.
 std::string Csv(std::string_view header, const std::vector<std::string>& rows);
 // Task rows "PCC,queue,category,mapping file,add note,note[,airline,days]".
 inline std::string TasksCsv(const std::vector<std::string>& rows) {
@@ -30,8 +36,22 @@ inline std::string TasksCsv(const std::vector<std::string>& rows) {
 }
 // Agent rows "name,sine,prefix,DI.AC,CI,DI.X,destination PCC,queue,category,distributed by".
 inline std::string MappingCsv(const std::vector<std::string>& rows) {
-  return Csv(kMappingCsvHeader, rows);
+  return Csv(kMappingHeader, rows);
 }
+
+// Rows of the Task Maintenance and agent mapping tables built in code, and whole tables shown as
+// one text to compare at once.
+// A mapping row distributed by `by` whose identifier of that kind is `value`.
+clsAgentQueue AgentRow(std::string_view by, std::string_view value, std::string_view pcc = "XYZ9",
+                       int16_t queue = 10, std::string_view category = "");
+// The rows filed under their identifiers, as the loader files them, lines numbered from 2.
+AgentTable AgentRows(const std::vector<clsAgentQueue>& rows);
+
+// "KEY: row; row | KEY: row", each task row as PCC/queue/category/file/note/notepad@line, or
+// PCC/airline/days@line without a mapping file (the unticketed mode).
+std::string ShowTasks(const TaskTable& table);
+// "ID: row; row | ID: row", each agent row as by:name/sine/PCC/queue/category@line.
+std::string ShowAgents(const AgentTable& table);
 
 // The Fail Queue Log's header block as a start on 2026/12/06 at `time` writes it, for Fail
 // Queue 50 and `category`.

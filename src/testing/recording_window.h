@@ -5,8 +5,8 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form/window.h"
@@ -23,7 +23,9 @@ class RecordingWindow : public Window {
   };
 
   void SetEventHandler(WindowEvents* handler) override { handler_ = handler; }
-  void SetCaption(Control control, std::string_view text) override;
+  void SetCaption(Control control, std::string_view text) override {
+    caption_history_.emplace_back(control, std::string(text));
+  }
   void SetBackColour(Control, uint32_t) override {}
   void SetBold(Control, bool) override {}
   void SetVisible(Control, bool) override {}
@@ -31,26 +33,52 @@ class RecordingWindow : public Window {
   void SetProgressValue(int value) override { progress_value_ = value; }
   int ListCount() override { return static_cast<int>(list_.size()); }
   void AddListLine(std::string_view line) override { list_.emplace_back(line); }
-  void RemoveListLine(int index) override;
+  void RemoveListLine(int index) override {
+    if (index >= 0 && index < ListCount()) list_.erase(list_.begin() + index);
+  }
   void SelectListLine(int index) override { selected_ = index; }
-  std::string SelectedListLine() override;
+  std::string SelectedListLine() override {
+    return selected_ >= 0 && selected_ < ListCount() ? list_[static_cast<size_t>(selected_)] : "";
+  }
   BoxAnswer ShowMessageBox(std::string_view text, BoxButtons buttons, BoxIcon icon,
-                           std::string_view title) override;
-  void DoEvents() override;
+                           std::string_view title) override {
+    boxes_.push_back(Box{std::string(text), buttons, icon, std::string(title)});
+    if (buttons == BoxButtons::kOk) return BoxAnswer::kOk;
+    if (answers_.empty()) return BoxAnswer::kNo;
+    const BoxAnswer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  void DoEvents() override {
+    if (handler_ == nullptr) return;
+    for (auto& [n, action] : std::exchange(pending_, {})) {
+      if (n > 1) {
+        pending_.emplace_back(n - 1, std::move(action));
+      } else {
+        action(*handler_);
+      }
+    }
+  }
 
   // Script: answers for the next Yes/No boxes, in order (default kNo).
   void QueueAnswer(BoxAnswer answer) { answers_.push_back(answer); }
-  // Runs once at the next DoEvents (to click Cancel or close the window mid-run).
-  void OnNextDoEvents(std::function<void(WindowEvents&)> action) {
-    pending_.push_back(std::move(action));
+  // Runs once at the `n`th DoEvents from now, 1 the next (to click Cancel or close the window
+  // mid-run).
+  void OnNextDoEvents(std::function<void(WindowEvents&)> action, int n = 1) {
+    pending_.emplace_back(n, std::move(action));
   }
 
-  std::string caption(Control c) const;
+  // The caption last set.
+  std::string caption(Control c) const {
+    for (auto it = caption_history_.rbegin(); it != caption_history_.rend(); ++it) {
+      if (it->first == c) return it->second;
+    }
+    return "";
+  }
   int progress_value() const { return progress_value_; }
   const std::vector<std::string>& list() const { return list_; }
   int selected() const { return selected_; }
   const std::vector<Box>& boxes() const { return boxes_; }
-  int do_events_count() const { return do_events_; }
   // Every caption ever set, in order, as "control-number=text" lines are hard to read; this
   // keeps (control, text) pairs.
   const std::vector<std::pair<Control, std::string>>& caption_history() const {
@@ -59,15 +87,13 @@ class RecordingWindow : public Window {
 
  private:
   WindowEvents* handler_ = nullptr;
-  std::map<Control, std::string> captions_;
   std::vector<std::pair<Control, std::string>> caption_history_;
   int progress_value_ = 0;
   std::vector<std::string> list_;
   int selected_ = -1;
   std::vector<Box> boxes_;
   std::deque<BoxAnswer> answers_;
-  std::vector<std::function<void(WindowEvents&)>> pending_;
-  int do_events_ = 0;
+  std::vector<std::pair<int, std::function<void(WindowEvents&)>>> pending_;
 };
 
 // Window events as a test sees them: counted, and a close request passed on to `on_close`.

@@ -1,12 +1,12 @@
 #!/usr/bin/python3
 """A loopback SMTP server for the mailer's tests and for scripts/demo.
 
-  smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--password P] [--watch-parent]
+  smtp_sink.py FOLDER [--port N] [--auth none|offered|required] [--watch-parent]
 
 Prints its port and process id. Keeps each message in FOLDER as NNNN.eml (as received) and
 NNNN.txt (what a mail reader makes of it), refuses recipients "reject...", offers (or requires)
-PLAIN and LOGIN for the user "alerts" without TLS. Ends on SIGTERM and when its stdin closes
-(or, with --watch-parent, its parent ends); SIGINT is for the program it serves.
+PLAIN and LOGIN for the user "alerts" (password "secret") without TLS. Ends on SIGTERM and when
+its stdin closes (or, with --watch-parent, its parent ends); SIGINT is for the program it serves.
 """
 
 import argparse
@@ -69,50 +69,44 @@ class Store:
         raw = envelope.original_content or envelope.content
         with open(stem + ".eml", "wb") as f:
             f.write(raw)
-        with open(stem + ".tmp", "wb") as f:
+        with open(stem + ".txt", "wb") as f:  # written before the client hears "250"
             f.write(summarise(raw, envelope, session))
-        os.rename(stem + ".tmp", stem + ".txt")
         return "250 OK stored"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("folder")
-    parser.add_argument("--port", type=int, default=0)
-    parser.add_argument("--auth", choices=["none", "offered", "required"], default="none")
-    parser.add_argument("--password", default="secret")
-    parser.add_argument("--watch-parent", action="store_true")
-    args = parser.parse_args()
-
-    warnings.filterwarnings("ignore")
-    logging.getLogger("mail.log").setLevel(logging.CRITICAL)
-
-    def authenticate(server, session, envelope, mechanism, auth_data):
-        ok = (isinstance(auth_data, LoginPassword) and auth_data.login == b"alerts" and
-              auth_data.password == args.password.encode())
-        return AuthResult(success=ok, handled=False, auth_data=auth_data)
-
-    options = {}
-    if args.auth != "none":
-        options = {"auth_require_tls": False, "auth_required": args.auth == "required",
-                   "authenticator": authenticate}
-    store = Store(args.folder)
-    loop = asyncio.new_event_loop()
-    asyncio.set_event_loop(loop)
-    server = loop.run_until_complete(
-        loop.create_server(lambda: SMTP(store, hostname="sink.test", **options),
-                           host="127.0.0.1", port=args.port))
-    if args.watch_parent:
-        ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
-    else:
-        loop.add_reader(sys.stdin.fileno(),
-                        lambda: os.read(sys.stdin.fileno(), 4096) or loop.stop())
-    loop.add_signal_handler(signal.SIGTERM, loop.stop)
-    loop.add_signal_handler(signal.SIGINT, lambda: None)
-    print(server.sockets[0].getsockname()[1], os.getpid(), flush=True)
-    loop.run_forever()
-    server.close()
+def authenticate(server, session, envelope, mechanism, auth_data):
+    ok = isinstance(auth_data, LoginPassword) and auth_data == (b"alerts", b"secret")
+    return AuthResult(success=ok, handled=False, auth_data=auth_data)
 
 
-if __name__ == "__main__":
-    main()
+parser = argparse.ArgumentParser()
+parser.add_argument("folder")
+parser.add_argument("--port", type=int, default=0)
+parser.add_argument("--auth", choices=["none", "offered", "required"], default="none")
+parser.add_argument("--watch-parent", action="store_true")
+args = parser.parse_args()
+
+warnings.filterwarnings("ignore")
+logging.getLogger("mail.log").setLevel(logging.CRITICAL)
+
+options = {}
+if args.auth != "none":
+    options = {"auth_require_tls": False, "auth_required": args.auth == "required",
+               "authenticator": authenticate}
+store = Store(args.folder)
+loop = asyncio.new_event_loop()
+asyncio.set_event_loop(loop)
+server = loop.run_until_complete(
+    loop.create_server(lambda: SMTP(store, hostname="sink.test", **options),
+                       host="127.0.0.1", port=args.port))
+if args.watch_parent:
+    ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+else:
+    loop.add_reader(sys.stdin.fileno(),
+                    lambda: os.read(sys.stdin.fileno(), 4096) or loop.stop())
+loop.add_signal_handler(signal.SIGTERM, loop.stop)
+loop.add_signal_handler(signal.SIGINT, lambda: None)
+print(server.sockets[0].getsockname()[1], os.getpid(), flush=True)
+loop.run_forever()
+server.close()
+

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/files.h"
 
 namespace ambervale::testing {
 
@@ -10,19 +15,29 @@ namespace ambervale::testing {
 // folder and leaves it in place.
 class TempDir {
  public:
-  explicit TempDir(std::string existing = "");
-  ~TempDir();
+  explicit TempDir(std::string existing = "") : path_(std::move(existing)), owned_(path_.empty()) {
+    if (!owned_) return;
+    path_ = (std::filesystem::temp_directory_path() / "ambervale-test-XXXXXX").string();
+    if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (owned_) std::filesystem::remove_all(path_, ec);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
   // path() + "/" + name.
-  std::string File(std::string_view name) const;
+  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
   // Writes `content` (bytes as given) to path() + "/" + name, creating folders on the way.
-  void Write(std::string_view name, std::string_view content) const;
+  void Write(std::string_view name, std::string_view content) const {
+    std::filesystem::create_directories(std::filesystem::path(File(name)).parent_path());
+    (void)WriteFile(File(name), content);
+  }
   // The bytes of path() + "/" + name; empty when missing.
-  std::string Read(std::string_view name) const;
-  bool Exists(std::string_view name) const;
+  std::string Read(std::string_view name) const { return ReadFile(File(name)).value_or(""); }
+  bool Exists(std::string_view name) const { return std::filesystem::exists(File(name)); }
 
  private:
   std::string path_;

@@ -1,12 +1,21 @@
 #include "testing/test_program.h"
 
 #include "config/agent_mapping.h"
+#include "config/cross_checks.h"
 #include "config/task_maintenance.h"
 #include "platform/classic_text.h"
 #include "platform/files.h"
 #include "testing/golden.h"
 
 namespace ambervale::testing {
+namespace {
+
+// The exit code when the program ended, nullopt when it goes on.
+std::optional<int> ExitCode(const ProgramEnd& end) {
+  return end ? std::optional<int>(end.exit_code()) : std::nullopt;
+}
+
+}  // namespace
 
 TestProgram::TestProgram(bool logs_folder, std::string folder)
     : dir(std::move(folder)),
@@ -26,8 +35,6 @@ TestProgram::~TestProgram() {
   if (terminals != nullptr) terminals->Stop();
 }
 
-void TestProgram::WriteSettings(std::string_view text) const { dir.Write("settings.ini", text); }
-
 std::string TestProgram::Log(std::string_view name) const {
   return dir.Read("logs/" + std::string(name));
 }
@@ -44,14 +51,8 @@ std::string TestProgram::Transcript(const std::vector<std::string>& names) const
   return Replace(out, dir.path(), "DIR");
 }
 
-std::vector<std::string> TestProgram::ListMessages() const {
-  std::vector<std::string> out;
-  for (const std::string& line : window.list()) out.push_back(Mid(line, 23));
-  return out;
-}
-
 void TestProgram::WriteStartupFiles(const SettingsOverrides& overrides) const {
-  WriteSettings(SettingsText(overrides));
+  dir.Write("settings.ini", SettingsText(overrides));
   dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,"}));
   dir.Write("MAP1.CSV", MappingCsv({"JANE SHAW,JS,,,,,ABC1,50,,SINE"}));
   dir.Write("host.json", R"({"agent_ids": ["1234"], "pccs": {"ABC1": {}, "DEF3": {}}})");
@@ -76,11 +77,11 @@ std::optional<int> TestProgram::Load() {
 
 void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem* files) {
   if (!dir.Exists("settings.ini")) {
-    WriteSettings(
-        "[FailQueue]\r\nEmailAlert1=failq@agency.example\r\n"
-        "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
-        "[MailSetting]\r\nSMTPServerString=smtp.agency.example\r\n"
-        "FromString=ambervale@agency.example\r\nSubjectString=Ambervale alert\r\n");
+    dir.Write("settings.ini",
+              "[FailQueue]\r\nEmailAlert1=failq@agency.example\r\n"
+              "[EMails]\r\nEmailInternal=ops@agency.example\r\n"
+              "[MailSetting]\r\nSMTPServerString=smtp.agency.example\r\n"
+              "FromString=ambervale@agency.example\r\nSubjectString=Ambervale alert\r\n");
   }
   for (auto [field, value] : {std::pair{&form.strUserName, "AMBERVALE"},
                               {&form.strAgentID, "1234"},
@@ -91,12 +92,9 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
   form.FailQueueActivated = true;
 
   Status status;
-  const std::string state = state_file ? dir.File("host_state.json") : "";
-  if (state_file && dir.Exists("host_state.json")) {
-    host = sim::SimHost::Open("", state, env, &status);
-  } else if (state_file) {
+  if (state_file) {  // the scenario is read only while there is no state file
     dir.Write("scenario.json", scenario);
-    host = sim::SimHost::Open(dir.File("scenario.json"), state, env, &status);
+    host = sim::SimHost::Open(dir.File("scenario.json"), dir.File("host_state.json"), env, &status);
   } else {
     host = sim::SimHost::FromScenarioText(scenario, env, &status);
   }
@@ -111,11 +109,9 @@ void TestProgram::Connect(std::string_view scenario, bool state_file, FileSystem
   on_run = [this] { return distribution->MoveQueue(); };
   (void)Cycle();  // the window's events reach the form as in the program
   // What start-up leaves: a terminal object, signed on, out of queue mode.
-  std::string sign_on_state;
-  ASSERT_FALSE(layer->ConnectHost(&sign_on_state));
-  if (sign_on_state != "OK") {
+  if (ConnectState(*layer) != "OK") {
     ASSERT_FALSE(layer->sendTECommand("SON/" + form.strAgentID));
-    ASSERT_FALSE(layer->ConnectHost(&sign_on_state));
+    (void)ConnectState(*layer);
   }
   ASSERT_FALSE(layer->sendTECommand("QX+I"));
   (void)tap->TakeEntries();
@@ -127,28 +123,7 @@ void TestProgram::LoadConfiguration(std::string task_file) {
   ASSERT_TRUE(tasks.ok()) << tasks.message();
   const LoadOutcome mappings = LoadMappingFiles(form);
   ASSERT_TRUE(mappings.ok()) << mappings.message();
-  std::string pccs;
-  for (const auto& [key, rows] : form.dictFmtoMapping) {
-    if (!rows.empty() && !Contains(pccs, rows.front().fldFmPCC)) {
-      pccs += (pccs.empty() ? "" : ",") + rows.front().fldFmPCC;
-    }
-  }
-  form.TaskMainPCCList = pccs + "\n";
-}
-
-void TestProgram::PrepareUnticketed(const std::vector<std::string>& rows, std::string dest_queue) {
-  dir.Write("tasks.csv", Csv(kUnticketedTaskHeader, rows));
-  form.strPNRMoveMode = "UTK";
-  form.FailQueueActivated = false;
-  form.UTKToQueue = std::move(dest_queue);
-  std::string task_file = "tasks.csv";
-  const LoadOutcome loaded = LoadTaskMaintenanceFile(form, &task_file);
-  ASSERT_TRUE(loaded.ok()) << loaded.message();
-  logs.ClearUnticketedTemp();
-  logs.AppendUnticketedHeader("XML Ambervale activity log,,,");
-  logs.AppendUnticketedHeader("Run date/time:" + FormatDateTime(env.LocalNow()) + ",,,");
-  logs.AppendUnticketedStatus("");
-  logs.AppendUnticketedStatus("PCC,PNR,Destination Queue,");
+  (void)BuildPCCCheck(form);  // the PCC list of the mails, as start-up builds it
 }
 
 std::optional<int> TestProgram::MoveQueue() { return ExitCode(distribution->MoveQueue()); }
@@ -158,24 +133,10 @@ std::vector<std::string> TestProgram::Queue(std::string_view key) const {
   return q == nullptr ? std::vector<std::string>{} : *q;
 }
 
-void TestProgram::StopAtDoEvents(int n) {
-  window.OnNextDoEvents([this, n](WindowEvents&) {
-    if (n <= 1) {
-      form.blnStopRequested = true;
-    } else {
-      StopAtDoEvents(n - 1);
-    }
-  });
-}
-
 std::string ConnectState(HostLayer& host) {
   std::string state;
   EXPECT_FALSE(host.ConnectHost(&state));
   return state;
-}
-
-std::optional<int> ExitCode(const ProgramEnd& end) {
-  return end ? std::optional<int>(end.exit_code()) : std::nullopt;
 }
 
 }  // namespace ambervale::testing

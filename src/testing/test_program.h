@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/form_load.h"
+#include "app/front_end.h"
 #include "app/run_cycle.h"
 #include "app/terminal_choice.h"
 #include "distribution/distribution.h"
@@ -30,9 +31,56 @@
 #include "testing/recording_mailer.h"
 #include "testing/recording_window.h"
 #include "testing/temp_dir.h"
-#include "testing/test_front_end.h"
 
 namespace ambervale::testing {
+
+// An event loop that delivers a tick only on Tick(). It has no guard of its own, so a tick
+// delivered from inside the handler reaches the handler (which must drop it).
+class ManualLoop : public EventLoop {
+ public:
+  void SetTimer(int interval_ms, std::function<void()> on_tick) override {
+    on_tick_ = interval_ms > 0 ? std::move(on_tick) : nullptr;
+  }
+  int Exec() override { return exit_code_; }
+  void Quit(int exit_code) override {
+    quit_ = true;
+    exit_code_ = exit_code;
+  }
+
+  // One timer tick; false when the timer is stopped.
+  bool Tick() {
+    if (!on_tick_) return false;
+    const auto tick = on_tick_;
+    tick();
+    return true;
+  }
+  bool quit() const { return quit_; }
+
+ private:
+  std::function<void()> on_tick_;
+  bool quit_ = false;
+  int exit_code_ = 0;
+};
+
+// The front end of the box: the recording window (not owned) and the manual loop.
+class TestFrontEnd : public FrontEnd {
+ public:
+  explicit TestFrontEnd(RecordingWindow& window) : window_(window) {}
+  Window& window() override { return window_; }
+  EventLoop& loop() override { return loop_; }
+  void Show() override { ++shown_; }
+  void Close() override { ++closed_; }
+
+  ManualLoop& manual_loop() { return loop_; }
+  int shown() const { return shown_; }
+  int closed() const { return closed_; }
+
+ private:
+  RecordingWindow& window_;
+  ManualLoop loop_;
+  int shown_ = 0;
+  int closed_ = 0;
+};
 
 class TestProgram {
  public:
@@ -44,8 +92,6 @@ class TestProgram {
   TestProgram(const TestProgram&) = delete;
   TestProgram& operator=(const TestProgram&) = delete;
 
-  // settings.ini in the program folder (lines joined with CR LF).
-  void WriteSettings(std::string_view text) const;
   // The bytes of logs/<name>; empty when missing.
   std::string Log(std::string_view name) const;
   // The scrambled run log in clear text.
@@ -54,8 +100,6 @@ class TestProgram {
   // "== name" line, CR LF ends as line ends, a lone CR or LF shown as <CR> or <LF>, the folder
   // as DIR.
   std::string Transcript(const std::vector<std::string>& names) const;
-  // The action list without its date and time.
-  std::vector<std::string> ListMessages() const;
 
   // Start-up. The folder of a clean start: settings.ini (SettingsText(overrides)), tasks.csv
   // (ABC1 queue 40 by MAP1.CSV), MAP1.CSV (JS -> ABC1/50) and host.json (agent 1234, not
@@ -75,16 +119,11 @@ class TestProgram {
   void Connect(std::string_view scenario, bool state_file = false, FileSystem* files = nullptr);
   // Loads folder/`task_file` and the mapping files it names, and the mails' PCC list.
   void LoadConfiguration(std::string task_file = "tasks.csv");
-  // The unticketed mode (after Connect): tasks.csv of `rows` ("PCC,airline,days") loaded, the
-  // PNRs queued to `dest_queue`, the report begun as start-up begins it.
-  void PrepareUnticketed(const std::vector<std::string>& rows, std::string dest_queue = "41");
   // One run; the exit code when it ended the program.
   std::optional<int> MoveQueue();
   const sim::World& world() const { return host->world(); }
   // The locators on a queue ("ABC1/12", "ABC1/50*C1").
   std::vector<std::string> Queue(std::string_view key) const;
-  // A stop request at the `n`th time the run lets window events run (1 = the next).
-  void StopAtDoEvents(int n);
 
   TempDir dir;
   FakeEnv env;
@@ -112,9 +151,6 @@ class TestProgram {
 
 // The sign-on state ConnectHost gives; a lost host fails the test.
 std::string ConnectState(HostLayer& host);
-
-// The exit code when `action` ended the program, nullopt when it went on.
-std::optional<int> ExitCode(const ProgramEnd& end);
 
 }  // namespace ambervale::testing
 
