@@ -34,10 +34,11 @@ std::string SettingsText(const SettingsOverrides& overrides) {
       {"Others/SendEmailAfterEveryIteration", "N"},
       {"Terminal/Connection", "sim:host.json"},
   };
-  for (const auto& [name, value] : overrides) {
+  for (const auto& entry : overrides) {
+    const std::string& name = entry.first;
     auto it = std::find_if(keys.begin(), keys.end(), [&](auto& k) { return k.first == name; });
     if (it == keys.end()) it = keys.insert(keys.end(), {name, std::nullopt});
-    it->second = value;
+    it->second = entry.second;
   }
   // One block per section, in the order of first mention; keys the defaults lack come last.
   std::vector<std::pair<std::string, std::string>> sections;
