@@ -27,10 +27,8 @@ int Count(const std::string& text, std::string_view part) {
 TEST(DemoRunTest, OneRunPutsEveryPnrWhereExpected) {
   TestProgram p;
   for (const char* name : {"TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV", "MAN_SALES.CSV",
-                           "GROUPS.CSV", "LEISURE.CSV", "settings.ini"}) {
-    ASSERT_FALSE(Demo(name).empty()) << name;
+                           "GROUPS.CSV", "LEISURE.CSV", "settings.ini"})
     p.dir.Write(name, Demo(name));
-  }
   p.form.strAgentID = "4021";
   p.form.strUserName = "AMBERVALE DEMO";
   p.form.FailQueueNo = "90";

