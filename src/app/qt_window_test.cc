@@ -42,9 +42,14 @@ class QtWindowTest : public ::testing::Test {
   std::unique_ptr<QtWindow> window_;
 };
 
-// Captions and list lines on the real window (the program's own stamp and selection of each
-// line are frmMain's); texts in Windows-1252 are shown converted and given back as their bytes.
+// Colours, captions and list lines on the real window (the program's own stamp and selection of
+// each line are frmMain's); texts in Windows-1252 are shown converted and given back as their
+// bytes.
 TEST_F(QtWindowTest, ShowsCaptionsAndListLines) {
+  // The program's colours are blue-green-red, as the classic window took them.
+  window_->SetBackColour(Control::kLblRetrieveDataFromQueue, 0xFF8080);
+  EXPECT_EQ(Find<QWidget>("lblRetrieveDataFromQueue")->palette().color(QPalette::Window),
+            QColor(128, 128, 255));
   window_->SetCaption(Control::kLabel6, "Processing PCC 1 of 3 \xB7 Z\xFCrich");
   EXPECT_EQ(Find<QLabel>("Label6")->text(),
             QString::fromUtf8("Processing PCC 1 of 3 \xC2\xB7 Z\xC3\xBCrich"));
