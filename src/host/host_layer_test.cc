@@ -12,14 +12,6 @@ namespace {
 
 using testing::ScriptedTerminalFactory;
 
-TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
-  const std::string raw = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
-  std::string clean = raw, format = raw, lower = "<carriage_return/>";
-  EXPECT_EQ(CleanResponseText(&clean) + "|" + clean + "|" + FormatResponseText(&format) + "|" +
-                CleanResponseText(&lower),
-            "A\267B@C|A\267B@C|A\267B@C\r\n|<carriage_return/>");
-}
-
 // Each case: the first line of the answer (none: an empty answer), the sign-on state and the
 // alert mailed, then the run log.
 TEST(ConnectHostTest, ClassifiesTheFirstLine) {
