@@ -8,6 +8,7 @@
 
 #include "config/task_maintenance.h"
 #include "testing/fake_env.h"
+#include "testing/golden.h"
 #include "testing/program_files.h"
 #include "testing/test_program.h"
 
@@ -15,6 +16,7 @@ namespace ambervale {
 namespace {
 
 using testing::AgentRow;
+using testing::ItemParts;
 
 const std::string kPccHead =
     "Ambervale has found PCC(s) entered in Task Maintenance/Mapping files to be different.\n"
@@ -23,20 +25,13 @@ const std::string kPccHead =
 const std::string kPccQuestion =
     "\n\nDo you want the application to run with the defined settings ?";
 
-// The fields of "a/b/c".
-std::vector<std::string> Fields(const std::string& row) {
-  std::vector<std::string> fields(1);
-  for (const char c : row) c == '/' ? (void)fields.emplace_back() : fields.back().push_back(c);
-  return fields;
-}
-
 // A program with its tables filled in code: tasks "PCC/queue/category/file", agents
 // "file/sine/PCC/queue/category".
 struct Tables {
   Tables(const std::vector<std::string>& tasks, const std::vector<std::string>& agents) {
     p.form.taskMainFile = "tasks.csv";
     for (const std::string& task : tasks) {
-      const std::vector<std::string> t = Fields(task);
+      const std::vector<std::string> t = ItemParts(task, "/");
       clsFromQueue row;
       std::tie(row.fldFmPCC, row.fldFmCategory, row.fldMappingFileName) =
           std::tie(t[0], t[2], t[3]);
@@ -44,7 +39,7 @@ struct Tables {
       p.form.dictFmtoMapping.GetOrAdd(TaskKey(p.form, row)).push_back(row);
     }
     for (const std::string& agent : agents) {
-      const std::vector<std::string> a = Fields(agent);
+      const std::vector<std::string> a = ItemParts(agent, "/");
       p.form.dictAgentMapping.GetOrAdd(a[0]).GetOrAdd(a[1]).push_back(
           AgentRow("SINE", a[1], a[2], static_cast<int16_t>(std::stoi(a[3])), a[4]));
     }

@@ -6,8 +6,6 @@
 #include <regex>
 #include <string>
 
-#include "testing/temp_dir.h"
-
 namespace ambervale {
 namespace {
 
@@ -68,14 +66,6 @@ TEST(ParseCsvTextTest, EveryPhysicalLineIsARow) {
       {"lone CR inside quotes", "\"a\rb\",c\r", {{"a\rb", "c"}}},
   };
   for (const auto& c : kCases) EXPECT_EQ(ParseCsvText(c.text), c.want) << c.name;
-}
-
-// Rows of any bytes are the configuration fuzzing target's.
-TEST(ReadCsvFileTest, MissingAndEmptyFiles) {
-  TempDir dir;
-  dir.Write("empty.csv", "");
-  EXPECT_EQ(ReadCsvFile(dir.File("missing.csv")), std::nullopt);
-  EXPECT_EQ(ReadCsvFile(dir.File("empty.csv")), CsvRows{});
 }
 
 }  // namespace

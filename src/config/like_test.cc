@@ -24,10 +24,9 @@ TEST(LikeTest, ClassicWildcards) {
   EXPECT_TRUE(Like(std::string_view("a\0b", 3), std::string_view("a?b", 3)));  // NUL is a character
 }
 
-TEST(LikeTest, MalformedPatternsMatchNothing) {
+// That they match nothing is the text fuzzing target's check.
+TEST(LikeTest, MalformedPatterns) {
   for (const char* pattern : {"[a", "[", "[z-a]", "*[abc", "x[!"}) {
-    EXPECT_FALSE(Like(pattern, pattern)) << pattern;
-    EXPECT_FALSE(Like("a", pattern)) << pattern;
     EXPECT_FALSE(IsValidLikePattern(pattern)) << pattern;
   }
   EXPECT_TRUE(IsValidLikePattern("a[b-c]*#?]"));

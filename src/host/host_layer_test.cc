@@ -12,16 +12,9 @@ namespace {
 
 using testing::ScriptedTerminalFactory;
 
-TEST(MarkupTest, CleanAndFormatConvertEveryTag) {
-  const std::string raw = "<SOM/>A<TABSTOP/>B<PILLOW/><FORMAT/>C<FORMAT><CARRIAGE_RETURN/>";
-  std::string clean = raw, format = raw, lower = "<carriage_return/>";
-  EXPECT_EQ(CleanResponseText(&clean) + "|" + clean + "|" + FormatResponseText(&format) + "|" +
-                CleanResponseText(&lower),
-            "A\267B@C|A\267B@C|A\267B@C\r\n|<carriage_return/>");
-}
-
-// Each case: the first line of the answer (none: an empty answer), the sign-on state and the
-// alert mailed, then the run log.
+// Each case: the first line of the answer (none: an empty answer; "!": the terminal cannot be
+// made, for that reason), the sign-on state and the alert mailed, then the run log, or the box
+// and whether the debug log names the reason.
 TEST(ConnectHostTest, ClassifiesTheFirstLine) {
   const struct {
     const char* line;
@@ -37,29 +30,22 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
       {nullptr,
        "FAIL HOST Connection failed: Unable to obtain response from the Vantora HOST !!! "
        "2026/12/06 10:00:00 - Invalid line number 0: HOST Response failed!\r\n"},
+      {"!no route", " box Error creating Tessiver Terminal Object, logged"},
   };
   for (const auto& c : kCases) {
     TestProgram p;
     ScriptedTerminalFactory terminals;
-    if (c.line != nullptr) terminals.Answer({c.line});
+    if (c.line != nullptr)
+      *c.line == '!' ? terminals.FailCreate(c.line + 1) : terminals.Answer({c.line});
     HostLayer host(p.form, p.alerts, terminals);
     std::string got = testing::ConnectState(host);
     for (const auto& mail : p.mailers.attempts()) got += " " + mail.text + " " + p.RunLog();
+    for (const auto& box : p.window.boxes()) {
+      got += " box " + box.text +
+             (p.Log("debug_log_1.txt").find("no route") != std::string::npos ? ", logged" : "");
+    }
     EXPECT_EQ(got, c.result) << (c.line ? c.line : "none");
   }
-}
-
-TEST(ConnectHostTest, TerminalThatCannotBeMadeShowsTheBox) {
-  TestProgram p;
-  ScriptedTerminalFactory terminals;
-  terminals.FailCreate("no route");
-  HostLayer host(p.form, p.alerts, terminals);
-  EXPECT_EQ(testing::ConnectState(host), "");
-  ASSERT_EQ(p.window.boxes().size(), 1u);
-  EXPECT_EQ(
-      p.window.boxes()[0].text + (p.window.boxes()[0].buttons == BoxButtons::kOk ? " OK" : ""),
-      "Error creating Tessiver Terminal Object OK");
-  EXPECT_NE(p.Log("debug_log_1.txt").find("no route"), std::string::npos);
 }
 
 // The request and the response lines go to the debug log as the start-ups' golden file shows.

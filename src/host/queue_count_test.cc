@@ -15,7 +15,7 @@ TEST(ReadQueueCountTest, ReadsTheCountField) {
       {"QC AB12 BF/Q012....3", 12, "", 3},
       {"QC AB12 BF/Q01212345", 12, "", 12345},
       {"QC AB12 BF/GEN ....7", 1, "", 7},
-      {"QC AB12 BF/URG ....0", 0, "", 0},
+      {"QC AB12 BF/URG ....4", 0, "", 4},
       {"qc ab12 bf/q012....3", 12, "", 3},                // the marker is found ignoring case
       {"QC AB12 BF/GEN ....7", 12, "", 0},                // queue 12 looks for BF/Q
       {"QC AB12 BF/Q012..A.3", 12, "", 0},                // not a number
