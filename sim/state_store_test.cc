@@ -169,5 +169,26 @@ TEST_F(KeptWorldTest, ABadRecordBeforeTheLastRefusesTheLoad) {
       });
 }
 
+// The session a journal starts in (its header) comes back whole, every byte of its texts.
+TEST(JournalTest, TheHeaderKeepsTheSession) {
+  std::string bytes;
+  for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>(c));
+  Session session;
+  session.worked_queue = QueueAddress{"ABC1", 12, "C1"};
+  session.pending_notepad = {bytes, ""};
+  session.pages = {Screen::OfLines({"a<CARRIAGE_RETURN/>", bytes}), Screen()};
+  session.next_page = 1;
+  const std::string fingerprint = SnapshotFingerprint("{}");
+  std::string error;
+  const std::optional<JournalText> read = ReadJournal(
+      JournalHeaderLine(fingerprint, session), fingerprint,
+      *ReadWorld(ambervale::testing::BasicScenario(), WorldSource::kScenario, {}, &error), &error);
+  ASSERT_TRUE(read) << error;
+  EXPECT_EQ(read->session.worked_queue->Key(), "ABC1/12*C1");
+  EXPECT_EQ(read->session.pending_notepad, session.pending_notepad);
+  EXPECT_EQ(read->session.pages[0].lines(), session.pages[0].lines());
+  EXPECT_EQ(read->session.next_page, 1u);
+}
+
 }  // namespace
 }  // namespace ambervale::sim
