@@ -1,26 +1,22 @@
-// The network terminal against the real `ambervale-hostsim` process, and the line format
-// they share. (Every kind of entry goes over the network in the end-to-end fault test, on the
-// demo agency; the requests' own forms are read in the screens test.)
+// The network terminal against hosts that never answer or refuse, and the line format it
+// shares with `ambervale-hostsim`. (Every kind of entry, and a host that drops the connection,
+// go over the network in the end-to-end fault test, on the demo agency; the requests' own forms
+// are read in the screens test.)
 
 #include "host/network_terminal.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "host/wire_format.h"
 #include "sim/entries.h"
 #include "sim/hostsim_app.h"
-#include "sim/hostsim_process.h"
 #include "testing/golden.h"
 #include "testing/loopback_port.h"
-#include "testing/temp_dir.h"
 
 namespace ambervale::sim {
 namespace {
 
-using ambervale::testing::Cr;
 using ambervale::testing::LoopbackPort;
-using ::testing::HasSubstr;
 
 constexpr std::string_view kOpW = "<FORMAT>OP/W*</FORMAT>";
 
@@ -55,29 +51,6 @@ TEST(HostsimArgsTest, ReadsTheCommandLine) {
         std::string error;
         return (ParseHostsimArgs(args, &options, &error) ? "accepted" : error) + "\n";
       });
-}
-
-// A connection the host drops fails the entry and every later one; a new connection goes on
-// with the session, without the dropped entry.
-TEST(NetworkTerminalTest, DroppedConnectionIsAFailingOperation) {
-  TempDir dir;
-  dir.Write("drop.json", ambervale::testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
-  Status status;
-  std::unique_ptr<HostsimProcess> hostsim =
-      HostsimProcess::Start(AMBERVALE_HOSTSIM, {"--scenario", dir.File("drop.json")}, &status);
-  ASSERT_TRUE(hostsim) << status.message();
-  NetworkTerminalFactory factory("127.0.0.1", hostsim->port(), 5);
-  std::unique_ptr<Terminal> t = factory.Create(&status);
-  ASSERT_TRUE(t && t->SendEntry(kOpW).ok()) << status.message();
-  EXPECT_EQ(t->GetLine(0), Cr("SIGN IN"));
-  EXPECT_THAT(t->SendEntry("<FORMAT>SON/1234</FORMAT>").message(),
-              HasSubstr("closed the connection"));
-  EXPECT_EQ(t->GetLineCount(), std::nullopt);
-  EXPECT_EQ(t->GetLine(0), std::nullopt);
-  EXPECT_THAT(t->SendEntry(kOpW).message(), HasSubstr("is closed"));
-  std::unique_ptr<Terminal> again = factory.Create(&status);
-  ASSERT_TRUE(again && again->SendEntry(kOpW).ok()) << status.message();
-  EXPECT_EQ(again->GetLine(0), Cr("SIGN IN"));
 }
 
 // A host that never answers and one that refuses the connection.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/classic_text.h"
 #include "sim/day_month.h"
 #include "sim/sim_host.h"
 #include "testing/fake_env.h"
@@ -19,8 +20,7 @@ TEST(ScenarioJsonTest, RefusesBadScenariosNamingTheKeyOrLine) {
   ambervale::testing::ExpectGoldenTable("sim/testdata/scenario_errors.txt", [](std::string json) {
     const bool state = json.starts_with("state: ");
     if (state) json.erase(0, 7);
-    for (size_t at; (at = json.find("\\n")) != std::string::npos;) json.replace(at, 2, "\n");
-    for (size_t at; (at = json.find("\\xFF")) != std::string::npos;) json.replace(at, 4, "\xFF");
+    json = Replace(Replace(json, "\\n", "\n"), "\\xFF", "\xFF");
     std::string error;
     const auto world =
         ReadWorld(json, state ? WorldSource::kState : WorldSource::kScenario, kToday, &error);
@@ -71,10 +71,8 @@ TEST(ScenarioJsonTest, OpenNamesTheFile) {
     EXPECT_EQ(
         SimHost::Open(dir.File(c.scenario), c.state.empty() ? "" : dir.File(c.state), env, &status),
         nullptr);
-    std::string message = status.message();
-    for (size_t at; (at = message.find(dir.path() + "/")) != std::string::npos;)
-      message.erase(at, dir.path().size() + 1);
-    EXPECT_EQ(message, c.message) << c.scenario << " " << c.state;
+    EXPECT_EQ(Replace(status.message(), dir.path() + "/", ""), c.message)
+        << c.scenario << " " << c.state;
   }
 }
 

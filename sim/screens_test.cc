@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <nlohmann/json.hpp>
 
 #include "platform/files.h"
 #include "sim/sim_host.h"
 #include "sim/sim_terminal.h"
 #include "testing/fake_env.h"
 #include "testing/golden.h"
+#include "testing/program_files.h"
 
 namespace ambervale::sim {
 namespace {
@@ -26,16 +26,13 @@ using ambervale::testing::SourceFile;
 // A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
 // named NAME{n}/TEST MR.
 std::string ScenarioWithQueueOf(int count) {
-  nlohmann::json scenario = nlohmann::json::parse(
-      R"({"agent_ids": ["1234"], "signed_in": true, "pccs": {"ABC1": {}}, "pnrs": []})");
+  std::vector<std::string> pnrs, locators;
   for (int n = 1; n <= count; ++n) {
     const std::string digits = std::to_string(n);
-    const std::string locator = "P" + std::string(5 - digits.size(), '0') + digits;
-    scenario["pnrs"].push_back(
-        {{"locator", locator}, {"owner_pcc", "ABC1"}, {"name", "NAME" + digits + "/TEST MR"}});
-    scenario["queues"]["ABC1/12"].push_back(locator);
+    locators.push_back("P" + std::string(5 - digits.size(), '0') + digits);
+    pnrs.push_back(ambervale::testing::Pnr(locators.back(), "  ", "NAME" + digits + "/TEST MR"));
   }
-  return scenario.dump();
+  return ambervale::testing::Scenario(pnrs, {{"ABC1/12", locators}});
 }
 
 constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";

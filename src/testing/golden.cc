@@ -58,9 +58,7 @@ std::vector<std::string> ItemParts(std::string_view text, std::string_view separ
   }
 }
 
-std::string BasicScenarioPath() { return SourceFile("sim/testdata/basic.json"); }
-
-std::string BasicScenario() { return ReadFile(BasicScenarioPath()).value_or(""); }
+std::string BasicScenario() { return ReadFile(SourceFile("sim/testdata/basic.json")).value_or(""); }
 
 std::string BasicWith(std::string_view from, std::string_view to) {
   std::string scenario = BasicScenario();
@@ -74,11 +72,5 @@ std::string BasicWithFaults(std::string_view faults) {
 }
 
 std::string Cr(std::string_view text) { return std::string(text) + "<CARRIAGE_RETURN/>"; }
-
-std::vector<std::string> Cr(std::initializer_list<std::string_view> texts) {
-  std::vector<std::string> lines;
-  for (const std::string_view t : texts) lines.push_back(Cr(t));
-  return lines;
-}
 
 }  // namespace ambervale::testing

@@ -29,14 +29,12 @@ std::string GoldenLines(std::string_view text);
 // The parts of a golden table's item (`text` cut at each `separator`).
 std::vector<std::string> ItemParts(std::string_view text, std::string_view separator);
 
-// The simulator's test scenario sim/testdata/basic.json: its path, its text, and its text with
+// The simulator's test scenario sim/testdata/basic.json: its text, and its text with
 // `from` (its first occurrence) replaced by `to` or with these faults ("{...}").
-std::string BasicScenarioPath();
 std::string BasicScenario();
 std::string BasicWith(std::string_view from, std::string_view to);
 std::string BasicWithFaults(std::string_view faults);
 // `text` + "<CARRIAGE_RETURN/>", the end of a screen line.
 std::string Cr(std::string_view text);
-std::vector<std::string> Cr(std::initializer_list<std::string_view> texts);
 
 }  // namespace ambervale::testing

@@ -4,6 +4,9 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/classic_text.h"
+#include "platform/ini.h"
+#include "testing/fake_env.h"
+#include "testing/fake_file_system.h"
 
 namespace ambervale::testing {
 
@@ -14,45 +17,26 @@ std::string Csv(std::string_view header, const std::vector<std::string>& rows) {
 }
 
 std::string SettingsText(const SettingsOverrides& overrides) {
-  std::vector<std::pair<std::string, std::optional<std::string>>> keys = {
-      {"LOG/LOGFILESIZE", "1000000"},
-      {"TIMER/COUNTER", "60"},
-      {"USER/NAME", "ROBOT"},
-      {"AGENT/ID", "1234"},
-      {"DebugMode/debugString", ""},
-      {"MOVE/MUSTMOVE", "N"},
-      {"TAU/TAUCHECK", "N"},
-      {"TAU/DATE", "5"},
-      {"MOVEMODE/PNRMODE", ""},
-      {"ToQueue/DestQueue", "70"},
-      {"FILE/TASKMAINTAIN", "tasks.csv"},
-      {"FailQueue/FailQueueActivated", "N"},
-      {"FailQueue/FailQueueNo", ""},
-      {"FailQueue/FailQueueCategoryNo", ""},
-      {"FailQueue/EmailAlert1", ""},
-      {"Others/PCCCheck", "N"},
-      {"Others/SendEmailAfterEveryIteration", "N"},
-      {"Terminal/Connection", "sim:host.json"},
-  };
-  for (const auto& entry : overrides) {
-    const std::string& name = entry.first;
-    auto it = std::find_if(keys.begin(), keys.end(), [&](auto& k) { return k.first == name; });
-    if (it == keys.end()) it = keys.insert(keys.end(), {name, std::nullopt});
-    it->second = entry.second;
-  }
-  // One block per section, in the order of first mention; keys the defaults lack come last.
-  std::vector<std::pair<std::string, std::string>> sections;
-  for (const auto& [name, value] : keys) {
-    if (!value) continue;
+  FakeEnv env;
+  FakeFileSystem files(env);
+  const std::string ini = "settings.ini";
+  (void)files.WriteAtomically(
+      ini,
+      "[LOG]\r\nLOGFILESIZE=1000000\r\n[TIMER]\r\nCOUNTER=60\r\n[USER]\r\nNAME=ROBOT\r\n"
+      "[AGENT]\r\nID=1234\r\n[DebugMode]\r\ndebugString=\r\n[MOVE]\r\nMUSTMOVE=N\r\n"
+      "[TAU]\r\nTAUCHECK=N\r\nDATE=5\r\n[MOVEMODE]\r\nPNRMODE=\r\n[ToQueue]\r\nDestQueue=70\r\n"
+      "[FILE]\r\nTASKMAINTAIN=tasks.csv\r\n[FailQueue]\r\nFailQueueActivated=N\r\n"
+      "FailQueueNo=\r\nFailQueueCategoryNo=\r\nEmailAlert1=\r\n[Others]\r\nPCCCheck=N\r\n"
+      "SendEmailAfterEveryIteration=N\r\n[Terminal]\r\nConnection=sim:host.json\r\n");
+  const clsINI writer(files);
+  for (const auto& [name, value] : overrides) {
     const std::string section = name.substr(0, name.find('/'));
-    auto it = std::find_if(sections.begin(), sections.end(),
-                           [&](const auto& s) { return s.first == section; });
-    if (it == sections.end()) it = sections.insert(sections.end(), {section, ""});
-    it->second += name.substr(section.size() + 1) + "=" + *value + "\r\n";
+    const std::string key = name.substr(section.size() + 1);
+    EXPECT_FALSE(value ? writer.WriteToINI(section, key, *value, ini)
+                       : writer.DeleteKey(section, key, ini))
+        << name;
   }
-  std::string text;
-  for (const auto& [section, lines] : sections) text += "[" + section + "]\r\n" + lines;
-  return text;
+  return files.Contents(ini).value_or("");
 }
 
 std::string Scenario(const std::vector<std::string>& pnrs,

@@ -60,7 +60,8 @@ std::string FailQueueLogHead(std::string_view time, std::string_view category = 
 // settings.ini keys as "Section/Key" -> value; nullopt leaves the key out.
 using SettingsOverrides = std::map<std::string, std::optional<std::string>>;
 // settings.ini with CR LF line ends: defaults that start cleanly in the distribution mode on
-// the in-process simulator (sim:host.json), with `overrides` applied.
+// the in-process simulator (sim:host.json), with `overrides` written (or keys left out) as the
+// program's own INI writer does.
 std::string SettingsText(const SettingsOverrides& overrides = {});
 
 // A scenario: agent 1234; PCCs ABC1, DEF3, XYZ9, P1, P2 (emulation allowed except into

@@ -237,9 +237,11 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
-  // The lost host's reason is on the console (its logs and alert: the host layer test).
+  // The lost host's reason is on the console (its logs and alert: the host layer test): the
+  // dropped connection failed the entry.
   EXPECT_THAT(demo.folder.Output(kStarts[4].name, ".out"),
-              HasSubstr("Unable to obtain response from Vantora HOST !!! "));
+              HasSubstr("Unable to obtain response from Vantora HOST !!! the host at 127.0.0.1:" +
+                        std::to_string(demo.proxy.port()) + " closed the connection"));
 
   ASSERT_TRUE(demo.StartHost());
   NotifySocket notify;

@@ -33,20 +33,18 @@ std::vector<std::string> ProgramFolder::LogNames() const {
 
 RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms,
                                       const std::string& binary) const {
-  std::unique_ptr<ChildProcess> child =
-      ChildProcess::Start(binary, args, {{"AMBERVALE_HOME", path()}}, scratch_.File("run"));
-  if (child == nullptr) return {};
-  const int code = child->Wait(timeout_ms).value_or(-1);
+  std::unique_ptr<ChildProcess> child = StartAmbervale(args, "run", {}, binary);
+  const int code = child == nullptr ? -1 : child->Wait(timeout_ms).value_or(-1);
   child.reset();  // killed when it did not end
-  return {code, scratch_.Read("run.out"), scratch_.Read("run.err")};
+  return {code, Output("run", ".out"), Output("run", ".err")};
 }
 
 std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
     const std::vector<std::string>& args, std::string_view output_name,
-    const std::map<std::string, std::string>& env) const {
+    const std::map<std::string, std::string>& env, const std::string& binary) const {
   std::map<std::string, std::string> all = env;
   all["AMBERVALE_HOME"] = path();
-  return ChildProcess::Start(AMBERVALE_BINARY, args, all, scratch_.File(output_name));
+  return ChildProcess::Start(binary, args, all, scratch_.File(output_name));
 }
 
 }  // namespace ambervale::e2e

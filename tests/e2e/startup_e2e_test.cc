@@ -9,6 +9,7 @@
 
 #include <regex>
 
+#include "platform/classic_text.h"
 #include "platform/files.h"
 #include "testing/golden.h"
 #include "tests/e2e/program_folder.h"
@@ -46,10 +47,8 @@ std::string Report(const ProgramFolder& folder, const std::string& what, const R
     out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" +
            folder.RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out;
   }
-  for (size_t at; (at = out.find(folder.path())) != std::string::npos;) {
-    out.replace(at, folder.path().size(), "$HOME");
-  }
-  return std::regex_replace(out, std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"),
+  return std::regex_replace(Replace(out, folder.path(), "$HOME"),
+                            std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"),
                             "YYYY/MM/DD hh:mm:ss");
 }
 
