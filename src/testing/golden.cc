@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "platform/classic_text.h"
 #include "platform/files.h"
 
 namespace ambervale::testing {
@@ -42,10 +41,16 @@ void ExpectGoldenTable(std::string_view name,
 }
 
 std::string GoldenLines(std::string_view text) {
-  const std::string_view kHeld("\0", 1);  // CR LF, held while the lone CR and LF are marked
-  const std::string marked =
-      Replace(Replace(Replace(text, "\r\n", kHeld), "\r", "<CR>"), "\n", "<LF>\n");
-  return Replace(marked, kHeld, "\n");
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == "\r\n") {
+      out += '\n';
+      ++i;
+    } else {
+      out += text[i] == '\r' ? "<CR>" : text[i] == '\n' ? "<LF>\n" : std::string(1, text[i]);
+    }
+  }
+  return out;
 }
 
 std::vector<std::string> ItemParts(std::string_view text, std::string_view separator) {

@@ -79,8 +79,7 @@ class RecordingWindow : public Window {
   const std::vector<std::string>& list() const { return list_; }
   int selected() const { return selected_; }
   const std::vector<Box>& boxes() const { return boxes_; }
-  // Every caption ever set, in order, as "control-number=text" lines are hard to read; this
-  // keeps (control, text) pairs.
+  // Every caption set, in order, with its control.
   const std::vector<std::pair<Control, std::string>>& caption_history() const {
     return caption_history_;
   }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 extern char** environ;
 
@@ -21,10 +22,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::string& binary,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  const std::string outputs[] = {output_stem + ".out", output_stem + ".err"};
-  for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
-    posix_spawn_file_actions_addopen(&actions, fd, outputs[fd - 1].c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const std::pair<int, std::string> outputs[] = {{STDOUT_FILENO, output_stem + ".out"},
+                                                 {STDERR_FILENO, output_stem + ".err"}};
+  for (const auto& [fd, path] : outputs) {
+    posix_spawn_file_actions_addopen(&actions, fd, path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
   }
   // env(1) sets the variables and becomes the program (same process).
   std::vector<std::string> texts = {"/usr/bin/env"};

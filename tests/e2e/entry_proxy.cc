@@ -18,9 +18,15 @@
 namespace ambervale::e2e {
 namespace {
 
-// A blocking send on a stream socket sends every byte unless it fails.
+// Every byte of `bytes`: a send may take only part of them, or be interrupted by a signal.
 bool SendAll(int fd, std::string_view bytes) {
-  return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+  while (!bytes.empty()) {
+    const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
 }
 
 // Reads one whole answer (count line and lines) from the host into `answer`, as sent; the
