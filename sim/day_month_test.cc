@@ -28,7 +28,6 @@ TEST(DayMonthTest, ParsesNearestAndExpandsPlaceholders) {
   } kDates[] = {
       {"02JAN", Day(2026, 12, 30), Day(2027, 1, 2)},
       {"28DEC", Day(2027, 1, 2), Day(2026, 12, 28)},
-      {"15JUN", Day(2026, 12, 20), Day(2027, 6, 15)},
       {"29FEB", Day(2026, 12, 6), std::nullopt},
       {"29FEB", Day(2027, 12, 6), Day(2028, 2, 29)},
       {"01MAR", Day(2027, 8, 31), Day(2027, 3, 1)},  // 183 days either way

@@ -26,12 +26,8 @@ struct ProxyEntry {
   bool answered = false;  // false: not yet at the host; true: the host has answered it
 };
 
-enum class Relay {
-  kPass,  // go on
-  kCut,   // close the program's connection here (the entry or its answer is not relayed)
-};
-
-using EntryHook = std::function<Relay(const ProxyEntry&)>;
+// True: close the program's connection here (the entry or its answer is not relayed).
+using EntryHook = std::function<bool(const ProxyEntry&)>;
 
 class EntryProxy {
  public:

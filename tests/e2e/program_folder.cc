@@ -31,20 +31,20 @@ std::vector<std::string> ProgramFolder::LogNames() const {
   return names;
 }
 
-RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args, int timeout_ms,
+RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args,
                                       const std::string& binary) const {
   std::unique_ptr<ChildProcess> child = StartAmbervale(args, "run", {}, binary);
-  const int code = child == nullptr ? -1 : child->Wait(timeout_ms).value_or(-1);
+  const int code = child == nullptr ? -1 : child->Wait(20000).value_or(-1);
   child.reset();  // killed when it did not end
   return {code, Output("run", ".out"), Output("run", ".err")};
 }
 
-std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(
-    const std::vector<std::string>& args, std::string_view output_name,
-    const std::map<std::string, std::string>& env, const std::string& binary) const {
-  std::map<std::string, std::string> all = env;
-  all["AMBERVALE_HOME"] = path();
-  return ChildProcess::Start(binary, args, all, scratch_.File(output_name));
+std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(const std::vector<std::string>& args,
+                                                            std::string_view output_name,
+                                                            std::map<std::string, std::string> env,
+                                                            const std::string& binary) const {
+  env["AMBERVALE_HOME"] = path();
+  return ChildProcess::Start(binary, args, env, scratch_.File(output_name));
 }
 
 }  // namespace ambervale::e2e

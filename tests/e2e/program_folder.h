@@ -38,14 +38,14 @@ class ProgramFolder : public TempDir {
   std::vector<std::string> LogNames() const;
 
   // Runs `binary` (ambervale; ambervale-logcat prints the run log in clear text) with `args` over
-  // this folder to its end (at most `timeout_ms`).
-  RunResult RunAmbervale(const std::vector<std::string>& args, int timeout_ms = 20000,
+  // this folder to its end (at most 20 s).
+  RunResult RunAmbervale(const std::vector<std::string>& args,
                          const std::string& binary = AMBERVALE_BINARY) const;
   // Starts `binary` with `args` (and the variables `env` on top) over this folder; its output
   // goes to `output_name`.out/.err in a scratch folder (read them with Output).
   std::unique_ptr<ChildProcess> StartAmbervale(const std::vector<std::string>& args,
                                                std::string_view output_name,
-                                               const std::map<std::string, std::string>& env = {},
+                                               std::map<std::string, std::string> env = {},
                                                const std::string& binary = AMBERVALE_BINARY) const;
   // What a started program wrote: Output("first", ".out").
   std::string Output(std::string_view output_name, std::string_view suffix) const {

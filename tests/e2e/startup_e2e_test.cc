@@ -45,7 +45,7 @@ std::string Report(const ProgramFolder& folder, const std::string& what, const R
                     run.err + "logs:" + logs + "\n";
   if (!logs.empty()) {
     out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" +
-           folder.RunAmbervale({}, 10000, AMBERVALE_LOGCAT).out;
+           folder.RunAmbervale({}, AMBERVALE_LOGCAT).out;
   }
   return std::regex_replace(Replace(out, folder.path(), "$HOME"),
                             std::regex("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d"),
