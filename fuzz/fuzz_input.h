@@ -1,6 +1,6 @@
 #pragma once
 
-// What the fuzz targets share: the input as text, cut into parts (files, screens, arguments).
+// What the fuzz targets share: the input cut into parts (files, screens, arguments).
 
 #include <cstddef>
 #include <cstdint>
@@ -12,16 +12,13 @@ namespace ambervale::fuzz {
 // Between the parts of one input (files, screens): the record separator, which no part holds.
 inline constexpr char kPartSeparator = '\x1e';
 
-inline std::string_view Text(const uint8_t* data, size_t size) {
-  return {reinterpret_cast<const char*>(data), size};
-}
-
-// `text` cut at every `separator`: into exactly `count` parts (missing ones empty, the last
-// keeping any further separators), or into as many as there are.
-inline std::vector<std::string_view> Parts(std::string_view text, size_t count = SIZE_MAX,
-                                           char separator = kPartSeparator) {
+// The input cut at every part separator: into exactly `count` parts (missing ones empty, the
+// last keeping any further separators), or into as many as there are.
+inline std::vector<std::string_view> Parts(const uint8_t* data, size_t size,
+                                           size_t count = SIZE_MAX) {
   std::vector<std::string_view> parts;
-  for (size_t end; parts.size() + 1 < count && (end = text.find(separator)) != text.npos;
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  for (size_t end; parts.size() + 1 < count && (end = text.find(kPartSeparator)) != text.npos;
        text.remove_prefix(end + 1)) {
     parts.push_back(text.substr(0, end));
   }

@@ -11,6 +11,8 @@
 #include "host/queue_count.h"
 #include "host/record_locator.h"
 #include "host/session.h"
+#include "testing/golden.h"
+#include "testing/program_files.h"
 #include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
@@ -20,26 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TestProgram p;
   p.form.strTAUDate = "5";
   ambervale::testing::ScriptedTerminalFactory script;
-  for (std::string_view screen : fuzz::Parts(fuzz::Text(data, size))) {
-    std::vector<std::string> lines;
-    for (std::string_view line : fuzz::Parts(screen, SIZE_MAX, '\n')) lines.emplace_back(line);
-    script.Answer(std::move(lines));
-  }
+  for (std::string_view screen : fuzz::Parts(data, size))
+    script.Answer(ambervale::testing::ItemParts(screen, "\n"));
   HostLayer host(p.form, p.alerts, script);
   std::string state, rloc, sine;
   (void)host.ConnectHost(&state);
   (void)host.sendTECommand("QC/ABC1");
   (void)ReadQueueCount(host.GetScreenText(), 12, "C1");
   (void)GetRLocByTeCommand(host, &rloc, &sine);
+  using ambervale::testing::AgentRow;
   AgentMapping mapping;
-  AgentTable& table = mapping.GetOrAdd("MAP.CSV");
-  using Kind = std::pair<const char*, const char*>;
-  for (auto [by, value] : {Kind{"NAME", "SMITH"}, Kind{"DI.AC", "*1*"}, Kind{"CI", "0#*"},
-                           Kind{"DI.X", "A*"}, Kind{"SINE", "XY"}}) {
-    clsAgentQueue row{.fldAgentName = value, .fldAgentSine = value, .fldDistributedBy = by};
-    row.fldDI_AC = row.fldCI = row.fldDI_X_QD = value;
-    table.GetOrAdd(row.fldAgentId()).push_back(row);
-  }
+  mapping.GetOrAdd("MAP.CSV") = ambervale::testing::AgentRows(
+      {AgentRow("NAME", "SMITH"), AgentRow("DI.AC", "*1*"), AgentRow("CI", "0#*"),
+       AgentRow("DI.X", "A*"), AgentRow("SINE", "XY")});
   HostPnrView view(host);
   RunLookupLog log(p.form, "ABC123");
   (void)IdentifyPnr(mapping, {clsFromQueue{.fldMappingFileName = "MAP.CSV"}}, sine, view, log);

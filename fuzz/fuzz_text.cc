@@ -16,7 +16,7 @@
 using namespace ambervale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
+  const auto parts = fuzz::Parts(data, size, 2);
   const std::string_view key = parts[0], text = parts[1];
   if (Utf8ToCp1252(Cp1252ToUtf8(text)) != std::string(text)) std::abort();
   std::string problem;

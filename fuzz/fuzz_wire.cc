@@ -19,7 +19,7 @@ using namespace ambervale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ambervale::testing::LoopbackPort listener(true);  // for the whole run
-  const auto parts = fuzz::Parts(fuzz::Text(data, size), 2);
+  const auto parts = fuzz::Parts(data, size, 2);
   std::thread server([fd = listener.fd(), bytes = parts[0]] {  // reads the request, answers
     const int c = ::accept(fd, nullptr, nullptr);
     for (char ch = 0; ::recv(c, &ch, 1, 0) == 1 && ch != '\n';) {

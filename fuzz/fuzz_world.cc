@@ -2,7 +2,6 @@
 // world's snapshot. Input: one text, read as each of the three.
 #include <chrono>
 
-#include "fuzz/fuzz_input.h"
 #include "platform/files.h"
 #include "sim/journal.h"
 #include "sim/scenario_json.h"
@@ -11,7 +10,7 @@ using namespace ambervale;
 using namespace std::chrono;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view text = fuzz::Text(data, size);
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
   const sys_days today{year{2026} / 12 / 6};
   std::string error;
   for (auto source : {sim::WorldSource::kScenario, sim::WorldSource::kState}) {
@@ -22,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string json =
       ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");  // the simulator's test world
   static const auto world = sim::ReadWorld(json, sim::WorldSource::kScenario, today, &error);
-  static const std::string fingerprint = sim::SnapshotFingerprint(json);
-  (void)sim::ReadJournal(text, fingerprint, *world, &error);
+  (void)sim::ReadJournal(text, sim::SnapshotFingerprint(json), *world, &error);
   return 0;
 }
