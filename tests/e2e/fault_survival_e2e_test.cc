@@ -28,7 +28,6 @@
 
 #include "sim/hostsim_process.h"
 #include "sim/sim_host.h"
-#include "testing/loopback_port.h"
 #include "testing/program_files.h"
 #include "tests/e2e/entry_proxy.h"
 #include "tests/e2e/program_folder.h"
@@ -51,9 +50,9 @@ constexpr size_t kPnrsPerQueue = 25;
 // program and the host, in a program folder of its own. The copy differs from the demo in
 // what the test needs to be quick: the host is never busy (each busy answer costs the program
 // a real ten-second wait; the in-process tests cover it), only the first kPnrsPerQueue PNRs
-// of each source queue are kept, the first run comes at the first tick (COUNTER 0), and the
-// mail server is a loopback port where nothing listens, so every mail fails at once and is
-// logged.
+// of each source queue are kept, and the first run comes at the first tick (COUNTER 0). (The
+// demo's mail server is a loopback port where nothing listens: every mail fails at once and is
+// logged.)
 struct TcpDemo {
   TcpDemo() {
     folder.CopyDemo();
@@ -71,8 +70,6 @@ struct TcpDemo {
     scenario["faults"]["busy_every"] = 0;
     folder.Write("host.json", scenario.dump(1));
     folder.SetSetting("TIMER", "COUNTER", "0");
-    folder.SetSetting("MailSetting", "SMTPServerString",
-                      "smtp://127.0.0.1:" + std::to_string(closed_port.port()));
     folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy.port()));
   }
 
@@ -136,7 +133,6 @@ struct TcpDemo {
   }
 
   ProgramFolder folder;
-  testing::LoopbackPort closed_port{false};  // the mail server: connections are refused
   std::unique_ptr<sim::HostsimProcess> host;
   EntryProxy proxy;
 };
@@ -219,13 +215,13 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
         },
         kRelayMs);
     ASSERT_TRUE(killed) << c.name << ": the program ended first\n"
-                        << demo.folder.Output(c.name, ".out");
+                        << demo.folder.Read(std::string(c.name) + ".out");
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
   // The lost host's reason is on the console (its logs and alert: the host layer test): the
   // dropped connection failed the entry.
-  EXPECT_THAT(demo.folder.Output(kStarts[4].name, ".out"),
+  EXPECT_THAT(demo.folder.Read(std::string(kStarts[4].name) + ".out"),
               HasSubstr("Unable to obtain response from Vantora HOST !!! the host at 127.0.0.1:" +
                         std::to_string(demo.proxy.port()) + " closed the connection"));
 
@@ -237,13 +233,13 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
   ASSERT_EQ(demo.proxy.RelayUntilExit(
                 *last, [&](const ProxyEntry&) { return notify.Read(), false; }, kRelayMs),
             0)
-      << demo.folder.Output("last", ".err");
+      << demo.folder.Read("last.err");
   ASSERT_EQ(demo.host->Stop(), 0);
   // The refused PNR came back from the Fail Queue and went to its agent this time.
   EXPECT_EQ(demo.PlacesNow(), demo.Expected());
   // READY=1 once, the watchdog after it; the last status is the console's last counters line.
   const std::string messages = notify.Read();
-  const std::string out = demo.folder.Output("last", ".out");
+  const std::string out = demo.folder.Read("last.out");
   const size_t counters = out.rfind("[counters] ") + 11,
                last_status = messages.rfind("STATUS=") + 7;
   ASSERT_TRUE(counters > 10 && last_status > 6) << out << messages;

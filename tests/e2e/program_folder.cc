@@ -36,7 +36,7 @@ RunResult ProgramFolder::RunAmbervale(const std::vector<std::string>& args,
   std::unique_ptr<ChildProcess> child = StartAmbervale(args, "run", {}, binary);
   const int code = child == nullptr ? -1 : child->Wait(20000).value_or(-1);
   child.reset();  // killed when it did not end
-  return {code, Output("run", ".out"), Output("run", ".err")};
+  return {code, Read("run.out"), Read("run.err")};
 }
 
 std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(const std::vector<std::string>& args,
@@ -44,7 +44,7 @@ std::unique_ptr<ChildProcess> ProgramFolder::StartAmbervale(const std::vector<st
                                                             std::map<std::string, std::string> env,
                                                             const std::string& binary) const {
   env["AMBERVALE_HOME"] = path();
-  return ChildProcess::Start(binary, args, env, scratch_.File(output_name));
+  return ChildProcess::Start(binary, args, env, File(output_name));
 }
 
 }  // namespace ambervale::e2e

@@ -42,18 +42,11 @@ class ProgramFolder : public TempDir {
   RunResult RunAmbervale(const std::vector<std::string>& args,
                          const std::string& binary = AMBERVALE_BINARY) const;
   // Starts `binary` with `args` (and the variables `env` on top) over this folder; its output
-  // goes to `output_name`.out/.err in a scratch folder (read them with Output).
+  // goes to the folder's `output_name`.out/.err.
   std::unique_ptr<ChildProcess> StartAmbervale(const std::vector<std::string>& args,
                                                std::string_view output_name,
                                                std::map<std::string, std::string> env = {},
                                                const std::string& binary = AMBERVALE_BINARY) const;
-  // What a started program wrote: Output("first", ".out").
-  std::string Output(std::string_view output_name, std::string_view suffix) const {
-    return scratch_.Read(std::string(output_name) + std::string(suffix));
-  }
-
- private:
-  TempDir scratch_;  // the children's output, kept out of the program folder
 };
 
 }  // namespace ambervale::e2e

@@ -58,10 +58,8 @@ TEST(StartupE2eTest, EachBrokenConfigurationIsCheckedAndStopsTheStart) {
         ProgramFolder folder;
         folder.CopyDemo();
         const std::string changes = item.substr(item.find(": ") + 2);
-        const std::regex separator("; ");
-        for (std::sregex_token_iterator c(changes.begin(), changes.end(), separator, -1), end;
-             c != end; ++c) {
-          if (*c != "none") Apply(folder, *c);
+        for (const std::string& change : ambervale::testing::ItemParts(changes, "; ")) {
+          if (change != "none") Apply(folder, change);
         }
         std::string out = Report(folder, "--check", folder.RunAmbervale({"--check"}));
         if (item.starts_with("start: ")) {
