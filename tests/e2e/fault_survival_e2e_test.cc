@@ -137,20 +137,6 @@ struct TcpDemo {
   EntryProxy proxy;
 };
 
-// The `nth` move (QEB/) to a queue matching `to`: "..../90" an office's Fail Queue, "..../4.*"
-// back to a source queue from the Fail Queue, "..../[56].*" agents' queues.
-struct KillPoint {
-  const char* to;
-  int nth;
-  bool after;
-  int seen = 0;
-
-  bool Reached(const ProxyEntry& entry) {
-    return entry.answered == after &&
-           std::regex_match(entry.text, std::regex(std::string("QEB/") + to)) && ++seen == nth;
-  }
-};
-
 // systemd's notify socket, a Unix datagram socket read at each entry and at the end: a sender
 // blocks once ten datagrams wait unread, and the program sends fewer between two entries.
 struct NotifySocket {
@@ -183,39 +169,47 @@ const std::vector<std::string> kArgs = {"--headless", "--runs", "1"};
 // Each start is killed at its point (SIGKILL), the last of them by the host's end (the program
 // ends itself); a start after those finishes the work.
 TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesTheWork) {
+  // The point: the `nth` move (QEB/) to a queue matching `to` ("..../90" an office's Fail
+  // Queue, "..../4.*" back to a source queue from the Fail Queue, "..../[56].*" agents' queues),
+  // before it reaches the host or `after` the host has answered it.
   const struct {
     const char* name;
-    KillPoint point;
+    const char* to;
+    int nth;
+    bool after;
     bool host = false;
   } kStarts[] = {
       // The Fail Queue Log row is written, the PNR is still on its source queue.
-      {"before the 5th Fail Queue move", {"..../90", 5, false}},
+      {"before the 5th Fail Queue move", "..../90", 5, false},
       // The return from the Fail Queue has put a PNR back; the log still lists it.
-      {"after the 2nd return", {"..../4.*", 2, true}},
+      {"after the 2nd return", "..../4.*", 2, true},
       // The host has moved a PNR to its agent; the program has not logged it.
-      {"after the 25th agent move", {"..../[56].*", 25, true}},
+      {"after the 25th agent move", "..../[56].*", 25, true},
       // The host has put a PNR on the Fail Queue; the program has not counted it.
-      {"after the 2nd Fail Queue move", {"..../90", 2, true}},
+      {"after the 2nd Fail Queue move", "..../90", 2, true},
       // The host ends in the middle of a run; the program ends itself.
-      {"host killed before the 3rd agent move", {"..../[56].*", 3, false}, true},
+      {"host killed before the 3rd agent move", "..../[56].*", 3, false, true},
   };
   TcpDemo demo;
   ASSERT_TRUE(demo.StartHost());
-  for (auto c : kStarts) {
+  for (const auto& c : kStarts) {
     std::unique_ptr<ChildProcess> program = demo.folder.StartAmbervale(kArgs, c.name);
     ASSERT_NE(program, nullptr);
-    bool killed = false;
+    const std::regex move(std::string("QEB/") + c.to);
+    int seen = 0;
     const std::optional<int> code = demo.proxy.RelayUntilExit(
         *program,
         [&](const ProxyEntry& entry) {
-          if (killed || !c.point.Reached(entry)) return false;
-          killed = true;
+          if (seen == c.nth || entry.answered != c.after || !std::regex_match(entry.text, move) ||
+              ++seen < c.nth) {
+            return false;
+          }
           (void)(c.host ? demo.host->Kill() : program->Kill());
           return !c.host;
         },
         kRelayMs);
-    ASSERT_TRUE(killed) << c.name << ": the program ended first\n"
-                        << demo.folder.Read(std::string(c.name) + ".out");
+    ASSERT_EQ(seen, c.nth) << c.name << ": the program ended first\n"
+                           << demo.folder.Read(std::string(c.name) + ".out");
     EXPECT_EQ(code, c.host ? 1 : 128 + 9) << c.name;
     EXPECT_TRUE(demo.NoPnrLost()) << c.name;
   }
