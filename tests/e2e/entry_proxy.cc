@@ -78,30 +78,28 @@ bool EntryProxy::RelayEntries(Link& link, const EntryHook& hook) {
 std::optional<int> EntryProxy::RelayUntilExit(ChildProcess& program, const EntryHook& hook,
                                               int timeout_ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  std::vector<std::unique_ptr<Link>> links;
+  std::unique_ptr<Link> link;
   while (true) {
-    std::vector<pollfd> fds = {{program.pidfd(), POLLIN, 0}, {listening_.fd(), POLLIN, 0}};
-    for (const auto& link : links) fds.push_back({link->program, POLLIN, 0});
+    pollfd fds[] = {{program.pidfd(), POLLIN, 0},
+                    {listening_.fd(), POLLIN, 0},
+                    {link ? link->program : -1, POLLIN, 0}};
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                           deadline - std::chrono::steady_clock::now())
                           .count();
     if (left <= 0) return std::nullopt;
-    const int n = ::poll(fds.data(), fds.size(), static_cast<int>(left));
+    const int n = ::poll(fds, 3, static_cast<int>(left));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
     if (fds[0].revents != 0) return program.Wait(timeout_ms);
-    for (size_t i = 0; i + 2 < fds.size(); ++i) {
-      if (fds[i + 2].revents == 0) continue;
-      Link& link = *links[i];
+    if (fds[2].revents != 0) {
       char chunk[16384];
-      const ssize_t got = ::recv(link.program, chunk, sizeof chunk, 0);
+      const ssize_t got = ::recv(link->program, chunk, sizeof chunk, 0);
       if (got < 0 && errno == EINTR) continue;
-      if (got > 0) link.pending.append(chunk, static_cast<size_t>(got));
-      if (got <= 0 || !RelayEntries(link, hook)) links[i].reset();
+      if (got > 0) link->pending.append(chunk, static_cast<size_t>(got));
+      if (got <= 0 || !RelayEntries(*link, hook)) link.reset();
     }
-    std::erase(links, nullptr);
     if (fds[1].revents != 0) {  // a new connection of the program, with its own to the host
-      auto link = std::make_unique<Link>();
+      link = std::make_unique<Link>();
       link->program = ::accept4(listening_.fd(), nullptr, nullptr, SOCK_CLOEXEC);
       link->host = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
       const sockaddr_in host{.sin_family = AF_INET,
@@ -113,8 +111,8 @@ std::optional<int> EntryProxy::RelayUntilExit(ChildProcess& program, const Entry
       const int one = 1;
       ::setsockopt(link->host, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
       ::setsockopt(link->program, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      if (::connect(link->host, reinterpret_cast<const sockaddr*>(&host), sizeof host) == 0) {
-        links.push_back(std::move(link));  // else no host: the program's connection is closed
+      if (::connect(link->host, reinterpret_cast<const sockaddr*>(&host), sizeof host) != 0) {
+        link.reset();  // no host: the program's connection is closed
       }
     }
   }

@@ -6,8 +6,8 @@
 // the program waits for its answer, so whatever the hook does (kill the program or the host,
 // start a second copy, look at the files) happens at exactly that entry.
 //
-// Each connection the program opens gets its own connection to the host (the host keeps one
-// session for all of them). Single-threaded: the relay runs inside RelayUntilExit.
+// The program's connection (its latest: a new one closes the one before) gets its own
+// connection to the host. Single-threaded: the relay runs inside RelayUntilExit.
 
 #include <cstdint>
 #include <functional>
