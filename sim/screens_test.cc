@@ -21,6 +21,7 @@ using ambervale::testing::BasicWith;
 using ambervale::testing::BasicWithFaults;
 using ambervale::testing::Cr;
 using ambervale::testing::ExpectGolden;
+using ambervale::testing::ItemParts;
 using ambervale::testing::SourceFile;
 
 // A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
@@ -137,12 +138,10 @@ struct SimWorld {
 // (the basic scenario, changed, or a scenario of its own) and followed by its transcript.
 void PlayTranscriptFile(const std::string& name) {
   const std::string file = "sim/testdata/transcripts/" + name;
-  const std::string text = ReadFile(SourceFile(file)).value_or("");
   std::unique_ptr<SimWorld> world;
   std::string out;
-  for (size_t at = 0, end; at < text.size(); at = end + 1) {
-    end = std::min(text.find('\n', at), text.size());
-    const std::string line = text.substr(at, end - at);
+  // (The empty item after the last line is an answer line: it gives nothing.)
+  for (const std::string& line : ItemParts(ReadFile(SourceFile(file)).value_or(""), "\n")) {
     if (line.starts_with("! ")) world = std::make_unique<SimWorld>(ScenarioOf(line));
     out += line.starts_with("! ") || !world ? line + "\n" : world->Replay(line);
   }

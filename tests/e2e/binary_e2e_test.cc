@@ -49,7 +49,7 @@ TEST(BinaryE2eTest, WhatIfPredictsTheDemoRunAndChangesNothing) {
   // No entry that changes a PNR or a queue (the host's world stays); no Fail Queue Log, no run
   // summary.
   const std::regex changing("<FORMAT>(NP\\.|R\\.|T\\.T@AU/|QEB/|ER<|IR<)");
-  EXPECT_FALSE(std::regex_search(home.Log("debug_log_1.txt"), changing));
+  EXPECT_FALSE(std::regex_search(home.Read("logs/debug_log_1.txt"), changing));
   EXPECT_FALSE(home.Exists("logs/Fail_Queue_Log.csv"));
   EXPECT_FALSE(home.Exists("logs/Run_Summary_1.csv"));
 }

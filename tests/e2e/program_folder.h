@@ -33,8 +33,7 @@ class ProgramFolder : public TempDir {
   // Sets [section] key = value in settings.ini, as the program's own INI writer does.
   void SetSetting(std::string_view section, std::string_view key, std::string_view value) const;
 
-  // logs/`name`; the names in logs/, sorted.
-  std::string Log(std::string_view name) const { return Read("logs/" + std::string(name)); }
+  // The names in logs/, sorted.
   std::vector<std::string> LogNames() const;
 
   // Runs `binary` (ambervale; ambervale-logcat prints the run log in clear text) with `args` over

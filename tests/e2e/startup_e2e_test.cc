@@ -44,7 +44,7 @@ std::string Report(const ProgramFolder& folder, const std::string& what, const R
   std::string out = what + " exit " + std::to_string(run.code) + "\n" + run.out + "(stderr)\n" +
                     run.err + "logs:" + logs + "\n";
   if (!logs.empty()) {
-    out += "debug log:\n" + folder.Log("debug_log_1.txt") + "run log:\n" +
+    out += "debug log:\n" + folder.Read("logs/debug_log_1.txt") + "run log:\n" +
            folder.RunAmbervale({}, AMBERVALE_LOGCAT).out;
   }
   return std::regex_replace(Replace(out, folder.path(), "$HOME"),
