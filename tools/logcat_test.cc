@@ -9,6 +9,7 @@
 #include <string>
 
 #include "logs/logs.h"
+#include "platform/classic_text.h"
 #include "testing/fake_env.h"
 #include "testing/golden.h"
 #include "testing/temp_dir.h"
@@ -25,23 +26,18 @@ TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
   logs.WriteRunLog("10:01 - Moved ABC123 \xB7 50", kRunLogPrefix);
   logs.WriteRunLog("11:00 - Application Started:", kRunLogPrefix);
   testing::ExpectGoldenTable("tools/testdata/logcat.txt", [&](std::string command) {
-    for (const auto& [from, to] : {std::pair<std::string, std::string>{"FILE", logs.RunLogPath()},
-                                   {"DIR", dir.path()},
-                                   {"ambervale-logcat", AMBERVALE_LOGCAT}}) {
-      if (const size_t at = command.find(from); at != std::string::npos) {
-        command.replace(at, from.size(), to);  // each stands once at most
-      }
-    }
+    // (The tool's path holds neither FILE nor DIR.)
+    command = Replace(
+        Replace(Replace(command, "ambervale-logcat", AMBERVALE_LOGCAT), "FILE", logs.RunLogPath()),
+        "DIR", dir.path());
     FILE* pipe = ::popen(("env " + command + " 2>&1").c_str(), "r");
     std::string out;
     char buf[4096];
     for (size_t n; pipe != nullptr && (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
       out.append(buf, n);
     const int status = pipe == nullptr ? -1 : ::pclose(pipe);
-    for (size_t at; (at = out.find(dir.path())) != std::string::npos;)
-      out.replace(at, dir.path().size(), "DIR");
-    return "exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + "\n" + out +
-           "\n";
+    return "exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + "\n" +
+           Replace(out, dir.path(), "DIR") + "\n";
   });
 }
 

@@ -57,7 +57,6 @@ struct TcpDemo {
   TcpDemo() {
     folder.CopyDemo();
     nlohmann::ordered_json scenario = nlohmann::ordered_json::parse(DemoFile("host.json"));
-    std::set<std::string> kept;  // the first PNRs of each source queue (the queues with PNRs)
     for (auto& [queue, locators] : scenario["queues"].items()) {
       if (locators.size() > kPnrsPerQueue)
         locators.erase(locators.begin() + kPnrsPerQueue, locators.end());
@@ -109,10 +108,8 @@ struct TcpDemo {
   // returned the refused PNR from the Fail Queue to its agents.
   Places Expected() const {
     const nlohmann::json expected = nlohmann::json::parse(DemoFile("expected.json"));
-    const nlohmann::json scenario = nlohmann::json::parse(folder.Read("host.json"));
     Places on;
-    for (const auto& pnr : scenario.at("pnrs")) {
-      const std::string locator = pnr.at("locator");
+    for (const std::string& locator : kept) {
       const nlohmann::json& e = expected.at(locator);
       on[locator] = e.at(e.contains("agent_destinations") ? "agent_destinations" : "destinations")
                         .get<std::set<std::string>>();
@@ -133,6 +130,7 @@ struct TcpDemo {
   }
 
   ProgramFolder folder;
+  std::set<std::string> kept;  // the first PNRs of each source queue (the queues with PNRs)
   std::unique_ptr<sim::HostsimProcess> host;
   EntryProxy proxy;
 };
