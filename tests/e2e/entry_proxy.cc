@@ -64,13 +64,11 @@ bool EntryProxy::RelayEntries(Link& link, const EntryHook& hook) {
     link.pending.erase(0, lf + 1);
     std::string_view line(request.data(), lf);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    ProxyEntry entry{sim::EntryOfRequest(UnescapeWireLine(line)), false};
-    if (hook && hook(entry)) return false;
+    const std::string entry = sim::EntryOfRequest(UnescapeWireLine(line));
+    if (hook(entry, false)) return false;
     std::string answer;
     if (!SendAll(link.host, request) || !ReadAnswer(link.host, &answer)) return false;
-    entry.answered = true;
-    if (hook && hook(entry)) return false;
-    if (!SendAll(link.program, answer)) return false;
+    if (hook(entry, true) || !SendAll(link.program, answer)) return false;
   }
   return true;
 }

@@ -21,13 +21,10 @@
 
 namespace ambervale::e2e {
 
-struct ProxyEntry {
-  std::string text;       // the bare entry, as the host reads it ("QEB/LON1/50")
-  bool answered = false;  // false: not yet at the host; true: the host has answered it
-};
-
-// True: close the program's connection here (the entry or its answer is not relayed).
-using EntryHook = std::function<bool(const ProxyEntry&)>;
+// Called twice for each entry (the bare entry, as the host reads it: "QEB/LON1/50"): before it
+// reaches the host (`answered` false) and once the host has answered it. True: close the
+// program's connection here (the entry or its answer is not relayed).
+using EntryHook = std::function<bool(const std::string& entry, bool answered)>;
 
 class EntryProxy {
  public:

@@ -197,8 +197,8 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
     int seen = 0;
     const std::optional<int> code = demo.proxy.RelayUntilExit(
         *program,
-        [&](const ProxyEntry& entry) {
-          if (seen == c.nth || entry.answered != c.after || !std::regex_match(entry.text, move) ||
+        [&](const std::string& entry, bool answered) {
+          if (seen == c.nth || answered != c.after || !std::regex_match(entry, move) ||
               ++seen < c.nth) {
             return false;
           }
@@ -223,7 +223,7 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
       demo.folder.StartAmbervale(kArgs, "last", {{"NOTIFY_SOCKET", notify.path}});
   ASSERT_NE(last, nullptr);
   ASSERT_EQ(demo.proxy.RelayUntilExit(
-                *last, [&](const ProxyEntry&) { return notify.Read(), false; }, kRelayMs),
+                *last, [&](const std::string&, bool) { return notify.Read(), false; }, kRelayMs),
             0)
       << demo.folder.Read("last.err");
   ASSERT_EQ(demo.host->Stop(), 0);
