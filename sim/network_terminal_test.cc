@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "host/wire_format.h"
-#include "sim/entries.h"
 #include "sim/hostsim_app.h"
 #include "testing/golden.h"
 #include "testing/loopback_port.h"
@@ -45,8 +44,7 @@ TEST(HostsimArgsTest, ReadsTheCommandLine) {
                      ? host + " " + std::to_string(port) + "\n"
                      : "refused\n";
         }
-        const std::vector<std::string_view> words = SplitAt(item, ' ');
-        const std::vector<std::string> args(words.begin(), words.end());
+        const std::vector<std::string> args = ambervale::testing::ItemParts(item, " ");
         HostsimOptions options;
         std::string error;
         return (ParseHostsimArgs(args, &options, &error) ? "accepted" : error) + "\n";

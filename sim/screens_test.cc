@@ -24,18 +24,6 @@ using ambervale::testing::ExpectGolden;
 using ambervale::testing::ItemParts;
 using ambervale::testing::SourceFile;
 
-// A signed-in scenario whose PCC ABC1 has queue 12 holding `count` PNRs P00001, P00002, ...
-// named NAME{n}/TEST MR.
-std::string ScenarioWithQueueOf(int count) {
-  std::vector<std::string> pnrs, locators;
-  for (int n = 1; n <= count; ++n) {
-    const std::string digits = std::to_string(n);
-    locators.push_back("P" + std::string(5 - digits.size(), '0') + digits);
-    pnrs.push_back(ambervale::testing::Pnr(locators.back(), "  ", "NAME" + digits + "/TEST MR"));
-  }
-  return ambervale::testing::Scenario(pnrs, {{"ABC1/12", locators}});
-}
-
 constexpr std::string_view kCr = "<CARRIAGE_RETURN/>";
 
 std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
@@ -44,9 +32,19 @@ std::string Joined(const std::vector<std::string>& items, std::string_view separ
   return out;
 }
 
-// The scenario a transcript's world line names (see PlayTranscriptFile).
+// The scenario a transcript's world line names (see PlayTranscriptFile). "! queue N": a
+// signed-in scenario whose PCC ABC1 has queue 12 holding N PNRs P00001, P00002, ... named
+// NAME{n}/TEST MR.
 std::string ScenarioOf(const std::string& head) {
-  if (head.starts_with("! queue ")) return ScenarioWithQueueOf(std::stoi(head.substr(8)));
+  if (head.starts_with("! queue ")) {
+    std::vector<std::string> pnrs, locators;
+    for (int n = 1; n <= std::stoi(head.substr(8)); ++n) {
+      const std::string digits = std::to_string(n);
+      locators.push_back("P" + std::string(5 - digits.size(), '0') + digits);
+      pnrs.push_back(ambervale::testing::Pnr(locators.back(), "  ", "NAME" + digits + "/TEST MR"));
+    }
+    return ambervale::testing::Scenario(pnrs, {{"ABC1/12", locators}});
+  }
   if (head.starts_with("! faults ")) return BasicWithFaults(head.substr(9));
   if (head.starts_with("! scenario ")) return head.substr(11);
   const size_t arrow = head.find(" => ");
