@@ -73,15 +73,14 @@ struct TcpDemo {
   }
 
   // Starts the host (again: a new server on the same state file) and points the relay at it.
-  ::testing::AssertionResult StartHost() {
+  void StartHost() {
     Status error;
     host = sim::HostsimProcess::Start(
         AMBERVALE_HOSTSIM,
         {"--scenario", folder.File("host.json"), "--state-out", folder.File("host-state.json")},
         &error);
-    if (host == nullptr) return ::testing::AssertionFailure() << error.message();
+    ASSERT_NE(host, nullptr) << error.message();
     proxy.set_host_port(host->port());
-    return ::testing::AssertionSuccess();
   }
 
   // The world as a restarted host reads the state file and its journal (every entry the host
@@ -189,7 +188,7 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
       {"host killed before the 3rd agent move", "..../[56].*", 3, false, true},
   };
   TcpDemo demo;
-  ASSERT_TRUE(demo.StartHost());
+  ASSERT_NO_FATAL_FAILURE(demo.StartHost());
   for (const auto& c : kStarts) {
     std::unique_ptr<ChildProcess> program = demo.folder.StartAmbervale(kArgs, c.name);
     ASSERT_NE(program, nullptr);
@@ -217,7 +216,7 @@ TEST(FaultSurvivalE2eTest, KilledHostOrProgramLosesNoPnrAndTheNextStartFinishesT
               HasSubstr("Unable to obtain response from Vantora HOST !!! the host at 127.0.0.1:" +
                         std::to_string(demo.proxy.port()) + " closed the connection"));
 
-  ASSERT_TRUE(demo.StartHost());
+  ASSERT_NO_FATAL_FAILURE(demo.StartHost());
   NotifySocket notify;
   std::unique_ptr<ChildProcess> last =
       demo.folder.StartAmbervale(kArgs, "last", {{"NOTIFY_SOCKET", notify.path}});
