@@ -28,6 +28,7 @@
 
 #include "sim/hostsim_process.h"
 #include "sim/sim_host.h"
+#include "testing/loopback_port.h"
 #include "testing/program_files.h"
 #include "tests/e2e/entry_proxy.h"
 #include "tests/e2e/program_folder.h"
@@ -50,9 +51,9 @@ constexpr size_t kPnrsPerQueue = 25;
 // program and the host, in a program folder of its own. The copy differs from the demo in
 // what the test needs to be quick: the host is never busy (each busy answer costs the program
 // a real ten-second wait; the in-process tests cover it), only the first kPnrsPerQueue PNRs
-// of each source queue are kept, and the first run comes at the first tick (COUNTER 0). (The
-// demo's mail server is a loopback port where nothing listens: every mail fails at once and is
-// logged.)
+// of each source queue are kept, the first run comes at the first tick (COUNTER 0), and the
+// mail server is a loopback port of the test's own where nothing listens (not the demo's, which
+// a demo running beside the tests may hold), so every mail fails at once and is logged.
 struct TcpDemo {
   TcpDemo() {
     folder.CopyDemo();
@@ -69,6 +70,8 @@ struct TcpDemo {
     scenario["faults"]["busy_every"] = 0;
     folder.Write("host.json", scenario.dump(1));
     folder.SetSetting("TIMER", "COUNTER", "0");
+    folder.SetSetting("MailSetting", "SMTPServerString",
+                      "smtp://127.0.0.1:" + std::to_string(closed_port.port()));
     folder.SetSetting("Terminal", "Connection", "tcp:127.0.0.1:" + std::to_string(proxy.port()));
   }
 
@@ -129,6 +132,7 @@ struct TcpDemo {
   }
 
   ProgramFolder folder;
+  testing::LoopbackPort closed_port{false};  // the mail server: connections are refused
   std::set<std::string> kept;  // the first PNRs of each source queue (the queues with PNRs)
   std::unique_ptr<sim::HostsimProcess> host;
   EntryProxy proxy;
