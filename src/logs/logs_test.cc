@@ -38,8 +38,6 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
     std::function<void(Logs&, std::string_view)> write;
   } kCases[] = {
       {"debug_log_", 99, [](Logs& l, std::string_view t) { l.WriteDebugLog(t); }},
-      {"action_log_", 99, [](Logs& l, std::string_view t) { l.WriteActionLogFile(t); }},
-      {"Failed_PNR_", 99, [](Logs& l, std::string_view t) { l.WriteFailedPnrLog(t); }},
       {"Success_PNR_", 5,
        [](Logs& l, std::string_view t) { l.WriteRunLogScreen(t, kSuccessPrefix); }},
   };
@@ -56,8 +54,6 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
     EXPECT_EQ(dir.Read(file(c.ring)), "last\r\n") << c.prefix;
     EXPECT_EQ(dir.Read(file(1)), "first again\r\n") << c.prefix;
   }
-  logs_.WriteRunLog("x", kQueueListPrefix);
-  EXPECT_EQ(dir_.Read("PNR_Queue_List_1.txt"), "#### x ####\r\n");
 }
 
 // A start banner on a used run log, and the first screen of a fresh one, get a separator. The run

@@ -30,16 +30,6 @@ class RingLogTest : public ::testing::Test {
   RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
 };
 
-// Of two files written at the same time the higher number is the current one.
-TEST_F(RingLogTest, EqualTimesGoToTheHigherNumber) {
-  for (const int n : {3, 7}) {
-    dir_.Write(Name(n), "old\r\n");
-    ASSERT_TRUE(SetFileModified(dir_.File(Name(n)), env_.Now() - std::chrono::hours(1)));
-  }
-  ring_.WriteLine("new");
-  EXPECT_EQ(dir_.Read(Name(7)), "old\r\nnew\r\n");
-}
-
 // A file system with coarse times (or a clock behind the files) gives the file just started
 // the same time as the full file 99; file 1 must still stay current, or the next write would
 // go back to 99, move on again and delete file 1's line.
