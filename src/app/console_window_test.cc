@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/service_notifier.h"
 #include "form/frm_main.h"
 #include "logs/logs.h"
 #include "testing/fake_env.h"
@@ -29,11 +30,16 @@ class ConsoleWindowTest : public ::testing::Test {
 };
 
 // Stdout: list lines in the console's encoding, stage changes, every tenth countdown second,
-// counters once after they change, progress texts.
+// counters once after they change, progress texts. The service status gets the same counters
+// line (the Fail Queue frame's caption is the start-up's, in its golden file).
 TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
   ConsoleWindow w(Streams());
   Logs logs(env_, env_.ProgramFolder() + "/logs");
   frmMain form(env_, w, logs);
+  std::string status;  // each line sent, "|" after it
+  ServiceNotifier notifier(env_, [&](const std::string& sent) { status += sent + "|"; });
+  form.set_service_status(&notifier);
+  form.FailQueueActivated = true;
   w.AddListLine("2026/12/06 10:00:00 - Caf\xE9 \xB7 \x80 moved");
   for (int remaining = 59; remaining >= 0; --remaining) {
     form.ShowStatus(Stage::kCountdown, " (" + std::to_string(remaining) + ")");
@@ -67,6 +73,9 @@ TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
             "[status] Count down\n[counters] moved 3 (1) failed 2\n"
             "[counters] moved 4 failed 2 | To Fail Queue: moved 1 failed 0\ntwo\nlines\n"
             "[progress] Processing PCC 1 of 3\n");
+  EXPECT_EQ(status,
+            "STATUS=moved 3 (1) failed 2|STATUS=moved 4 failed 2 | To Fail Queue: moved 1 failed "
+            "0|");
 
   ConsoleWindow raw(Streams(false, false));
   out_.str("");

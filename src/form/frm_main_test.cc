@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/service_notifier.h"
 #include "form/counters.h"
 #include "testing/test_program.h"
 
@@ -24,30 +23,6 @@ TEST(AddActionLogTest, ListLinesAndFileLines) {
   EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 51");
   EXPECT_EQ(p.window.selected(), 100);
   EXPECT_TRUE(p.Log("action_log_1.txt").ends_with(std::string(kStamp) + "a\r\nb\r\n"));
-}
-
-// The counters' line as the service status gets it (the captions are in the console window's
-// counters line).
-TEST(RefreshCountersTest, HandsTheCountersLineToTheServiceStatus) {
-  TestProgram p;
-  std::string line;
-  ServiceNotifier status(p.env, [&](const std::string& sent) { line = sent; });
-  p.form.set_service_status(&status);
-  p.form.FailQueueActivated = true;
-  p.form.intSuccessCount = p.form.intSuccessSubCount = 1;
-  p.form.intFailCount = 7;
-  p.form.lngSuccessOrgQ2FailQCount = 3;
-  p.form.lngFailFromFail2OrgQCount = -2;
-  p.form.RefreshCounters();
-  EXPECT_EQ(
-      line,
-      "STATUS=moved 1 (1) failed 7 | To Fail Queue: moved 3 failed 0 | From Fail Queue: moved 0 "
-      "failed -2");
-  // Fail Queue counters that count nothing are left out.
-  p.form.FailQueueCategory = "C1";
-  p.form.lngSuccessOrgQ2FailQCount = 0;
-  p.form.RefreshCounters();
-  EXPECT_EQ(line, "STATUS=moved 1 (1) failed 7 | From Fail Queue Category: moved 0 failed -2");
 }
 
 // Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name (the

@@ -30,7 +30,8 @@ class LogsTest : public ::testing::Test {
 };
 
 // Each ring starts with file 1; past the size limit (0 here) each file is followed by the next,
-// and the last by file 1, emptied first.
+// and the last by file 1, emptied first. The file just written stays the newest although the
+// file before it is dated an hour ahead (a clock behind the files, or coarse file times).
 TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
   const struct {
     const char* prefix;

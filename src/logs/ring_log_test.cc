@@ -30,19 +30,6 @@ class RingLogTest : public ::testing::Test {
   RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
 };
 
-// A file system with coarse times (or a clock behind the files) gives the file just started
-// the same time as the full file 99; file 1 must still stay current, or the next write would
-// go back to 99, move on again and delete file 1's line.
-TEST_F(RingLogTest, FileJustWrittenStaysCurrentWhenTheClockIsBehind) {
-  limit_ = 10;
-  dir_.Write(Name(99), "more than ten bytes\r\n");
-  ASSERT_TRUE(SetFileModified(dir_.File(Name(99)), env_.Now() + seconds(30)));
-  ring_.WriteLine("one");
-  ring_.WriteLine("two");
-  EXPECT_EQ(dir_.Read(Name(1)), "one\r\ntwo\r\n");
-  EXPECT_GT(FileModified(dir_.File(Name(1))), FileModified(dir_.File(Name(99))));
-}
-
 TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
   FakeFileSystem files(env_);  // a full disk, on files in memory
   RingLog in_memory(env_, files, "/logs", "debug_log_", ".txt", 99, limit_);
