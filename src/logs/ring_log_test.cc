@@ -30,6 +30,16 @@ class RingLogTest : public ::testing::Test {
   RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
 };
 
+// Of two files written at the same time the higher number is the current one.
+TEST_F(RingLogTest, EqualTimesGoToTheHigherNumber) {
+  for (const int n : {3, 7}) {
+    dir_.Write(Name(n), "old\r\n");
+    ASSERT_TRUE(SetFileModified(dir_.File(Name(n)), env_.Now() - std::chrono::hours(1)));
+  }
+  ring_.WriteLine("new");
+  EXPECT_EQ(dir_.Read(Name(7)), "old\r\nnew\r\n");
+}
+
 TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
   FakeFileSystem files(env_);  // a full disk, on files in memory
   RingLog in_memory(env_, files, "/logs", "debug_log_", ".txt", 99, limit_);
