@@ -115,6 +115,17 @@ TEST_F(RunCycleTest, ClosingDuringARunStopsAfterTheRunReturns) {
   EXPECT_EQ(front_end.closed(), 1);
 }
 
+// --runs N: after the Nth run the program closes as if the window had been closed.
+TEST_F(RunCycleTest, StopsAfterTheGivenRuns) {
+  p.form.intTimerCounter = 0;
+  cycle.set_max_runs(2);
+  cycle.EnableTimer();
+  for (int tick = 0; tick < 9 && Tick(); ++tick) {
+  }
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(List(), kStopLines);
+}
+
 // During start-up a close request only sets the flag; between runs the second one closes.
 TEST_F(RunCycleTest, CloseRequestsDuringStartUpOnlySetTheFlag) {
   cycle.set_loading(true);
