@@ -21,7 +21,6 @@ constexpr std::string_view kSep = "\r\n************************\r\n";
 
 class LogsTest : public ::testing::Test {
  protected:
-  LogsTest() { logs_.SetSizeLimit(1000); }
   std::string RunLog() const { return UnscrambleRunLog(dir_.Read("Ambervale_LOG_1.dat")); }
 
   TempDir dir_;
@@ -58,7 +57,7 @@ TEST_F(LogsTest, EachMemberWritesItsOwnRing) {
 }
 
 // A start banner on a used run log, and the first screen of a fresh one, get a separator. The run
-// log is scrambled and starts over past 50 MB.
+// log is scrambled and starts over past 50 MB (the rings' size limit, 0 here, does not apply).
 TEST_F(LogsTest, RunLogRecordsSeparatorsScramblingAndLimit) {
   logs_.WriteRunLog("Application Started:", kRunLogPrefix);
   logs_.WriteRunLog("loading", kRunLogPrefix);
@@ -73,7 +72,6 @@ TEST_F(LogsTest, RunLogRecordsSeparatorsScramblingAndLimit) {
   EXPECT_EQ(RunLog(), std::string(kSep) + "LINE 1\r\nLINE 2\r\n");
 
   ASSERT_TRUE(DeleteFile(logs_.RunLogPath()));
-  logs_.SetSizeLimit(0);  // the rings' limit does not apply
   logs_.WriteRunLog("A p", kRunLogPrefix);
   logs_.WriteRunLog("b", kRunLogPrefix);
   // 'A' ^ 'p' = '1', ' ' ^ 'p' = 'P', 'p' ^ 'p' = NUL, CR ^ 'p' = '}', LF ^ 'p' = 'z'.
