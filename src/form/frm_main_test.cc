@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "form/counters.h"
@@ -12,17 +11,14 @@
 namespace ambervale {
 namespace {
 
-constexpr char kStamp[] = "2026/12/06 10:00:00 - ";
-
-// Screen lines go to the list (the newest 101, the last selected) and the action log file.
-TEST(AddActionLogTest, ListLinesAndFileLines) {
+// Screen lines go to the list: the newest 101, the last selected (the action log file's lines,
+// an entry with line breaks among them, are in the golden runs).
+TEST(AddActionLogTest, TheListKeepsTheNewestLines) {
   TestProgram p;
   for (int i = 1; i <= 150; ++i) p.form.AddActionLog("line " + std::to_string(i));
-  p.form.AddActionLog("a\r\nb");  // one entry, line breaks and all
   ASSERT_EQ(p.window.list().size(), 101u);
-  EXPECT_EQ(p.window.list().front(), std::string(kStamp) + "line 51");
+  EXPECT_EQ(p.window.list().front(), "2026/12/06 10:00:00 - line 50");
   EXPECT_EQ(p.window.selected(), 100);
-  EXPECT_TRUE(p.Log("action_log_1.txt").ends_with(std::string(kStamp) + "a\r\nb\r\n"));
 }
 
 // Only the unticketed mode stops, on Yes or a confirmed cancel, with the operator's name (the
