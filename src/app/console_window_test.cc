@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/service_notifier.h"
 #include "form/frm_main.h"
 #include "logs/logs.h"
 #include "testing/fake_env.h"
@@ -29,11 +30,16 @@ class ConsoleWindowTest : public ::testing::Test {
 };
 
 // Stdout: list lines in the console's encoding, stage changes, every tenth countdown second,
-// counters once after they change, progress texts.
+// counters once after they change, progress texts. The service status gets the same counters
+// line (the Fail Queue frame's caption is the start-up's, in its golden file).
 TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
   ConsoleWindow w(Streams());
   Logs logs(env_, env_.ProgramFolder() + "/logs");
   frmMain form(env_, w, logs);
+  std::string status;  // each line sent, "|" after it
+  ServiceNotifier notifier(env_, [&](const std::string& sent) { status += sent + "|"; });
+  form.set_service_status(&notifier);
+  form.FailQueueActivated = true;
   w.AddListLine("2026/12/06 10:00:00 - Caf\xE9 \xB7 \x80 moved");
   for (int remaining = 59; remaining >= 0; --remaining) {
     form.ShowStatus(Stage::kCountdown, " (" + std::to_string(remaining) + ")");
@@ -67,6 +73,9 @@ TEST_F(ConsoleWindowTest, PrintsWhatTheStatusPanelShows) {
             "[status] Count down\n[counters] moved 3 (1) failed 2\n"
             "[counters] moved 4 failed 2 | To Fail Queue: moved 1 failed 0\ntwo\nlines\n"
             "[progress] Processing PCC 1 of 3\n");
+  EXPECT_EQ(status,
+            "STATUS=moved 3 (1) failed 2|STATUS=moved 4 failed 2 | To Fail Queue: moved 1 failed "
+            "0|");
 
   ConsoleWindow raw(Streams(false, false));
   out_.str("");
@@ -100,58 +109,47 @@ TEST_F(ConsoleWindowTest, AnswersQuestions) {
 
 // SIGINT with the progress frame shown is Cancel (confirmed without a terminal), any other
 // signal a close request (SIGINT without the frame: the loop test); delivered at the next
-// DoEvents, once, and only to a handler.
+// DoEvents, once, and only to a handler; one caught while a question waits is dropped.
 TEST_F(ConsoleWindowTest, DeliversSignalsAtTheNextDoEventsOnce) {
   const struct {
     int signal;
-    bool progress_shown;
     bool terminal;
+    bool question;  // caught while a question waits for its answer: dropped
     int closes;
     std::vector<bool> cancels;
-  } kCases[] = {{SIGINT, true, false, 0, {true}},
-                {SIGINT, true, true, 0, {false}},
-                {SIGTERM, true, false, 1, {}}};
+  } kCases[] = {{SIGINT, false, false, 0, {true}},
+                {SIGINT, true, false, 0, {false}},
+                {SIGTERM, false, false, 1, {}},
+                {SIGINT, true, true, 0, {}}};
   struct sigaction before {};
   sigaction(SIGINT, nullptr, &before);
   for (const auto& c : kCases) {
     ConsoleWindow w(Streams(c.terminal));
     std::optional<ConsoleEventLoop> loop(std::in_place, env_, w);
     RecordingEvents events;
-    w.SetVisible(Control::kFrmProgressBar, c.progress_shown);
+    w.SetVisible(Control::kFrmProgressBar, true);
+    in_.str("n\n");
     ASSERT_EQ(std::raise(c.signal), 0);
+    if (c.question) {
+      EXPECT_EQ(w.ShowMessageBox("Go on?", BoxButtons::kYesNo, BoxIcon::kNone, ""), BoxAnswer::kNo);
+    }
     w.DoEvents();  // no handler yet: the signal waits
     w.SetEventHandler(&events);
     w.DoEvents();
     w.DoEvents();
-    EXPECT_EQ(events.closes, c.closes) << c.signal << c.progress_shown << c.terminal;
-    EXPECT_EQ(events.cancels, c.cancels) << c.signal << c.progress_shown << c.terminal;
+    EXPECT_EQ(events.closes, c.closes) << c.signal << c.terminal << c.question;
+    EXPECT_EQ(events.cancels, c.cancels) << c.signal << c.terminal << c.question;
     loop.reset();
     struct sigaction after {};
     sigaction(SIGINT, nullptr, &after);
     EXPECT_EQ(after.sa_handler, before.sa_handler) << "the handler is restored";
   }
-  // One caught while a question waits is dropped.
-  ConsoleWindow w(Streams(/*terminal=*/true));
-  ConsoleEventLoop loop(env_, w);
-  RecordingEvents events;
-  w.SetEventHandler(&events);
-  in_.str("n\n");
-  ASSERT_EQ(std::raise(SIGINT), 0);
-  EXPECT_EQ(w.ShowMessageBox("Continue?", BoxButtons::kYesNo, BoxIcon::kNone, ""), BoxAnswer::kNo);
-  w.DoEvents();
-  EXPECT_EQ(events.closes, 0);
 }
 
 // The loop ticks on the clock, polls signals in short waits, has no burst of late ticks after a
-// long one, and ends on Quit or on a close request by signal.
+// long one, and ends with the code of the Quit that a close request by signal leads to.
 TEST_F(ConsoleWindowTest, TheLoopTicksOnTheClock) {
   ConsoleWindow w(Streams());
-  {
-    ConsoleEventLoop quit(env_, w);
-    quit.Quit(5);
-    EXPECT_EQ(quit.Exec(), 5);
-    EXPECT_TRUE(env_.sleeps().empty());
-  }
   ConsoleEventLoop loop(env_, w);
   RecordingEvents events;
   events.on_close = [&loop] { loop.Quit(3); };

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/fake_env.h"
-#include "testing/temp_dir.h"
+#include "testing/test_program.h"
 
 namespace ambervale {
 namespace {
@@ -16,12 +15,11 @@ std::string FirstLine(Terminal& t, std::string_view entry) {
 // The simulator on the folder's scenario, on the day [Terminal] Today gives, one world for every
 // terminal made (its state file, written at the end, is in the program test).
 TEST(ChooseTerminalTest, SimulatorFromTheProgramFolderSharesOneWorld) {
-  TempDir dir;
-  FakeEnv env(dir.path());
+  TestProgram p(false);
   // The second agent id is the simulator's date.
-  dir.Write("host.json", R"({"agent_ids": ["1234", "{today}"], "pccs": {"AB12": {}}})");
-  dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nToday=2025-03-01\r\n");
-  auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+  p.dir.Write("host.json", R"({"agent_ids": ["1234", "{today}"], "pccs": {"AB12": {}}})");
+  p.dir.Write("settings.ini", "[Terminal]\r\nConnection = sim:host.json\r\nToday=2025-03-01\r\n");
+  auto choice = ChooseTerminal(p.dir.File("settings.ini"), p.env);
   Status error;
   auto first = choice->factory().Create(&error);
   ASSERT_NE(first, nullptr) << error.message();
@@ -45,10 +43,9 @@ TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
        "[Terminal] Today \"2026-13-01\" is not a date (YYYY-MM-DD)"},
   };
   for (const auto& c : kCases) {
-    TempDir dir;
-    FakeEnv env(dir.path());
-    dir.Write("settings.ini", c.settings);
-    auto choice = ChooseTerminal(dir.File("settings.ini"), env);
+    TestProgram p(false);
+    p.dir.Write("settings.ini", c.settings);
+    auto choice = ChooseTerminal(p.dir.File("settings.ini"), p.env);
     // Known before any terminal is made, for the configuration check; every terminal made
     // fails with it.
     EXPECT_NE(choice->Problem().find(c.reason_part), std::string::npos)

@@ -30,29 +30,6 @@ class RingLogTest : public ::testing::Test {
   RingLog ring_{env_, PosixFileSystem(), dir_.path(), "debug_log_", ".txt", 99, limit_};
 };
 
-// Of two files written at the same time the higher number is the current one.
-TEST_F(RingLogTest, EqualTimesGoToTheHigherNumber) {
-  for (const int n : {3, 7}) {
-    dir_.Write(Name(n), "old\r\n");
-    ASSERT_TRUE(SetFileModified(dir_.File(Name(n)), env_.Now() - std::chrono::hours(1)));
-  }
-  ring_.WriteLine("new");
-  EXPECT_EQ(dir_.Read(Name(7)), "old\r\nnew\r\n");
-}
-
-// A file system with coarse times (or a clock behind the files) gives the file just started
-// the same time as the full file 99; file 1 must still stay current, or the next write would
-// go back to 99, move on again and delete file 1's line.
-TEST_F(RingLogTest, FileJustWrittenStaysCurrentWhenTheClockIsBehind) {
-  limit_ = 10;
-  dir_.Write(Name(99), "more than ten bytes\r\n");
-  ASSERT_TRUE(SetFileModified(dir_.File(Name(99)), env_.Now() + seconds(30)));
-  ring_.WriteLine("one");
-  ring_.WriteLine("two");
-  EXPECT_EQ(dir_.Read(Name(1)), "one\r\ntwo\r\n");
-  EXPECT_GT(FileModified(dir_.File(Name(1))), FileModified(dir_.File(Name(99))));
-}
-
 TEST_F(RingLogTest, FailedWriteLosesOnlyThatLine) {
   FakeFileSystem files(env_);  // a full disk, on files in memory
   RingLog in_memory(env_, files, "/logs", "debug_log_", ".txt", 99, limit_);
@@ -90,7 +67,8 @@ TEST_F(RingLogTest, AgreesWithAFreshLookAfterOutsideChanges) {
   for (int step = 0; step < 1500; ++step) {
     const int n = pick(1, 99);
     const std::string path = folder + "/" + Name(n);
-    const TimePoint when = env_.Now() + seconds(pick(-100, 100));
+    // Five times only, so that files often share the newest time.
+    const TimePoint when = env_.Now() + seconds(50 * pick(-2, 2));
     const int what = pick(0, 5);
     if (what <= 1) {
       const int current = ReferenceCurrent(folder);

