@@ -50,9 +50,6 @@ class Program {
   // the settings select the unticketed mode (which a what-if pass does not cover).
   [[nodiscard]] int WhatIf(std::ostream& out);
 
-  frmMain& form() { return form_; }
-  const RunCycle& cycle() const { return cycle_; }
-
  private:
   std::unique_ptr<Env> env_;
   std::unique_ptr<FrontEnd> front_end_;
