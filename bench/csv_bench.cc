@@ -52,7 +52,7 @@ std::string MakeFile() {
 }  // namespace
 
 int main() {
-  const ambervale::TempDir dir;
+  const ambervale::testing::TempDir dir;
   const std::string path = dir.File("bench.csv");
   const std::string text = MakeFile();
   if (!ambervale::WriteFile(path, text)) {

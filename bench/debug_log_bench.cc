@@ -19,7 +19,7 @@ const std::string kLine = "2026/12/06 10:00:00 >> Q/7X1A/50*C5 ... a typical hos
 
 // Lines per second over kLines writes after `files` files of the ring were filled.
 double Measure(int files) {
-  TempDir dir;
+  testing::TempDir dir;
   std::unique_ptr<Env> env = NewSystemEnv(dir.path());
   Logs logs(*env, dir.path());
   logs.SetSizeLimit(0);  // one line per file while filling the ring

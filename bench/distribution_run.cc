@@ -144,7 +144,7 @@ void FillRings(const std::string& logs, Env& env) {
 }  // namespace
 
 bool RunDistribution(const DistributionRun& run, RunFigures* out) {
-  TempDir dir;
+  testing::TempDir dir;
   std::unique_ptr<Env> env = NewSystemEnv(dir.path());
   const std::string logs_folder = dir.File("logs");
   (void)CreateFolder(logs_folder);
@@ -159,7 +159,7 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
             ",,,129,,,P1,14,,DI.AC\r\n,,,,00123,,P2,5,,CI\r\n,,,,,ACME,P2,6,,DI.X\r\n");
   dir.Write("host.json", Scenario(run.pnrs));
 
-  RecordingWindow window;
+  testing::RecordingWindow window;
   Logs logs(*env, logs_folder);
   logs.SetSizeLimit(1'000'000);
   frmMain form(*env, window, logs);
@@ -169,7 +169,7 @@ bool RunDistribution(const DistributionRun& run, RunFigures* out) {
   form.FailQueueActivated = true;
   form.FailQueueNo = "50";
   form.TaskMainPCCList = "ABC1\n";
-  RecordingMailerFactory mailers;
+  testing::RecordingMailerFactory mailers;
   Alerts alerts(form, mailers);
   std::string task_file = "tasks.csv";
   if (!LoadTaskMaintenanceFile(form, &task_file).ok() || !LoadMappingFiles(form).ok()) {

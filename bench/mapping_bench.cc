@@ -71,7 +71,7 @@ long PeakResidentKb() {
 
 // Loads the 100,000-row file three times; the best time.
 double MeasureLoad(size_t* identifiers) {
-  TestProgram p;
+  testing::TestProgram p;
   std::string text = kHeader;
   text.reserve(7 << 20);
   for (int i = 0; i < kRows; ++i) text += MappingRow(i);
@@ -166,7 +166,7 @@ constexpr const char* kLookupNames[] = {"sine", "name", "DI.AC", "CI", "DI.X"};
 
 // Milliseconds per PNR for each of the five lookups.
 std::vector<double> MeasureLookups(size_t* matches) {
-  TestProgram p;
+  testing::TestProgram p;
   PnrTerminal terminal;
   HostLayer host(p.form, p.alerts, terminal);
   std::string state;

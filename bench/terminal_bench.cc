@@ -62,7 +62,7 @@ double Run(Terminal& terminal, int count) {
 
 // The same mix through sendTECommand on a fresh program folder (debug log written).
 double RunThroughHostLayer(ambervale::TerminalFactory& terminals, int count) {
-  ambervale::TestProgram program;
+  ambervale::testing::TestProgram program;
   ambervale::HostLayer host(program.form, program.alerts, terminals);
   std::string state;
   if (host.ConnectHost(&state) || state.empty()) return -1;
@@ -90,7 +90,7 @@ bool Report(const char* what, double rate, double goal) {
 
 int main() {
   const std::string scenario_path = std::string(AMBERVALE_SIM_TESTDATA) + "/basic.json";
-  ambervale::FakeEnv env;
+  ambervale::testing::FakeEnv env;
   Status status;
   std::unique_ptr<ambervale::sim::SimHost> host =
       ambervale::sim::SimHost::Open(scenario_path, "", env, &status);

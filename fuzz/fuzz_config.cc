@@ -13,7 +13,7 @@ using namespace ambervale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto files = fuzz::Parts(data, size, 4);
-  TestProgram p;
+  ambervale::testing::TestProgram p;
   const char* const names[] = {"settings.ini", "tasks.csv", "MAP.CSV", "logs/Fail_Queue_Log.csv"};
   for (size_t i = 0; i < files.size(); ++i) p.dir.Write(names[i], files[i]);
   std::ostringstream out;

@@ -19,7 +19,7 @@
 using namespace ambervale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TestProgram p;
+  ambervale::testing::TestProgram p;
   p.form.strTAUDate = "5";
   ambervale::testing::ScriptedTerminalFactory script;
   for (std::string_view screen : fuzz::Parts(data, size))

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   server.join();
 
   static const std::string world = ReadFile(AMBERVALE_FUZZ_WORLD).value_or("");  // the test world
-  FakeEnv env;
+  ambervale::testing::FakeEnv env;
   std::unique_ptr<sim::SimHost> host = sim::SimHost::FromScenarioText(world, env, &error);
   const std::string_view requests = parts[1];
   for (size_t at = 0, lf; (lf = requests.find('\n', at)) != std::string_view::npos; at = lf + 1) {

@@ -53,8 +53,8 @@ TEST(ScenarioJsonTest, StateTextRoundTripsTheWholeWorld) {
 
 // A scenario or state file that cannot be read or written, or holds a bad value, is named.
 TEST(ScenarioJsonTest, OpenNamesTheFile) {
-  TempDir dir;
-  FakeEnv env;
+  testing::TempDir dir;
+  testing::FakeEnv env;
   dir.Write("bad.json", "{\n  \"pnrs\": [{\"locator\": \"X\", \"owner_pcc\": \"A\"}]\n}\n");
   dir.Write("good.json", ambervale::testing::BasicScenario());
   dir.Write("state.json", "{\"entries\": -1}");

@@ -125,7 +125,7 @@ struct SimWorld {
     return "(unknown: " + std::string(what) + ")";
   }
 
-  FakeEnv env;
+  testing::FakeEnv env;
   std::unique_ptr<sim::SimHost> host;
   bool keep = false;  // the lines after "~ ENTRY" stay
 };

@@ -67,8 +67,8 @@ class KeptWorldTest : public ::testing::Test {
     return world ? WriteWorld(*world) : status.message();
   }
 
-  TempDir dir_;
-  FakeEnv env_;
+  testing::TempDir dir_;
+  testing::FakeEnv env_;
   std::string state_ = dir_.File("state.json");
   std::string journal_ = StateStore::JournalPathOf(state_);
 };

@@ -14,7 +14,7 @@
 #include "testing/golden.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
@@ -25,7 +25,7 @@ TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
   logs.WriteRunLog("10:00 - Application Started:", kRunLogPrefix);
   logs.WriteRunLog("10:01 - Moved ABC123 \xB7 50", kRunLogPrefix);
   logs.WriteRunLog("11:00 - Application Started:", kRunLogPrefix);
-  testing::ExpectGoldenTable("tools/testdata/logcat.txt", [&](std::string command) {
+  ExpectGoldenTable("tools/testdata/logcat.txt", [&](std::string command) {
     // (The tool's path holds neither FILE nor DIR.)
     command = Replace(
         Replace(Replace(command, "ambervale-logcat", AMBERVALE_LOGCAT), "FILE", logs.RunLogPath()),
@@ -42,4 +42,4 @@ TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

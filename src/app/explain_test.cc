@@ -14,7 +14,7 @@
 #include "testing/fake_env.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using ::testing::HasSubstr;
@@ -75,4 +75,4 @@ TEST(ExplainTest, EachLookupKindAndTheDecision) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -6,7 +6,7 @@
 
 #include "testing/fake_env.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // Each step: the clock moves `after_ms`, then the call ("ready", "watchdog" or a status text);
@@ -29,4 +29,4 @@ TEST(ServiceNotifierTest, SendsReadyChangedStatusLinesAndAWatchdogPerSecond) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -4,7 +4,7 @@
 
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 std::string FirstLine(Terminal& t, std::string_view entry) {
@@ -54,4 +54,4 @@ TEST(ChooseTerminalTest, UnusableSettingsFailTheTerminalWithAReason) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -8,7 +8,7 @@
 #include "form/counters.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // Screen lines go to the list: the newest 101, the last selected (the action log file's lines,
@@ -64,4 +64,4 @@ TEST(CountersTest, MovedAndFailedCountersWrapIntoTheirSubCounts) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

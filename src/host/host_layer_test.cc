@@ -7,10 +7,8 @@
 #include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::ScriptedTerminalFactory;
 
 // Each case: the first line of the answer (none: an empty answer; "!": the terminal cannot be
 // made, for that reason), the sign-on state and the alert mailed, then the run log, or the box
@@ -38,7 +36,7 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
     if (c.line != nullptr)
       *c.line == '!' ? terminals.FailCreate(c.line + 1) : terminals.Answer({c.line});
     HostLayer host(p.form, p.alerts, terminals);
-    std::string got = testing::ConnectState(host);
+    std::string got = ConnectState(host);
     for (const auto& mail : p.mailers.attempts()) got += " " + mail.text + " " + p.RunLog();
     for (const auto& box : p.window.boxes()) {
       got += " box " + box.text +
@@ -57,7 +55,7 @@ TEST(SendTeCommandTest, EscapesTheEntryAndWaitsTenSecondsOnEachBusyAnswer) {
     terminals.Answer({line});
   }
   HostLayer host(p.form, p.alerts, terminals);
-  (void)testing::ConnectState(host);  // takes the first answer
+  (void)ConnectState(host);  // takes the first answer
   std::string entry = "NP.A&B";
   EXPECT_FALSE(host.sendTECommand(&entry));
   EXPECT_EQ(entry, "NP.A&amp;B");
@@ -88,4 +86,4 @@ TEST(SendTeCommandTest, NoTerminalEndsTheProgramAfterTheAlert) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

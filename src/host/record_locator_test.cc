@@ -6,17 +6,17 @@
 #include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // Each case: the lines of the answer to "*R", the locator read and the sine left; then a host
 // that stays busy is asked no more than the busy resends allow.
 TEST(RecordLocatorTest, ReadsTheLocatorLine) {
   TestProgram program;
-  testing::ScriptedTerminalFactory script;
+  ScriptedTerminalFactory script;
   HostLayer host(program.form, program.alerts, script);
   script.Answer({" *VANTORA* AGENT 1234 SIGNED IN<CARRIAGE_RETURN/>"});
-  ASSERT_EQ(testing::ConnectState(host), "OK");
+  ASSERT_EQ(ConnectState(host), "OK");
   const struct {
     const char* name;
     std::vector<std::string> lines;
@@ -54,4 +54,4 @@ TEST(RecordLocatorTest, ReadsTheLocatorLine) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

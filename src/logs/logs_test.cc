@@ -14,7 +14,7 @@
 #include "testing/fake_env.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 constexpr std::string_view kSep = "\r\n************************\r\n";
@@ -125,4 +125,4 @@ TEST_F(LogsTest, EveryFileOfACsvRingStartsWithTheHeader) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -15,7 +15,7 @@
 #include "testing/fake_file_system.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 using std::chrono::seconds;
@@ -116,4 +116,4 @@ TEST(FolderWatchTest, ReportsEverythingWhenTheFolderIsGoneOrAnother) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

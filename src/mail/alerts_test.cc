@@ -8,7 +8,7 @@
 #include "testing/golden.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // Both kinds of mail as handed to the component, and what the logs say of them; a failing
@@ -35,7 +35,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
   std::string out;
   for (const RecordedMail& mail : p.mailers.attempts()) out += "== mail\n" + Describe(mail);
   out += "== action log\n" + p.Log("action_log_1.txt") + "== run log\n" + p.RunLog();
-  testing::ExpectGolden("src/mail/testdata/alerts.txt", Replace(out, p.dir.path(), "DIR"));
+  ExpectGolden("src/mail/testdata/alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 // The general alert goes to the internal address and the help desk; the Fail Queue mail to
@@ -43,7 +43,7 @@ TEST(SendEmailAlertTest, HandsTheMessagesToTheComponentAndLogsThem) {
 // src/mail/testdata/recipients.txt: the settings (" | " between lines, each in every section:
 // the reader takes only the keys of the section asked for) and the mail handed over.
 TEST(SendEmailAlertTest, RecipientsAndAuthenticationRules) {
-  testing::ExpectGoldenTable("src/mail/testdata/recipients.txt", [](const std::string& item) {
+  ExpectGoldenTable("src/mail/testdata/recipients.txt", [](const std::string& item) {
     const bool fail_queue = item.starts_with("fail queue: ");
     const std::string settings = Replace(item.substr(item.find(": ") + 2), " | ", "\n");
     TestProgram p;
@@ -91,8 +91,8 @@ TEST(SendEmailAlertTest, RepeatedAlertsStayQuietAcrossStarts) {
   }
   out +=
       "== action log\n" + p.Log("action_log_1.txt") + "== debug log\n" + p.Log("debug_log_1.txt");
-  testing::ExpectGolden("src/mail/testdata/quiet_alerts.txt", Replace(out, p.dir.path(), "DIR"));
+  ExpectGolden("src/mail/testdata/quiet_alerts.txt", Replace(out, p.dir.path(), "DIR"));
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

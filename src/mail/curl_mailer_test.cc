@@ -17,10 +17,8 @@
 #include "testing/smtp_sink.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::SmtpSink;
 
 // "\r", "\n" and "\xHH" as the bytes they stand for.
 std::string Unescaped(std::string text) {
@@ -48,12 +46,12 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
   SmtpSink sink;
   ASSERT_TRUE(sink.status().ok()) << sink.status().message();
   const std::string down = SmtpSink().Address();  // its port is closed at once
-  testing::ExpectGoldenTable("src/mail/testdata/mails.txt", [&](const std::string& item) {
+  ExpectGoldenTable("src/mail/testdata/mails.txt", [&](const std::string& item) {
     std::map<std::string, std::string> m = {
         {"server", sink.Address()},         {"from", "robot@agency.test"},
         {"recipients", "desk@agency.test"}, {"subject", "Ambervale alert"},
         {"text", "Run finished."},          {"user", "alerts"}};
-    for (const std::string& change : testing::ItemParts(item, " | ")) {
+    for (const std::string& change : ItemParts(item, " | ")) {
       m[change.substr(0, change.find('='))] = Unescaped(change.substr(change.find('=') + 1));
     }
     std::unique_ptr<SmtpSink> own;
@@ -101,12 +99,11 @@ TEST(CurlMailerTest, SendsWhatTheServerReads) {
 
 // src/mail/testdata/smtp_server_url.txt: each server setting and its URL or refusal.
 TEST(SmtpServerUrlTest, AcceptsTheServerForms) {
-  testing::ExpectGoldenTable("src/mail/testdata/smtp_server_url.txt",
-                             [](const std::string& server) {
-                               std::string url;
-                               const Status s = SmtpServerUrl(server, &url);
-                               return (s.ok() ? url : "refused: " + s.message()) + "\n";
-                             });
+  ExpectGoldenTable("src/mail/testdata/smtp_server_url.txt", [](const std::string& server) {
+    std::string url;
+    const Status s = SmtpServerUrl(server, &url);
+    return (s.ok() ? url : "refused: " + s.message()) + "\n";
+  });
 }
 
 TEST(MimeTest, DatesAndHeaderLines) {
@@ -131,4 +128,4 @@ TEST(MimeTest, DatesAndHeaderLines) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

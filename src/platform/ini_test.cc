@@ -7,7 +7,7 @@
 
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 constexpr char kSettings[] =
@@ -104,4 +104,4 @@ TEST(ClsIniTest, WritesAndDeletesKeepEveryOtherLine) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

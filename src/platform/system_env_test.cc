@@ -16,7 +16,7 @@
 #include "platform/single_instance.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 TEST(SystemEnvTest, ProgramFolderAndOperatorName) {
@@ -78,4 +78,4 @@ TEST(SingleInstanceLockTest, AFolderWithoutALockFileDoesNotStopTheProgram) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

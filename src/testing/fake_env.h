@@ -58,8 +58,3 @@ class FakeEnv : public Env {
 };
 
 }  // namespace ambervale::testing
-
-// The short names, for tests written before the helpers had their own namespace.
-namespace ambervale {
-using testing::FakeEnv;
-}  // namespace ambervale

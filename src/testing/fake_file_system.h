@@ -98,9 +98,3 @@ class FakeFileSystem : public FileSystem {
 };
 
 }  // namespace ambervale::testing
-
-// The short names, for tests written before the helpers had their own namespace.
-namespace ambervale {
-using testing::FakeFileSystem;
-using testing::FileOp;
-}  // namespace ambervale

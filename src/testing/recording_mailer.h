@@ -103,9 +103,3 @@ class RecordingMailerFactory : public MailerFactory {
 };
 
 }  // namespace ambervale::testing
-
-// The short names, for tests written before the helpers had their own namespace.
-namespace ambervale {
-using testing::RecordedMail;
-using testing::RecordingMailerFactory;
-}  // namespace ambervale

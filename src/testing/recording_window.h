@@ -110,8 +110,3 @@ struct RecordingEvents : WindowEvents {
 };
 
 }  // namespace ambervale::testing
-
-// The short names, for tests written before the helpers had their own namespace.
-namespace ambervale {
-using testing::RecordingWindow;
-}  // namespace ambervale

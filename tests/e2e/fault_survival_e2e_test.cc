@@ -155,7 +155,7 @@ struct NotifySocket {
     return messages;
   }
 
-  TempDir dir;
+  testing::TempDir dir;
   std::string path = dir.File("notify");
   int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   std::string messages;

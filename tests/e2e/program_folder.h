@@ -26,7 +26,7 @@ struct RunResult {
   std::string err;
 };
 
-class ProgramFolder : public TempDir {
+class ProgramFolder : public testing::TempDir {
  public:
   // Copies the demo's configuration files and its host scenario (host.json).
   void CopyDemo() const;
