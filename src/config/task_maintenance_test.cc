@@ -46,7 +46,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
        one},
       {"a blank FROM PCC ends the data",
        h + "AB12,1,,M.CSV,N,\r\n   ,2,,M.CSV,N,\r\nAB12,3,,M.CSV,N,\r\n", one},
-      {"and an empty line", h + "AB12,1,,M.CSV,N,\r\n\r\nAB12,3,,M.CSV,N,\r\n", one},
       {"unless FROM PCC is not the first column",
        "FROM QUEUE NO,FROM PCC,FROM CATEGORY,MAPPING FILE,ADD "
        "NOTE,NOTEPAD\r\n1,AB12,,M.CSV,N,\r\n\r\n",
@@ -55,8 +54,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
       {"mapping file empty", h + "AB12,1,, ,N,\r\n",
        "error: tasks.csv line 2, column \"MAPPING FILE\": the cell is empty; every task needs a "
        "mapping file"},
-      {"row too short", h + "AB12,1,,M.CSV\r\n",
-       "error: tasks.csv line 2 has 4 cells, too few for column \"ADD NOTE\" (column 5)"},
       {"UTF-8 mark, a character outside Windows-1252",
        "\xEF\xBB\xBF" + h + "AB12,1,,M.CSV,Y,caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\x80\r\n",
        "error: tasks.csv line 2, column 24: the file starts with the UTF-8 byte-order mark, but "
