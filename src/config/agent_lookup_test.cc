@@ -1,6 +1,6 @@
 // The agent lookups on a display and a log of the test's own: the rows each finds, what it reports
 // and what it leaves as the PNR's value. The run's own display and log are tested on the simulated
-// host (agent_lookup_sim_test).
+// host (PnrStepTest in queue_task_test).
 
 #include "config/agent_lookup.h"
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/run_lookup.h"
 #include "failqueue/fail_queue_log.h"
 #include "failqueue/fail_queue_return.h"
 #include "platform/classic_text.h"
@@ -191,7 +192,7 @@ TEST(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
 }
 
 // The entries of a simple PNR moved by its sine, one on each of two tasks (its log lines are in
-// the transcripts of pnr_step_test; a queue with a category in those of
+// the PNR step tests' transcripts; a queue with a category in those of
 // fail_queue_round_trip_test). A refused emulation is logged and tried again by the next task of
 // that PCC; the tasks go on all the same (the host here lets the PNRs be taken from the queue).
 TEST(QueueTaskTest, SimplePnrsAndAnEmulationTriedAgainAfterARefusal) {
@@ -273,6 +274,44 @@ TEST(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
   EXPECT_EQ(p->tap->Count("*P"), 6);  // both rows, each PNR once
   EXPECT_EQ(p->form.intFailCount, 2);
   EXPECT_TRUE(Contains(p->Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
+}
+
+// Each lookup reads its display, shown with its entry, and logs its match; a long DI display is
+// paged with "MR" (a busy answer sent again).
+TEST(PnrStepTest, EachLookupReadsItsDisplayAndLogsItsMatch) {
+  // Twelve remarks, the account on the second page.
+  const std::string more =
+      R"("ci": "00123", "di": ["REMARK", "REMARK", "X/QD-ACME", "REMARK", "REMARK", "REMARK", )"
+      R"("REMARK", "REMARK", "REMARK", "REMARK", "REMARK", "AC ACCT-129"])";
+  // The first "MR" finds the host busy; read as a page, that answer would end the display.
+  auto p = Start(
+      Scenario({Pnr("ABC123", "XY", "SMITH/JOHN MR", more)}, {{"ABC1/12", {"ABC123"}}},
+               R"({"script": [{"prefix": "MR", "lines": )"
+               R"(["PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"]}]})"));
+  p->MoveQueue();
+  std::string matched;
+  for (const std::string& line : ItemParts(p->RunLog(), "\r\n")) {
+    if (Contains(line, " is matched: ")) matched += line + "\r\n";
+  }
+  const std::string stamp = "2026/12/06 10:00:00 - ";
+  const std::string waited = "2026/12/06 10:00:10 - ";  // after the busy host's 10 s
+  EXPECT_EQ(matched, stamp + "AGENT Sine is matched: HOST Resopnse- XY\r\n" + stamp +
+                         "AGENT name is matched: HOST Resopnse- 1.1SMITH/JOHN MR\r\n" + waited +
+                         "DI.AC field is matched: HOST Resopnse- 12.  AC ACCT-129\r\n" + waited +
+                         "CI. field is matched: HOST Resopnse- CUST-00123\r\n" + waited +
+                         "DI.AC field is matched: HOST Resopnse- 3.   X/QD-ACME\r\n");
+  // The success line names every lookup that found an agent.
+  EXPECT_EQ(
+      p->Log("Success_PNR_1.txt"),
+      "#### 2026/12/06 10:00:10 - ABC123 moved from Queue 12 to PCC P1 Queue 12, P1 Queue 13, "
+      "P1 Queue 14, P2 Queue 5, P2 Queue 6 Category C1 moved by SINE,NAME,DI.AC,CI,DI.X. "
+      "####\r\n");
+  RunLookupLog(p->form).PagingGaveUp(
+      "DI.AC", p->form.dictAgentMapping.GetOrAdd("MAP1.CSV").GetOrAdd("129").at(0), "MAP1.CSV");
+  EXPECT_TRUE(p->Log("debug_log_1.txt")
+                  .ends_with("##### 2026/12/06 10:00:10. The DI display was still going on after "
+                             "50 MR entries for the DI.AC row \"129\" of MAP1.CSV line 4; the row "
+                             "is taken as not matched #####\r\n"));
 }
 
 // The ticketing date refresh and the tries of a refused move: the entries from the ticketing
