@@ -15,7 +15,6 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
     int period = 5;
     CivilTime today{2026, 3, 10};
   } kCases[] = {
-      {"TKTG-TAU/XX07MAR", ""},
       {"TKTG-TAU/XX05MAR", ""},
       {"TKTG-TAU/XX10MAR", nullptr},     // today
       {"TKTG-TAU/XX04MAR", nullptr},     // before the period
@@ -26,7 +25,6 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
       {"TKTG-TAU/XX01JAN", "", 5, kJan2},
       {"TKTG-TAU/XX27DEC", nullptr, 5, kJan2},
       // Tails.
-      {"TKTG-TAU/XX07MAR*NOTE", "*NOTE"},
       {"tktg-tau/XX07MAR", ""},
       {"TKTG-TAU/XX07MAR*NOTE\r\n", "*NOTE"},
       {"TKTG-TAU/XX07MAR*PLS TKT W/ AA", "*PLS TKT W/ AA"},
@@ -34,7 +32,6 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
       {"TKTG-TAU/XX07XYZ", nullptr},
       {"TKTG-TAU/XXA7MAR", nullptr},
       {"TKTG-TAU/XX30FEB", nullptr, 40},
-      {"TKTG-TKT ISSUED", nullptr},
       {"", nullptr},
   };
   for (const auto& c : kCases) {

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "config/run_lookup.h"
-#include "failqueue/fail_queue_log.h"
-#include "failqueue/fail_queue_return.h"
+#include "host/sign_on.h"
 #include "platform/classic_text.h"
-#include "platform/file_system.h"
 #include "testing/golden.h"
 #include "testing/test_program.h"
 
@@ -63,10 +61,10 @@ std::unique_ptr<TestProgram> Start(const std::string& scenario,
 }
 
 // The ends of a queue's walk, for both of its callers: the run over ABC1/12 (sine X moves to
-// P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50, whose log has a row
-// naming ABC1/12 for each PNR. Each case: the PNRs P00001... by sine, the host's script, the
-// walk's entries and the PNRs left on the walked queue; a PNR left on the Fail Queue keeps its
-// row, one that went back loses it.
+// P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50 at the run's start,
+// whose log has a row naming ABC1/14 for each PNR (the run then walks its empty queue). Each case:
+// the PNRs P00001... by sine, the host's script, the walk's entries and the PNRs left on the walked
+// queue; a PNR left on the Fail Queue keeps its row, one that went back loses it.
 TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const auto answer = [](const char* prefix, const char* line, int times = 1, int skip = 0) {
     return [=](HostTap& tap) {
@@ -78,6 +76,7 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const std::string kRun = "QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 ";
   const std::string kRestart = "I QX+I SEM/SU QCB/ABC1/12 Q/ABC1/12 ";
   const std::string kReturn = "QX+I QX+I SEM/SU QCB/ABC1/50 SEM/ABC1/AG Q/ABC1/50 ";
+  const std::string kThenRun = " QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 *R";
   const struct {
     const char* name;
     bool fail_queue;
@@ -108,14 +107,16 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
       {"FINISH OR IGNORE for ever", false, "X",
        kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001",
        answer("Q/ABC1/12", "FINISH OR IGNORE", 1000)},
-      {"a Fail Queue count that is no number", true, "XXX", "QX+I QX+I SEM/SU QCB/ABC1/50",
-       "P00001 P00002 P00003", answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*")},
+      {"a Fail Queue count that is no number", true, "XXX",
+       "QX+I QX+I SEM/SU QCB/ABC1/50" + kThenRun, "P00001 P00002 P00003",
+       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*")},
       {"a Fail Queue count one short takes count + 1", true, "XXX",
-       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", "",
+       kReturn + "*R QEB/ABC1/14 *R QEB/ABC1/14 *R QEB/ABC1/14 QX+I" + kThenRun, "",
        answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2")},
       // After NO B.F. the walk starts again, the PNRs taken so far counting against the new count.
       {"NO B.F. on the Fail Queue, then a smaller count", true, "XXX",
-       kReturn + "*R QEB/ABC1/12 *R I QX+I SEM/SU QCB/ABC1/50 Q/ABC1/50 QX+I", "P00003 P00002",
+       kReturn + "*R QEB/ABC1/14 *R I QX+I SEM/SU QCB/ABC1/50 Q/ABC1/50 QX+I" + kThenRun,
+       "P00003 P00002",
        [&](HostTap& tap) {
          answer("*R", "NO B.F.", 1, 1)(tap);
          answer("QCB/ABC1/50", "QC ABC1 BF/Q050....1", 1, 1)(tap);
@@ -125,22 +126,15 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
     const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
     const std::string walked = c.fail_queue ? "ABC1/50" : "ABC1/12";
     auto p = Start(OnQueues(locators, {{walked, locators}}, "{}", c.sines));
-    p->form.FailQueueActivated = false;
+    p->form.FailQueueActivated = c.fail_queue;
     c.script(*p->tap);
     (void)p->tap->TakeEntries();  // those of the start
-    if (c.fail_queue) {
-      std::string log = FailQueueLogHead("09:00:00");
-      for (const std::string& l : locators) {
-        log += "ABC1,12,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
-      }
-      p->dir.Write("logs/Fail_Queue_Log.csv", log);
-      FailQueueLog fail_queue_log(p->form, PosixFileSystem());
-      ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
-      EXPECT_FALSE(MoveFailQueue(*p->session, fail_queue_log));
-      fail_queue_log.StartFailQueueLog();
-    } else {
-      p->MoveQueue();
+    std::string log = FailQueueLogHead("09:00:00");
+    for (const std::string& l : locators) {
+      log += "ABC1,14,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
     }
+    if (c.fail_queue) p->dir.Write("logs/Fail_Queue_Log.csv", log);
+    p->MoveQueue();
     EXPECT_EQ(Joined(p->tap->TakeEntries(), true), c.entries) << c.name;
     EXPECT_EQ(Joined(p->Queue(walked)), c.left) << c.name;
     for (const std::string& l : locators) {
