@@ -66,7 +66,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
   };
   for (const auto& c : kCases) {
     TestProgram p;
-    p.form.dictFmtoMapping.GetOrAdd("OLD#1");
     p.form.taskMainFile = "tasks.csv";
     if (c.unticketed) p.form.strPNRMoveMode = "utk", p.form.UTKToQueue = "50";
     p.dir.Write("tasks.csv", c.content);
@@ -85,7 +84,8 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
   }
 }
 
-// A name is looked for as given (against the working directory), then in the program folder.
+// A name is looked for as given (against the working directory), then in the program folder; a
+// load that fails leaves no task of an earlier one.
 TEST(TaskFileTest, WhereTheFileIsLookedFor) {
   TestProgram p;
   TempDir elsewhere;
