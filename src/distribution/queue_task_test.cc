@@ -212,7 +212,6 @@ TEST(QueueTaskTest, TheListingPagesBlocksOfAHundredUntilTheHostStops) {
   for (const int n : {250, 20}) {
     const std::vector<std::string> many = Locators(n);
     auto p = Start(OnQueues(many, {{"ABC1/12", many}}));
-    p->form.FailQueueActivated = false;
     if (n == 20) {
       p->tap->Intercept("MR", {"NOTHING TO SCROLL<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"}, 1000);
     }
