@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "config/task_maintenance.h"
 #include "testing/program_files.h"
 #include "testing/test_program.h"
 
@@ -18,19 +17,14 @@ using testing::kTaskHeader;
 
 constexpr char kStamp[] = "##### 2026/12/06 10:00:00";
 
-// Loads tasks.csv (one task a "PCC,queue,category,file" row) and writes the mapping files
-// (name, data rows under the standard header).
+// Writes tasks.csv (one task a "PCC,queue,category,file" row) and the mapping files (name, data
+// rows under the standard header).
 void Configure(TestProgram& p, const std::vector<std::string>& tasks,
                const std::vector<std::pair<std::string, std::string>>& files) {
   std::string text = kTaskHeader;
   for (const std::string& task : tasks) text += task + ",N,\r\n";
   p.dir.Write("tasks.csv", text);
-  p.form.taskMainFile = "tasks.csv";
-  std::string name = "tasks.csv";
-  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
-  for (const auto& [file, rows] : files) {
-    p.dir.Write(file, kMappingHeader + rows);
-  }
+  for (const auto& [file, rows] : files) p.dir.Write(file, kMappingHeader + rows);
 }
 
 // Rows are grouped by identifier in the order first seen; a one-digit sine gets its prefix; a
@@ -44,8 +38,7 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
         " smith , ab ,,,,,xyz9,12, c1 ,name\r\n,ab,,,,,XYZ9,13,,Sine\r\n,,,12*,,,XYZ9,14,,DI.AC\r\n"
         ",,,,00#,,XYZ9,15,,ci\r\n,,,,,acme,XYZ9,16,,di.x\r\nAB,,,,,,XYZ9,17,,NAME\r\n"
         ",5,0,,,,XYZ9,1,,SINE\r\n,7,,,,,XYZ9,1,,SINE\r\n"}});
-  const LoadOutcome s = LoadMappingFiles(p.form);
-  ASSERT_TRUE(s.ok()) << s.message();
+  p.LoadConfiguration();
   std::string shown;
   for (const auto& [file, table] : p.form.dictAgentMapping) {
     shown += file + " { " + testing::ShowAgents(table) + " } ";
@@ -122,7 +115,7 @@ TEST(MappingTest, DuplicatesAcrossTheFilesOfOneSource) {
             {{"C.CSV", ",AB,,,,,XYZ9,1,,SINE\r\n"},
              {"A.CSV", ",AB,,,,,CD12,1,,SINE\r\n,ABC,,,,,D12,1,,SINE\r\n,AB,,,,,XYZ9,1,2,SINE\r\n"},
              {"B.CSV", "EF,,,,,,XYZ9,3,,NAME\r\n,AB,,,,,XYZ9,12,,SINE\r\n"}});
-  ASSERT_TRUE(LoadMappingFiles(p.form).ok());
+  p.LoadConfiguration();
   EXPECT_EQ(CheckMappingDuplicates(p.form), "OK");
 
   p.dir.Write("B.CSV",
