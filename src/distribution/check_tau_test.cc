@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/test_program.h"
-
 namespace ambervale::testing {
 namespace {
 
