@@ -1,6 +1,6 @@
 // The agent lookups on a display and a log of the test's own: the rows each finds, what it reports
 // and what it leaves as the PNR's value. The run's own display and log are tested on the simulated
-// host (agent_lookup_sim_test).
+// host (PnrStepTest in queue_task_test).
 
 #include "config/agent_lookup.h"
 
@@ -130,10 +130,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
          Remark(4, "XAQDACME"), ""}},
        "DI.X ACME 1 Di.X OTH* 2",
        "2, OTHER 0 DI.AC field: 2.   X/QD-OTHER|"},
-      {"DI.X lines are counted across pages", kDiX,
-       then(FullPages(1, [](int, int j) { return j == 9 ? "X/QD-FIRST" : "REMARK"; }),
-            {Remark(11, "X/QD-LATE"), ""}),
-       "DI.X LATE 1", " FIRST 1 "},
       {"CI only at the start of a line",
        kCi,
        {{"CUST-00123", ""}},

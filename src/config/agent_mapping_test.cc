@@ -6,8 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "config/task_maintenance.h"
-#include "testing/fake_env.h"
 #include "testing/program_files.h"
 #include "testing/test_program.h"
 
@@ -19,39 +17,28 @@ using testing::kTaskHeader;
 
 constexpr char kStamp[] = "##### 2026/12/06 10:00:00";
 
-// Loads tasks.csv (one task a "PCC,queue,category,file" row) and writes the mapping files
-// (name, data rows under the standard header unless they bring their own or are empty).
+// Writes tasks.csv (one task a "PCC,queue,category,file" row) and the mapping files (name, data
+// rows under the standard header).
 void Configure(TestProgram& p, const std::vector<std::string>& tasks,
                const std::vector<std::pair<std::string, std::string>>& files) {
   std::string text = kTaskHeader;
   for (const std::string& task : tasks) text += task + ",N,\r\n";
   p.dir.Write("tasks.csv", text);
-  p.form.taskMainFile = "tasks.csv";
-  std::string name = "tasks.csv";
-  ASSERT_TRUE(LoadTaskMaintenanceFile(p.form, &name).ok());
-  for (const auto& [file, rows] : files) {
-    p.dir.Write(file, rows.empty() || rows.starts_with("AGENT") || rows.starts_with("DIST")
-                          ? rows
-                          : kMappingHeader + rows);
-  }
+  for (const auto& [file, rows] : files) p.dir.Write(file, kMappingHeader + rows);
 }
 
-// Rows are grouped by identifier in the order first seen; a one-digit sine gets its prefix; each
-// file has its own column order, is found whatever the case of its name and is read once.
+// Rows are grouped by identifier in the order first seen; a one-digit sine gets its prefix; a
+// file is found whatever the case of its name and is read once. (Columns in any order and files
+// in folders: the task file's loader and the file lookup share the readers.)
 TEST(MappingTest, LoadsEveryNamedFileOnce) {
   TestProgram p;
   Configure(
-      p, {"ABC1,5,,sales.csv", "ABC1,6,,B.CSV", "XYZ2,1,,SALES.CSV", "ABC1,7,,maps/Groups.csv"},
+      p, {"ABC1,5,,sales.csv", "XYZ2,1,,SALES.CSV"},
       {{"Sales.Csv",
         " smith , ab ,,,,,xyz9,12, c1 ,name\r\n,ab,,,,,XYZ9,13,,Sine\r\n,,,12*,,,XYZ9,14,,DI.AC\r\n"
         ",,,,00#,,XYZ9,15,,ci\r\n,,,,,acme,XYZ9,16,,di.x\r\nAB,,,,,,XYZ9,17,,NAME\r\n"
-        ",5,0,,,,XYZ9,1,,SINE\r\n,7,,,,,XYZ9,1,,SINE\r\n"},
-       {"B.CSV",
-        "DISTRIBUTED BY,CATEGORY,QUEUE NO,DESTINATION PCC,DI.X,CI,DI.AC,PREFIX AGENT SINE,"
-        "AGENT SINE,AGENT NAME,NOTES\r\nSINE,,2,XYZ9,,,,,CD,,x\r\n"},
-       {"Maps/groups.CSV", ",EF,,,,,XYZ9,1,,SINE\r\n"}});
-  const LoadOutcome s = LoadMappingFiles(p.form);
-  ASSERT_TRUE(s.ok()) << s.message();
+        ",5,0,,,,XYZ9,1,,SINE\r\n,7,,,,,XYZ9,1,,SINE\r\n"}});
+  p.LoadConfiguration();
   std::string shown;
   for (const auto& [file, table] : p.form.dictAgentMapping) {
     shown += file + " { " + testing::ShowAgents(table) + " } ";
@@ -59,8 +46,7 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
   EXPECT_EQ(shown,
             "SALES.CSV { SMITH: NAME:SMITH/AB/XYZ9/12/C1@2 | AB: SINE:/AB/XYZ9/13/@3; "
             "NAME:AB//XYZ9/17/@7 | 12*: DI.AC://XYZ9/14/@4 | 00#: CI://XYZ9/15/@5 | "
-            "ACME: DI.X://XYZ9/16/@6 | 05: SINE:/05/XYZ9/1/@8 | 7: SINE:/7/XYZ9/1/@9 } "
-            "B.CSV { CD: SINE:/CD/XYZ9/2/@2 } MAPS/GROUPS.CSV { EF: SINE:/EF/XYZ9/1/@2 } ");
+            "ACME: DI.X://XYZ9/16/@6 | 05: SINE:/05/XYZ9/1/@8 | 7: SINE:/7/XYZ9/1/@9 } ");
 }
 
 // Rows without identifier or destination PCC stop the start-up with a report in every log, a
@@ -129,7 +115,7 @@ TEST(MappingTest, DuplicatesAcrossTheFilesOfOneSource) {
             {{"C.CSV", ",AB,,,,,XYZ9,1,,SINE\r\n"},
              {"A.CSV", ",AB,,,,,CD12,1,,SINE\r\n,ABC,,,,,D12,1,,SINE\r\n,AB,,,,,XYZ9,1,2,SINE\r\n"},
              {"B.CSV", "EF,,,,,,XYZ9,3,,NAME\r\n,AB,,,,,XYZ9,12,,SINE\r\n"}});
-  ASSERT_TRUE(LoadMappingFiles(p.form).ok());
+  p.LoadConfiguration();
   EXPECT_EQ(CheckMappingDuplicates(p.form), "OK");
 
   p.dir.Write("B.CSV",

@@ -6,22 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <variant>
 
 #include "testing/temp_dir.h"
 
 namespace ambervale {
 namespace {
 
-// The other values' edges are the number conversions' (classic_text_test) and the start-ups'.
-TEST(SettingsTest, BlankUserNameAndYesNo) {
+// The other values' edges are the number conversions' (classic_text_test) and the start-ups'
+// (a missing or blank user name stops it there).
+TEST(SettingsTest, YesNo) {
   TempDir dir;
-  dir.Write("settings.ini",
-            "[USER]\r\nNAME=   \r\n[MOVE]\r\nMUSTMOVE= Y \r\n[TAU]\r\nTAUCHECK=Yes\r\n");
-  const SettingOrStop<std::string> name = ReadUserName(clsINI(), dir.File("settings.ini"));
-  ASSERT_TRUE(std::holds_alternative<StartupStop>(name));
-  EXPECT_TRUE(std::get<StartupStop>(name).box_text.starts_with(
-      "Error Reading User Name from Settings.ini"));
+  dir.Write("settings.ini", "[MOVE]\r\nMUSTMOVE= Y \r\n[TAU]\r\nTAUCHECK=Yes\r\n");
   // Only "Y" (any case, blanks around) is yes; "y" is yes in the start-ups' golden file.
   EXPECT_TRUE(ReadYesNoSetting(clsINI(), dir.File("settings.ini"), kMustMoveKey));
   EXPECT_FALSE(ReadYesNoSetting(clsINI(), dir.File("settings.ini"), kTauCheckKey));

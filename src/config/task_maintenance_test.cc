@@ -46,7 +46,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
        one},
       {"a blank FROM PCC ends the data",
        h + "AB12,1,,M.CSV,N,\r\n   ,2,,M.CSV,N,\r\nAB12,3,,M.CSV,N,\r\n", one},
-      {"and an empty line", h + "AB12,1,,M.CSV,N,\r\n\r\nAB12,3,,M.CSV,N,\r\n", one},
       {"unless FROM PCC is not the first column",
        "FROM QUEUE NO,FROM PCC,FROM CATEGORY,MAPPING FILE,ADD "
        "NOTE,NOTEPAD\r\n1,AB12,,M.CSV,N,\r\n\r\n",
@@ -55,8 +54,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
       {"mapping file empty", h + "AB12,1,, ,N,\r\n",
        "error: tasks.csv line 2, column \"MAPPING FILE\": the cell is empty; every task needs a "
        "mapping file"},
-      {"row too short", h + "AB12,1,,M.CSV\r\n",
-       "error: tasks.csv line 2 has 4 cells, too few for column \"ADD NOTE\" (column 5)"},
       {"UTF-8 mark, a character outside Windows-1252",
        "\xEF\xBB\xBF" + h + "AB12,1,,M.CSV,Y,caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\x80\r\n",
        "error: tasks.csv line 2, column 24: the file starts with the UTF-8 byte-order mark, but "
@@ -69,7 +66,6 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
   };
   for (const auto& c : kCases) {
     TestProgram p;
-    p.form.dictFmtoMapping.GetOrAdd("OLD#1");
     p.form.taskMainFile = "tasks.csv";
     if (c.unticketed) p.form.strPNRMoveMode = "utk", p.form.UTKToQueue = "50";
     p.dir.Write("tasks.csv", c.content);
@@ -88,7 +84,8 @@ TEST(TaskFileTest, LoadsTheGroupsOrNamesFileLineColumnAndValue) {
   }
 }
 
-// A name is looked for as given (against the working directory), then in the program folder.
+// A name is looked for as given (against the working directory), then in the program folder; a
+// load that fails leaves no task of an earlier one.
 TEST(TaskFileTest, WhereTheFileIsLookedFor) {
   TestProgram p;
   TempDir elsewhere;

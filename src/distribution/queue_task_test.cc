@@ -1,12 +1,12 @@
-// A default-mode task on the simulated host: counting, emulation, listing, entering, and the
-// rules that end or restart the walk of a queue.
+// A default-mode task on the simulated host: counting, emulation, listing, entering, the rules
+// that end or restart the walk of a queue, and the work on each PNR.
 
 #include <gtest/gtest.h>
 
-#include "failqueue/fail_queue_log.h"
-#include "failqueue/fail_queue_return.h"
+#include "config/run_lookup.h"
+#include "host/sign_on.h"
 #include "platform/classic_text.h"
-#include "platform/file_system.h"
+#include "testing/golden.h"
 #include "testing/test_program.h"
 
 namespace ambervale::testing {
@@ -43,24 +43,28 @@ std::string Joined(const std::vector<std::string>& parts, bool walk_only = false
   return out;
 }
 
-// A fresh start without Fail Queue, XY's PNRs going to P1/12.
+// A fresh start on `scenario` with the tasks (one by default: ABC1 queue 12 by MAP1.CSV).
+// MAP1.CSV maps XY to P1/12 by sine and has a row of each other kind, so that every lookup runs;
+// MAP2.CSV maps GRAY to P2/7.
 std::unique_ptr<TestProgram> Start(const std::string& scenario,
                                    const std::vector<std::string>& tasks = {
                                        "ABC1,12,,MAP1.CSV,N,"}) {
   auto p = std::make_unique<TestProgram>();
   p->dir.Write("tasks.csv", TasksCsv(tasks));
-  p->dir.Write("MAP1.CSV", MappingCsv({",XY,,,,,P1,12,,SINE"}));
+  p->dir.Write("MAP1.CSV",
+               MappingCsv({",XY,,,,,P1,12,,SINE", "SMITH,,,,,,P1,13,,NAME", ",,,129,,,P1,14,,DI.AC",
+                           ",,,,00123,,P2,5,,CI", ",,,,,ACME,P2,6,C1,DI.X"}));
+  p->dir.Write("MAP2.CSV", MappingCsv({"GRAY,,,,,,P2,7,,NAME"}));
   p->Connect(scenario);
   p->LoadConfiguration();
-  p->form.FailQueueActivated = false;
   return p;
 }
 
 // The ends of a queue's walk, for both of its callers: the run over ABC1/12 (sine X moves to
-// P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50, whose log has a row
-// naming ABC1/12 for each PNR. Each case: the PNRs P00001... by sine, the host's script, the
-// walk's entries and the PNRs left on the walked queue; a PNR left on the Fail Queue keeps its
-// row, one that went back loses it.
+// P1/12, Q stays; no Fail Queue) and the return from the Fail Queue ABC1/50 at the run's start,
+// whose log has a row naming ABC1/14 for each PNR (the run then walks its empty queue). Each case:
+// the PNRs P00001... by sine, the host's script, the walk's entries and the PNRs left on the walked
+// queue; a PNR left on the Fail Queue keeps its row, one that went back loses it.
 TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const auto answer = [](const char* prefix, const char* line, int times = 1, int skip = 0) {
     return [=](HostTap& tap) {
@@ -72,6 +76,7 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
   const std::string kRun = "QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 ";
   const std::string kRestart = "I QX+I SEM/SU QCB/ABC1/12 Q/ABC1/12 ";
   const std::string kReturn = "QX+I QX+I SEM/SU QCB/ABC1/50 SEM/ABC1/AG Q/ABC1/50 ";
+  const std::string kThenRun = " QX+I QX+I SEM/SU QCB/ABC1/12 SEM/ABC1/AG Q/ABC1/12 *R";
   const struct {
     const char* name;
     bool fail_queue;
@@ -102,14 +107,16 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
       {"FINISH OR IGNORE for ever", false, "X",
        kRun + kRestart + kRestart + kRestart + kRestart + kRestart + "I QX+I", "P00001",
        answer("Q/ABC1/12", "FINISH OR IGNORE", 1000)},
-      {"a Fail Queue count that is no number", true, "XXX", "QX+I QX+I SEM/SU QCB/ABC1/50",
-       "P00001 P00002 P00003", answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*")},
+      {"a Fail Queue count that is no number", true, "XXX",
+       "QX+I QX+I SEM/SU QCB/ABC1/50" + kThenRun, "P00001 P00002 P00003",
+       answer("QCB/ABC1/50", "QC ABC1 BF/Q050....*")},
       {"a Fail Queue count one short takes count + 1", true, "XXX",
-       kReturn + "*R QEB/ABC1/12 *R QEB/ABC1/12 *R QEB/ABC1/12 QX+I", "",
+       kReturn + "*R QEB/ABC1/14 *R QEB/ABC1/14 *R QEB/ABC1/14 QX+I" + kThenRun, "",
        answer("QCB/ABC1/50", "QC ABC1 BF/Q050....2")},
       // After NO B.F. the walk starts again, the PNRs taken so far counting against the new count.
       {"NO B.F. on the Fail Queue, then a smaller count", true, "XXX",
-       kReturn + "*R QEB/ABC1/12 *R I QX+I SEM/SU QCB/ABC1/50 Q/ABC1/50 QX+I", "P00003 P00002",
+       kReturn + "*R QEB/ABC1/14 *R I QX+I SEM/SU QCB/ABC1/50 Q/ABC1/50 QX+I" + kThenRun,
+       "P00003 P00002",
        [&](HostTap& tap) {
          answer("*R", "NO B.F.", 1, 1)(tap);
          answer("QCB/ABC1/50", "QC ABC1 BF/Q050....1", 1, 1)(tap);
@@ -119,21 +126,15 @@ TEST(QueueTaskTest, EveryWalkEndsByTheSameRules) {
     const std::vector<std::string> locators = Locators(static_cast<int>(c.sines.size()));
     const std::string walked = c.fail_queue ? "ABC1/50" : "ABC1/12";
     auto p = Start(OnQueues(locators, {{walked, locators}}, "{}", c.sines));
+    p->form.FailQueueActivated = c.fail_queue;
     c.script(*p->tap);
     (void)p->tap->TakeEntries();  // those of the start
-    if (c.fail_queue) {
-      std::string log = FailQueueLogHead("09:00:00");
-      for (const std::string& l : locators) {
-        log += "ABC1,12,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
-      }
-      p->dir.Write("logs/Fail_Queue_Log.csv", log);
-      FailQueueLog fail_queue_log(p->form, PosixFileSystem());
-      ASSERT_TRUE(fail_queue_log.LoadFailQueueLog());
-      EXPECT_FALSE(MoveFailQueue(*p->session, fail_queue_log));
-      fail_queue_log.StartFailQueueLog();
-    } else {
-      p->MoveQueue();
+    std::string log = FailQueueLogHead("09:00:00");
+    for (const std::string& l : locators) {
+      log += "ABC1,14,50,," + l + ",2026/12/06 09:00:00,Agent not mapped,QQ,,,,\r\n";
     }
+    if (c.fail_queue) p->dir.Write("logs/Fail_Queue_Log.csv", log);
+    p->MoveQueue();
     EXPECT_EQ(Joined(p->tap->TakeEntries(), true), c.entries) << c.name;
     EXPECT_EQ(Joined(p->Queue(walked)), c.left) << c.name;
     for (const std::string& l : locators) {
@@ -147,7 +148,6 @@ TEST(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   const std::vector<std::string> three = Locators(3);
   auto p = Start(OnQueues(three, {{"ABC1/12", three}}));
   p->form.SendEmailAfterEveryIteration = true;
-  p->form.FailQueueActivated = true;
   // Window events run at the task's start, then twice per PNR (retrieved, before the move).
   p->window.OnNextDoEvents([&](WindowEvents&) { p->form.blnStopRequested = true; }, 3);
   p->MoveQueue();
@@ -186,13 +186,14 @@ TEST(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
 }
 
 // The entries of a simple PNR moved by its sine, one on each of two tasks (its log lines are in
-// the transcripts of pnr_step_test; a queue with a category in those of
+// the PNR step tests' transcripts; a queue with a category in those of
 // fail_queue_round_trip_test). A refused emulation is logged and tried again by the next task of
 // that PCC; the tasks go on all the same (the host here lets the PNRs be taken from the queue).
 TEST(QueueTaskTest, SimplePnrsAndAnEmulationTriedAgainAfterARefusal) {
   const std::vector<std::string> two = Locators(2);
   auto p = Start(OnQueues(two, {{"XYZ9/12", {two[0]}}, {"XYZ9/14", {two[1]}}}),
                  {"XYZ9,12,,MAP1.CSV,N,", "XYZ9,14,,MAP1.CSV,N,"});
+  p->form.FailQueueActivated = false;
   p->MoveQueue();
   EXPECT_EQ(Joined(p->tap->TakeEntries()),
             "QX+I QX+I SEM/SU QCB/XYZ9/12 SEM/XYZ9/AG QLD/XYZ9/12/TS Q/XYZ9/12 *R *P *DI *CI *DI "
@@ -228,6 +229,162 @@ TEST(QueueTaskTest, TheListingPagesBlocksOfAHundredUntilTheHostStops) {
       EXPECT_TRUE(Contains(list, listed) && list.find(listed) == list.rfind(listed)) << many[i];
     }
   }
+}
+
+// The work on one PNR: identification, the move entries, the log lines and counters of each
+// outcome.
+TEST(PnrStepTest, MovedFailedAndUnmappedPnrsGetTheirLines) {
+  auto p = Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN MRS"),
+                           Pnr("BBB002", "QQ", "BROWN/TOM MR"), Pnr("CCC003", "XY", "GRAY/ED MR")},
+                          {{"ABC1/12", {"AAA001", "BBB002", "CCC003"}}},
+                          R"({"refuse_move": {"CCC003": 3}})"));
+  p->MoveQueue();
+  // Three refused moves, then the Fail Queue; the unmapped PNR goes there at once.
+  EXPECT_EQ(p->Queue("ABC1/50"), (std::vector<std::string>{"BBB002", "CCC003"}));
+
+  // The logs, whole (the counters in the action log's run summary), and the mail of the run's
+  // end with the Fail Queue Log attached.
+  ExpectGolden("src/distribution/testdata/pnr_outcomes.txt",
+               p->Transcript({"action_log_1.txt", "Failed_PNR_1.txt", "Success_PNR_1.txt",
+                              "Fail_Queue_Log.csv"}));
+}
+
+// Only the first row's note is sent, and the last row decides: GRAY is XY in MAP1, but only
+// MAP2's agent counts, and JONES has none there. A refused note leaves the PNR on its queue,
+// failed once: met again, it ends the queue.
+TEST(PnrStepTest, TheFirstRowsNoteTheLastRowsAgentAndARefusedNote) {
+  auto p = Start(
+      Scenario({Pnr("CCC003", "XY", "GRAY/AL MR"), Pnr("AAA001", "XY", "GRAY/ED"),
+                Pnr("BBB002", "XY", "JONES/ANN")},
+               {{"ABC1/12", {"CCC003", "AAA001", "BBB002"}}}, R"({"refuse_notepad": ["CCC003"]})"),
+      {"ABC1,12,,MAP1.CSV,Y,FIRST NOTE", "ABC1,12,,MAP2.CSV,Y,SECOND NOTE"});
+  p->form.FailQueueActivated = false;
+  p->MoveQueue();
+  EXPECT_EQ(p->Queue("P2/7"), std::vector<std::string>{"AAA001"});
+  EXPECT_EQ(p->Queue("ABC1/12"), (std::vector<std::string>{"CCC003", "BBB002"}));
+  EXPECT_EQ(p->world().pnrs.Find("AAA001")->notepad, std::vector<std::string>{"FIRST NOTE"});
+  EXPECT_EQ(p->tap->Count("NP.FIRST NOTE"), 2);
+  EXPECT_EQ(p->tap->Count("*P"), 6);  // both rows, each PNR once
+  EXPECT_EQ(p->form.intFailCount, 2);
+  EXPECT_TRUE(Contains(p->Log("Failed_PNR_1.txt"), "CCC003: FAIL. Notepad entry refused: FORMAT"));
+}
+
+// Each lookup reads its display, shown with its entry, and logs its match; a long DI display is
+// paged with "MR" (a busy answer sent again).
+TEST(PnrStepTest, EachLookupReadsItsDisplayAndLogsItsMatch) {
+  // Twelve remarks, the account on the second page.
+  const std::string more =
+      R"("ci": "00123", "di": ["REMARK", "REMARK", "X/QD-ACME", "REMARK", "REMARK", "REMARK", )"
+      R"("REMARK", "REMARK", "REMARK", "REMARK", "REMARK", "AC ACCT-129"])";
+  // The first "MR" finds the host busy; read as a page, that answer would end the display.
+  auto p = Start(
+      Scenario({Pnr("ABC123", "XY", "SMITH/JOHN MR", more)}, {{"ABC1/12", {"ABC123"}}},
+               R"({"script": [{"prefix": "MR", "lines": )"
+               R"(["PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"]}]})"));
+  p->MoveQueue();
+  std::string matched;
+  for (const std::string& line : ItemParts(p->RunLog(), "\r\n")) {
+    if (Contains(line, " is matched: ")) matched += line + "\r\n";
+  }
+  const std::string stamp = "2026/12/06 10:00:00 - ";
+  const std::string waited = "2026/12/06 10:00:10 - ";  // after the busy host's 10 s
+  EXPECT_EQ(matched, stamp + "AGENT Sine is matched: HOST Resopnse- XY\r\n" + stamp +
+                         "AGENT name is matched: HOST Resopnse- 1.1SMITH/JOHN MR\r\n" + waited +
+                         "DI.AC field is matched: HOST Resopnse- 12.  AC ACCT-129\r\n" + waited +
+                         "CI. field is matched: HOST Resopnse- CUST-00123\r\n" + waited +
+                         "DI.AC field is matched: HOST Resopnse- 3.   X/QD-ACME\r\n");
+  // The success line names every lookup that found an agent.
+  EXPECT_EQ(
+      p->Log("Success_PNR_1.txt"),
+      "#### 2026/12/06 10:00:10 - ABC123 moved from Queue 12 to PCC P1 Queue 12, P1 Queue 13, "
+      "P1 Queue 14, P2 Queue 5, P2 Queue 6 Category C1 moved by SINE,NAME,DI.AC,CI,DI.X. "
+      "####\r\n");
+  RunLookupLog(p->form).PagingGaveUp(
+      "DI.AC", p->form.dictAgentMapping.GetOrAdd("MAP1.CSV").GetOrAdd("129").at(0), "MAP1.CSV");
+  EXPECT_TRUE(p->Log("debug_log_1.txt")
+                  .ends_with("##### 2026/12/06 10:00:10. The DI display was still going on after "
+                             "50 MR entries for the DI.AC row \"129\" of MAP1.CSV line 4; the row "
+                             "is taken as not matched #####\r\n"));
+}
+
+// The ticketing date refresh and the tries of a refused move: the entries from the ticketing
+// display on. Another host may show the ticketing line second, or in lower case. Whether a move
+// happened is read from the screen after it: its confirmation (a blank banner confirms nothing)
+// or, by the locator display, another PNR or an emptied queue; no second try then moves the next
+// PNR in this one's name.
+TEST(PnrStepTest, TicketingRefreshAndMoveTries) {
+  const std::string refused = R"({"refuse_move": {"AAA001": 3}})";
+  const std::string shown = R"({"script": [{"prefix": "*TD", "lines": )";
+  const std::string refreshed = "*TD T.T@AU/06DEC*NOTE QPB*12 R.AMBERVALE QEB/P1/12 *R";
+  const std::string tries = refreshed + " QEB/P1/12 *R QEB/P1/12 *R";
+  const struct {
+    const char* name;
+    std::string faults;
+    bool must_move;  // its changes ignored: the due date stays
+    std::string entries;
+    std::function<void(HostTap&)> script = [](HostTap&) {};
+  } kCases[] = {
+      {"due date refreshed and signed", "{}", false, refreshed},
+      {"the ticketing line second",
+       shown +
+           R"(["TKTG-TKT ISSUED<CARRIAGE_RETURN/>", "TKTG-TAU/XX04DEC*NOTE<CARRIAGE_RETURN/>"]}]})",
+       false, refreshed},
+      {"the ticketing line in lower case",
+       shown + R"(["tktg-tau/XX04DEC*NOTE<CARRIAGE_RETURN/>", "<CARRIAGE_RETURN/>"]}]})", false,
+       refreshed},
+      {"MUSTMOVE ignores the changes after three refusals", refused, true,
+       tries + " IR QEB/P1/12 *R"},
+      {"three tries, then the Fail Queue", refused, false, tries + " *TD QPB*12 QEB/ABC1/50 *R"},
+      {"a blank banner confirms nothing by itself",
+       R"({"blank_banner": true, "refuse_move": {"AAA001": 1}})", false,
+       refreshed + " QEB/P1/12 *R"},
+      {"the host went on without confirming the move", "{}", false, refreshed + " *R",
+       [](HostTap& tap) { tap.Rewrite("QEB/P1/12", {"ACCEPTED<CARRIAGE_RETURN/>"}); }},
+  };
+  for (const auto& c : kCases) {
+    auto p =
+        Start(Scenario({Pnr("AAA001", "XY", "JONES/ANN", R"("tau": "TKTG-TAU/XX{today-2}*NOTE")")},
+                       {{"ABC1/12", {"AAA001"}}}, c.faults));
+    p->form.blnTAUCheck = true;
+    p->form.blnMustMove = c.must_move;
+    c.script(*p->tap);
+    p->MoveQueue();
+    std::string entries;
+    for (const std::string& e : p->tap->entries()) entries += " " + e;
+    EXPECT_EQ(entries.substr(entries.find(" *TD") + 1), c.entries) << c.name;
+    EXPECT_EQ(p->world().pnrs.Find("AAA001")->tau.value_or(""),
+              c.must_move ? "TKTG-TAU/XX04DEC*NOTE" : "TKTG-TAU/XX06DEC*NOTE")
+        << c.name;
+    EXPECT_TRUE(Contains(p->Log("action_log_1.txt"), "10:00:00 - AAA001 changes T fields.\r\n"))
+        << c.name;
+    EXPECT_TRUE(Contains(p->RunLog(), "10:00:00 - AAA001 changes T field.\r\n")) << c.name;
+    // Counted and logged once when moved.
+    const std::string success = p->Log("Success_PNR_1.txt");
+    EXPECT_EQ(p->form.intSuccessCount, std::count(success.begin(), success.end(), '\n')) << c.name;
+  }
+}
+
+// A PNR the Fail Queue refuses three times stays, ignored, with its row written all the same, a
+// remark (unless the notepad is refused too) and a mail: the logs, notepad and mails whole in
+// src/distribution/testdata/fail_queue_refused.txt.
+TEST(PnrStepTest, RefusedFailQueueMoveLeavesARemarkAndAMail) {
+  std::string out;
+  for (const char* faults : {R"({"refuse_move": {"AAA001": 3}})",
+                             R"({"refuse_move": {"AAA001": 3}, "refuse_notepad": ["AAA001"]})"}) {
+    auto p = Start(Scenario({Pnr("AAA001", "QQ", "X/Y"), Pnr("BBB002", "XY", "B/B")},
+                            {{"ABC1/12*C1", {"AAA001", "BBB002"}}}, faults),
+                   {"ABC1,12,C1,MAP1.CSV,N,"});
+    p->form.FailQueueCategory = "C2";
+    p->MoveQueue();
+    // The PNR left behind is ignored, so the queue goes on with the next one (its three tries
+    // are in the run log).
+    EXPECT_EQ(p->Queue("ABC1/12*C1"), std::vector<std::string>{"AAA001"}) << faults;
+    EXPECT_EQ(p->form.lngFailOrgQ2FailQCount, 1) << faults;
+    out += "=== " + std::string(faults) + "\nnotepad:";
+    for (const std::string& line : p->world().pnrs.Find("AAA001")->notepad) out += " " + line;
+    out += "\n" + p->Transcript({"Fail_Queue_Log.csv"});
+  }
+  ExpectGolden("src/distribution/testdata/fail_queue_refused.txt", out);
 }
 
 }  // namespace

@@ -61,9 +61,10 @@ std::unique_ptr<TestProgram> Start(const std::vector<std::string>& tasks,
   return p;
 }
 
-// The report itself is in the golden runs, its mail in those of the alerts. Here: signed out
-// after start-up, the run signs on again and its report, appended to the earlier one, starts
-// without the lines of the earlier sign-on; a mail that fails changes nothing of it.
+// The report itself is in the golden runs, its mail (and the line of a failed one) in those of
+// the alerts. Here: signed out after start-up, the run signs on again and its report, appended
+// to the earlier one, starts without the lines of the earlier sign-on; a mail that fails
+// changes nothing of it.
 TEST(UnticketedRunTest, TheReportIsAppendedAndKeptWhenItsMailFails) {
   auto p = Start({"ABC1,ALL,3", "DEF3,\"LH,AA\",2"}, "41", R"({"sign_out_after": 2})");
   p->form.colReportLines = {"Error message: before the sign-on"};
@@ -74,7 +75,6 @@ TEST(UnticketedRunTest, TheReportIsAppendedAndKeptWhenItsMailFails) {
   EXPECT_TRUE(report.starts_with("an earlier report\r\n\r\n\r\nXML Ambervale activity log"));
   EXPECT_FALSE(Contains(report, "before the sign-on"));
   EXPECT_TRUE(Contains(report, "Run completed successfully: Y,,,"));
-  EXPECT_TRUE(Contains(p->Log("action_log_1.txt"), "Sending Email Alert FAILED"));
 
   std::vector<std::string> progress;
   for (const auto& [control, text] : p->window.caption_history()) {
