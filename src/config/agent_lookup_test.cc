@@ -14,11 +14,9 @@
 
 #include "testing/program_files.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
-using testing::AgentRow;
-using testing::AgentRows;
 
 // Pages of cleaned lines, as the lookups read them; a page whose last line holds text is followed
 // by the next one.
@@ -182,4 +180,4 @@ TEST(NameLookupTest, NamesStandAsWordsInTheCleanedText) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

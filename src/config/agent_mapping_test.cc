@@ -9,11 +9,8 @@
 #include "testing/program_files.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::kMappingHeader;
-using testing::kTaskHeader;
 
 constexpr char kStamp[] = "##### 2026/12/06 10:00:00";
 
@@ -41,7 +38,7 @@ TEST(MappingTest, LoadsEveryNamedFileOnce) {
   p.LoadConfiguration();
   std::string shown;
   for (const auto& [file, table] : p.form.dictAgentMapping) {
-    shown += file + " { " + testing::ShowAgents(table) + " } ";
+    shown += file + " { " + ShowAgents(table) + " } ";
   }
   EXPECT_EQ(shown,
             "SALES.CSV { SMITH: NAME:SMITH/AB/XYZ9/12/C1@2 | AB: SINE:/AB/XYZ9/13/@3; "
@@ -130,4 +127,4 @@ TEST(MappingTest, DuplicatesAcrossTheFilesOfOneSource) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -8,7 +8,7 @@
 #include "config/file_lookup.h"
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 TEST(ForEachCsvRowTest, BlocksGiveTheRowsOfTheWholeText) {
@@ -65,4 +65,4 @@ TEST(FileLookupTest, MatchesEveryComponentIgnoringCaseAndRefusesTwoSpellings) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -12,11 +12,8 @@
 #include "testing/program_files.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::AgentRow;
-using testing::ItemParts;
 
 // A program with its tables filled in code: tasks "PCC/queue/category/file", agents
 // "file/sine/PCC/queue/category".
@@ -135,4 +132,4 @@ TEST(FailQueueConflictTest, SourceQueuesAndAgentsOnTheFailQueueAreReported) {
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

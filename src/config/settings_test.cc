@@ -9,7 +9,7 @@
 
 #include "testing/temp_dir.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
 
 // The other values' edges are the number conversions' (classic_text_test) and the start-ups'
@@ -44,4 +44,4 @@ TEST(SettingsTest, ValidateFailQueueOnAOneCharacterCategoryWritesOnlyTheDebugLin
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

@@ -12,11 +12,8 @@
 #include "testing/recording_window.h"
 #include "testing/test_program.h"
 
-namespace ambervale {
+namespace ambervale::testing {
 namespace {
-
-using testing::kTaskHeader;
-using testing::ShowTasks;
 
 constexpr char kStamp[] = "##### 2026/12/06 10:00:00";
 
@@ -145,17 +142,17 @@ TEST(TaskFileTest, Categories) {
 // The loaders read through the program's file system: a file it cannot read (a disk error,
 // whoever runs the test) is named, and is not taken for a missing one.
 TEST(TaskFileTest, AFileThatCannotBeReadIsNamed) {
-  testing::FakeEnv env("/agency");
-  testing::FakeFileSystem files(env);
+  FakeEnv env("/agency");
+  FakeFileSystem files(env);
   Logs logs(env, "/agency/logs", files);
-  testing::RecordingWindow window;
+  RecordingWindow window;
   frmMain form(env, window, logs);
   ASSERT_TRUE(files.WriteAtomically("/agency/tasks.csv", std::string(kTaskHeader)).ok());
-  files.Fail(testing::FileOp::kRead, "/agency/tasks.csv");
+  files.Fail(FileOp::kRead, "/agency/tasks.csv");
   std::string name = "tasks.csv";
   EXPECT_EQ(LoadTaskMaintenanceFile(form, &name).message(),
             "Task Maintenance file \"/agency/tasks.csv\" cannot be read");
 }
 
 }  // namespace
-}  // namespace ambervale
+}  // namespace ambervale::testing

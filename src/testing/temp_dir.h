@@ -45,8 +45,3 @@ class TempDir {
 };
 
 }  // namespace ambervale::testing
-
-// The short names, for tests written before the helpers had their own namespace.
-namespace ambervale {
-using testing::TempDir;
-}  // namespace ambervale

@@ -153,7 +153,3 @@ class TestProgram {
 std::string ConnectState(HostLayer& host);
 
 }  // namespace ambervale::testing
-
-namespace ambervale {
-using testing::TestProgram;  // the short name, for tests written before the namespace
-}  // namespace ambervale
