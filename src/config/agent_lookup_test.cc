@@ -17,7 +17,6 @@
 namespace ambervale::testing {
 namespace {
 
-
 // Pages of cleaned lines, as the lookups read them; a page whose last line holds text is followed
 // by the next one.
 class PagedDisplay : public LookupDisplay {
