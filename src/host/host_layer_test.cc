@@ -24,7 +24,6 @@ TEST(ConnectHostTest, ClassifiesTheFirstLine) {
       {"duty code not authorised for terminal - vantora<CARRIAGE_RETURN/>", "OK"},
       {"SIGN IN<CARRIAGE_RETURN/>", "SIGN IN"},
       {"SIGN ON COMPLETE", ""},
-      {"<CARRIAGE_RETURN/>", ""},
       {nullptr,
        "FAIL HOST Connection failed: Unable to obtain response from the Vantora HOST !!! "
        "2026/12/06 10:00:00 - Invalid line number 0: HOST Response failed!\r\n"},
