@@ -45,7 +45,6 @@ TEST(ParseCommandLineTest, ReadsEveryOptionAndNamesTheOffendingArgument) {
 
 TEST(UseConsoleWindowTest, ConsoleWithoutADisplayOrWhenAsked) {
   CommandLine options;
-  EXPECT_TRUE(UseConsoleWindow(options, nullptr, nullptr, nullptr));
   EXPECT_TRUE(UseConsoleWindow(options, "", "", ""));
   EXPECT_FALSE(UseConsoleWindow(options, ":0", nullptr, nullptr));
   EXPECT_FALSE(UseConsoleWindow(options, nullptr, "wayland-0", nullptr));
