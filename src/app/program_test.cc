@@ -18,14 +18,13 @@ using ::testing::HasSubstr;
 struct ConsoleProgram {
   explicit ConsoleProgram(const SettingsOverrides& settings) {
     box.WriteStartupFiles(settings);
-    auto fake = std::make_unique<FakeEnv>(dir.path());
+    auto fake = std::make_unique<FakeEnv>(box.dir.path());
     auto front_end = NewConsoleFrontEnd(*fake, ConsoleStreams{&out, &err, &in});
     program = std::make_unique<Program>(std::move(fake), std::move(front_end),
                                         std::make_unique<RecordingMailerFactory>(), CommandLine{});
   }
 
   TestProgram box{false};  // the program folder only
-  TempDir& dir = box.dir;
   std::ostringstream out;
   std::ostringstream err;
   std::istringstream in;
@@ -43,9 +42,9 @@ TEST(ProgramTest, SigtermIsACloseRequest) {
 
 TEST(ProgramTest, QuestionsAnsweredWithoutATerminalReachTheActionLog) {
   ConsoleProgram p(SettingsOverrides{{"Others/PCCCheck", "Y"}});
-  p.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
+  p.box.dir.Write("tasks.csv", TasksCsv({"ABC1,40,,MAP1.CSV,N,,,", "DEF3,41,,MAP1.CSV,N,,,"}));
   EXPECT_EQ(p.program->Run(), 1);  // the answer No ends the program
-  EXPECT_THAT(p.dir.Read("logs/action_log_1.txt"),
+  EXPECT_THAT(p.box.dir.Read("logs/action_log_1.txt"),
               HasSubstr(" - Question answered No (no terminal): Ambervale has found PCC(s) "
                         "entered in Task Maintenance/Mapping files to be different.\r\n"));
 }

@@ -57,8 +57,11 @@ TEST(FilesTest, AtomicWritesLeaveNothingBehind) {
   EXPECT_FALSE(CreateFolder(dir.File("no/such")));
 }
 
-// The seam's failures name the path and the reason: they go into the logs as they are.
-TEST(FilesTest, FailuresNameThePathAndTheReason) {
+// In a folder that is not there the seam's failures name the path and the reason (they go into
+// the logs as they are), and the lock is not held but stops nothing. A second copy is refused by
+// the start-up (form_load_test); a killed holder leaves no lock behind (the next start after each
+// kill of the fault survival run).
+TEST(FilesTest, AMissingFolderFailsWithThePathAndTheReasonAndStopsNoStart) {
   TempDir dir;
   const std::string path = dir.File("no/such/folder/a.txt");
   FileSystem& files = PosixFileSystem();
@@ -67,12 +70,6 @@ TEST(FilesTest, FailuresNameThePathAndTheReason) {
   EXPECT_EQ(files.WriteAtomically(path, "x").message(), "cannot create " + path + ".tmp" +
                                                             std::to_string(::getpid()) +
                                                             ": No such file or directory");
-}
-
-// A second copy is refused by the start-up (form_load_test); a killed holder leaves no lock
-// behind (the next start after each kill of the fault survival run).
-TEST(SingleInstanceLockTest, AFolderWithoutALockFileDoesNotStopTheProgram) {
-  TempDir dir;
   const auto nowhere = SingleInstanceLock::TryAcquire(dir.File("missing"));
   EXPECT_TRUE(nowhere.has_value() && !nowhere->held());
 }
