@@ -160,11 +160,10 @@ TEST(QueueTaskTest, StopRequestEndsTheRunAtTheNextPnr) {
   p->form.blnStopRequested = false;
   p->MoveQueue();
   ASSERT_EQ(p->mailers.sent().size(), 1u);
-  const RecordedMail& mail = p->mailers.sent()[0];
-  EXPECT_EQ(mail.subject, "2026/12/06:10:00:00 ABC1  PNR(s) not moved to Fail Queue - Ambervale");
-  EXPECT_EQ(mail.text,
-            "No PNRs have been moved to the Fail Queue.\r\n\r\nAmbervale\r\nSupport Team");
-  EXPECT_TRUE(mail.attachments.empty());
+  EXPECT_EQ(Describe(p->mailers.sent()[0]),
+            "smtp.agency.example: ambervale@agency.example to failq@agency.example (\";\")\n"
+            "subject: 2026/12/06:10:00:00 ABC1  PNR(s) not moved to Fail Queue - Ambervale\n"
+            "text: No PNRs have been moved to the Fail Queue.\r\n\r\nAmbervale\r\nSupport Team\n");
 }
 
 TEST(QueueTaskTest, AFailedSignOnAtTheStartOfARunEndsTheProgram) {
