@@ -148,7 +148,6 @@ TEST(UnticketedRunTest, AFailedSignOnEndsTheProgramWithItsReport) {
             "XML Ambervale activity log,,,\r\nRun date/time:2026/12/06 10:00:00,,,\r\n"
             "Error message: Login to Vantora Desktop has failed. Please check that the login "
             "details in the Settings.ini file are correct.\r\n\r\nPCC,PNR,Destination Queue,\r\n");
-  EXPECT_FALSE(p->dir.Exists("logs/tempHeader.txt"));
   EXPECT_TRUE(p->mailers.attempts().empty());
 }
 
