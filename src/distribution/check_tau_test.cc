@@ -23,8 +23,7 @@ TEST(DueTauTailTest, RefreshesDatesThatFellDueWithinThePeriod) {
       {"TKTG-TAU/XX01JAN", "", 5, kJan2},
       {"TKTG-TAU/XX27DEC", nullptr, 5, kJan2},
       // Tails (a mark in lower case: the PNR step's ticketing refresh).
-      {"TKTG-TAU/XX07MAR*NOTE\r\n", "*NOTE"},
-      {"TKTG-TAU/XX07MAR*PLS TKT W/ AA", "*PLS TKT W/ AA"},
+      {"TKTG-TAU/XX07MAR*PLS TKT W/ AA\r\n", "*PLS TKT W/ AA"},
       // Lines whose date cannot be read are left alone.
       {"TKTG-TAU/XX07XYZ", nullptr},
       {"TKTG-TAU/XXA7MAR", nullptr},
