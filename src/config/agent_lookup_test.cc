@@ -89,7 +89,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
   const auto accounts = [](int p, int j) {
     return "AC ACCT-" + std::to_string(p) + "/" + std::to_string(j);
   };
-  const std::string ac129 = "DI.AC field: 1.   AC ACCT-129|";
   const struct {
     const char* name;
     Lookup lookup;
@@ -107,7 +106,7 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
        kDiAc,
        {{Remark(1, "AC ACCT-129"), Remark(2, "X/QD-ACME"), ""}},
        "DI.AC 12 1 di.ac 12* 2 DI.AC 129 3 DI.X 129 4 CI 129 5",
-       "2,3, 129 0 " + ac129 + ac129},
+       "2,3, 129 0 DI.AC field: 1.   AC ACCT-129|DI.AC field: 1.   AC ACCT-129|"},
       // The first row pages to the third screen; the second reads the screen as it stands, the last
       // one, so remark 3 is never seen again.
       {"paged until found, the next row from there", kDiAc,
