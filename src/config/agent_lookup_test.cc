@@ -55,13 +55,15 @@ std::string Remark(int n, std::string_view text) {
   return line + std::string(text);
 }
 
-// `count` full pages of ten remarks, remark 10p+j+1 reading `text(p, j)`.
+// `count` full pages of ten remarks, remark 10p+j+1 reading `text(p, j)`, then the `last` page.
 std::vector<std::vector<std::string>> FullPages(int count,
-                                                const std::function<std::string(int, int)>& text) {
+                                                const std::function<std::string(int, int)>& text,
+                                                std::vector<std::string> last = {}) {
   std::vector<std::vector<std::string>> pages(static_cast<size_t>(count));
   for (int p = 0; p < count; ++p) {
     for (int j = 0; j < 10; ++j) pages[p].push_back(Remark(10 * p + j + 1, text(p, j)));
   }
+  if (!last.empty()) pages.push_back(std::move(last));
   return pages;
 }
 
@@ -87,11 +89,6 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
   const auto accounts = [](int p, int j) {
     return "AC ACCT-" + std::to_string(p) + "/" + std::to_string(j);
   };
-  const auto then = [](std::vector<std::vector<std::string>> pages, std::vector<std::string> last) {
-    pages.push_back(std::move(last));
-    return pages;
-  };
-  const std::string ac129 = "DI.AC field: 1.   AC ACCT-129|";
   const struct {
     const char* name;
     Lookup lookup;
@@ -109,12 +106,12 @@ TEST(DisplayLookupTest, FindsTheRowsTheDisplayHolds) {
        kDiAc,
        {{Remark(1, "AC ACCT-129"), Remark(2, "X/QD-ACME"), ""}},
        "DI.AC 12 1 di.ac 12* 2 DI.AC 129 3 DI.X 129 4 CI 129 5",
-       "2,3, 129 0 " + ac129 + ac129},
+       "2,3, 129 0 DI.AC field: 1.   AC ACCT-129|DI.AC field: 1.   AC ACCT-129|"},
       // The first row pages to the third screen; the second reads the screen as it stands, the last
       // one, so remark 3 is never seen again.
       {"paged until found, the next row from there", kDiAc,
-       then(FullPages(2, [](int p, int j) { return p == 0 && j == 2 ? "AC ACCT-111" : "REMARK"; }),
-            {Remark(21, "AC ACCT-555"), ""}),
+       FullPages(2, [](int p, int j) { return p == 0 && j == 2 ? "AC ACCT-111" : "REMARK"; },
+                 {Remark(21, "AC ACCT-555"), ""}),
        "DI.AC 555 1 DI.AC 111 2", "1, 555 2 DI.AC field: 21.  AC ACCT-555|"},
       // A display still full after 50 pages is taken as not holding the row's value.
       {"found on the 50th page", kDiAc, FullPages(60, accounts), "DI.AC 50/* 1",

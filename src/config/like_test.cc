@@ -14,8 +14,8 @@ TEST(LikeTest, ClassicWildcards) {
   const auto like = [](std::string_view c) {
     return Like(c.substr(0, c.find('|')), c.substr(c.find('|') + 1));
   };
-  for (const char* yes : {"129|12*", "|*", "a0|a#", "-|[a-]", "[|[[]", "#|[#]", "]|]", "ab|a[]b",
-                          "x|[!]", "\xE9t\xE9|\xE9?\xE9"}) {
+  // Stars, "?", "#" (the digit 0 too), "[]" and ranges are the random comparison's below.
+  for (const char* yes : {"-|[a-]", "[|[[]", "#|[#]", "]|]", "x|[!]", "\xE9t\xE9|\xE9?\xE9"}) {
     EXPECT_TRUE(like(yes)) << yes;
   }
   for (const char* no : {"|?", "abc|ABC", "M|[a-z]", "-|[!-a]", "x|[*]", "\xC9|[\xE0-\xFF]"}) {
