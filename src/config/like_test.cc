@@ -14,8 +14,10 @@ TEST(LikeTest, ClassicWildcards) {
   const auto like = [](std::string_view c) {
     return Like(c.substr(0, c.find('|')), c.substr(c.find('|') + 1));
   };
-  // Stars, "?", "#" (the digit 0 too), "[]" and ranges are the random comparison's below.
-  for (const char* yes : {"-|[a-]", "[|[[]", "#|[#]", "]|]", "x|[!]", "\xE9t\xE9|\xE9?\xE9"}) {
+  // Stars, "?", "[]" and ranges are the random comparison's below; "#" matching the digit 0 is
+  // named here as well, for a digit the random texts may seldom put under a "#".
+  for (const char* yes :
+       {"a0|a#", "-|[a-]", "[|[[]", "#|[#]", "]|]", "x|[!]", "\xE9t\xE9|\xE9?\xE9"}) {
     EXPECT_TRUE(like(yes)) << yes;
   }
   for (const char* no : {"|?", "abc|ABC", "M|[a-z]", "-|[!-a]", "x|[*]", "\xC9|[\xE0-\xFF]"}) {

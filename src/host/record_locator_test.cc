@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/busy_retry.h"
+#include "platform/classic_text.h"
 #include "testing/scripted_terminal.h"
 #include "testing/test_program.h"
 
@@ -39,6 +40,7 @@ TEST(RecordLocatorTest, ReadsTheLocatorLine) {
     EXPECT_EQ(rloc, c.rloc) << c.name;
     EXPECT_EQ(sine, c.sine) << c.name;
   }
+  EXPECT_FALSE(Contains(program.RunLog(), "Invalid line number"));  // nothing read past the end
   for (int i = 0; i <= kBusyResends + 1; ++i) {
     script.Answer({"PREVIOUS ENTRY IN PROGRESS<CARRIAGE_RETURN/>"});
   }
