@@ -98,12 +98,11 @@ TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
   std::string before_last;
   const std::string left = RunAndEnd(kFaults[0], &before_last);
   const std::string journal = *ReadFile(journal_);
-  for (size_t cut = journal.rfind('\n', journal.size() - 2) + 1; cut < journal.size(); ++cut) {
-    ASSERT_TRUE(WriteFile(journal_, journal.substr(0, cut)));
-    EXPECT_EQ(Kept(state_), before_last) << "cut at " << cut;
-  }
   ASSERT_TRUE(WriteFile(journal_, journal + "{\"n\": 22, \"day\": \"2026-1\n"));
   EXPECT_EQ(Kept(state_), left) << "an unreadable last line";
+  // A record whose line end is missing is cut short, however much of it was written.
+  ASSERT_TRUE(WriteFile(journal_, journal.substr(0, journal.size() - 1)));
+  EXPECT_EQ(Kept(state_), before_last);
   ASSERT_TRUE(WriteFile(journal_, journal.substr(0, journal.size() - 7)));
   EXPECT_EQ(Open()->notes(),
             std::vector<std::string>{journal_ + ": the last line, record 22 (cut short), was "
