@@ -151,8 +151,7 @@ TEST(ScreensTest, Transcripts) {
 // works on the one session: the program's terminal choice test.)
 TEST(SimTerminalTest, ADroppedConnectionFailsTheEntry) {
   SimWorld w(testing::BasicWithFaults(R"({"drop_connection_after": 2})"));
-  Status status;
-  std::unique_ptr<Terminal> t = SimTerminalFactory(*w.host).Create(&status);
+  std::unique_ptr<Terminal> t = SimTerminalFactory(*w.host).Create(nullptr);
   ASSERT_TRUE(t->SendEntry("<FORMAT>OP/W*</FORMAT>").ok());  // one line
   EXPECT_EQ(t->GetLine(1), std::nullopt);
   EXPECT_EQ(t->SendEntry("<FORMAT>OP/W*</FORMAT>").message(),
