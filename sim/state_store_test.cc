@@ -115,7 +115,6 @@ TEST_F(KeptWorldTest, AJournalCutInItsLastRecordLoadsWithoutIt) {
 // record is then replayed on the session of the journal's header (the queue worked, the
 // remarks pending), which must give the world of the host.
 TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
-  const std::string crash_state = dir_.File("crash/state.json");
   std::unique_ptr<SimHost> host = Open(kFaults[1], 1);
   int compactions = 0;
   for (const std::string_view entry : kEntries) {
@@ -132,7 +131,7 @@ TEST_F(KeptWorldTest, CompactionDuringARunLosesNothing) {
     for (const std::string& state : {snapshot, *ReadFile(state_)}) {
       dir_.Write("crash/state.json", state);
       dir_.Write("crash/state.json.journal", appended);
-      EXPECT_EQ(Kept(crash_state), now) << entry;
+      EXPECT_EQ(Kept(dir_.File("crash/state.json")), now) << entry;
     }
   }
   EXPECT_EQ(compactions, std::ssize(kEntries));
