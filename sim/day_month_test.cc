@@ -31,8 +31,6 @@ TEST(DayMonthTest, ParsesNearestAndExpandsPlaceholders) {
       {"29FEB", Day(2026, 12, 6), std::nullopt},
       {"29FEB", Day(2027, 12, 6), Day(2028, 2, 29)},
       {"01MAR", Day(2027, 8, 31), Day(2027, 3, 1)},  // 183 days either way
-      {"01MAR", Day(2027, 9, 1), Day(2028, 3, 1)},
-      {"03JAN", Day(2026, 12, 28), Day(2027, 1, 3), true},
       {"28DEC", Day(2026, 12, 28), Day(2026, 12, 28), true},
       {"29FEB", Day(2025, 3, 1), Day(2028, 2, 29), true},
   };

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "logs/logs.h"
@@ -30,14 +30,9 @@ TEST(LogcatTest, PrintsTheClearRecordsOrExplainsBadUse) {
     command = Replace(
         Replace(Replace(command, "ambervale-logcat", AMBERVALE_LOGCAT), "FILE", logs.RunLogPath()),
         "DIR", dir.path());
-    FILE* pipe = ::popen(("env " + command + " 2>&1").c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (size_t n; pipe != nullptr && (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-      out.append(buf, n);
-    const int status = pipe == nullptr ? -1 : ::pclose(pipe);
+    const int status = std::system(("env " + command + " >" + dir.File("out") + " 2>&1").c_str());
     return "exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + "\n" +
-           Replace(out, dir.path(), "DIR") + "\n";
+           Replace(dir.Read("out"), dir.path(), "DIR") + "\n";
   });
 }
 

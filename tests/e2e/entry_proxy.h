@@ -11,10 +11,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "testing/loopback_port.h"
 #include "tests/e2e/child_process.h"

@@ -14,10 +14,7 @@ std::string DemoFile(std::string_view name) {
 }
 
 void ProgramFolder::CopyDemo() const {
-  for (const char* name : {"settings.ini", "TaskMaintenance.csv", "SALES_LON.CSV", "CORPORATE.CSV",
-                           "MAN_SALES.CSV", "GROUPS.CSV", "LEISURE.CSV", "host.json"}) {
-    Write(name, DemoFile(name));
-  }
+  for (const std::string& name : ListFolder(AMBERVALE_DEMO_DIR)) Write(name, DemoFile(name));
 }
 
 void ProgramFolder::SetSetting(std::string_view section, std::string_view key,

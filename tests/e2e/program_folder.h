@@ -28,7 +28,7 @@ struct RunResult {
 
 class ProgramFolder : public testing::TempDir {
  public:
-  // Copies the demo's configuration files and its host scenario (host.json).
+  // Copies the demo: its configuration files, its host scenario (host.json) and the rest.
   void CopyDemo() const;
   // Sets [section] key = value in settings.ini, as the program's own INI writer does.
   void SetSetting(std::string_view section, std::string_view key, std::string_view value) const;
